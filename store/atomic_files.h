@@ -1,0 +1,30 @@
+// All-or-nothing replacement of store files. Every new file is written under
+// a temporary name and flushed; a commit record naming them is put in place;
+// then each is renamed over its file and the record removed. A rewrite cut
+// short after the commit record is finished by the next start.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kx {
+
+struct NewFile {
+  std::string name;   // relative to the directory, e.g. "KORVELIX.k1"
+  std::string bytes;  // the whole new content
+};
+
+// Replaces every file or none. On failure returns false and sets failedName to
+// the file that could not be prepared (or "" when the commit itself failed).
+bool replaceFiles(const std::string& dir, const std::vector<NewFile>& files,
+                  std::string* failedName);
+
+// Finishes a rewrite whose commit record is present and removes temporaries
+// that no commit record names. Silent.
+void finishInterruptedRewrite(const std::string& dir);
+
+// Test seam: called at each step of replaceFiles with a step number; a test
+// may throw from it to stop the rewrite there.
+extern void (*g_replaceStepHook)(int step);
+
+}  // namespace kx

@@ -1,0 +1,95 @@
+// The whole store as it lives in memory: one fixed-width table per data
+// field, the two key tables with their index and position map, the counters.
+// Allocated once at full capacity; nothing is allocated per entry.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+namespace kx {
+
+constexpr int kCapacity = 5000;
+constexpr int kFieldCount = 28;
+constexpr int kNameKeyWidth = 42;
+constexpr int kCompanyKeyWidth = 50;
+constexpr int kDataLineWidth = 1124;
+
+// Data fields in the order they stand in a data line.
+enum Field : int {
+  KanjiName, KanjiCompany, Alias, Sex, Division, Title, OfficePhone, HomePhone,
+  Zip, Address, Remarks1, Remarks2, Remarks3, Occupation, Actuary,
+  PensionActuary, Fax, UpdateDate, SelectFlag, Secret1, Secret2, Secret3,
+  Secret4, Secret5, MobilePhone, Email, SearchKeys, PersonalNumber
+};
+
+constexpr std::array<int, kFieldCount> kFieldWidth = {
+    42, 50, 10, 1, 50, 50, 20, 20, 8, 65, 74, 74, 74, 1,
+    1,  1,  20, 8, 1, 74, 74, 74, 74, 74, 20, 50, 110, 4};
+
+// Byte column of each field within a data line.
+constexpr std::array<int, kFieldCount> kFieldOffset = [] {
+  std::array<int, kFieldCount> o{};
+  int at = 0;
+  for (int f = 0; f < kFieldCount; ++f) { o[f] = at; at += kFieldWidth[f]; }
+  return o;
+}();
+static_assert(kFieldOffset[PersonalNumber] + kFieldWidth[PersonalNumber] == kDataLineWidth);
+
+// One order (name or company): keys in sorted order, position -> entry
+// number, entry number -> position.
+template <int W>
+struct KeyTable {
+  static constexpr int kWidth = W;
+  char key[kCapacity][W + 1];
+  std::int32_t index[kCapacity];
+  std::int32_t posMap[kCapacity];
+};
+using NameKeys = KeyTable<kNameKeyWidth>;
+using CompanyKeys = KeyTable<kCompanyKeyWidth>;
+
+struct Store {
+  // Data tables: table f holds kCapacity slots of kFieldWidth[f] + 1 bytes.
+  static constexpr std::array<int, kFieldCount> kTableStart = [] {
+    std::array<int, kFieldCount> s{};
+    int at = 0;
+    for (int f = 0; f < kFieldCount; ++f) { s[f] = at; at += kCapacity * (kFieldWidth[f] + 1); }
+    return s;
+  }();
+  static constexpr int kDataBytes = kCapacity * (kDataLineWidth + kFieldCount);
+
+  char data[kDataBytes];
+  NameKeys names;
+  CompanyKeys companies;
+
+  std::int32_t lastIndex = 0;      // entry count - 1; -1 when empty, 0 before the first load
+  std::int32_t highestNumber = 0;  // largest personal data number loaded
+  // Set when the files on disk could not be loaded as a sound store: every
+  // operation that would rewrite a store file refuses while it is set.
+  bool readOnly = false;
+
+  Store();  // zero-fills every table
+
+  char* field(int entry, int f) { return data + kTableStart[f] + entry * (kFieldWidth[f] + 1); }
+  const char* field(int entry, int f) const {
+    return data + kTableStart[f] + entry * (kFieldWidth[f] + 1);
+  }
+  int count() const { return lastIndex + 1; }
+};
+
+// Heap-allocates a store (it is several megabytes).
+std::unique_ptr<Store> makeStore();
+
+// The cursors every window shares.
+struct Cursors {
+  int listPosition = 0;
+  int exkeymode = 0;           // 1 = name order, 2 = company order
+  int returnList = 0;          // 2 = name list, 5 = company list, 0 = none
+  int currentEntry = 0;
+  int currentNamePos = 0;
+  int currentCompanyPos = 0;
+  int secretMode = 0;
+  int versionFlag = 0;
+};
+
+}  // namespace kx

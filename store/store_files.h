@@ -1,0 +1,46 @@
+// The three store files: load, validate, save, key insertion, deletion.
+// Files are named relative to dir; messages go to the sink word for word.
+#pragma once
+
+#include <string>
+
+#include "store/message_sink.h"
+#include "store/model.h"
+
+namespace kx {
+
+constexpr const char* kDataFile = "KORVELIX.DAT";
+constexpr const char* kNameKeyFile = "KORVELIX.k1";
+constexpr const char* kCompanyKeyFile = "KORVELIX.k2";
+
+// Each returns lines - 1 (-1 for an empty or missing file).
+int loadNameKeys(Store& s, const std::string& dir, MessageSink& sink);
+int loadCompanyKeys(Store& s, const std::string& dir, MessageSink& sink);
+int loadData(Store& s, const std::string& dir, MessageSink& sink);
+
+// Finishes an interrupted rewrite, loads the three files and validates them.
+// Returns true when the store is sound; otherwise the store is left
+// read-only and the user told why.
+bool loadStore(Store& s, const std::string& dir, MessageSink& sink);
+
+// The file images, exactly as the format prescribes (CR LF line ends).
+std::string nameKeyFileBytes(Store& s);
+std::string companyKeyFileBytes(Store& s);
+std::string dataFileBytes(Store& s);
+
+// Rewrite files from the tables; all or nothing. Refused when read-only.
+bool saveStore(Store& s, const std::string& dir, MessageSink& sink);
+bool saveData(Store& s, const std::string& dir, MessageSink& sink);
+
+// Places one new key for entry lastIndex + 1 behind every key not greater.
+void insertNameKey(Store& s, const char* key);
+void insertCompanyKey(Store& s, const char* key);
+// Places the keys of entries from+0 .. from+count-1 (already in the key
+// tables' slots from..from+count-1, in file order) exactly as inserting them
+// one at a time would; the caller then sets lastIndex = from + count - 1.
+void placeNewKeys(Store& s, int from, int count);
+
+// Removes entry e from the three files and reloads. False when refused or failed.
+bool deleteEntry(Store& s, int e, const std::string& dir, MessageSink& sink);
+
+}  // namespace kx
