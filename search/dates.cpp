@@ -1,0 +1,102 @@
+#include "search/dates.h"
+
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+
+// roundToPowerOfTen and fifteenDigitCleanup are defined with the store's
+// text routines (store/rounding.cpp), whose zero-padded number needs them.
+#include "store/rounding.h"
+
+namespace kx {
+
+namespace {
+
+bool isLeap(double y) {
+  return std::fmod(y, 400.0) == 0 || (std::fmod(y, 100.0) != 0 && std::fmod(y, 4.0) == 0);
+}
+
+double monthLength(int month, double year) {
+  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return kDays[month - 1] + ((month == 2 && isLeap(year)) ? 1 : 0);
+}
+
+// Leap years among 1 .. y - 1, counted in closed form so a far-future year
+// costs no loop.
+double leapYearsBefore(double y) {
+  const double p = y - 1;
+  return std::floor(p / 4) - std::floor(p / 100) + std::floor(p / 400);
+}
+
+constexpr double kDaysPer400Years = 146097;
+
+}  // namespace
+
+double todayDate(int* year, int* month, int* day) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  const int y = local.tm_year + 1900;
+  const int m = local.tm_mon + 1;
+  const int d = local.tm_mday;
+  if (year) *year = y;
+  if (month) *month = m;
+  if (day) *day = d;
+  return y * 10000.0 + m * 100.0 + d;
+}
+
+bool calcdayx(double x, double* dayNumber) {
+  // Written so that a NaN fails each check too.
+  const double yy = std::floor(x * 0.0001);
+  if (!(yy >= 1900)) {
+    std::fprintf(stderr, "calcdayx ---> yy error %lf\n", yy);
+    return false;
+  }
+  const double mm = std::floor((x - yy * 10000) * 0.01);
+  if (!(mm >= 1 && mm <= 12)) {
+    std::fprintf(stderr, "calcdayx ---> mm error %lf\n", mm);
+    return false;
+  }
+  const double dd = std::floor(x - yy * 10000 - mm * 100);
+  if (!(dd >= 1 && dd <= 31)) {
+    std::fprintf(stderr, "calcdayx ---> dd error %lf\n", dd);
+    return false;
+  }
+  double days = 365 * (yy - 1900) + leapYearsBefore(yy) - leapYearsBefore(1900);
+  const int month = static_cast<int>(mm);
+  if (!isLeap(yy) && month == 2 && dd > 28) {
+    std::fprintf(stderr, "calcdayx error leap year february dd=%lf\n", dd);
+    return false;
+  }
+  for (int m = 1; m < month; ++m) days += monthLength(m, yy);
+  *dayNumber = days + dd - 1;
+  return true;
+}
+
+bool addDays(double date, double delta, double* result) {
+  double n = 0;
+  if (!calcdayx(date, &n)) return false;
+  n += delta;
+  if (!std::isfinite(n)) return false;
+
+  double y = 1900;
+  // Every 400 years hold the same number of days, whichever year they start.
+  if (n >= kDaysPer400Years) {
+    const double cycles = std::floor(n / kDaysPer400Years);
+    n -= cycles * kDaysPer400Years;
+    y += 400 * cycles;
+  }
+  while (n >= 365 + (isLeap(y) ? 1 : 0)) {
+    n -= 365 + (isLeap(y) ? 1 : 0);
+    y += 1;
+  }
+  int m = 1;
+  while (m < 12 && n >= monthLength(m, y)) {
+    n -= monthLength(m, y);
+    ++m;
+  }
+  *result = y * 10000 + m * 100 + n + 1;
+  return true;
+}
+
+}  // namespace kx
