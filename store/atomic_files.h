@@ -27,4 +27,12 @@ void finishInterruptedRewrite(const std::string& dir);
 // may throw from it to stop the rewrite there.
 extern void (*g_replaceStepHook)(int step);
 
+// Benchmark seam: when set, files and the directory are not flushed to disk.
+// Never set by the program.
+extern bool g_skipFsync;
+
+// The names the rewrite uses besides the files themselves.
+constexpr const char* kCommitRecordName = "KORVELIX.commit";
+constexpr const char* kTemporarySuffix = ".kxtmp";
+
 }  // namespace kx
