@@ -1,0 +1,170 @@
+#include "lists/list_lines.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "store/text.h"
+
+namespace kx {
+namespace {
+
+// Puts entries into the store in the given name order; entry e has name
+// position e and company position count-1-e, so the two orders differ.
+struct Entry { std::string kana, kanji, kanaCompany, company; };
+
+std::unique_ptr<Store> storeOf(const std::vector<Entry>& es) {
+  auto s = makeStore();
+  const int n = static_cast<int>(es.size());
+  s->lastIndex = n - 1;
+  for (int e = 0; e < n; ++e) {
+    for (int f = 0; f < kFieldCount; ++f) paddedCopy(s->field(e, f), "", kFieldWidth[f]);
+    paddedCopy(s->field(e, KanjiName), es[e].kanji.c_str(), kFieldWidth[KanjiName]);
+    paddedCopy(s->field(e, KanjiCompany), es[e].company.c_str(), kFieldWidth[KanjiCompany]);
+    paddedCopy(s->names.key[e], es[e].kana.c_str(), kNameKeyWidth);
+    s->names.index[e] = e;
+    s->names.posMap[e] = e;
+    const int cp = n - 1 - e;
+    paddedCopy(s->companies.key[cp], es[e].kanaCompany.c_str(), kCompanyKeyWidth);
+    s->companies.index[cp] = e;
+    s->companies.posMap[e] = cp;
+  }
+  return s;
+}
+
+TEST(ListLines, NameLineColumnsCutByBytes) {
+  // 21 bytes of kanji name: the 20-byte cut splits the 11th character.
+  auto s = storeOf({{"ﾔﾏﾀﾞ ﾀﾛｳ ﾃﾞｽ ﾖﾛｼｸ", "山田太郎一二三四五六七", "ｶﾌﾞｼｷ", "株式会社"}});
+  const std::string line = nameLine(*s, 0);
+  ASSERT_EQ(line.size(), 86u);
+  EXPECT_EQ(line.substr(0, 14), std::string("ﾔﾏﾀﾞ ﾀﾛｳ ﾃﾞｽ ﾖ"));
+  EXPECT_EQ(line[14], ' ');
+  const std::string kanji = "山田太郎一二三四五六七";
+  EXPECT_EQ(line.substr(15, 20), kanji.substr(0, 20));
+  EXPECT_EQ(line[35], ' ');
+  EXPECT_EQ(line.substr(36), std::string(s->field(0, KanjiCompany), 50));
+  EXPECT_EQ(line.substr(36, 8), "株式会社");
+}
+
+TEST(ListLines, CompanyLineColumnsCutByBytes) {
+  const std::string longCompany = "東京海上日動火災保険株式会社本店営業部";  // 38 bytes
+  auto s = storeOf({{"ﾀﾅｶ", "田中 一郎", "ﾄｳｷｮｳｶｲｼﾞｮｳﾆﾁﾄﾞｳｶｻｲﾎｹﾝｶﾌﾞｼｷｶﾞｲｼｬ", longCompany}});
+  const std::string line = companyLine(*s, 0);
+  ASSERT_EQ(line.size(), 99u);
+  EXPECT_EQ(line.substr(0, 25), std::string(s->companies.key[0], 25));
+  EXPECT_EQ(line[25], ' ');
+  EXPECT_EQ(line.substr(26, 30), longCompany.substr(0, 30));
+  EXPECT_EQ(line[56], ' ');
+  EXPECT_EQ(line.substr(57), std::string(s->field(0, KanjiName), 42));
+}
+
+TEST(ListLines, PastTheEndIsThirtySpaces) {
+  auto s = storeOf({{"ｱ", "a", "ｱ", "a"}});
+  EXPECT_EQ(nameLine(*s, 1), std::string(30, ' '));
+  EXPECT_EQ(companyLine(*s, 5), std::string(30, ' '));
+  EXPECT_EQ(nameLine(*s, -1), std::string(30, ' '));
+  auto empty = storeOf({});
+  EXPECT_EQ(nameLine(*empty, 0), std::string(30, ' '));
+}
+
+TEST(ListLines, FirstPositionSkipsBlankKeys) {
+  // Three blank kana names sort first.
+  std::vector<Entry> es;
+  for (int i = 0; i < 3; ++i) es.push_back({"", "x", "ｶ", "y"});
+  for (int i = 0; i < 2; ++i) es.push_back({"ｱ", "x", "ｶ", "y"});
+  auto s = storeOf(es);
+  EXPECT_EQ(firstListPosition(*s, ListOrder::Name), 3);
+  EXPECT_EQ(firstListPosition(*s, ListOrder::Company), 0);
+
+  // All blank and fewer than 21 entries: one past the last.
+  auto allBlank = storeOf(std::vector<Entry>(4, Entry{"", "x", "", "y"}));
+  EXPECT_EQ(firstListPosition(*allBlank, ListOrder::Name), 4);
+  EXPECT_EQ(firstListPosition(*storeOf({}), ListOrder::Name), 0);
+
+  // 30 blank of 30 entries (last index 29): stops at last index - 20.
+  auto many = storeOf(std::vector<Entry>(30, Entry{"", "x", "", "y"}));
+  EXPECT_EQ(firstListPosition(*many, ListOrder::Name), 9);
+}
+
+TEST(ListLines, PagingRules) {
+  // 5 entries: NEXT and BOTTOM stay, BACK goes to 0.
+  EXPECT_EQ(nextPagePosition(0, 4), 0);
+  EXPECT_EQ(bottomPagePosition(0, 4), 0);
+  EXPECT_EQ(backPagePosition(3, 4), 0);
+  // 21 entries.
+  EXPECT_EQ(nextPagePosition(0, 20), 20);
+  EXPECT_EQ(nextPagePosition(20, 20), 1);
+  EXPECT_EQ(bottomPagePosition(20, 20), 20);
+  EXPECT_EQ(backPagePosition(20, 20), 0);
+  // 45 entries.
+  EXPECT_EQ(nextPagePosition(0, 44), 20);
+  EXPECT_EQ(nextPagePosition(20, 44), 40);
+  EXPECT_EQ(nextPagePosition(40, 44), 25);
+  EXPECT_EQ(backPagePosition(25, 44), 5);
+  EXPECT_EQ(backPagePosition(5, 44), 5);
+  EXPECT_EQ(bottomPagePosition(0, 44), 25);
+  // Empty store.
+  EXPECT_EQ(nextPagePosition(0, -1), 0);
+  EXPECT_EQ(backPagePosition(0, -1), 0);
+  EXPECT_EQ(bottomPagePosition(0, -1), 0);
+}
+
+// The first key that begins with t, by a linear scan.
+int linearFirst(const std::vector<std::string>& keys, const std::string& t) {
+  for (size_t i = 0; i < keys.size(); ++i)
+    if (keys[i].compare(0, t.size(), t) == 0 && keys[i].size() >= t.size())
+      return static_cast<int>(i) + 1;
+  return -1;
+}
+
+TEST(ListLines, PrefixSearchAgreesWithLinearScan) {
+  std::mt19937 rng(7);
+  const std::string alphabet = " \xb1\xb2\xb3";  // space and three kana bytes
+  for (int round = 0; round < 300; ++round) {
+    const int n = static_cast<int>(rng() % 40);
+    std::vector<std::string> keys;
+    for (int i = 0; i < n; ++i) {
+      std::string k;
+      const int len = 1 + static_cast<int>(rng() % 4);
+      for (int j = 0; j < len; ++j) k += alphabet[rng() % alphabet.size()];
+      k.resize(8, ' ');
+      keys.push_back(k);
+    }
+    std::sort(keys.begin(), keys.end(), [](const std::string& a, const std::string& b) {
+      return std::memcmp(a.data(), b.data(), 8) < 0;  // unsigned bytes
+    });
+    std::vector<char> slots(static_cast<size_t>(n) * 9 + 9, 0);
+    for (int i = 0; i < n; ++i) std::memcpy(&slots[static_cast<size_t>(i) * 9], keys[i].data(), 8);
+    for (int q = 0; q < 20; ++q) {
+      std::string t;
+      const int len = static_cast<int>(rng() % 5);
+      for (int j = 0; j < len; ++j) t += alphabet[1 + rng() % 3];
+      EXPECT_EQ(prefixJumpSearch(t.c_str(), len, slots.data(), 8, n), linearFirst(keys, t))
+          << "n=" << n << " t=" << t;
+    }
+  }
+}
+
+TEST(ListLines, JumpEdgeCases) {
+  auto s = storeOf({{"ｱｲ", "", "ｱ", ""}, {"ｱｳ", "", "ｲ", ""}, {"ｱｳ", "", "ｳ", ""},
+                    {"ｱｳｴ", "", "ｴ", ""}, {"ｶ", "", "ｵ", ""}});
+  EXPECT_EQ(jumpSearch(*s, ListOrder::Name, "ｱｳ"), 2);  // first of several
+  EXPECT_EQ(jumpSearch(*s, ListOrder::Name, "ｶ"), 5);
+  EXPECT_EQ(jumpSearch(*s, ListOrder::Name, "ｷ"), -1);
+  EXPECT_EQ(jumpSearch(*s, ListOrder::Name, ""), 1);  // empty text matches all
+  // Longer than the key width: never matches, even over a full key.
+  EXPECT_EQ(jumpSearch(*s, ListOrder::Name, "ｶ" + std::string(41, ' ')), 5);
+  EXPECT_EQ(jumpSearch(*s, ListOrder::Name, "ｶ" + std::string(42, ' ')), -1);
+  EXPECT_EQ(jumpSearch(*s, ListOrder::Company, std::string(50, ' ') + "x"), -1);
+  EXPECT_EQ(jumpSearch(*storeOf({}), ListOrder::Name, ""), -1);
+  // A text as long as the key matches it whole.
+  auto full = storeOf({{std::string(42, 'A'), "", std::string(50, 'B'), ""}});
+  EXPECT_EQ(jumpSearch(*full, ListOrder::Company, std::string(50, 'B')), 1);
+}
+
+}  // namespace
+}  // namespace kx
