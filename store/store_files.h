@@ -13,7 +13,9 @@ constexpr const char* kDataFile = "KORVELIX.DAT";
 constexpr const char* kNameKeyFile = "KORVELIX.k1";
 constexpr const char* kCompanyKeyFile = "KORVELIX.k2";
 
-// Each returns lines - 1 (-1 for an empty or missing file).
+// Each returns lines - 1 (-1 for an empty or missing file), at most
+// kCapacity - 1: lines past the capacity are not stored. An entry number
+// outside the tables is stored as 0 (loadStore makes such a store read-only).
 int loadNameKeys(Store& s, const std::string& dir, MessageSink& sink);
 int loadCompanyKeys(Store& s, const std::string& dir, MessageSink& sink);
 int loadData(Store& s, const std::string& dir, MessageSink& sink);
@@ -23,7 +25,25 @@ int loadData(Store& s, const std::string& dir, MessageSink& sink);
 // read-only and the user told why.
 bool loadStore(Store& s, const std::string& dir, MessageSink& sink);
 
-// The file images, exactly as the format prescribes (CR LF line ends).
+// Shown once after the load's own messages when the store is loaded
+// read-only, and by every refused rewrite.
+extern const char* const kReadOnlyLoadMessage;
+extern const char* const kReadOnlyRefusalMessage;
+// Shown when the new files were prepared but could not be put in place.
+extern const char* const kRewriteFailedMessage;
+
+// True (and the user told) when the store is read-only: callers that would
+// rewrite a store file stop then.
+bool refuseIfReadOnly(const Store& s, MessageSink& sink);
+
+// One key file line: the entry number as 4 zero-padded digits, the key cut
+// or padded with spaces to width, CR LF.
+void appendKeyFileLine(std::string& out, int entry, const char* key, int width);
+// One data file line from the slots of entry (each slot re-padded in place).
+void appendDataFileLine(std::string& out, Store& s, int entry);
+
+// The file images, exactly as the format prescribes (CR LF line ends). Slots
+// 0 .. lastIndex are re-padded with spaces in place.
 std::string nameKeyFileBytes(Store& s);
 std::string companyKeyFileBytes(Store& s);
 std::string dataFileBytes(Store& s);
@@ -33,6 +53,7 @@ bool saveStore(Store& s, const std::string& dir, MessageSink& sink);
 bool saveData(Store& s, const std::string& dir, MessageSink& sink);
 
 // Places one new key for entry lastIndex + 1 behind every key not greater.
+// Does nothing when the tables are full (callers refuse before).
 void insertNameKey(Store& s, const char* key);
 void insertCompanyKey(Store& s, const char* key);
 // Places the keys of entries from+0 .. from+count-1 (already in the key

@@ -1,0 +1,85 @@
+// Placing new keys in name and company order: one at a time, or a batch
+// merged in one pass as an import needs.
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+#include <vector>
+
+#include "store/store_files.h"
+#include "store/text.h"
+
+namespace kx {
+
+namespace {
+
+// Byte-wise on unsigned bytes, as zero-terminated keys.
+template <int W>
+int compareKeys(const char* a, const char* b) {
+  return std::strncmp(a, b, W);
+}
+
+template <int W>
+void insertKey(KeyTable<W>& t, int last, const char* key) {
+  const int entry = last + 1;
+  if (entry < 0 || entry >= kCapacity) return;
+  char k[W + 1];
+  paddedCopy(k, key, W);
+  // Behind every key not greater than the new one.
+  int p = 0;
+  while (p <= last && compareKeys<W>(t.key[p], k) <= 0) ++p;
+  const std::size_t moved = static_cast<std::size_t>(last + 1 - p);
+  std::memmove(t.key[p + 1], t.key[p], moved * sizeof t.key[0]);
+  std::memmove(t.index + p + 1, t.index + p, moved * sizeof t.index[0]);
+  for (int e = 0; e <= last; ++e)
+    if (t.posMap[e] >= p) ++t.posMap[e];
+  std::memcpy(t.key[p], k, sizeof k);
+  t.index[p] = entry;
+  t.posMap[entry] = p;
+}
+
+template <int W>
+void placeKeys(KeyTable<W>& t, int from, int count) {
+  if (count <= 0 || from < 0 || from + count > kCapacity) return;
+  for (int j = 0; j < count; ++j) paddedCopy(t.key[from + j], t.key[from + j], W);
+
+  // Equal new keys keep their file order, as they would arriving one by one.
+  std::vector<int> order(static_cast<std::size_t>(count));
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    return compareKeys<W>(t.key[from + a], t.key[from + b]) < 0;
+  });
+  std::vector<char> sorted(static_cast<std::size_t>(count) * (W + 1));
+  for (int j = 0; j < count; ++j)
+    std::memcpy(&sorted[static_cast<std::size_t>(j) * (W + 1)], t.key[from + order[j]], W + 1);
+
+  // Merge from the back: a new key equal to an old one goes behind it.
+  int i = from - 1;
+  int j = count - 1;
+  for (int out = from + count - 1; j >= 0; --out) {
+    const char* k = &sorted[static_cast<std::size_t>(j) * (W + 1)];
+    if (i >= 0 && compareKeys<W>(k, t.key[i]) < 0) {
+      std::memcpy(t.key[out], t.key[i], W + 1);
+      t.index[out] = t.index[i];
+      --i;
+    } else {
+      std::memcpy(t.key[out], k, W + 1);
+      t.index[out] = from + order[j];
+      --j;
+    }
+  }
+  for (int p = 0; p < from + count; ++p)
+    if (t.index[p] >= 0 && t.index[p] < kCapacity) t.posMap[t.index[p]] = p;
+}
+
+}  // namespace
+
+void insertNameKey(Store& s, const char* key) { insertKey(s.names, s.lastIndex, key); }
+
+void insertCompanyKey(Store& s, const char* key) { insertKey(s.companies, s.lastIndex, key); }
+
+void placeNewKeys(Store& s, int from, int count) {
+  placeKeys(s.names, from, count);
+  placeKeys(s.companies, from, count);
+}
+
+}  // namespace kx

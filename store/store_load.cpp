@@ -1,0 +1,196 @@
+// Loading the three store files into the tables, and the checks that decide
+// whether the store may be written back.
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "store/atomic_files.h"
+#include "store/line_reader.h"
+#include "store/store_files.h"
+
+namespace kx {
+
+const char* const kReadOnlyLoadMessage =
+    "ストアファイルに誤りがあるため、読み取り専用で開きました。\n"
+    "この状態ではデータの変更・保存はできません";
+const char* const kReadOnlyRefusalMessage =
+    "ストアファイルに誤りがあるため読み取り専用です。変更は保存できません";
+
+namespace {
+
+std::string pathOf(const std::string& dir, const char* name) {
+  return dir.empty() ? std::string(name) : dir + "/" + name;
+}
+
+// What one loader found.
+struct Loaded {
+  int lines = 0;           // every line of the file, also those past the capacity
+  bool unreadable = false;  // present but could not be read (whole)
+  bool badNumber = false;   // an entry number outside the tables
+};
+
+// The decimal value of up to four bytes: leading white space and a sign
+// allowed, reading stops at the first non-digit, no digits give 0.
+int leadingNumber(const char* p, std::size_t n) {
+  std::size_t i = 0;
+  while (i < n && (p[i] == ' ' || (p[i] >= '\t' && p[i] <= '\r'))) ++i;
+  bool negative = false;
+  if (i < n && (p[i] == '+' || p[i] == '-')) negative = p[i++] == '-';
+  int v = 0;
+  for (; i < n && p[i] >= '0' && p[i] <= '9'; ++i) v = v * 10 + (p[i] - '0');
+  return negative ? -v : v;
+}
+
+// Copies the bytes of text that fall in [from, from + width) and fills the
+// rest of the width with spaces; slot[width] = 0.
+void cutField(char* slot, const char* text, std::size_t length, std::size_t from,
+              std::size_t width) {
+  std::size_t have = length > from ? std::min(length - from, width) : 0;
+  std::memcpy(slot, text + from, have);
+  std::memset(slot + have, ' ', width - have);
+  slot[width] = '\0';
+}
+
+template <int W>
+Loaded loadKeys(KeyTable<W>& t, const std::string& path, const char* openMessage,
+                const char* seqLabel, MessageSink& sink) {
+  Loaded r;
+  LineReader in(path);
+  if (in.status() != LineReader::Status::Open) {
+    sink.show(openMessage);
+    r.unreadable = in.status() == LineReader::Status::Unreadable;
+    return r;
+  }
+  const char* text = nullptr;
+  std::size_t len = 0;
+  while (in.next(&text, &len)) {
+    const int i = r.lines++;
+    if (i >= kCapacity) continue;  // counted, never stored
+    const int entry = leadingNumber(text, std::min<std::size_t>(len, 4));
+    cutField(t.key[i], text, len, 4, W);
+    if (entry >= 0 && entry < kCapacity) {
+      t.index[i] = entry;
+      t.posMap[entry] = i;
+    } else {
+      t.index[i] = 0;
+      r.badNumber = true;
+    }
+    if (i > 0 && std::memcmp(t.key[i], t.key[i - 1], W) < 0) {
+      std::string m = seqLabel;
+      m.append(t.key[i - 1], W).append(" ").append(t.key[i], W).append("\n");
+      sink.show(m);
+    }
+  }
+  r.unreadable = in.failed();
+  return r;
+}
+
+Loaded loadDataFile(Store& s, const std::string& path, MessageSink& sink) {
+  Loaded r;
+  s.highestNumber = 0;
+  LineReader in(path);
+  if (in.status() != LineReader::Status::Open) {
+    sink.show("KORVELIX.DAT open error");
+    r.unreadable = in.status() == LineReader::Status::Unreadable;
+    return r;
+  }
+  const char* text = nullptr;
+  std::size_t len = 0;
+  while (in.next(&text, &len)) {
+    const int n = r.lines++;
+    if (n >= kCapacity) continue;
+    // A short line gets spaces for the fields it lacks; a long one is cut.
+    for (int f = 0; f < kFieldCount; ++f)
+      cutField(s.field(n, f), text, len, kFieldOffset[f], kFieldWidth[f]);
+    char* number = s.field(n, PersonalNumber);
+    if (std::memcmp(number, "    ", 4) == 0) std::memcpy(number, "0000", 4);
+    if (std::memcmp(number, "0000", 4) != 0)
+      s.highestNumber = std::max(s.highestNumber, leadingNumber(number, 4));
+  }
+  r.unreadable = in.failed();
+  return r;
+}
+
+int stored(const Loaded& l) { return std::min(l.lines, kCapacity) - 1; }
+
+// Makes positions 0 .. count-1 a permutation of entries 0 .. count-1 with
+// its inverse in posMap. Returns false when the file's numbers were not one
+// already (out of range or repeated): those positions get the numbers
+// nobody claimed, so that browsing a damaged store stays within the tables.
+template <int W>
+bool makePermutation(KeyTable<W>& t, int count, bool numbersInRange) {
+  bool claimed[kCapacity] = {};
+  bool sound = numbersInRange;
+  for (int p = 0; p < count; ++p) {
+    const int e = t.index[p];
+    if (e >= 0 && e < count && !claimed[e]) {
+      claimed[e] = true;
+    } else {
+      t.index[p] = -1;
+      sound = false;
+    }
+  }
+  int unclaimed = 0;
+  for (int p = 0; p < count; ++p) {
+    if (t.index[p] >= 0) continue;
+    while (claimed[unclaimed]) ++unclaimed;
+    claimed[unclaimed] = true;
+    t.index[p] = unclaimed;
+  }
+  for (int p = 0; p < count; ++p) t.posMap[t.index[p]] = p;
+  return sound;
+}
+
+}  // namespace
+
+int loadNameKeys(Store& s, const std::string& dir, MessageSink& sink) {
+  return stored(loadKeys(s.names, pathOf(dir, kNameKeyFile), "loadK1 K1 open error",
+                         "K1:SEQ error ", sink));
+}
+
+int loadCompanyKeys(Store& s, const std::string& dir, MessageSink& sink) {
+  return stored(loadKeys(s.companies, pathOf(dir, kCompanyKeyFile), "loadK1 K2 open error",
+                         "K2:SEQ error ", sink));
+}
+
+int loadData(Store& s, const std::string& dir, MessageSink& sink) {
+  return stored(loadDataFile(s, pathOf(dir, kDataFile), sink));
+}
+
+bool loadStore(Store& s, const std::string& dir, MessageSink& sink) {
+  finishInterruptedRewrite(dir);
+  const Loaded k1 = loadKeys(s.names, pathOf(dir, kNameKeyFile), "loadK1 K1 open error",
+                             "K1:SEQ error ", sink);
+  const Loaded k2 = loadKeys(s.companies, pathOf(dir, kCompanyKeyFile), "loadK1 K2 open error",
+                             "K2:SEQ error ", sink);
+  const Loaded d = loadDataFile(s, pathOf(dir, kDataFile), sink);
+
+  bool sound = true;
+  if (k2.lines != k1.lines) {
+    sink.show("number of keyfile 1,2 unmatch");
+    sound = false;
+  } else if (d.lines != k1.lines) {
+    sink.show("number of keyfile 1,datafile unmatch");
+    sound = false;
+  }
+  if (k1.lines > kCapacity || k2.lines > kCapacity || d.lines > kCapacity) sound = false;
+  if (k1.unreadable || k2.unreadable || d.unreadable) sound = false;
+
+  // What all three files hold is what can be shown; a sound store holds
+  // exactly that.
+  const int count = std::min({stored(k1), stored(k2), stored(d)}) + 1;
+  sound = makePermutation(s.names, count, !k1.badNumber) && sound;
+  sound = makePermutation(s.companies, count, !k2.badNumber) && sound;
+  s.lastIndex = count - 1;
+  s.readOnly = !sound;
+  if (!sound) sink.show(kReadOnlyLoadMessage);
+  return sound;
+}
+
+bool refuseIfReadOnly(const Store& s, MessageSink& sink) {
+  if (!s.readOnly) return false;
+  sink.show(kReadOnlyRefusalMessage);
+  return true;
+}
+
+}  // namespace kx
