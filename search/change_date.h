@@ -1,0 +1,26 @@
+// The change-date search (mode 9): entries whose update date is one of the
+// last N + 1 days, newest day first and entry-number order within a day.
+#pragma once
+
+#include "search/search_state.h"
+#include "store/model.h"
+
+namespace kx {
+
+// Number typed or stored as text: leading blanks, an optional sign, digits,
+// an optional fraction. Text that does not start with a number reads as 0.
+double readDecimal(const char* text);
+
+// Day number (days since 1900-01-01) of a YYYYMMDD date, or -1 when the
+// number is not a calendar date from 1900-01-01 on.
+long dayNumberOfDate(double date);
+// The YYYYMMDD date of a day number >= 0.
+double dateOfDayNumber(long day);
+
+// One step of the change-date walk. Starts afresh when the current name
+// position is 0 (N read from text, today as the first day), otherwise goes
+// on after the current entry within the day the last step stopped at. The
+// walk never goes back before 1900-01-01; a negative N finds nothing.
+bool changeDateStep(const Store& s, Cursors& c, SearchState& st, const char* text, double today);
+
+}  // namespace kx

@@ -1,0 +1,48 @@
+#include "search/selection.h"
+
+#include "search/search.h"
+#include "store/store_files.h"
+#include "store/text.h"
+
+namespace kx {
+
+namespace {
+
+SelOutcome save(Store& s, const std::string& dir, MessageSink& sink) {
+  return saveData(s, dir, sink) ? SelOutcome::Saved : SelOutcome::SaveFailed;
+}
+
+void setFlag(Store& s, int e, const char* flag) { paddedCopy(s.field(e, SelectFlag), flag, 1); }
+
+}  // namespace
+
+SelResult selectAll(Store& s, Cursors& c, SearchState& st, const std::string& text, double today,
+                    const std::string& dir, MessageSink& sink) {
+  if (refuseIfReadOnly(s, sink)) return {SelOutcome::Refused, 0};
+  int count = 0;
+  // Every step resumes after the last match in both orders, so each entry
+  // is found at most once; the bound only guards against a broken table.
+  for (bool found = searchFirst(s, c, st, text, today); found && count <= s.lastIndex;
+       found = searchNext(s, c, st, text, today)) {
+    setFlag(s, c.currentEntry, "1");
+    ++count;
+  }
+  return {save(s, dir, sink), count};
+}
+
+SelOutcome selectCurrent(Store& s, const Cursors& c, const std::string& dir, MessageSink& sink) {
+  if (refuseIfReadOnly(s, sink)) return SelOutcome::Refused;
+  if (c.currentEntry >= 0 && c.currentEntry <= s.lastIndex && c.currentEntry < kCapacity)
+    setFlag(s, c.currentEntry, "1");
+  return save(s, dir, sink);
+}
+
+SelOutcome resetFlags(Store& s, const std::string& dir, MessageSink& sink) {
+  if (refuseIfReadOnly(s, sink)) return SelOutcome::Refused;
+  for (int e = 0; e <= s.lastIndex && e < kCapacity; ++e) setFlag(s, e, "0");
+  return save(s, dir, sink);
+}
+
+std::string selectedMessage(int count) { return std::to_string(count) + " RECORD SELECTED"; }
+
+}  // namespace kx

@@ -1,0 +1,118 @@
+// Test stores built directly in the tables: every field written by the
+// padded copy, key tables sorted as the store keeps them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "search/search.h"
+#include "search/search_state.h"
+#include "store/model.h"
+#include "store/text.h"
+
+namespace kx::test {
+
+struct FieldValue {
+  int field;
+  std::string text;
+};
+
+class SearchStore {
+ public:
+  SearchStore() : ptr_(makeStore()), s(*ptr_) { s.lastIndex = -1; }
+
+  // Adds an entry: every data field blank except the codes and those given.
+  int add(const std::string& nameKey, const std::string& companyKey,
+          std::initializer_list<FieldValue> fields = {}) {
+    const int e = s.lastIndex + 1;
+    for (int f = 0; f < kFieldCount; ++f) paddedCopy(s.field(e, f), "", kFieldWidth[f]);
+    set(e, Sex, "M");
+    set(e, Occupation, "0");
+    set(e, Actuary, "0");
+    set(e, PensionActuary, "0");
+    set(e, UpdateDate, "20000101");
+    set(e, SelectFlag, "0");
+    set(e, PersonalNumber, "0000");
+    for (const FieldValue& v : fields) set(e, v.field, v.text);
+    names_.push_back(pad(nameKey, kNameKeyWidth));
+    companies_.push_back(pad(companyKey, kCompanyKeyWidth));
+    s.lastIndex = e;
+    placeKeys();
+    return e;
+  }
+
+  void set(int e, int f, const std::string& text) { paddedCopy(s.field(e, f), text.c_str(), kFieldWidth[f]); }
+  std::string get(int e, int f) const { return std::string(s.field(e, f)); }
+
+  // Every match from position 0 on, as "OK" then "SKIP" would walk them.
+  std::vector<int> walk(int mode, const std::string& text, double today = 20240315) {
+    st.mode = mode;
+    std::vector<int> found;
+    for (bool ok = searchFirst(s, cur, st, text, today); ok && found.size() <= 5000;
+         ok = searchNext(s, cur, st, text, today))
+      found.push_back(cur.currentEntry);
+    return found;
+  }
+
+ private:
+  static std::string pad(std::string t, size_t w) {
+    t.resize(std::min(t.size(), w));
+    t.append(w - t.size(), ' ');
+    return t;
+  }
+
+  // Stable sort by unsigned bytes: equal keys keep the order they came in.
+  template <class Keys>
+  static void place(Keys& table, const std::vector<std::string>& keys) {
+    std::vector<int> order(keys.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a] < keys[b]; });
+    for (size_t p = 0; p < order.size(); ++p) {
+      paddedCopy(table.key[p], keys[order[p]].c_str(), Keys::kWidth);
+      table.index[p] = order[p];
+      table.posMap[order[p]] = static_cast<int>(p);
+    }
+  }
+  void placeKeys() {
+    place(s.names, names_);
+    place(s.companies, companies_);
+  }
+
+  std::unique_ptr<Store> ptr_;
+  std::vector<std::string> names_, companies_;
+
+ public:
+  Store& s;
+  Cursors cur;
+  SearchState st;
+};
+
+// A fresh empty directory per test, removed afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "kxsearchXXXXXX").string();
+    path = mkdtemp(tmpl.data());
+  }
+  ~TempDir() { std::filesystem::remove_all(path); }
+  std::string read(const std::string& name) const {
+    std::ifstream in(path + "/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  void write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(path + "/" + name, std::ios::binary) << bytes;
+  }
+  std::string path;
+};
+
+}  // namespace kx::test

@@ -1,0 +1,156 @@
+// SEL, SELECT and SEL-RESET: the flags they set, the counts, the data file
+// they rewrite, and a read-only store that refuses them.
+#include <gtest/gtest.h>
+
+#include "search/search.h"
+#include "search/selection.h"
+#include "store/store_files.h"
+#include "tests/search/search_fixture.h"
+
+namespace kx::test {
+namespace {
+
+// The data file as it must read: each entry's 28 fields side by side, CR LF.
+std::string expectedDataFile(const Store& s) {
+  std::string out;
+  for (int e = 0; e <= s.lastIndex; ++e) {
+    for (int f = 0; f < kFieldCount; ++f) out.append(s.field(e, f), kFieldWidth[f]);
+    out += "\r\n";
+  }
+  return out;
+}
+
+std::string flags(const SearchStore& t) {
+  std::string out;
+  for (int e = 0; e <= t.s.lastIndex; ++e) out += t.get(e, SelectFlag);
+  return out;
+}
+
+class Selection : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sato1 = t.add("ｻﾄｳ ｲﾁﾛｳ", "ｱ", {{UpdateDate, "20240315"}});
+    t.add("ｽｽﾞｷ", "ｲ", {{UpdateDate, "20240314"}, {SelectFlag, " "}});
+    sato2 = t.add("ｻﾄｳ ｼﾞﾛｳ", "ｳ", {{UpdateDate, "20240310"}, {SelectFlag, "X"}});
+    t.add("ﾀﾅｶ", "ｴ", {{UpdateDate, "20240315"}, {SelectFlag, "1"}});
+  }
+  SelResult sel(int mode, const std::string& text) {
+    t.st.mode = mode;
+    return selectAll(t.s, t.cur, t.st, text, 20240315, dir.path, sink);
+  }
+  SearchStore t;
+  TempDir dir;
+  VectorSink sink;
+  int sato1 = 0, sato2 = 0;
+};
+
+TEST_F(Selection, SelMarksEveryMatchAndRewritesTheDataFile) {
+  const SelResult r = sel(kModeKanaName, "ｻﾄｳ");
+  EXPECT_EQ(r.outcome, SelOutcome::Saved);
+  EXPECT_EQ(r.count, 2);
+  EXPECT_EQ(flags(t), "1 11");
+  const std::string file = dir.read(kDataFile);
+  EXPECT_EQ(file, expectedDataFile(t.s));
+  EXPECT_EQ(file.size(), 4u * (kDataLineWidth + 2));
+  EXPECT_EQ(file[569], '1');
+  EXPECT_EQ(file[kDataLineWidth + 2 + 569], ' ');
+  EXPECT_TRUE(sink.messages.empty());
+  // The cursor is one past the last match in both orders.
+  EXPECT_EQ(t.cur.currentEntry, sato2);
+  EXPECT_EQ(t.cur.currentNamePos, t.s.names.posMap[sato2] + 1);
+  EXPECT_EQ(t.cur.currentCompanyPos, t.s.companies.posMap[sato2] + 1);
+  EXPECT_EQ(selectedMessage(r.count), "2 RECORD SELECTED");
+
+  // The same search again: the same count, nothing else changes.
+  const SelResult again = sel(kModeKanaName, "ｻﾄｳ");
+  EXPECT_EQ(again.count, 2);
+  EXPECT_EQ(dir.read(kDataFile), file);
+}
+
+TEST_F(Selection, SelCountsAlreadyMarkedEntriesAndNeverClears) {
+  EXPECT_EQ(sel(kModeKanaName, "").count, 4);
+  EXPECT_EQ(flags(t), "1111");
+  EXPECT_EQ(sel(kModeKanaName, "ﾀﾅｶ").count, 1);
+  EXPECT_EQ(flags(t), "1111");
+}
+
+TEST_F(Selection, SelWithoutAMatchStillRewritesTheFile) {
+  t.cur.currentEntry = 2;
+  const SelResult r = sel(kModeKanjiName, "no such name");
+  EXPECT_EQ(r.outcome, SelOutcome::Saved);
+  EXPECT_EQ(r.count, 0);
+  EXPECT_EQ(flags(t), "0 X1");
+  EXPECT_EQ(dir.read(kDataFile), expectedDataFile(t.s));
+  EXPECT_EQ(t.cur.currentEntry, 2);
+  EXPECT_EQ(t.cur.currentNamePos, 0);
+  EXPECT_EQ(t.cur.currentCompanyPos, 0);
+  EXPECT_EQ(selectedMessage(0), "0 RECORD SELECTED");
+}
+
+TEST_F(Selection, SelOfTheChangeDateSearchMarksTheDaysAskedFor) {
+  EXPECT_EQ(sel(kModeChangeDate, "0").count, 2);
+  EXPECT_EQ(flags(t), "1 X1");
+  EXPECT_EQ(sel(kModeChangeDate, "1").count, 3);
+  EXPECT_EQ(flags(t), "11X1");
+  EXPECT_EQ(sel(kModeChangeDate, "-1").count, 0);
+}
+
+TEST_F(Selection, SelectMarksTheCurrentEntryAndSaves) {
+  t.cur.currentEntry = sato2;
+  EXPECT_EQ(selectCurrent(t.s, t.cur, dir.path, sink), SelOutcome::Saved);
+  EXPECT_EQ(flags(t), "0 11");
+  EXPECT_EQ(dir.read(kDataFile), expectedDataFile(t.s));
+  // Already marked: still rewritten.
+  dir.write(kDataFile, "stale");
+  EXPECT_EQ(selectCurrent(t.s, t.cur, dir.path, sink), SelOutcome::Saved);
+  EXPECT_EQ(dir.read(kDataFile), expectedDataFile(t.s));
+}
+
+TEST_F(Selection, SelResetWritesZeroOverEveryFlag) {
+  EXPECT_EQ(resetFlags(t.s, dir.path, sink), SelOutcome::Saved);
+  EXPECT_EQ(flags(t), "0000");
+  EXPECT_EQ(dir.read(kDataFile), expectedDataFile(t.s));
+  EXPECT_EQ(std::string(kFlagResetMessage), "SEL-FLAG RESET");
+  EXPECT_TRUE(sink.messages.empty());
+}
+
+TEST(SelectionEmpty, OnAnEmptyStoreOnlyTheFileIsRewritten) {
+  SearchStore t;
+  TempDir dir;
+  VectorSink sink;
+  dir.write(kDataFile, "old");
+  EXPECT_EQ(resetFlags(t.s, dir.path, sink), SelOutcome::Saved);
+  EXPECT_EQ(dir.read(kDataFile), "");
+  t.st.mode = kModeKanaName;
+  const SelResult r = selectAll(t.s, t.cur, t.st, "", 20240315, dir.path, sink);
+  EXPECT_EQ(r.count, 0);
+  EXPECT_EQ(r.outcome, SelOutcome::Saved);
+}
+
+TEST_F(Selection, AReadOnlyStoreRefusesAndChangesNothing) {
+  const std::string before = "the files on disk\r\n";
+  dir.write(kDataFile, before);
+  t.s.readOnly = true;
+  t.cur.currentEntry = 0;
+  t.cur.currentNamePos = 3;
+  EXPECT_EQ(sel(kModeKanaName, "").outcome, SelOutcome::Refused);
+  EXPECT_EQ(selectCurrent(t.s, t.cur, dir.path, sink), SelOutcome::Refused);
+  EXPECT_EQ(resetFlags(t.s, dir.path, sink), SelOutcome::Refused);
+  EXPECT_EQ(flags(t), "0 X1");
+  EXPECT_EQ(dir.read(kDataFile), before);
+  EXPECT_EQ(sink.messages, std::vector<std::string>(3, kReadOnlyRefusalMessage));
+  EXPECT_EQ(t.cur.currentNamePos, 3);  // no search was run
+}
+
+TEST_F(Selection, AFailedSaveKeepsTheFlagsInMemoryAndSaysSo) {
+  t.st.mode = kModeKanaName;
+  const SelResult r =
+      selectAll(t.s, t.cur, t.st, "ｽｽﾞｷ", 20240315, dir.path + "/missing", sink);
+  EXPECT_EQ(r.outcome, SelOutcome::SaveFailed);
+  EXPECT_EQ(r.count, 1);
+  EXPECT_EQ(flags(t), "01X1");
+  EXPECT_FALSE(sink.messages.empty());
+}
+
+}  // namespace
+}  // namespace kx::test
