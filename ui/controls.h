@@ -80,6 +80,13 @@ class Edit : public Control {
   void setText(const std::string& sjis);
   std::string text() const;
   void setReadOnly(bool ro);
+  // Replaces the text as a user typing it would (the driver's `type`): the
+  // text is Unicode, so the next text() converts it and tells the user.
+  void typeUtf8(const std::string& utf8);
+ private:
+  // Unchanged text reads back as the exact bytes set, broken ones included.
+  mutable std::string bytes_;
+  mutable std::u16string shown_;
 };
 
 // Multi-line box; text() is the lines joined by "\n".
@@ -90,14 +97,19 @@ class Memo : public Control {
   void setLines(const std::vector<std::string>& sjisLines);
   std::string text() const;
   void setReadOnly(bool ro);
+  void typeUtf8(const std::string& utf8);  // as Edit::typeUtf8
+ private:
+  mutable std::string bytes_;
+  mutable std::u16string shown_;
 };
 
 class RadioGroup : public Control {
  public:
   RadioGroup(Window& w, std::string name);
   void setCaption(const std::string& sjis);
+  const std::string& caption() const;
   void setItems(const std::vector<std::string>& sjisItems, int columns = 1);
-  void setItemIndex(int i);
+  void setItemIndex(int i);  // -1 selects none; beyond the items throws
   int itemIndex() const;
   int itemCount() const;
  private:
@@ -117,6 +129,9 @@ class Image : public Control {
  public:
   Image(Window& w, std::string name);
   void setPicture(const Picture& p);
+  // A picture decoded at a reduced size: the shown size is that of the
+  // natural size fitted into the box, as if it had been decoded in full.
+  void setPicture(const Picture& p, int naturalWidth, int naturalHeight);
   void clear();
   int shownWidth() const { return shownW_; }   // 0 when empty
   int shownHeight() const { return shownH_; }

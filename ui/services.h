@@ -39,6 +39,9 @@ class RecordingServices : public Services {
   struct Event { enum Kind { Msg, Open, Browse } kind; std::string text; };
   std::vector<Event> events;
   std::function<void(const Event&)> listener;
+
+ private:
+  void record(Event e);
 };
 
 // The one services object of the process, set by main or the driver.
