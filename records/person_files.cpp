@@ -1,5 +1,6 @@
 #include "records/person_files.h"
 
+#include <filesystem>
 #include <fstream>
 
 namespace kx {
@@ -29,6 +30,9 @@ bool ensureDescFile(const std::string& dir, const std::string& name) {
   // A number typed with a separator would name a file elsewhere: refused.
   if (!isPlainFileName(name)) return false;
   const std::string path = pathIn(dir, name);
+  std::error_code ec;
+  // A folder of that name is in the way, not a file to open.
+  if (std::filesystem::is_directory(path, ec)) return false;
   if (std::ifstream(path).is_open()) return true;
   std::ofstream out(path);
   return out.is_open();

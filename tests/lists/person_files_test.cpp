@@ -54,6 +54,9 @@ TEST(PersonFiles, DescFileRefusedWhenItCannotBeMade) {
   fs::create_directory(d.path / "DESC1");
   EXPECT_FALSE(ensureDescFile(d.path, "DESC1/23.TXT"));
   EXPECT_FALSE(fs::exists(d.path / "DESC1" / "23.TXT"));
+  // Nor may a folder of the same name pass for the file.
+  fs::create_directory(d.path / "DESC0014.TXT");
+  EXPECT_FALSE(ensureDescFile(d.path, "DESC0014.TXT"));
 }
 
 }  // namespace
