@@ -1,0 +1,36 @@
+// Photo decoding with libjpeg: decompression only, into 24-bit RGB rows.
+#pragma once
+
+#include <string>
+
+#include "ui/controls.h"
+
+namespace kx::ui {
+
+struct PictureSize {
+  int width = 0;
+  int height = 0;
+};
+
+// The size a picture of width x height is shown at in a box: scaled down to
+// fit with its aspect ratio kept (cut to whole pixels), never enlarged.
+PictureSize fitInBox(int width, int height, int boxWidth, int boxHeight);
+
+// Larger pictures are refused before anything is allocated for them.
+constexpr long long kMaxJpegPixels = 1LL << 27;  // about 134 million
+
+// Decodes the JPEG file at path into out (24-bit RGB). When the picture will
+// be shown scaled down into a box of boxWidth x boxHeight anyway, it is
+// decoded at the largest DCT reduction (1/2, 1/4, 1/8) whose result is still
+// at least the shown size, so out may be smaller than the file's own size;
+// pass a box of 0 x 0 for full size. naturalWidth/naturalHeight receive the
+// size the file declares, from which the shown size is computed.
+// Returns false, leaving out empty and the natural size 0, for anything that
+// cannot be shown: a missing or unreadable file, not a JPEG, a truncated or
+// corrupt one, a picture above kMaxJpegPixels or one that needs too much
+// memory.
+// Grayscale, progressive and CMYK/YCCK files are shown in RGB.
+bool decodeJpeg(const std::string& path, int boxWidth, int boxHeight, Picture* out,
+                int* naturalWidth = nullptr, int* naturalHeight = nullptr);
+
+}  // namespace kx::ui
