@@ -36,16 +36,19 @@ long dayNumberOf(long y, int m, int d) {
   return daysFromCivil(y, m, d) - kDay1900;
 }
 
-// An update date can equal a calendar date only when all eight bytes are
-// digits; anything else (blank, cut, signed, fractional) never matches.
-long entryDayNumber(const char* f) {
-  int v[8];
+// The date number of an update date that is a calendar date, else -1. Only
+// eight digits can equal a calendar date; anything else (blank, cut, signed,
+// fractional) never matches.
+long entryDate(const char* f) {
+  long n = 0;
   for (int i = 0; i < 8; ++i) {
     if (!isDigit(f[i])) return -1;
-    v[i] = f[i] - '0';
+    n = n * 10 + (f[i] - '0');
   }
-  const long y = v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3];
-  return dayNumberOf(y, v[4] * 10 + v[5], v[6] * 10 + v[7]);
+  const long y = n / 10000;
+  const int m = static_cast<int>(n / 100 % 100), d = static_cast<int>(n % 100);
+  if (y < 1900 || m < 1 || m > 12 || d < 1 || d > monthLength(y, m)) return -1;
+  return n;
 }
 
 int truncatedDays(double v) {
@@ -93,7 +96,9 @@ double dateOfDayNumber(long day) {
 // current one up to N, entries 0 .. last index within each counter, the
 // current counter resuming at the next entry. Instead of scanning the store
 // once per day, one pass finds the least pair whose day holds the entry's
-// update date, so a huge N costs no more than a small one.
+// update date, so a huge N costs no more than a small one. A later day is a
+// larger date number, so the pass compares dates and converts only the one
+// it picks into a day number.
 bool changeDateStep(const Store& s, Cursors& c, SearchState& st, const char* text, double today) {
   if (c.currentNamePos == 0) {
     st.days = truncatedDays(readDecimal(text));
@@ -109,27 +114,30 @@ bool changeDateStep(const Store& s, Cursors& c, SearchState& st, const char* tex
   // The last counter walked: N, or the one that reaches 1900-01-01.
   const long long lastCounter = std::min<long long>(st.days, counter0 + first);
   if (counter0 > lastCounter) return false;
+  const long newest = static_cast<long>(st.targetDate);
+  const long oldest = static_cast<long>(dateOfDayNumber(static_cast<long>(first - (lastCounter - counter0))));
 
   const int last = std::min(s.lastIndex, kCapacity - 1);
-  long long bestCounter = lastCounter + 1;
+  long bestDate = -1;
   int bestEntry = -1;
   for (int e = 0; e <= last; ++e) {
-    const long day = entryDayNumber(s.field(e, UpdateDate));
-    if (day < 0 || day > first) continue;
-    const long long counter = counter0 + (first - day);
-    if (counter >= bestCounter) continue;  // an earlier entry of that day came first
-    if (counter == counter0 && e < st.nextEntry) continue;
-    bestCounter = counter;
+    const long date = entryDate(s.field(e, UpdateDate));
+    if (date <= bestDate || date < oldest || date > newest) continue;  // ties: the earlier entry
+    if (date == newest && e < st.nextEntry) continue;
+    bestDate = date;
     bestEntry = e;
   }
-  const long long targetDay = first - (bestCounter - counter0);
-  st.dayCounter = static_cast<unsigned>(bestCounter);
-  // Past 1900-01-01 there is no date: later steps find nothing either.
-  st.targetDate = targetDay >= 0 ? dateOfDayNumber(static_cast<long>(targetDay)) : 0;
   if (bestEntry < 0) {
+    // Past the last day walked; past 1900-01-01 there is no date at all, and
+    // later steps find nothing either way.
+    const long long after = first - (lastCounter + 1 - counter0);
+    st.dayCounter = static_cast<unsigned>(lastCounter + 1);
+    st.targetDate = after >= 0 ? dateOfDayNumber(static_cast<long>(after)) : 0;
     st.nextEntry = 0;
     return false;
   }
+  st.dayCounter = static_cast<unsigned>(counter0 + (first - dayNumberOfDate(static_cast<double>(bestDate))));
+  st.targetDate = static_cast<double>(bestDate);
   st.nextEntry = bestEntry;
   c.currentEntry = bestEntry;
   c.currentNamePos = s.names.posMap[bestEntry];
