@@ -1,0 +1,245 @@
+#include "store/entry_edit.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "store/atomic_files.h"
+#include "store/store_files.h"
+#include "store/text.h"
+
+namespace kx {
+
+const char* const kStoreFullMessage = "ﾃﾞｰﾀは5000件までです。これ以上追加できません";
+const char* const kNumberFormatMessage =
+    "個人ﾃﾞｰﾀ番号は4桁の数字で入力してください(消去=0000)";
+
+namespace {
+
+const char* const kNameKeyError = "KORVELIX.k1 open error";
+const char* const kCompanyKeyError = "KORVELIX.k2  open error";
+const char* const kDataError = "KORVELIX.DAT open error";
+
+// Typed text as a store file may hold it: cut like a fixed copy, and a line
+// end turned into a space so that a field can never split a file line.
+std::string storable(const std::string& typed, int n) {
+  std::string r = cutTo(typed, n);
+  std::replace(r.begin(), r.end(), '\r', ' ');
+  std::replace(r.begin(), r.end(), '\n', ' ');
+  return r;
+}
+
+// The key file image with the line of `entry` left out at skipPos (-1: none)
+// and its new line placed before the first stored key strictly greater than
+// `key`, which is compared unpadded. The new line itself is written at the
+// file's full width, as every other line is.
+template <int W>
+std::string keyFileWith(const KeyTable<W>& t, int last, int skipPos, int entry,
+                        const std::string& key, int* placedAt) {
+  std::string out;
+  out.reserve(static_cast<std::size_t>(last + 2) * (W + 6));
+  int at = 0;
+  bool placed = false;
+  for (int p = 0; p <= last; ++p) {
+    if (!placed && std::strcmp(t.key[p], key.c_str()) > 0) {
+      appendKeyFileLine(out, entry, key.c_str(), W);
+      *placedAt = at++;
+      placed = true;
+    }
+    if (p != skipPos) {
+      appendKeyFileLine(out, t.index[p], t.key[p], W);
+      ++at;
+    }
+  }
+  if (!placed) {
+    appendKeyFileLine(out, entry, key.c_str(), W);
+    *placedAt = at;
+  }
+  return out;
+}
+
+std::string trimSpaces(const std::string& t) {
+  std::size_t b = t.find_first_not_of(' ');
+  if (b == std::string::npos) return {};
+  return t.substr(b, t.find_last_not_of(' ') - b + 1);
+}
+
+bool isFourDigits(const std::string& t) {
+  return t.size() == 4 && std::all_of(t.begin(), t.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+}
+
+std::string padded(const std::string& t, int n) {
+  std::string r = cutTo(t, n);
+  r.resize(n, ' ');
+  return r;
+}
+
+// The number the update stores: the entry's own one when the box still
+// holds it, otherwise the four digits typed (already checked).
+std::string numberToStore(const Store& s, int e, const std::string& typed) {
+  std::string stored(s.field(e, PersonalNumber), kFieldWidth[PersonalNumber]);
+  if (padded(typed, 4) == stored) return stored;
+  return trimSpaces(typed);
+}
+
+void storeFields(Store& s, int e, const EntryForm& f, const std::string& number) {
+  for (int k = 0; k < kFieldCount; ++k) {
+    const std::string& text = k == PersonalNumber ? number : f.fields[k];
+    paddedCopy(s.field(e, k), storable(text, kFieldWidth[k]).c_str(), kFieldWidth[k]);
+  }
+}
+
+// One entry's slots, to put back when the files could not be replaced.
+class SlotBackup {
+ public:
+  SlotBackup(const Store& s, int e) : e_(e) {
+    for (int k = 0; k < kFieldCount; ++k) saved_[k].assign(s.field(e, k), kFieldWidth[k] + 1);
+  }
+  void restore(Store& s) const {
+    for (int k = 0; k < kFieldCount; ++k) std::memcpy(s.field(e_, k), saved_[k].data(), saved_[k].size());
+  }
+ private:
+  int e_;
+  std::array<std::string, kFieldCount> saved_;
+};
+
+void reportNotReplaced(const std::string& failedName, MessageSink& sink) {
+  if (failedName == kNameKeyFile) sink.show(kNameKeyError);
+  else if (failedName == kCompanyKeyFile) sink.show(kCompanyKeyError);
+  else if (failedName == kDataFile) sink.show(kDataError);
+  else sink.show(kRewriteFailedMessage);
+}
+
+// Rebuilds both key tables from the files just written. They were written
+// from tables of `expectedLast` + 1 entries; anything else means the files
+// were changed by someone else meanwhile, and the store stops writing.
+bool reloadKeys(Store& s, int expectedLast, const std::string& dir, MessageSink& sink) {
+  int k1 = loadNameKeys(s, dir, sink);
+  int k2 = loadCompanyKeys(s, dir, sink);
+  if (k1 == expectedLast && k2 == expectedLast) return true;
+  s.readOnly = true;
+  sink.show(kReadOnlyLoadMessage);
+  return false;
+}
+
+}  // namespace
+
+std::string cutTo(const std::string& typed, int n) {
+  std::size_t len = strnlen(typed.c_str(), static_cast<std::size_t>(n));
+  return typed.substr(0, len);
+}
+
+std::string tidyKanaName(const std::string& typed) {
+  char buf[kNameKeyWidth + 1];
+  fixedCopy(buf, typed.c_str(), kNameKeyWidth);
+  return leftAlignInWidth(buf);
+}
+
+namespace {
+// Cut to 42 bytes, add `extra` spaces, optionally turn full-width spaces
+// into half-width ones, then move leading spaces to the end.
+std::string tidyName(const std::string& typed, int extra, bool halfSpaces) {
+  char buf[kNameKeyWidth + 8];
+  fixedCopy(buf, typed.c_str(), kNameKeyWidth);
+  std::size_t len = std::strlen(buf);
+  std::memset(buf + len, ' ', extra);
+  buf[len + extra] = '\0';
+  if (halfSpaces) fullToHalfSpaces(buf);
+  return leftAlignInWidth(buf);
+}
+}  // namespace
+
+std::string tidyKanjiName(const std::string& typed) { return tidyName(typed, 4, true); }
+std::string tidyKanaCompany(const std::string& typed) { return tidyName(typed, 5, false); }
+std::string tidyKanjiCompany(const std::string& typed) { return tidyName(typed, 5, true); }
+
+bool checkPersonalNumber(const Store& s, int e, const std::string& typed, MessageSink& sink) {
+  if (e < 0 || e > s.lastIndex) return false;
+  const char* stored = s.field(e, PersonalNumber);
+  if (padded(typed, 4) == std::string(stored, 4)) return true;
+  std::string t = trimSpaces(typed);
+  if (!isFourDigits(t)) {
+    sink.show(kNumberFormatMessage);
+    return false;
+  }
+  if (t == "0000") return true;
+  for (int k = 0; k <= s.lastIndex; ++k) {
+    if (k != e && std::memcmp(s.field(k, PersonalNumber), t.data(), 4) == 0) {
+      char msg[128];
+      std::snprintf(msg, sizeof msg, "個人ﾃﾞｰﾀ番号%sはENTRY#%dで使われています", t.c_str(), k + 1);
+      sink.show(msg);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool updateEntry(Store& s, Cursors& c, int e, const EntryForm& f, int pendingHighest,
+                 const std::string& dir, MessageSink& sink) {
+  if (refuseIfReadOnly(s, sink)) return false;
+  if (e < 0 || e > s.lastIndex) return false;
+  if (!checkPersonalNumber(s, e, f.fields[PersonalNumber], sink)) return false;
+
+  const std::string number = numberToStore(s, e, f.fields[PersonalNumber]);
+  int namePos = 0, companyPos = 0;
+  std::vector<NewFile> files;
+  files.push_back({kNameKeyFile, keyFileWith(s.names, s.lastIndex, s.names.posMap[e], e,
+                                             storable(f.nameKey, kNameKeyWidth), &namePos)});
+  files.push_back({kCompanyKeyFile,
+                   keyFileWith(s.companies, s.lastIndex, s.companies.posMap[e], e,
+                               storable(f.companyKey, kCompanyKeyWidth), &companyPos)});
+  SlotBackup before(s, e);
+  storeFields(s, e, f, number);
+  files.push_back({kDataFile, dataFileBytes(s)});
+
+  std::string failed;
+  if (!replaceFiles(dir, files, &failed)) {
+    before.restore(s);
+    reportNotReplaced(failed, sink);
+    return false;
+  }
+  if (!reloadKeys(s, s.lastIndex, dir, sink)) return false;
+  c.currentNamePos = namePos;
+  c.currentCompanyPos = companyPos;
+  int typedNumber = isFourDigits(number) ? std::atoi(number.c_str()) : 0;
+  s.highestNumber = std::max({s.highestNumber, pendingHighest, typedNumber});
+  return true;
+}
+
+bool addEntry(Store& s, Cursors& c, const EntryForm& f, const std::string& dir,
+              MessageSink& sink) {
+  if (refuseIfReadOnly(s, sink)) return false;
+  if (s.count() >= kCapacity) {
+    sink.show(kStoreFullMessage);
+    return false;
+  }
+  const int n = s.lastIndex + 1;
+  int namePos = 0, companyPos = 0;
+  std::vector<NewFile> files;
+  files.push_back({kNameKeyFile, keyFileWith(s.names, s.lastIndex, -1, n,
+                                             storable(f.nameKey, kNameKeyWidth), &namePos)});
+  files.push_back({kCompanyKeyFile, keyFileWith(s.companies, s.lastIndex, -1, n,
+                                                storable(f.companyKey, kCompanyKeyWidth),
+                                                &companyPos)});
+  // Slot n is not in use, so filling it early changes nothing the store
+  // relies on if the files cannot be replaced.
+  storeFields(s, n, f, "0000");
+  s.lastIndex = n;
+  files.push_back({kDataFile, dataFileBytes(s)});
+  s.lastIndex = n - 1;
+
+  std::string failed;
+  if (!replaceFiles(dir, files, &failed)) {
+    reportNotReplaced(failed, sink);
+    return false;
+  }
+  if (!reloadKeys(s, n, dir, sink)) return false;
+  s.lastIndex = n;
+  c.currentEntry = n;
+  c.currentNamePos = namePos;
+  c.currentCompanyPos = companyPos;
+  return true;
+}
+
+}  // namespace kx

@@ -1,0 +1,343 @@
+// Update and add of one entry: key placement as typed, the stored fields,
+// the personal data number rules, and all-or-nothing failure.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "store/atomic_files.h"
+#include "store/entry_edit.h"
+#include "store/store_files.h"
+#include "tests/store/test_entry_edit_support.h"
+
+namespace kx {
+namespace {
+
+using namespace edit_test;
+
+// ｲﾄｳ < ｻﾄｳ < ﾔﾏﾀﾞ (twice) in name order; two equal companies.
+std::vector<Person> fourPeople() {
+  return {
+      {"ﾔﾏﾀﾞ ﾀﾛｳ", "ﾔﾏﾀﾞｼｮｳｼﾞ", "山田 太郎", "0012"},
+      {"ﾔﾏﾀﾞ ﾀﾛｳ", "ｶﾄｳｻﾝｷﾞｮｳ", "山田 太郎", "0000"},
+      {"ｻﾄｳ ﾊﾅｺ", "ﾔﾏﾀﾞｼｮｳｼﾞ", "佐藤 花子", "0005"},
+      {"ｲﾄｳ ｼﾞﾛｳ", "ｱｵｿﾞﾗ", "伊藤 次郎", "0000"},
+  };
+}
+
+class EntryEdit : public ::testing::Test {
+ protected:
+  void load(const std::vector<Person>& people) {
+    people_ = people;
+    writeFiles(dir, filesOf(people));
+    ASSERT_TRUE(loadStore(*store, dir.path, sink));
+    sink.messages.clear();
+  }
+  // The tables must say what a fresh load of the files says.
+  void expectTablesMatchFiles() {
+    auto fresh = makeStore();
+    VectorSink quiet;
+    ASSERT_TRUE(loadStore(*fresh, dir.path, quiet));
+    ASSERT_EQ(fresh->lastIndex, store->lastIndex);
+    for (int p = 0; p <= store->lastIndex; ++p) {
+      EXPECT_STREQ(fresh->names.key[p], store->names.key[p]) << p;
+      EXPECT_EQ(fresh->names.index[p], store->names.index[p]) << p;
+      EXPECT_EQ(fresh->companies.index[p], store->companies.index[p]) << p;
+      EXPECT_EQ(store->names.posMap[store->names.index[p]], p);
+      EXPECT_EQ(store->companies.posMap[store->companies.index[p]], p);
+      for (int f = 0; f < kFieldCount; ++f)
+        EXPECT_STREQ(fresh->field(p, f), store->field(p, f)) << p << " field " << f;
+    }
+  }
+  std::string k1Of(std::initializer_list<std::pair<int, std::string>> lines) {
+    std::string out;
+    for (auto& [e, key] : lines) out += keyLine(e, key, kNameKeyWidth);
+    return out;
+  }
+  std::string k2Of(std::initializer_list<std::pair<int, std::string>> lines) {
+    std::string out;
+    for (auto& [e, key] : lines) out += keyLine(e, key, kCompanyKeyWidth);
+    return out;
+  }
+
+  TempDir dir;
+  std::unique_ptr<Store> store = makeStore();
+  Cursors cur;
+  VectorSink sink;
+  std::vector<Person> people_;
+};
+
+TEST_F(EntryEdit, KeyBoxLeftAsFilledPlacesTheEntryAfterEqualKeys) {
+  load(fourPeople());
+  Person p = people_[0];
+  EntryForm f = formOf(p);
+  f.nameKey = pad(p.kana, kNameKeyWidth);  // the box holds the stored key at full width
+  f.companyKey = pad(p.company, kCompanyKeyWidth);
+  f.fields[UpdateDate] = "20240315";
+  ASSERT_TRUE(updateEntry(*store, cur, 0, f, store->highestNumber, dir.path, sink));
+  EXPECT_TRUE(sink.messages.empty());
+
+  Files now = readFiles(dir);
+  EXPECT_EQ(now.k1, k1Of({{3, "ｲﾄｳ ｼﾞﾛｳ"}, {2, "ｻﾄｳ ﾊﾅｺ"}, {1, "ﾔﾏﾀﾞ ﾀﾛｳ"}, {0, "ﾔﾏﾀﾞ ﾀﾛｳ"}}));
+  EXPECT_EQ(now.k2, k2Of({{3, "ｱｵｿﾞﾗ"}, {1, "ｶﾄｳｻﾝｷﾞｮｳ"}, {2, "ﾔﾏﾀﾞｼｮｳｼﾞ"}, {0, "ﾔﾏﾀﾞｼｮｳｼﾞ"}}));
+  p.date = "20240315";
+  std::vector<Person> expected = people_;
+  expected[0] = p;
+  EXPECT_EQ(now.dat, filesOf(expected).dat);
+  EXPECT_EQ(cur.currentNamePos, 3);
+  EXPECT_EQ(cur.currentCompanyPos, 3);
+  expectTablesMatchFiles();
+}
+
+TEST_F(EntryEdit, KeyTypedWithoutTrailingSpacesGoesBeforeEqualKeys) {
+  load(fourPeople());
+  EntryForm f = formOf(people_[1]);  // keys as typed, short
+  ASSERT_TRUE(updateEntry(*store, cur, 1, f, store->highestNumber, dir.path, sink));
+  Files now = readFiles(dir);
+  EXPECT_EQ(now.k1, k1Of({{3, "ｲﾄｳ ｼﾞﾛｳ"}, {2, "ｻﾄｳ ﾊﾅｺ"}, {1, "ﾔﾏﾀﾞ ﾀﾛｳ"}, {0, "ﾔﾏﾀﾞ ﾀﾛｳ"}}));
+  EXPECT_EQ(cur.currentNamePos, 2);
+  EXPECT_EQ(store->names.posMap[1], 2);
+
+  // Entry 2's company equals entry 0's; typed short it moves in front.
+  EntryForm g = formOf(people_[2]);
+  ASSERT_TRUE(updateEntry(*store, cur, 2, g, store->highestNumber, dir.path, sink));
+  EXPECT_EQ(readFiles(dir).k2,
+            k2Of({{3, "ｱｵｿﾞﾗ"}, {1, "ｶﾄｳｻﾝｷﾞｮｳ"}, {2, "ﾔﾏﾀﾞｼｮｳｼﾞ"}, {0, "ﾔﾏﾀﾞｼｮｳｼﾞ"}}));
+  EXPECT_EQ(cur.currentCompanyPos, 2);
+  expectTablesMatchFiles();
+}
+
+TEST_F(EntryEdit, NewKeysSmallerAndLargerThanAll) {
+  load(fourPeople());
+  EntryForm f = formOf(people_[2]);
+  f.nameKey = "ｱ";
+  f.companyKey = "ﾝ";
+  ASSERT_TRUE(updateEntry(*store, cur, 2, f, store->highestNumber, dir.path, sink));
+  EXPECT_EQ(readFiles(dir).k1,
+            k1Of({{2, "ｱ"}, {3, "ｲﾄｳ ｼﾞﾛｳ"}, {0, "ﾔﾏﾀﾞ ﾀﾛｳ"}, {1, "ﾔﾏﾀﾞ ﾀﾛｳ"}}));
+  EXPECT_EQ(readFiles(dir).k2,
+            k2Of({{3, "ｱｵｿﾞﾗ"}, {1, "ｶﾄｳｻﾝｷﾞｮｳ"}, {0, "ﾔﾏﾀﾞｼｮｳｼﾞ"}, {2, "ﾝ"}}));
+  EXPECT_EQ(cur.currentNamePos, 0);
+  EXPECT_EQ(cur.currentCompanyPos, 3);
+  expectTablesMatchFiles();
+
+  // A key longer than its width is cut; blank keys sort first.
+  EntryForm g = formOf(people_[0]);
+  g.nameKey = std::string(60, '\xB1');
+  g.companyKey = "";
+  ASSERT_TRUE(updateEntry(*store, cur, 0, g, store->highestNumber, dir.path, sink));
+  EXPECT_EQ(store->names.key[store->names.posMap[0]], std::string(42, '\xB1'));
+  EXPECT_EQ(cur.currentCompanyPos, 0);
+  expectTablesMatchFiles();
+}
+
+TEST_F(EntryEdit, FieldsAreStoredPaddedAndCutToTheirWidths) {
+  load(fourPeople());
+  EntryForm f = formOf(people_[3]);
+  f.fields[KanjiCompany] = std::string(30, '\x88') + "\x88\x9F" + std::string(30, 'x');  // cut by bytes
+  f.fields[Sex] = "F";
+  f.fields[Occupation] = "A";
+  f.fields[Actuary] = "2";
+  f.fields[PensionActuary] = "0";
+  f.fields[Remarks1] = "line\r\nend";  // a line end must not split the data line
+  f.fields[SelectFlag] = "";
+  ASSERT_TRUE(updateEntry(*store, cur, 3, f, store->highestNumber, dir.path, sink));
+  std::string line = readFiles(dir).dat.substr(3 * 1126, 1126);
+  EXPECT_EQ(line.substr(kFieldOffset[KanjiCompany], 50), f.fields[KanjiCompany].substr(0, 50));
+  EXPECT_EQ(line.substr(kFieldOffset[Sex], 1), "F");
+  EXPECT_EQ(line.substr(kFieldOffset[Occupation], 3), "A20");
+  EXPECT_EQ(line.substr(kFieldOffset[Remarks1], 74), pad("line  end", 74));
+  EXPECT_EQ(line.substr(kFieldOffset[SelectFlag], 1), " ");
+  EXPECT_EQ(line.substr(1124), "\r\n");
+  EXPECT_EQ(readFiles(dir).dat.size(), 4u * 1126);
+  expectTablesMatchFiles();
+}
+
+TEST_F(EntryEdit, PersonalNumberRules) {
+  load(fourPeople());
+  // The entry's own number, however it is typed around it, passes.
+  EXPECT_TRUE(checkPersonalNumber(*store, 0, "0012", sink));
+  EXPECT_TRUE(checkPersonalNumber(*store, 0, " 0012  ", sink));
+  EXPECT_TRUE(checkPersonalNumber(*store, 0, "0000", sink));
+  EXPECT_TRUE(checkPersonalNumber(*store, 1, "0013", sink));
+  EXPECT_TRUE(sink.messages.empty());
+
+  for (const char* bad : {"12", "00123", "0a12", "", "１２３４", "12 3"}) {
+    sink.messages.clear();
+    EXPECT_FALSE(checkPersonalNumber(*store, 1, bad, sink)) << bad;
+    ASSERT_EQ(sink.messages.size(), 1u) << bad;
+    EXPECT_EQ(sink.messages[0], kNumberFormatMessage);
+  }
+  sink.messages.clear();
+  EXPECT_FALSE(checkPersonalNumber(*store, 1, "0005", sink));
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_EQ(sink.messages[0], "個人ﾃﾞｰﾀ番号0005はENTRY#3で使われています");
+
+  // A refused number stops the update before anything is written.
+  Files before = readFiles(dir);
+  EntryForm f = formOf(people_[1]);
+  f.fields[PersonalNumber] = "0012";
+  f.nameKey = "ｱ";
+  EXPECT_FALSE(updateEntry(*store, cur, 1, f, store->highestNumber, dir.path, sink));
+  Files after = readFiles(dir);
+  EXPECT_EQ(after.k1, before.k1);
+  EXPECT_EQ(after.dat, before.dat);
+  expectTablesMatchFiles();
+}
+
+TEST_F(EntryEdit, HighestNumberFollowsAssignmentAndTypedNumbers) {
+  load(fourPeople());
+  ASSERT_EQ(store->highestNumber, 12);
+  EntryForm f = formOf(people_[1]);
+  f.fields[PersonalNumber] = "0013";  // what the assignment proposes
+  ASSERT_TRUE(updateEntry(*store, cur, 1, f, 13, dir.path, sink));
+  EXPECT_EQ(store->highestNumber, 13);
+  EXPECT_EQ(std::string(store->field(1, PersonalNumber)), "0013");
+
+  EntryForm g = formOf(people_[3]);
+  g.fields[PersonalNumber] = " 0040 ";  // typed above the highest
+  ASSERT_TRUE(updateEntry(*store, cur, 3, g, store->highestNumber, dir.path, sink));
+  EXPECT_EQ(std::string(store->field(3, PersonalNumber)), "0040");
+  EXPECT_EQ(store->highestNumber, 40);
+
+  // Erasing keeps the highest: a later assignment must not reuse it.
+  EntryForm h = g;
+  h.fields[PersonalNumber] = "0000";
+  ASSERT_TRUE(updateEntry(*store, cur, 3, h, store->highestNumber, dir.path, sink));
+  EXPECT_EQ(std::string(store->field(3, PersonalNumber)), "0000");
+  EXPECT_EQ(store->highestNumber, 40);
+  expectTablesMatchFiles();
+}
+
+TEST_F(EntryEdit, AddIntoAnEmptyStore) {
+  load({});
+  ASSERT_EQ(store->lastIndex, -1);
+  Person p{"ﾀﾅｶ ｲﾁﾛｳ", "ﾀﾅｶｺｳｷﾞｮｳ", "田中 一郎", "0000", "20240315"};
+  EntryForm f = formOf(p);
+  f.fields[PersonalNumber] = "9999";  // never taken: a new entry has no number
+  ASSERT_TRUE(addEntry(*store, cur, f, dir.path, sink));
+  EXPECT_TRUE(sink.messages.empty());
+  EXPECT_EQ(store->lastIndex, 0);
+  EXPECT_EQ(cur.currentEntry, 0);
+  Files now = readFiles(dir);
+  EXPECT_EQ(now.k1, keyLine(0, p.kana, 42));
+  EXPECT_EQ(now.k2, keyLine(0, p.company, 50));
+  EXPECT_EQ(now.dat, dataLine(fieldsOf(p)));
+  expectTablesMatchFiles();
+}
+
+TEST_F(EntryEdit, AddPlacesEqualKeysByHowTheyWereTyped) {
+  load(fourPeople());
+  EntryForm shortKey = formOf({"ﾔﾏﾀﾞ ﾀﾛｳ", "ﾔﾏﾀﾞｼｮｳｼﾞ", "山田 太郎"});
+  ASSERT_TRUE(addEntry(*store, cur, shortKey, dir.path, sink));
+  EXPECT_EQ(cur.currentEntry, 4);
+  EXPECT_EQ(cur.currentNamePos, 2);
+  EXPECT_EQ(cur.currentCompanyPos, 2);
+  EntryForm fullKey = shortKey;
+  fullKey.nameKey = pad(shortKey.nameKey, 42);
+  fullKey.companyKey = pad(shortKey.companyKey, 50);
+  ASSERT_TRUE(addEntry(*store, cur, fullKey, dir.path, sink));
+  EXPECT_EQ(cur.currentEntry, 5);
+  EXPECT_EQ(cur.currentNamePos, 5);
+  EXPECT_EQ(cur.currentCompanyPos, 5);
+  EXPECT_EQ(readFiles(dir).k1, k1Of({{3, "ｲﾄｳ ｼﾞﾛｳ"},
+                                     {2, "ｻﾄｳ ﾊﾅｺ"},
+                                     {4, "ﾔﾏﾀﾞ ﾀﾛｳ"},
+                                     {0, "ﾔﾏﾀﾞ ﾀﾛｳ"},
+                                     {1, "ﾔﾏﾀﾞ ﾀﾛｳ"},
+                                     {5, "ﾔﾏﾀﾞ ﾀﾛｳ"}}));
+  EXPECT_EQ(store->count(), 6);
+  EXPECT_EQ(std::string(store->field(5, PersonalNumber)), "0000");
+  expectTablesMatchFiles();
+}
+
+TEST_F(EntryEdit, AddRefusedWhenTheStoreIsFull) {
+  std::vector<Person> many(kCapacity);
+  for (int i = 0; i < kCapacity; ++i) many[i] = {"ｶﾅ" + num4(i), "ｶｲｼｬ", "名前"};
+  load(many);
+  ASSERT_EQ(store->count(), kCapacity);
+  Files before = readFiles(dir);
+  EXPECT_FALSE(addEntry(*store, cur, formOf({"ｱ", "ｱ", "x"}), dir.path, sink));
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_EQ(sink.messages[0], kStoreFullMessage);
+  EXPECT_EQ(store->count(), kCapacity);
+  Files after = readFiles(dir);
+  EXPECT_EQ(after.k1, before.k1);
+  EXPECT_EQ(after.k2, before.k2);
+  EXPECT_EQ(after.dat, before.dat);
+}
+
+// A directory where the temporary file would go makes that file unwritable,
+// whoever runs the test.
+void blockTemporaryOf(const TempDir& d, const std::string& name) {
+  std::filesystem::create_directory(d.file(name + kTemporarySuffix));
+}
+
+TEST_F(EntryEdit, UnwritableKeyFileLeavesFilesAndTablesUnchanged) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"KORVELIX.k1", "KORVELIX.k1 open error"},
+      {"KORVELIX.k2", "KORVELIX.k2  open error"},
+      {"KORVELIX.DAT", "KORVELIX.DAT open error"},
+  };
+  for (auto [file, message] : cases) {
+    SCOPED_TRACE(file);
+    TempDir fresh;
+    std::swap(dir.path, fresh.path);  // each case in its own directory
+    load(fourPeople());
+    Files before = readFiles(dir);
+    blockTemporaryOf(dir, file);
+
+    EntryForm f = formOf(people_[0]);
+    f.nameKey = "ｱ";
+    f.companyKey = "ｱ";
+    f.fields[KanjiName] = "changed";
+    f.fields[PersonalNumber] = "0077";
+    EXPECT_FALSE(updateEntry(*store, cur, 0, f, 12, dir.path, sink));
+    EXPECT_FALSE(addEntry(*store, cur, f, dir.path, sink));
+    EXPECT_EQ(sink.messages, (std::vector<std::string>{message, message}));
+    sink.messages.clear();
+
+    Files after = readFiles(dir);
+    EXPECT_EQ(after.k1, before.k1);
+    EXPECT_EQ(after.k2, before.k2);
+    EXPECT_EQ(after.dat, before.dat);
+    EXPECT_EQ(store->highestNumber, 12);
+    EXPECT_EQ(store->count(), 4);
+    std::filesystem::remove(dir.file(std::string(file) + kTemporarySuffix));
+    expectTablesMatchFiles();
+    std::swap(dir.path, fresh.path);
+  }
+}
+
+TEST_F(EntryEdit, ReadOnlyStoreRefusesUpdateAndAdd) {
+  load(fourPeople());
+  store->readOnly = true;
+  Files before = readFiles(dir);
+  EXPECT_FALSE(updateEntry(*store, cur, 1, formOf(people_[1]), 12, dir.path, sink));
+  EXPECT_FALSE(addEntry(*store, cur, formOf(people_[1]), dir.path, sink));
+  EXPECT_EQ(sink.messages.size(), 2u);
+  Files after = readFiles(dir);
+  EXPECT_EQ(after.k1, before.k1);
+  EXPECT_EQ(after.k2, before.k2);
+  EXPECT_EQ(after.dat, before.dat);
+  EXPECT_EQ(store->lastIndex, 3);
+}
+
+TEST(EntryEditTidy, AddFormBoxes) {
+  // Leading spaces move to the end of the kana name.
+  EXPECT_EQ(tidyKanaName("   ﾀﾅｶ  "), "ﾀﾅｶ     ");
+  EXPECT_EQ(tidyKanaName(std::string(50, '\xB1')), std::string(42, '\xB1'));
+  // A full-width space between family and given name becomes half-width.
+  EXPECT_EQ(tidyKanjiName("田中　一郎"), "田中 一郎    ");
+  EXPECT_EQ(tidyKanjiName("　田中"), "田中     ");
+  // Company fields are cut to 42, not 50, before the five spaces.
+  EXPECT_EQ(tidyKanaCompany(std::string(45, '\xB6')), std::string(42, '\xB6') + "     ");
+  EXPECT_EQ(tidyKanjiCompany(std::string(44, 'x')), std::string(42, 'x') + "     ");
+  EXPECT_EQ(tidyKanjiCompany(" 株式会社　ｱ"), "株式会社 ｱ      ");
+  // Spaces alone stay spaces.
+  EXPECT_EQ(tidyKanaName(std::string(24, ' ')), std::string(24, ' '));
+  EXPECT_EQ(cutTo("abcdef", 4), "abcd");
+  EXPECT_EQ(cutTo("ab", 4), "ab");
+}
+
+}  // namespace
+}  // namespace kx
