@@ -50,18 +50,28 @@ bool LineReader::next(const char** text, std::size_t* length) {
   if (status_ != Status::Open) return false;
   for (;;) {
     const char* start = buf_ + pos_;
-    const std::size_t window = std::min(end_ - pos_, kMaxPiece);
-    const char* lf = static_cast<const char*>(std::memchr(start, '\n', window));
+    const std::size_t avail = end_ - pos_;
+    // The limit counts a CR LF as the one LF that text mode reads it as.
+    const char* lf =
+        static_cast<const char*>(std::memchr(start, '\n', std::min(avail, kMaxPiece + 1)));
     std::size_t len = 0;
     if (lf != nullptr) {
-      len = static_cast<std::size_t>(lf - start);
-      pos_ += len + 1;
-      if (len > 0 && start[len - 1] == '\r') --len;
-    } else if (window == kMaxPiece || (eof_ && window > 0)) {
-      len = window;
-      pos_ += window;
+      const std::size_t raw = static_cast<std::size_t>(lf - start);
+      const std::size_t textLen = (raw > 0 && start[raw - 1] == '\r') ? raw - 1 : raw;
+      if (textLen + 1 <= kMaxPiece) {
+        len = textLen;
+        pos_ += raw + 1;
+      } else {
+        len = kMaxPiece;
+        pos_ += kMaxPiece;
+      }
+    } else if (avail > kMaxPiece) {
+      len = kMaxPiece;
+      pos_ += kMaxPiece;
     } else if (eof_) {
-      return false;
+      if (avail == 0) return false;
+      len = avail;
+      pos_ += avail;
     } else {
       fill();
       continue;

@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "store/atomic_files.h"
+#include "store/store_files.h"
+#include "store_test_support.h"
+
+namespace kx {
+namespace {
+
+using namespace storetest;
+using Messages = std::vector<std::string>;
+
+const char* const kEntryZeroMessage =
+    "最後のﾃﾞｰﾀは消去できません\nすべてのﾃﾞｰﾀを消去するには\n"
+    "KORVELIX.K1とKORVELIX.K2を削除してください\n";
+
+std::vector<Entry> tenEntries() {
+  std::vector<Entry> es;
+  const char* kana[] = {"ｶ", "ｱ", "ｻ", "ｱ", "ﾀ", "ｶ", "ﾅ", "ｱ", "ﾊ", "ｶ"};
+  for (int i = 0; i < 10; ++i)
+    es.push_back({kana[i], kana[9 - i], "氏名" + std::to_string(i), num4(100 + i)});
+  return es;
+}
+
+struct Loaded {
+  TempDir dir;
+  std::unique_ptr<Store> store = makeStore();
+  VectorSink sink;
+  explicit Loaded(const std::vector<Entry>& entries) {
+    writeFiles(dir, makeFiles(entries));
+    EXPECT_TRUE(loadStore(*store, dir.path, sink));
+  }
+};
+
+TEST(DeleteEntry, RemovesTheEntryAndRenumbersTheLaterOnes) {
+  for (int e : {1, 5, 9}) {
+    SCOPED_TRACE(e);
+    std::vector<Entry> entries = tenEntries();
+    Loaded l(entries);
+    ASSERT_TRUE(deleteEntry(*l.store, e, l.dir.path, l.sink));
+    EXPECT_TRUE(l.sink.messages.empty());
+    entries.erase(entries.begin() + e);
+    // The files are exactly those of the store without the entry, whose
+    // order among equal keys is the old one.
+    EXPECT_TRUE(readFiles(l.dir) == makeFiles(entries));
+    EXPECT_EQ(l.store->lastIndex, 8);
+    EXPECT_EQ(l.store->count(), 9);
+    if (e < 9) {
+      EXPECT_EQ(std::string(l.store->field(e, KanjiName)), pad("氏名" + std::to_string(e + 1), 42));
+    }
+    expectConsistent(*l.store);
+  }
+}
+
+TEST(DeleteEntry, EntryZeroIsRefusedWhateverTheSize) {
+  for (int n : {1, 3}) {
+    const std::vector<Entry> all = tenEntries();
+    std::vector<Entry> entries(all.begin(), all.begin() + n);
+    Loaded l(entries);
+    const Files before = readFiles(l.dir);
+    EXPECT_FALSE(deleteEntry(*l.store, 0, l.dir.path, l.sink));
+    EXPECT_EQ(l.sink.messages, Messages{kEntryZeroMessage});
+    EXPECT_TRUE(readFiles(l.dir) == before);
+    EXPECT_EQ(l.store->lastIndex, n - 1);
+  }
+}
+
+TEST(DeleteEntry, NoSuchEntryChangesNothing) {
+  Loaded l(tenEntries());
+  const Files before = readFiles(l.dir);
+  EXPECT_FALSE(deleteEntry(*l.store, 10, l.dir.path, l.sink));
+  EXPECT_FALSE(deleteEntry(*l.store, -1, l.dir.path, l.sink));
+  EXPECT_TRUE(readFiles(l.dir) == before);
+  EXPECT_EQ(l.store->lastIndex, 9);
+}
+
+TEST(DeleteEntry, AFileThatCannotBeWrittenLeavesFilesAndTablesAsTheyWere) {
+  struct Case {
+    std::string blocked, message;
+  };
+  const std::vector<Case> cases = {
+      {kNameKeyFile, "DELETE K1 open error"},
+      {kCompanyKeyFile, "DELETE K2 open error"},
+      {kDataFile, "DELETE KORVELIX.DAT open error"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.blocked);
+    Loaded l(tenEntries());
+    const Files before = readFiles(l.dir);
+    auto snapshot = std::make_unique<Store>(*l.store);
+    std::filesystem::create_directories(l.dir.file(c.blocked + kTemporarySuffix) + "/x");
+    EXPECT_FALSE(deleteEntry(*l.store, 4, l.dir.path, l.sink));
+    EXPECT_EQ(l.sink.messages, Messages{c.message});
+    EXPECT_TRUE(readFiles(l.dir) == before);
+    EXPECT_EQ(std::memcmp(l.store.get(), snapshot.get(), sizeof(Store)), 0);
+  }
+}
+
+TEST(DeleteEntry, DownToOneEntry) {
+  const std::vector<Entry> all = tenEntries();
+  std::vector<Entry> entries(all.begin(), all.begin() + 3);
+  Loaded l(entries);
+  ASSERT_TRUE(deleteEntry(*l.store, 2, l.dir.path, l.sink));
+  ASSERT_TRUE(deleteEntry(*l.store, 1, l.dir.path, l.sink));
+  EXPECT_EQ(l.store->lastIndex, 0);
+  EXPECT_TRUE(readFiles(l.dir) == makeFiles({entries[0]}));
+  EXPECT_FALSE(deleteEntry(*l.store, 0, l.dir.path, l.sink));
+  EXPECT_EQ(l.sink.messages, Messages{kEntryZeroMessage});
+}
+
+}  // namespace
+}  // namespace kx
