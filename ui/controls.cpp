@@ -68,6 +68,10 @@ void report(const std::string& text) noexcept {
 QFont toQFont(const Font& f) {
   QFont q(f.family == Font::Fixed ? QStringLiteral("IPAGothic") : QStringLiteral("IPAPGothic"));
   q.setStyleHint(f.family == Font::Fixed ? QFont::Monospace : QFont::SansSerif);
+  // Whole-pixel horizontal hinting would round a half-width character of an
+  // odd pixel size up (21 px: 11, not 10.5) and byte-counted columns would
+  // drift; vertical-only hinting keeps the true advances.
+  if (f.family == Font::Fixed) q.setHintingPreference(QFont::PreferVerticalHinting);
   q.setPixelSize(f.pixels > 0 ? f.pixels : 12);
   q.setBold(f.bold);
   q.setItalic(f.italic);

@@ -1,0 +1,171 @@
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include "ui/controls.h"
+#include "ui/services.h"
+#include "ui_test_support.h"
+
+namespace kx::ui {
+namespace {
+
+using test::sjis;
+using test::U;
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { setServices(&rec); }
+  void TearDown() override { setServices(nullptr); }
+  RecordingServices rec;
+};
+
+TEST_F(WindowTest, NameCaptionSizeAndRegistry) {
+  const std::string caption = sjis(u8"データベース更新中") + "\x82";
+  {
+    Window a("Form1", "MENU", 482, 430);
+    Window b("Form7", caption, 383, 38);
+    EXPECT_EQ(a.widget()->objectName(), "Form1");
+    EXPECT_EQ(b.caption(), caption);
+    EXPECT_EQ(b.widget()->windowTitle(), U(u"データベース更新中\uFFFD"));
+    EXPECT_EQ(a.widget()->size(), QSize(482, 430));
+    EXPECT_EQ(a.widget()->minimumSize(), a.widget()->maximumSize());
+    ASSERT_EQ(Window::all().size(), 2u);
+    EXPECT_EQ(Window::all()[0], &a);
+    EXPECT_EQ(Window::all()[1], &b);
+    EXPECT_EQ(Window::byName("Form7"), &b);
+    EXPECT_EQ(Window::byName("Form9"), nullptr);
+
+    Label* l = a.addLabel("Label1", 0, 0, "x");
+    EXPECT_EQ(a.find("Label1"), l);
+    EXPECT_EQ(&l->window(), &a);
+    EXPECT_EQ(a.find("Label2"), nullptr);
+    EXPECT_THROW(a.addButton("Label1", 0, 0, 10, 10, "y"), std::logic_error);
+    EXPECT_EQ(a.widget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
+  }
+  EXPECT_TRUE(Window::all().empty());
+}
+
+TEST_F(WindowTest, CloseRunsTheHookByCloseAndCloseBoxButNotByHide) {
+  Window w("Form3", "PERSONAL INFORMATION", 300, 200);
+  int closes = 0;
+  w.onClose([&] { ++closes; });
+  w.show();
+  w.hide();
+  EXPECT_EQ(closes, 0);
+  EXPECT_FALSE(w.isShown());
+
+  w.show();
+  w.close();
+  EXPECT_EQ(closes, 1);
+  EXPECT_FALSE(w.isShown());
+
+  w.show();
+  w.widget()->close();  // the close box
+  EXPECT_EQ(closes, 2);
+  EXPECT_FALSE(w.isShown());
+}
+
+TEST_F(WindowTest, FailingCloseHookIsReportedAndTheWindowStillCloses) {
+  Window w("Form2", "NAME LIST", 300, 200);
+  w.onClose([] { throw std::runtime_error("close failed"); });
+  w.show();
+  w.widget()->close();
+  EXPECT_FALSE(w.isShown());
+  ASSERT_EQ(rec.events.size(), 1u);
+  EXPECT_EQ(rec.events[0].text, "close failed");
+}
+
+TEST_F(WindowTest, ShowAndPaintLeavesTheWindowShown) {
+  Window w("Form7", "busy", 383, 38);
+  w.showAndPaint();
+  EXPECT_TRUE(w.isShown());
+}
+
+TEST_F(WindowTest, GuardTurnsEscapingExceptionsIntoMessages) {
+  const std::string text = sjis(u8"読めません");
+  guarded([&] { throw std::runtime_error(text); });
+  guarded([] { throw 42; });
+  guarded([] {});
+  ASSERT_EQ(rec.events.size(), 2u);
+  EXPECT_EQ(rec.events[0].kind, RecordingServices::Event::Msg);
+  EXPECT_EQ(rec.events[0].text, text);
+  EXPECT_EQ(rec.events[1].text, sjis(u8"予期しないエラーが発生しました"));
+
+  // A handler's exception stops at the control; the next click works.
+  Window w("Form1", "MENU", 200, 100);
+  int ok = 0;
+  Button* b = w.addButton("Button1", 0, 0, 89, 25, "OK");
+  b->onClick([&] {
+    if (++ok == 1) throw std::out_of_range("first");
+  });
+  b->click();
+  b->click();
+  EXPECT_EQ(ok, 2);
+  ASSERT_EQ(rec.events.size(), 3u);
+  EXPECT_EQ(rec.events[2].text, "first");
+
+  // A handler may replace itself while it runs.
+  b->onClick([&] { b->onClick([&] { ok = 100; }); });
+  b->click();
+  b->click();
+  EXPECT_EQ(ok, 100);
+}
+
+TEST_F(WindowTest, QuitIsRequestedOnce) {
+  quitApplication();
+  EXPECT_TRUE(quitRequested());
+}
+
+TEST(Services, RecordingNotesEveryRequestAndTellsTheListener) {
+  RecordingServices rec;
+  std::vector<std::string> heard;
+  rec.listener = [&](const RecordingServices::Event& e) { heard.push_back(e.text); };
+  rec.show("hello");
+  rec.openFile("PSNL0001.TXT");
+  rec.browseFolder("PSNL0001");
+  ASSERT_EQ(rec.events.size(), 3u);
+  EXPECT_EQ(rec.events[0].kind, RecordingServices::Event::Msg);
+  EXPECT_EQ(rec.events[1].kind, RecordingServices::Event::Open);
+  EXPECT_EQ(rec.events[2].kind, RecordingServices::Event::Browse);
+  EXPECT_EQ(heard, (std::vector<std::string>{"hello", "PSNL0001.TXT", "PSNL0001"}));
+
+  setServices(&rec);
+  services().show("x");
+  EXPECT_EQ(rec.events.size(), 4u);
+  setServices(nullptr);
+  EXPECT_NE(&services(), static_cast<Services*>(&rec));
+}
+
+TEST(Services, ExistsLooksInTheWorkingDirectory) {
+  namespace fs = std::filesystem;
+  const fs::path before = fs::current_path();
+  char tmpl[] = "/tmp/kx_ui_services_XXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  const fs::path dir = tmpl;
+  fs::current_path(dir);
+  fs::create_directory("PSNL0007");
+  std::ofstream(dir / "PSNL0007.TXT") << "x";
+  // A name in Shift-JIS is the file of that name on disk (UTF-8).
+  std::ofstream(dir / reinterpret_cast<const char*>(u8"写真.TXT")) << "x";
+
+  RecordingServices rec;
+  DesktopServices desk;
+  for (Services* s : {static_cast<Services*>(&rec), static_cast<Services*>(&desk)}) {
+    EXPECT_TRUE(s->exists("PSNL0007"));
+    EXPECT_TRUE(s->exists("PSNL0007.TXT"));
+    EXPECT_TRUE(s->exists(sjis(u8"写真.TXT")));
+    EXPECT_FALSE(s->exists("PSNL0008"));
+    EXPECT_FALSE(s->exists(""));
+  }
+  EXPECT_TRUE(rec.events.empty());
+  fs::current_path(before);
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace kx::ui
