@@ -7,5 +7,5 @@ bash scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)" --target korvelix
 mkdir -p demo-run
-[ -f demo-run/KORVELIX.DAT ] || cp demo/* demo-run/
+[ -f demo-run/KORVELIX.DAT ] || cp demo/KORVELIX.DAT demo/KORVELIX.k1 demo/KORVELIX.k2 demo-run/
 cd demo-run && exec ../build/korvelix

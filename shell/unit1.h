@@ -1,0 +1,62 @@
+// The main menu: the title, the entry count and the buttons that open every
+// other function. Its creation loads the store; closing it ends the program.
+#pragma once
+
+#include "ui/controls.h"
+
+namespace kx {
+
+class App;
+
+class TForm1 : public ui::Window {
+ public:
+  explicit TForm1(App& app);
+
+  // Label1 = "RECORDS = %d" with the entry count.
+  void refreshCount();
+  // Hides the search input row (Label2, Edit1, OK, SEL).
+  void hideSearchRow();
+  // Shows the search input row with its prompt and records the search mode.
+  void showSearchRow(const char* prompt, int mode);
+
+  ui::Label *Label1, *Label2, *Label3, *Label4, *Label5, *Label6;
+  ui::Edit* Edit1;
+  ui::Button *Button1, *Button2, *Button3, *Button4, *Button5, *Button6, *Button7, *Button8,
+      *Button9, *Button10, *Button11, *Button12, *Button13, *Button14, *Button15, *Button16,
+      *Button17, *Button18, *Button19, *Button20, *Button21, *Button22, *Button23, *Button24,
+      *Button25;
+
+ private:
+  void DBopen();
+  void Label5DblClick();
+
+  void Button1Click();
+  void Button2Click();
+  void Button3Click();
+  void Button4Click();
+  void Button5Click();
+  void Button6Click();
+  void Button7Click();
+  void Button8Click();
+  void Button9Click();
+  void Button10Click();
+  void Button11Click();
+  void Button12Click();
+  void Button13Click();
+  void Button14Click();
+  void Button15Click();
+  void Button16Click();
+  void Button17Click();
+  void Button18Click();
+  void Button19Click();
+  void Button20Click();
+  void Button21Click();
+  void Button22Click();
+  void Button23Click();
+  void Button24Click();
+  void Button25Click();
+
+  App& app;
+};
+
+}  // namespace kx

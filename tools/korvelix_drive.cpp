@@ -1,0 +1,266 @@
+// korvelix-drive: the program off screen, driven by commands on standard
+// input, for end-to-end tests. It starts exactly as the program does in the
+// working directory (the load's messages come first), then carries out one
+// command per line and prints what happened:
+//   MSG text / OPEN name / BROWSE name   as the program asks for them
+//   = value                              answers to get, visible, shown, item, image
+//   # text                               echo
+//   ERROR reason                         a command that could not be carried out
+// It ends at the end of input or when the main menu closes.
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "shell/app.h"
+#include "shell/unit1.h"
+#include "ui/controls.h"
+#include "ui/driver_support.h"
+#include "ui/services.h"
+#include "ui/toolkit.h"
+
+namespace {
+
+using kx::ui::Control;
+using kx::ui::Window;
+
+void print(std::string_view line) {
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+void answer(const std::string& value) { print("= " + value); }
+void error(const std::string& reason) { print("ERROR " + reason); }
+
+// One addressed thing: a window, and a control of it unless the address was
+// a bare window name.
+struct Target {
+  Window* window = nullptr;
+  Control* control = nullptr;
+  std::string address;  // as typed, for messages
+};
+
+// Splits "FORM.CONTROL" or "FORM" and looks both up; prints the error and
+// returns false when either is unknown or the address is malformed.
+bool resolve(const std::string& address, Target& t) {
+  t.address = address;
+  if (address.empty() || address.find(' ') != std::string::npos) {
+    error("malformed address '" + address + "'");
+    return false;
+  }
+  const auto dot = address.find('.');
+  const std::string form = address.substr(0, dot);
+  if (form.empty() || (dot != std::string::npos && dot + 1 == address.size())) {
+    error("malformed address '" + address + "'");
+    return false;
+  }
+  t.window = Window::byName(form);
+  if (!t.window) {
+    error("unknown window " + form);
+    return false;
+  }
+  if (dot == std::string::npos) return true;
+  t.control = t.window->find(address.substr(dot + 1));
+  if (!t.control) {
+    error("unknown control " + address);
+    return false;
+  }
+  return true;
+}
+
+// A user can only reach a control that is visible in a window on screen.
+bool reachable(const Target& t) {
+  const bool ok = t.window->isShown() && (!t.control || t.control->isVisible());
+  if (!ok) error("hidden " + t.address);
+  return ok;
+}
+
+bool needControl(const Target& t, const std::string& command) {
+  if (t.control) return true;
+  error(command + " needs FORM.CONTROL, not " + t.address);
+  return false;
+}
+
+bool needWindow(const Target& t, const std::string& command) {
+  if (!t.control) return true;
+  error(command + " takes a window, not " + t.address);
+  return false;
+}
+
+bool parseIndex(const std::string& s, int& n) {
+  if (s.empty() || s.size() > 6 || s.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  n = std::stoi(s);
+  return true;
+}
+
+void click(const Target& t) {
+  if (!reachable(t)) return;
+  if (t.control)
+    t.control->click();
+  else
+    t.window->backgroundClick();
+}
+
+void dblClick(const Target& t) {
+  if (!needControl(t, "dblclick") || !reachable(t)) return;
+  t.control->dblClick();
+}
+
+void type(const Target& t, const std::string& text) {
+  if (!needControl(t, "type")) return;
+  if (!reachable(t)) return;
+  switch (kx::ui::typeText(*t.control, text)) {
+    case kx::ui::TypeResult::Typed: break;
+    case kx::ui::TypeResult::ReadOnly: error("read-only " + t.address); break;
+    case kx::ui::TypeResult::NotEditable: error("not an edit box " + t.address); break;
+  }
+}
+
+kx::ui::RadioGroup* radioGroup(const Target& t, const std::string& command) {
+  if (!needControl(t, command)) return nullptr;
+  auto* g = dynamic_cast<kx::ui::RadioGroup*>(t.control);
+  if (!g) error("not a radio group " + t.address);
+  return g;
+}
+
+void pick(const Target& t, const std::string& item) {
+  int n = 0;
+  if (!parseIndex(item, n)) {
+    error("malformed item number '" + item + "'");
+    return;
+  }
+  auto* g = radioGroup(t, "pick");
+  if (!g || !reachable(t)) return;
+  if (n >= g->itemCount()) {
+    error("no item " + item + " in " + t.address);
+    return;
+  }
+  g->setItemIndex(n);
+  if (g->hasClick()) g->click();
+}
+
+void get(const Target& t) {
+  answer(kx::ui::driverText(t.control ? kx::ui::controlText(*t.control) : t.window->caption()));
+}
+
+void visible(const Target& t) {
+  answer((t.control ? t.control->isVisible() : t.window->isShown()) ? "1" : "0");
+}
+
+void shown(const Target& t) {
+  if (needWindow(t, "shown")) answer(t.window->isShown() ? "1" : "0");
+}
+
+void item(const Target& t) {
+  if (auto* g = radioGroup(t, "item")) answer(std::to_string(g->itemIndex()));
+}
+
+void image(const Target& t) {
+  if (!needControl(t, "image")) return;
+  auto* img = dynamic_cast<kx::ui::Image*>(t.control);
+  if (!img) {
+    error("not an image " + t.address);
+    return;
+  }
+  if (img->shownWidth() == 0)
+    answer("none");
+  else
+    answer(std::to_string(img->shownWidth()) + "x" + std::to_string(img->shownHeight()));
+}
+
+void closeWindow(const Target& t) {
+  if (!needWindow(t, "close") || !reachable(t)) return;
+  t.window->close();
+}
+
+// Carries out one command line.
+void run(const std::string& line) {
+  const auto space = line.find(' ');
+  const std::string command = line.substr(0, space);
+  const std::string rest = space == std::string::npos ? std::string() : line.substr(space + 1);
+
+  if (command == "echo") {
+    print("# " + rest);
+    return;
+  }
+
+  // Commands whose target is followed by an argument: type keeps everything
+  // after the one space, spaces and all; pick takes one item number.
+  const bool typeCommand = command == "type";
+  const bool pickCommand = command == "pick";
+  std::string address = rest, argument;
+  if (typeCommand || pickCommand) {
+    const auto sep = rest.find(' ');
+    address = rest.substr(0, sep);
+    if (sep != std::string::npos) argument = rest.substr(sep + 1);
+    if (pickCommand && sep == std::string::npos) {
+      error("malformed line '" + line + "': pick needs FORM.CONTROL N");
+      return;
+    }
+  }
+
+  using Handler = void (*)(const Target&);
+  Handler handler = nullptr;
+  if (command == "click") handler = click;
+  else if (command == "dblclick") handler = dblClick;
+  else if (command == "close") handler = closeWindow;
+  else if (command == "get") handler = get;
+  else if (command == "visible") handler = visible;
+  else if (command == "shown") handler = shown;
+  else if (command == "item") handler = item;
+  else if (command == "image") handler = image;
+  else if (!typeCommand && !pickCommand) {
+    error("unknown command '" + command + "'");
+    return;
+  }
+  if (address.empty()) {
+    error("malformed line '" + line + "': " + command + " needs a window or control");
+    return;
+  }
+  if (handler && address.find(' ') != std::string::npos) {
+    error("malformed line '" + line + "': " + command + " takes one window or control");
+    return;
+  }
+
+  Target t;
+  if (!resolve(address, t)) return;
+  if (typeCommand)
+    type(t, argument);
+  else if (pickCommand)
+    pick(t, argument);
+  else
+    handler(t);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Never a real screen: the same widgets, drawn nowhere.
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  kx::ui::Toolkit toolkit(argc, argv);
+
+  kx::ui::RecordingServices services;
+  services.listener = [](const kx::ui::RecordingServices::Event& e) {
+    using Kind = kx::ui::RecordingServices::Event::Kind;
+    const char* tag = e.kind == Kind::Msg ? "MSG " : e.kind == Kind::Open ? "OPEN " : "BROWSE ";
+    print(tag + kx::ui::driverText(e.text));
+  };
+  kx::ui::setServices(&services);
+
+  kx::App app(".", services);
+  app.createForms();
+  app.Form1->show();
+  kx::ui::processPendingEvents();
+
+  std::string line;
+  while (!kx::ui::quitRequested() && std::getline(std::cin, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    run(line);
+    kx::ui::processPendingEvents();
+  }
+  return 0;
+}

@@ -1,0 +1,31 @@
+#include "ui/toolkit.h"
+
+#include <QApplication>
+
+#include "ui/controls.h"
+
+namespace kx::ui {
+
+struct Toolkit::Impl {
+  Impl(int& argc, char** argv) : app(argc, argv) {}
+  QApplication app;
+};
+
+Toolkit::Toolkit(int& argc, char** argv) : impl_(std::make_unique<Impl>(argc, argv)) {
+  // Only the main menu's closing ends the program, not the last window shown.
+  QApplication::setQuitOnLastWindowClosed(false);
+}
+
+Toolkit::~Toolkit() = default;
+
+int Toolkit::exec() {
+  if (quitRequested()) return 0;
+  return QApplication::exec();
+}
+
+void processPendingEvents() {
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+}  // namespace kx::ui

@@ -1,0 +1,28 @@
+// The window system's lifetime and event loop, so that main() and the driver
+// need not include Qt. Create one Toolkit before the first window and destroy
+// it after the last.
+#pragma once
+
+#include <memory>
+
+namespace kx::ui {
+
+class Toolkit {
+ public:
+  Toolkit(int& argc, char** argv);
+  ~Toolkit();
+  Toolkit(const Toolkit&) = delete;
+  Toolkit& operator=(const Toolkit&) = delete;
+
+  // Runs the event loop until quitApplication(); returns the exit code.
+  int exec();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// Carries out every event already queued (repaints, deferred deletes, ...).
+void processPendingEvents();
+
+}  // namespace kx::ui
