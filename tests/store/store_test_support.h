@@ -175,6 +175,16 @@ inline std::string joinLines(const std::vector<std::string>& ls) {
   return out;
 }
 
+// Every table and counter equal (a byte compare of the whole struct would
+// also compare its padding).
+inline bool sameStore(const Store& a, const Store& b) {
+  return std::memcmp(a.data, b.data, sizeof a.data) == 0 &&
+         std::memcmp(&a.names, &b.names, sizeof a.names) == 0 &&
+         std::memcmp(&a.companies, &b.companies, sizeof a.companies) == 0 &&
+         a.lastIndex == b.lastIndex && a.highestNumber == b.highestNumber &&
+         a.readOnly == b.readOnly;
+}
+
 // Checks the structural invariants every store must keep, damaged or not:
 // positions 0 .. lastIndex map to a permutation of the entries and back.
 inline void expectConsistent(const Store& s) {

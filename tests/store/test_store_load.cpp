@@ -121,7 +121,7 @@ TEST(LoadStore, LineEndsLfAndCrLfAlike) {
   ASSERT_TRUE(loadStore(*sa, a.path, sink));
   ASSERT_TRUE(loadStore(*sb, b.path, sink));
   EXPECT_TRUE(sink.messages.empty());
-  EXPECT_EQ(std::memcmp(sa.get(), sb.get(), sizeof(Store)), 0);
+  EXPECT_TRUE(sameStore(*sa, *sb));
 }
 
 TEST(LoadStore, KeysOutOfOrderAreReportedPerLineAndStillLoad) {
