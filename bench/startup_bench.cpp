@@ -88,6 +88,7 @@ bool runDriver(const std::string& drive, const fs::path& dir) {
     if (null < 0 || ::chdir(dir.c_str()) != 0) ::_exit(127);
     ::dup2(null, 0);
     ::dup2(null, 1);
+    ::dup2(null, 2);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     ::execl(drive.c_str(), drive.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
