@@ -7,6 +7,7 @@
 #include <QButtonGroup>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QResizeEvent>
 
@@ -23,6 +24,16 @@ class RadioBox : public QGroupBox {
   std::function<void()> onResize;
 
  protected:
+  // The box's own area takes the click, as the items do: it is no click on
+  // the window behind it.
+  void mousePressEvent(QMouseEvent* e) override {
+    QGroupBox::mousePressEvent(e);
+    e->accept();
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    QGroupBox::mouseReleaseEvent(e);
+    e->accept();
+  }
   void resizeEvent(QResizeEvent* e) override {
     QGroupBox::resizeEvent(e);
     if (onResize) onResize();

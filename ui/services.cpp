@@ -11,7 +11,9 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "ui/controls.h"
 #include "ui/encoding.h"
+#include "ui/widget_support.h"
 
 namespace kx::ui {
 
@@ -48,6 +50,7 @@ void DesktopServices::show(const std::string& text) {
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("KORVELIX"), toUnicode(text),
                   QMessageBox::Ok, QApplication::activeWindow());
   box.setTextFormat(Qt::PlainText);
+  box.setFont(detail::toQFont(Font{}));
   box.exec();
 }
 

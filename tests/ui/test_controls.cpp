@@ -136,6 +136,8 @@ TEST_F(ControlsTest, MouseClicksReachTheirHandlersOnly) {
   EXPECT_EQ(clicks, 1);
 
   clickOn(quiet->widget());
+  RadioGroup* r = win.addRadioGroup("RadioGroup1", 200, 10, 150, 80, "R", {"a"});
+  clickOn(r->widget());
   EXPECT_EQ(background, 0);
   clickOn(win.widget());
   EXPECT_EQ(background, 1);
