@@ -1,0 +1,123 @@
+#include "exchange/csv_input.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "exchange/line_pieces.h"
+#include "store/text.h"
+
+namespace kx {
+
+const char* const kCsvReportErrorMessage = "importcsv.txt open error";
+
+namespace {
+
+using detail::formatInts;
+using detail::pathIn;
+
+constexpr int kItems = 15;
+constexpr int kItemSize = 150;
+
+// Where items 1 .. 15 go. The sex code keeps only the item's first byte,
+// since its field is one byte wide.
+enum Target { NameKeyTarget = -1, CompanyKeyTarget = -2 };
+constexpr int kItemTarget[kItems] = {NameKeyTarget, KanjiName,   Sex,        CompanyKeyTarget,
+                                     KanjiCompany,  Division,    Title,      OfficePhone,
+                                     Fax,           HomePhone,   MobilePhone, Email,
+                                     Zip,           Address,     Remarks1};
+
+struct FixedValue {
+  Field field;
+  const char* value;  // padded with spaces to the field's width
+};
+constexpr FixedValue kFixed[] = {
+    {Alias, ""},        {Remarks2, ""},  {Remarks3, ""},      {Occupation, " "},
+    {Actuary, "0"},     {PensionActuary, "0"},                {SelectFlag, " "},
+    {Secret1, ""},      {Secret2, ""},   {Secret3, ""},       {Secret4, ""},
+    {Secret5, ""},      {SearchKeys, ""}, {PersonalNumber, "0000"}};
+
+void storeItems(Store& s, int e, char* const* items, const char* date) {
+  for (int i = 0; i < kItems; ++i) {
+    const int t = kItemTarget[i];
+    if (t == NameKeyTarget)
+      paddedCopy(s.names.key[e], items[i], kNameKeyWidth);
+    else if (t == CompanyKeyTarget)
+      paddedCopy(s.companies.key[e], items[i], kCompanyKeyWidth);
+    else
+      paddedCopy(s.field(e, t), items[i], kFieldWidth[t]);
+  }
+  for (const FixedValue& f : kFixed) paddedCopy(s.field(e, f.field), f.value, kFieldWidth[f.field]);
+  paddedCopy(s.field(e, UpdateDate), date, kFieldWidth[UpdateDate]);
+}
+
+// Rewrites the report with the line number; false when it cannot be written.
+bool writeReport(const std::string& path, int line) {
+  char text[32];
+  const int n = std::snprintf(text, sizeof text, "%d\r\n", line);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  bool ok = ::write(fd, text, static_cast<std::size_t>(n)) == n;
+  ok = ::close(fd) == 0 && ok;
+  return ok;
+}
+
+}  // namespace
+
+int csvInput(Store& s, Cursors& cur, const std::string& dir, double today, MessageSink& sink,
+             const ImportOptions& options) {
+  if (detail::refuseImport(s, sink)) return 1;
+  PieceReader in(pathIn(dir, kCsvInputFile));
+  if (!in.isOpen()) {
+    sink.show("korvelix.csv open error");
+    return 1;
+  }
+  detail::BusyNotice busy(options.busy);
+
+  char date[64];
+  std::snprintf(date, sizeof date, "%.0lf", today);
+  const std::string report = pathIn(dir, kCsvReportFile);
+  bool reportFailed = false;
+
+  char itemBuffers[kItems][kItemSize];
+  char* items[kItems];
+  for (int i = 0; i < kItems; ++i) items[i] = itemBuffers[i];
+  char lineText[PieceReader::kMaxPiece + 1];
+
+  auto work = std::make_unique<Store>(s);
+  const int from = work->count();
+  int count = 0;
+  int line = 0;
+  const char* text = nullptr;
+  std::size_t length = 0;
+  while (in.next(&text, &length)) {
+    ++line;
+    std::memcpy(lineText, text, length);
+    lineText[length] = '\0';
+    const int found = splitItems(kItems, lineText, items, kItemSize);
+    if (found != kItems) {
+      sink.show(formatInts("INVALID REC# %d: %d ITEMS", line, found));
+      continue;
+    }
+    if (from + count >= kCapacity) {
+      sink.show("LOAD ERROR: DATABASE OVERFLOW");
+      return 1;
+    }
+    storeItems(*work, from + count, items, date);
+    ++count;
+    if (!reportFailed && !writeReport(report, line)) {
+      reportFailed = true;
+      sink.show(kCsvReportErrorMessage);
+    }
+  }
+  if (in.failed()) {
+    sink.show("korvelix.csv read error");
+    return 1;
+  }
+  return detail::commitImport(s, *work, from, count, cur, dir, sink, options.save);
+}
+
+}  // namespace kx

@@ -1,0 +1,28 @@
+// CSV input: new entries from korvelix.csv, 15 comma-separated items a line,
+// added behind the existing ones with their keys in order.
+#pragma once
+
+#include <string>
+
+#include "exchange/import_support.h"
+#include "store/message_sink.h"
+#include "store/model.h"
+
+namespace kx {
+
+constexpr const char* kCsvInputFile = "korvelix.csv";
+constexpr const char* kCsvReportFile = "importcsv.txt";
+
+// Reads korvelix.csv. A line without exactly 15 items (after the first 15)
+// is reported and skipped. Each stored line's number is written to
+// importcsv.txt as it is stored. today (YYYYMMDD) becomes every new entry's
+// update date. A line that would be the 5001st entry fails the input; on
+// failure nothing is saved and the store is unchanged. On success the store
+// files are rewritten and the cursors set to 0. Returns 0, or 1 on failure.
+int csvInput(Store& s, Cursors& cur, const std::string& dir, double today, MessageSink& sink,
+             const ImportOptions& options = {});
+
+// Shown once per input when the report file cannot be written.
+extern const char* const kCsvReportErrorMessage;
+
+}  // namespace kx

@@ -1,0 +1,166 @@
+#include "exchange/exchange_file.h"
+
+#include <array>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "exchange/line_pieces.h"
+#include "store/atomic_files.h"
+#include "store/store_files.h"
+#include "store/text.h"
+
+namespace kx {
+
+const char* const kNoRecordsToImportMessage =
+    "KORVELIX.SDXにレコードがありません。上書きインポートは行いません";
+const char* const kExportReadOnlyMessage =
+    "ストアファイルに誤りがあるため読み取り専用です。KORVELIX.SDXは書き出しません";
+
+namespace {
+
+using detail::formatInts;
+using detail::pathIn;
+
+constexpr int kExchangeColumns = 30;
+
+// One column of the record: a data field, or one of the two keys.
+struct ExchangeColumn {
+  enum Source { NameKey = -1, CompanyKey = -2 };
+  int source;  // a Field, or NameKey / CompanyKey
+  int offset;
+  int width;
+};
+
+constexpr int w(int f) { return kFieldWidth[f]; }
+
+// The kana name first; the kana company behind the sex code, followed by the
+// kanji company; then data fields 5 to 28 in data-file order.
+constexpr int kSources[kExchangeColumns] = {
+    ExchangeColumn::NameKey, KanjiName, Alias, Sex, ExchangeColumn::CompanyKey, KanjiCompany,
+    Division, Title, OfficePhone, HomePhone, Zip, Address, Remarks1, Remarks2, Remarks3,
+    Occupation, Actuary, PensionActuary, Fax, UpdateDate, SelectFlag, Secret1, Secret2, Secret3,
+    Secret4, Secret5, MobilePhone, Email, SearchKeys, PersonalNumber};
+
+constexpr int widthOf(int source) {
+  return source == ExchangeColumn::NameKey      ? kNameKeyWidth
+         : source == ExchangeColumn::CompanyKey ? kCompanyKeyWidth
+                                                : w(source);
+}
+
+constexpr std::array<ExchangeColumn, kExchangeColumns> makeLayout() {
+  std::array<ExchangeColumn, kExchangeColumns> l{};
+  int at = 0;
+  for (int i = 0; i < kExchangeColumns; ++i) {
+    l[i] = {kSources[i], at, widthOf(kSources[i])};
+    at += l[i].width;
+  }
+  return l;
+}
+constexpr auto kLayout = makeLayout();
+static_assert(kLayout[kExchangeColumns - 1].offset + kLayout[kExchangeColumns - 1].width ==
+              kExchangeRecordWidth);
+static_assert(kLayout[4].offset == 95 && kLayout[29].offset == 1212);
+
+// The record with its line feed, as the length check counts it.
+constexpr std::size_t kRecordLineLength = kExchangeRecordWidth + 1;
+
+// Cuts one record into entry e's slots: data fields and both keys.
+void storeRecord(Store& s, int e, const char* record) {
+  for (const ExchangeColumn& c : kLayout) {
+    char* slot = c.source == ExchangeColumn::NameKey      ? s.names.key[e]
+                 : c.source == ExchangeColumn::CompanyKey ? s.companies.key[e]
+                                                          : s.field(e, c.source);
+    std::memcpy(slot, record + c.offset, static_cast<std::size_t>(c.width));
+    slot[c.width] = '\0';
+  }
+}
+
+}  // namespace
+
+void appendExchangeRecord(std::string& out, const Store& s, int e) {
+  char line[kExchangeRecordWidth + 1];
+  for (const ExchangeColumn& c : kLayout) {
+    const char* src = c.source == ExchangeColumn::NameKey ? s.names.key[s.names.posMap[e]]
+                      : c.source == ExchangeColumn::CompanyKey
+                          ? s.companies.key[s.companies.posMap[e]]
+                          : s.field(e, c.source);
+    paddedCopy(line + c.offset, src, c.width);
+  }
+  out.append(line, kExchangeRecordWidth);
+}
+
+int exportExchange(const Store& s, const std::string& dir, MessageSink& sink) {
+  // A read-only store may hold only part of what is on disk, and an
+  // exchange file is what an overwrite import replaces the store with.
+  if (s.readOnly) {
+    sink.show(kExportReadOnlyMessage);
+    return 1;
+  }
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(s.count()) * (kExchangeRecordWidth + 2));
+  for (int e = 0; e <= s.lastIndex; ++e) {
+    const std::size_t before = bytes.size();
+    appendExchangeRecord(bytes, s, e);
+    // Guards the layout; a field is never written short.
+    const std::size_t length = std::strlen(bytes.c_str() + before);
+    if (length != static_cast<std::size_t>(kExchangeRecordWidth)) {
+      sink.show(formatInts("output record length error: record#=%d length=%d", e + 1,
+                           static_cast<int>(length)));
+      return 1;
+    }
+    bytes.append("\r\n", 2);
+  }
+  std::string failed;
+  if (!replaceFiles(dir, {{kExchangeFile, std::move(bytes)}}, &failed)) {
+    sink.show("KORVELIX.SDX open error\n");
+    return 1;
+  }
+  return 0;
+}
+
+int importExchange(Store& s, Cursors& cur, const std::string& dir, ImportMode mode,
+                   MessageSink& sink, const ImportOptions& options) {
+  if (detail::refuseImport(s, sink)) return 1;
+  if (options.countLine)
+    options.countLine(formatInts("LAST REC / MAX REC = %d/%d\n", s.count(), kCapacity));
+
+  PieceReader in(pathIn(dir, mode == ImportMode::Overwrite ? kExchangeFile : kAppendFile));
+  if (!in.isOpen()) {
+    sink.show("IMPORTFILE open error");
+    return 1;
+  }
+  detail::BusyNotice busy(options.busy);
+
+  // Overwrite empties the store; its records then start at entry 0.
+  auto work = std::make_unique<Store>(s);
+  const int from = mode == ImportMode::Overwrite ? 0 : work->count();
+  int count = 0;
+  int line = 0;
+  const char* text = nullptr;
+  std::size_t length = 0;
+  while (in.next(&text, &length)) {
+    ++line;
+    if (length != kRecordLineLength) {
+      sink.show(formatInts("KORVLEIX.SDX REC=%d LENGTH =%d\n", line, static_cast<int>(length)));
+      return 1;
+    }
+    if (from + count >= kCapacity) {
+      sink.show("LOAD ERROR: DATABASE OVERFLOW");
+      return 1;
+    }
+    storeRecord(*work, from + count, text);
+    ++count;
+  }
+  if (in.failed()) {
+    sink.show("IMPORTFILE read error");
+    return 1;
+  }
+  if (mode == ImportMode::Overwrite && count == 0) {
+    sink.show(kNoRecordsToImportMessage);
+    return 1;
+  }
+  return detail::commitImport(s, *work, from, count, cur, dir, sink, options.save);
+}
+
+}  // namespace kx

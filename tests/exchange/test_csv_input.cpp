@@ -1,0 +1,233 @@
+// CSV input from korvelix.csv on real files in a fresh directory.
+#include <cstdlib>
+#include <filesystem>
+
+#include "exchange/csv_input.h"
+#include "exchange_test_support.h"
+
+namespace kx {
+namespace {
+
+using namespace extest;
+using Messages = std::vector<std::string>;
+
+constexpr double kToday = 20240315;
+
+// The entry a line of 15 items becomes: the items at their fields, every
+// other field at its fixed value.
+TestEntry csvEntry(const std::vector<std::string>& items) {
+  EXPECT_EQ(items.size(), 15u);
+  TestEntry e{items[0], items[3], {}};
+  const Field at[15] = {KanjiName, KanjiName, Sex,       KanjiName,   KanjiCompany,
+                        Division,  Title,     OfficePhone, Fax,        HomePhone,
+                        MobilePhone, Email,   Zip,       Address,     Remarks1};
+  for (int i = 0; i < 15; ++i)
+    if (i != 0 && i != 3) e.fields[at[i]] = items[i];
+  e.fields[Sex] = items[2].substr(0, 1);
+  e.fields[Occupation] = " ";
+  e.fields[Actuary] = "0";
+  e.fields[PensionActuary] = "0";
+  e.fields[UpdateDate] = "20240315";
+  e.fields[SelectFlag] = " ";
+  e.fields[PersonalNumber] = "0000";
+  return e;
+}
+
+TestEntry existingEntry(const std::string& kana, const std::string& kanji) {
+  TestEntry e{kana, kana, {}};
+  e.fields[KanjiName] = kanji;
+  e.fields[PersonalNumber] = "0007";
+  return e;
+}
+
+struct InputRun {
+  int result = -1;
+  VectorSink sink;
+  std::vector<bool> busy;
+  Cursors cur;
+};
+
+void runInput(const TempDir& d, Store& s, InputRun& r) {
+  r.cur.currentEntry = r.cur.currentNamePos = r.cur.currentCompanyPos = 2;
+  ImportOptions o;
+  o.busy = [&r](bool shown) { r.busy.push_back(shown); };
+  r.result = csvInput(s, r.cur, d.path, kToday, r.sink, o);
+}
+
+TEST(CsvInput, LinesOfEveryKind) {
+  TempDir d;
+  const std::vector<TestEntry> existing = {existingEntry("ﾔﾏﾀﾞ ﾀﾛｳ", "山田 元祖")};
+  writeStore(d, storeFiles(existing));
+  const std::string longKana(50, '\xB1');                      // 50 x ｱ
+  std::string longKanji;
+  for (int i = 0; i < 40; ++i) longKanji += "漢";               // 80 bytes
+  const std::string csv =
+      // Quotes group a comma; the sex code keeps its first byte only.
+      "ﾔﾏﾀﾞ ﾀﾛｳ,山田 太郎,Male,ｶﾌﾞｼｷｶﾞｲｼｬ,\"株式会社,青い\",営業部,課長,03-1,03-2,03-3,03-4,"
+      "a@b.jp,100-0001,東京都,備考\r\n"
+      "x,y\r\n"
+      // 14 commas: 15 items, the last one empty.
+      "ｱ,,,,,,,,,,,,,,\n"
+      // Items longer than their fields are cut by bytes, kanji cut in half.
+      + longKana + "," + longKanji + ",F," + longKana + "," + longKanji + "," + longKanji + "," +
+      longKanji + ",012345678901234567890123," + "9,8,7," + std::string(60, 'e') + ",123456789," +
+      longKanji + longKanji + "," + longKanji + longKanji + "\r\n" +
+      // A 16th item is ignored; spaces around commas belong to the items.
+      " ｲ , 伊 ,M,ｲ,伊,,,,,,,,,,備考,余分\r\n"
+      "   \r\n"
+      "ﾔﾏﾀﾞ ﾀﾛｳ,山田 次郎,M,ﾔﾏﾀﾞｼｮｳｼﾞ,山田商事,,,,,,,,,,\r\n"
+      "\r\n";
+  writeBytes(d.file(kCsvInputFile), csv);
+  auto s = loaded(d);
+  InputRun r;
+  runInput(d, *s, r);
+  ASSERT_EQ(r.result, 0);
+  EXPECT_EQ(r.sink.messages, (Messages{"INVALID REC# 2: 2 ITEMS", "INVALID REC# 6: 0 ITEMS",
+                                       "INVALID REC# 8: 0 ITEMS"}));
+  EXPECT_EQ(r.busy, (std::vector<bool>{true, false}));
+  EXPECT_EQ(r.cur.currentEntry, 0);
+  EXPECT_EQ(r.cur.currentNamePos, 0);
+  EXPECT_EQ(r.cur.currentCompanyPos, 0);
+
+  std::vector<TestEntry> all = existing;
+  all.push_back(csvEntry({"ﾔﾏﾀﾞ ﾀﾛｳ", "山田 太郎", "Male", "ｶﾌﾞｼｷｶﾞｲｼｬ", "株式会社,青い", "営業部",
+                          "課長", "03-1", "03-2", "03-3", "03-4", "a@b.jp", "100-0001", "東京都",
+                          "備考"}));
+  all.push_back(csvEntry({"ｱ", "", "", "", "", "", "", "", "", "", "", "", "", "", ""}));
+  all.push_back(csvEntry({longKana, longKanji, "F", longKana, longKanji, longKanji, longKanji,
+                          "012345678901234567890123", "9", "8", "7", std::string(60, 'e'),
+                          "123456789", longKanji + longKanji, longKanji + longKanji}));
+  all.push_back(csvEntry({" ｲ ", " 伊 ", "M", "ｲ", "伊", "", "", "", "", "", "", "", "", "", "備考"}));
+  all.push_back(csvEntry({"ﾔﾏﾀﾞ ﾀﾛｳ", "山田 次郎", "M", "ﾔﾏﾀﾞｼｮｳｼﾞ", "山田商事", "", "", "", "", "",
+                          "", "", "", "", ""}));
+  const Files want = storeFiles(all);
+  EXPECT_EQ(readStore(d).dat, want.dat);
+  EXPECT_EQ(readStore(d).k1, want.k1);
+  EXPECT_EQ(readStore(d).k2, want.k2);
+  // Equal names: the one already stored, then the file's in file order.
+  EXPECT_EQ(readStore(d).k1, "0004" + pad(" ｲ ", 42) + "\r\n" +        //
+                                 "0002" + pad("ｱ", 42) + "\r\n" +       //
+                                 "0003" + pad(longKana, 42) + "\r\n" +  //
+                                 "0000" + pad("ﾔﾏﾀﾞ ﾀﾛｳ", 42) + "\r\n" +  //
+                                 "0001" + pad("ﾔﾏﾀﾞ ﾀﾛｳ", 42) + "\r\n" +  //
+                                 "0005" + pad("ﾔﾏﾀﾞ ﾀﾛｳ", 42) + "\r\n");
+  // The address cut by bytes ends in half a kanji.
+  EXPECT_EQ(std::string(s->field(3, Address)), std::string(longKanji + longKanji).substr(0, 65));
+  EXPECT_EQ(readBytes(d.file(kCsvReportFile)), "7\r\n");
+  EXPECT_EQ(tablesImage(*s), tablesImage(*loaded(d)));
+  EXPECT_EQ(s->highestNumber, 7);
+}
+
+TEST(CsvInput, WrittenByPythonsCsvModule) {
+  TempDir d;
+  writeStore(d, {"", "", ""});
+  const std::string script =
+      (std::filesystem::path(__FILE__).parent_path() / "make_quoted_csv.py").string();
+  const std::string command = "python3 '" + script + "' '" + d.file(kCsvInputFile) + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  const std::string csv = readBytes(d.file(kCsvInputFile));
+  ASSERT_EQ(csv.substr(0, 1), "\"");
+  ASSERT_NE(csv.find("\"\"hi\"\"\"\r\n"), std::string::npos);  // quotes doubled, CR LF
+
+  auto s = loaded(d);
+  InputRun r;
+  runInput(d, *s, r);
+  ASSERT_EQ(r.result, 0);
+  EXPECT_TRUE(r.sink.messages.empty());
+  // A doubled quote inside a quoted item vanishes, as it always has.
+  const std::vector<TestEntry> want = {
+      csvEntry({"ﾔﾏﾀﾞ ﾀﾛｳ", "山田 太郎", "M", "ｶﾌﾞｼｷｶﾞｲｼｬ ｱｵｲ", "株式会社,青い空", "営業部, 第二課",
+                "課長", "03-1234-5678", "03-9999-0000", "045-111-2222", "090-0000-1111",
+                "taro@example.jp", "100-0001", "東京都千代田区1-1", "say hi"}),
+      csvEntry({"ｱｵｷ", "", "", "", "", "", "", "", "", "", "", "", "", "", ""}),
+      csvEntry({"ｽｽﾞｷ ﾊﾅｺ", "鈴木 花子", "F", "ｽｽﾞｷｼｮｳｼﾞ", "鈴木商事", "", "", "", "", "", "", "", "",
+                "大阪府, 大阪市", "ｶﾝﾏ,と引用符"})};
+  EXPECT_TRUE(readStore(d) == storeFiles(want));
+  EXPECT_EQ(readBytes(d.file(kCsvReportFile)), "3\r\n");
+}
+
+TEST(CsvInput, OverflowStoresNothingButReportsProgress) {
+  TempDir d;
+  writeStore(d, storeFiles(manyEntries(4998, "既")));
+  const Files before = readStore(d);
+  writeBytes(d.file(kCsvInputFile),
+             "ｱ,,,,,,,,,,,,,,\r\nbad\r\nｲ,,,,,,,,,,,,,,\r\nｳ,,,,,,,,,,,,,,\r\nｴ,,,,,,,,,,,,,,\r\n");
+  auto s = loaded(d);
+  const std::string tables = tablesImage(*s);
+  InputRun r;
+  runInput(d, *s, r);
+  EXPECT_EQ(r.result, 1);
+  EXPECT_EQ(r.sink.messages, (Messages{"INVALID REC# 2: 1 ITEMS", "LOAD ERROR: DATABASE OVERFLOW"}));
+  EXPECT_EQ(r.busy, (std::vector<bool>{true, false}));
+  EXPECT_TRUE(readStore(d) == before);
+  EXPECT_EQ(tablesImage(*s), tables);
+  EXPECT_EQ(r.cur.currentEntry, 2);
+  // The report names the last line stored in the tables before the failure.
+  EXPECT_EQ(readBytes(d.file(kCsvReportFile)), "3\r\n");
+}
+
+TEST(CsvInput, RefusalsAndTheReportFile) {
+  TempDir d;
+  writeStore(d, storeFiles({existingEntry("ﾊ", "波")}));
+  const Files before = readStore(d);
+  {
+    auto s = loaded(d);
+    InputRun r;
+    runInput(d, *s, r);
+    EXPECT_EQ(r.result, 1);
+    EXPECT_EQ(r.sink.messages, Messages{"korvelix.csv open error"});
+    EXPECT_TRUE(r.busy.empty());
+  }
+  {
+    // No line stored: the report from an earlier run stays as it was.
+    writeBytes(d.file(kCsvReportFile), "41\r\n");
+    writeBytes(d.file(kCsvInputFile), "only,three,items\r\n");
+    auto s = loaded(d);
+    InputRun r;
+    runInput(d, *s, r);
+    EXPECT_EQ(r.result, 0);
+    EXPECT_EQ(r.sink.messages, Messages{"INVALID REC# 1: 3 ITEMS"});
+    EXPECT_EQ(readBytes(d.file(kCsvReportFile)), "41\r\n");
+    EXPECT_TRUE(readStore(d) == before);
+  }
+  {
+    // The report cannot be written: said once, the input still goes on.
+    std::filesystem::remove(d.file(kCsvReportFile));
+    std::filesystem::create_directory(d.file(kCsvReportFile));
+    writeBytes(d.file(kCsvInputFile), "ｱ,,,,,,,,,,,,,,\r\nｲ,,,,,,,,,,,,,,\r\n");
+    auto s = loaded(d);
+    InputRun r;
+    runInput(d, *s, r);
+    EXPECT_EQ(r.result, 0);
+    EXPECT_EQ(r.sink.messages, Messages{kCsvReportErrorMessage});
+    EXPECT_EQ(s->count(), 3);
+  }
+  {
+    TempDir full;
+    writeStore(full, storeFiles(manyEntries(kCapacity, "満")));
+    writeBytes(full.file(kCsvInputFile), "ｱ,,,,,,,,,,,,,,\r\n");
+    auto s = loaded(full);
+    InputRun r;
+    runInput(full, *s, r);
+    EXPECT_EQ(r.result, 1);
+    EXPECT_EQ(r.sink.messages, Messages{"INPUT RECORD EXCEED MAX : MAX=5000\n"});
+    EXPECT_FALSE(std::filesystem::exists(full.file(kCsvReportFile)));
+  }
+  {
+    TempDir ro;
+    writeStore(ro, storeFiles({existingEntry("ﾊ", "波")}));
+    writeBytes(ro.file(kDataFile), "");  // the key files name an entry the data file lacks
+    writeBytes(ro.file(kCsvInputFile), "ｱ,,,,,,,,,,,,,,\r\n");
+    auto s = makeStore();
+    VectorSink loadSink;
+    ASSERT_FALSE(loadStore(*s, ro.path, loadSink));
+    InputRun r;
+    runInput(ro, *s, r);
+    EXPECT_EQ(r.result, 1);
+    EXPECT_EQ(r.sink.messages, Messages{kReadOnlyRefusalMessage});
+    EXPECT_EQ(readBytes(ro.file(kDataFile)), "");
+  }
+}
+
+}  // namespace
+}  // namespace kx

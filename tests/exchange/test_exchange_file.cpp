@@ -1,0 +1,357 @@
+// Export and import of the exchange file on real files in a fresh directory.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "exchange/exchange_file.h"
+#include "exchange_test_support.h"
+
+namespace kx {
+namespace {
+
+using namespace extest;
+using Messages = std::vector<std::string>;
+
+// Every field of one entry set, with the texts an exchange file must carry
+// through unchanged: commas, quotes, trailing spaces, a kanji cut in half.
+TestEntry fullEntry() {
+  TestEntry e{"ﾔﾏﾀﾞ ﾀﾛｳ", "ｶﾌﾞｼｷｶﾞｲｼｬ ｱｵｲ", {}};
+  e.fields = {{KanjiName, "山田 太郎"},
+              {KanjiCompany, "株式会社,青い\"空\""},
+              {Alias, "ﾀﾛ"},
+              {Sex, "M"},
+              {Division, "営業部, 第二課  "},
+              {Title, "課長"},
+              {OfficePhone, "03-1234-5678"},
+              {HomePhone, "045-111-2222"},
+              {Zip, "100-0001"},
+              {Address, "東京都千代田区千代田1-1-1 \"ビル\", 3F"},
+              {Remarks1, "一行目"},
+              {Remarks2, "\"quoted\""},
+              {Remarks3, "a,b,c"},
+              {Occupation, "A"},
+              {Actuary, "2"},
+              {PensionActuary, "3"},
+              {Fax, "03-9999-0000"},
+              {UpdateDate, "20240315"},
+              {SelectFlag, "1"},
+              {Secret1, "秘密1"},
+              {Secret2, "秘密2"},
+              {Secret3, "秘密3"},
+              {Secret4, "秘密4"},
+              {Secret5, "秘密5"},
+              {MobilePhone, "090-0000-1111"},
+              {Email, "taro@example.jp"},
+              // 109 bytes of text: the last kanji stands across the cut.
+              {SearchKeys, std::string(109, 'k') + "漢"},
+              {PersonalNumber, "0012"}};
+  return e;
+}
+
+TestEntry simpleEntry(const std::string& kana, const std::string& company, const std::string& kanji,
+                      const std::string& number = "0000") {
+  TestEntry e{kana, company, {}};
+  e.fields[KanjiName] = kanji;
+  e.fields[PersonalNumber] = number;
+  return e;
+}
+
+struct Recorder {
+  std::vector<bool> busy;
+  std::vector<std::string> countLines;
+  ImportOptions options() {
+    ImportOptions o;
+    o.busy = [this](bool shown) { busy.push_back(shown); };
+    o.countLine = [this](const std::string& t) { countLines.push_back(t); };
+    return o;
+  }
+};
+
+TEST(Export, EmptyStoreWritesAnEmptyFile) {
+  TempDir d;
+  writeStore(d, {"", "", ""});
+  auto s = loaded(d);
+  VectorSink sink;
+  EXPECT_EQ(exportExchange(*s, d.path, sink), 0);
+  EXPECT_TRUE(sink.messages.empty());
+  EXPECT_EQ(readBytes(d.file(kExchangeFile)), "");
+}
+
+TEST(Export, RecordsByteForByteInEntryOrder) {
+  // Entry 0 sorts last by both keys, so the keys must be found through the
+  // position maps, not taken from the key tables' rows in entry order.
+  const std::vector<TestEntry> entries = {fullEntry(), simpleEntry("ｱｵｷ", "ｱｵｲ", "青木", "0003"),
+                                          simpleEntry("", "", "", "0000")};
+  TempDir d;
+  writeStore(d, storeFiles(entries));
+  auto s = loaded(d);
+  VectorSink sink;
+  ASSERT_EQ(exportExchange(*s, d.path, sink), 0);
+  EXPECT_TRUE(sink.messages.empty());
+  const std::string file = readBytes(d.file(kExchangeFile));
+  EXPECT_EQ(file, exchangeFile(entries));
+
+  // A few columns checked at the offsets of the record table.
+  ASSERT_EQ(file.size(), 3u * 1218);
+  EXPECT_EQ(file.substr(0, 42), pad("ﾔﾏﾀﾞ ﾀﾛｳ", 42));
+  EXPECT_EQ(file.substr(94, 1), "M");
+  EXPECT_EQ(file.substr(95, 50), pad("ｶﾌﾞｼｷｶﾞｲｼｬ ｱｵｲ", 50));
+  EXPECT_EQ(file.substr(145, 50), pad("株式会社,青い\"空\"", 50));
+  EXPECT_EQ(file.substr(630, 3), "A23");
+  EXPECT_EQ(file.substr(653, 9), "202403151");
+  EXPECT_EQ(file.substr(1102, 110), (std::string(109, 'k') + "漢").substr(0, 110));
+  EXPECT_EQ(file.substr(1212, 6), "0012\r\n");
+}
+
+TEST(Export, RefusedOrFailedLeavesTheOldFile) {
+  TempDir d;
+  writeStore(d, storeFiles({simpleEntry("ｱ", "ｲ", "阿")}));
+  writeBytes(d.file(kExchangeFile), "old contents\r\n");
+
+  // Key files that disagree: the store loads read-only and may be partial.
+  writeBytes(d.file(kNameKeyFile), "");
+  auto s = makeStore();
+  VectorSink loadSink;
+  EXPECT_FALSE(loadStore(*s, d.path, loadSink));
+  VectorSink sink;
+  EXPECT_EQ(exportExchange(*s, d.path, sink), 1);
+  EXPECT_EQ(sink.messages, Messages{kExportReadOnlyMessage});
+  EXPECT_EQ(readBytes(d.file(kExchangeFile)), "old contents\r\n");
+
+  // The exchange file's name taken by a folder: nothing can be written.
+  TempDir d2;
+  writeStore(d2, storeFiles({simpleEntry("ｱ", "ｲ", "阿")}));
+  std::filesystem::create_directory(d2.file(kExchangeFile));
+  auto s2 = loaded(d2);
+  VectorSink sink2;
+  EXPECT_EQ(exportExchange(*s2, d2.path, sink2), 1);
+  EXPECT_EQ(sink2.messages, Messages{"KORVELIX.SDX open error\n"});
+  EXPECT_TRUE(std::filesystem::is_directory(d2.file(kExchangeFile)));
+  // No temporary left behind.
+  int files = 0;
+  for (const auto& f : std::filesystem::directory_iterator(d2.path)) {
+    (void)f;
+    ++files;
+  }
+  EXPECT_EQ(files, 4);
+}
+
+TEST(Import, ExportThenOverwriteGivesBackTheSameStore) {
+  const std::vector<TestEntry> entries = {
+      fullEntry(), simpleEntry("ﾔﾏﾀﾞ ﾀﾛｳ", "ｱｵｲ", "山田 二郎", "0031"),
+      simpleEntry("ｱｵｷ", "ｶﾌﾞｼｷｶﾞｲｼｬ ｱｵｲ", "青木", "0007"), simpleEntry("ﾔﾏﾀﾞ ﾀﾛｳ", "", "山田 三郎")};
+  TempDir a;
+  const Files original = storeFiles(entries);
+  writeStore(a, original);
+  auto sa = loaded(a);
+  VectorSink sink;
+  ASSERT_EQ(exportExchange(*sa, a.path, sink), 0);
+
+  // Another store, replaced by the exchange file.
+  TempDir b;
+  writeStore(b, storeFiles({simpleEntry("ｿﾉﾀ", "ｿﾉﾀ", "其他"), simpleEntry("ｿﾉﾀ", "ｿﾉﾀ", "其他")}));
+  writeBytes(b.file(kExchangeFile), readBytes(a.file(kExchangeFile)));
+  auto sb = loaded(b);
+  Cursors cur;
+  cur.currentEntry = 1;
+  cur.currentNamePos = 1;
+  cur.currentCompanyPos = 1;
+  Recorder rec;
+  ASSERT_EQ(importExchange(*sb, cur, b.path, ImportMode::Overwrite, sink, rec.options()), 0);
+  EXPECT_TRUE(sink.messages.empty());
+  EXPECT_EQ(rec.countLines, Messages{"LAST REC / MAX REC = 2/5000\n"});
+  EXPECT_EQ(rec.busy, (std::vector<bool>{true, false}));
+  EXPECT_EQ(cur.currentEntry, 0);
+  EXPECT_EQ(cur.currentNamePos, 0);
+  EXPECT_EQ(cur.currentCompanyPos, 0);
+
+  // The same entries under the same numbers, equal keys in entry order.
+  EXPECT_TRUE(readStore(b) == original);
+  EXPECT_EQ(tablesImage(*sb), tablesImage(*loaded(b)));
+  EXPECT_EQ(sb->count(), 4);
+  EXPECT_EQ(sb->highestNumber, 31);
+}
+
+TEST(Import, AppendPutsEqualKeysBehindInFileOrder) {
+  TempDir d;
+  const std::vector<TestEntry> existing = {simpleEntry("ﾔﾏﾀﾞ", "ｶ", "山田 元", "0040"),
+                                           simpleEntry("ｱ", "ﾔ", "阿 元", "0002")};
+  writeStore(d, storeFiles(existing));
+  const std::vector<TestEntry> added = {
+      simpleEntry("ﾔﾏﾀﾞ", "ｶ", "山田 一", "0040"),  // the same number is kept
+      simpleEntry("ｱ", "ﾔ", "阿 一", "0041"), simpleEntry("ﾔﾏﾀﾞ", "ｶ", "山田 二", "0000"),
+      simpleEntry(" ", " ", "空白")};
+  writeBytes(d.file(kAppendFile), exchangeFile(added));
+  auto s = loaded(d);
+  Cursors cur;
+  VectorSink sink;
+  Recorder rec;
+  ASSERT_EQ(importExchange(*s, cur, d.path, ImportMode::Append, sink, rec.options()), 0);
+  EXPECT_TRUE(sink.messages.empty());
+
+  std::vector<TestEntry> all = existing;
+  all.insert(all.end(), added.begin(), added.end());
+  EXPECT_TRUE(readStore(d) == storeFiles(all));
+  EXPECT_EQ(readStore(d).k1, "0005" + pad(" ", 42) + "\r\n" +        //
+                                 "0001" + pad("ｱ", 42) + "\r\n" +    //
+                                 "0003" + pad("ｱ", 42) + "\r\n" +    //
+                                 "0000" + pad("ﾔﾏﾀﾞ", 42) + "\r\n" +  //
+                                 "0002" + pad("ﾔﾏﾀﾞ", 42) + "\r\n" +  //
+                                 "0004" + pad("ﾔﾏﾀﾞ", 42) + "\r\n");
+  EXPECT_EQ(s->highestNumber, 41);
+  EXPECT_EQ(tablesImage(*s), tablesImage(*loaded(d)));
+}
+
+TEST(Import, AppendIntoAnEmptyStoreAndFromAnEmptyFile) {
+  TempDir d;  // no store files at all
+  auto s = makeStore();
+  VectorSink loadSink;
+  ASSERT_TRUE(loadStore(*s, d.path, loadSink));
+  Cursors cur;
+  VectorSink sink;
+  writeBytes(d.file(kAppendFile), "");
+  EXPECT_EQ(importExchange(*s, cur, d.path, ImportMode::Append, sink), 0);
+  EXPECT_TRUE(readStore(d) == (Files{"", "", ""}));
+
+  const std::vector<TestEntry> added = {simpleEntry("ﾍﾞ", "ﾍﾞ", "部"), simpleEntry("ｱ", "ｱ", "阿")};
+  writeBytes(d.file(kAppendFile), exchangeFile(added));
+  EXPECT_EQ(importExchange(*s, cur, d.path, ImportMode::Append, sink), 0);
+  EXPECT_TRUE(sink.messages.empty());
+  EXPECT_TRUE(readStore(d) == storeFiles(added));
+}
+
+// Checks that a failed import told the user exactly this, wrote no store
+// file, and left the tables as they were.
+void expectFailedImport(const TempDir& d, ImportMode mode, const Messages& want) {
+  const Files before = readStore(d);
+  auto s = loaded(d);
+  const std::string tables = tablesImage(*s);
+  Cursors cur;
+  cur.currentEntry = 3;
+  VectorSink sink;
+  Recorder rec;
+  EXPECT_EQ(importExchange(*s, cur, d.path, mode, sink, rec.options()), 1);
+  EXPECT_EQ(sink.messages, want);
+  EXPECT_TRUE(readStore(d) == before);
+  EXPECT_EQ(tablesImage(*s), tables);
+  EXPECT_EQ(cur.currentEntry, 3);
+  if (!rec.busy.empty()) {
+    EXPECT_EQ(rec.busy, (std::vector<bool>{true, false}));
+  }
+}
+
+TEST(Import, LineLengthErrors) {
+  const std::string r1 = exchangeRecord(simpleEntry("ｲ", "ｲ", "伊"));
+  const std::string r2 = exchangeRecord(simpleEntry("ﾛ", "ﾛ", "呂"));
+  TempDir d;
+  writeStore(d, storeFiles({simpleEntry("ﾊ", "ﾊ", "波")}));
+
+  // The last line without its line end.
+  writeBytes(d.file(kAppendFile), r1 + "\r\n" + r2);
+  expectFailedImport(d, ImportMode::Append, {"KORVLEIX.SDX REC=2 LENGTH =1216\n"});
+  // A blank line at the end.
+  writeBytes(d.file(kAppendFile), r1 + "\r\n" + r2 + "\r\n\r\n");
+  expectFailedImport(d, ImportMode::Append, {"KORVLEIX.SDX REC=3 LENGTH =1\n"});
+  // One byte too many; a bare LF counts like CR LF.
+  writeBytes(d.file(kAppendFile), r1 + "\n" + r2 + "x\n");
+  expectFailedImport(d, ImportMode::Append, {"KORVLEIX.SDX REC=2 LENGTH =1218\n"});
+  // A NUL ends the line's text where it stands.
+  std::string withNul = r1;
+  withNul[100] = '\0';
+  writeBytes(d.file(kAppendFile), withNul + "\r\n");
+  expectFailedImport(d, ImportMode::Append, {"KORVLEIX.SDX REC=1 LENGTH =100\n"});
+  // A line longer than the buffer arrives in pieces of 9999 bytes.
+  writeBytes(d.file(kAppendFile), std::string(20000, 'x') + "\r\n");
+  expectFailedImport(d, ImportMode::Append, {"KORVLEIX.SDX REC=1 LENGTH =9999\n"});
+
+  // Overwrite: a bad first line fails before anything is replaced, a bad
+  // later line after the store was emptied; either way nothing changes.
+  writeBytes(d.file(kExchangeFile), "short\r\n" + r1 + "\r\n");
+  expectFailedImport(d, ImportMode::Overwrite, {"KORVLEIX.SDX REC=1 LENGTH =6\n"});
+  writeBytes(d.file(kExchangeFile), r1 + "\r\n" + r2 + "\r\n" + r2.substr(5) + "\r\n");
+  expectFailedImport(d, ImportMode::Overwrite, {"KORVLEIX.SDX REC=3 LENGTH =1212\n"});
+}
+
+TEST(Import, MissingFileAndEmptyOverwrite) {
+  TempDir d;
+  writeStore(d, storeFiles({simpleEntry("ﾊ", "ﾊ", "波")}));
+  expectFailedImport(d, ImportMode::Append, {"IMPORTFILE open error"});
+  expectFailedImport(d, ImportMode::Overwrite, {"IMPORTFILE open error"});
+  std::filesystem::create_directory(d.file(kAppendFile));
+  expectFailedImport(d, ImportMode::Append, {"IMPORTFILE open error"});
+
+  // An exchange file without records would empty the store: refused.
+  writeBytes(d.file(kExchangeFile), "");
+  expectFailedImport(d, ImportMode::Overwrite, {kNoRecordsToImportMessage});
+}
+
+TEST(Import, FullStoreRefusedInBothModes) {
+  TempDir d;
+  writeStore(d, storeFiles(manyEntries(kCapacity, "満")));
+  writeBytes(d.file(kExchangeFile), exchangeFile({simpleEntry("ｲ", "ｲ", "伊")}));
+  writeBytes(d.file(kAppendFile), exchangeFile({simpleEntry("ｲ", "ｲ", "伊")}));
+  for (ImportMode mode : {ImportMode::Overwrite, ImportMode::Append}) {
+    auto s = loaded(d);
+    ASSERT_EQ(s->count(), 5000);
+    Cursors cur;
+    VectorSink sink;
+    Recorder rec;
+    EXPECT_EQ(importExchange(*s, cur, d.path, mode, sink, rec.options()), 1);
+    EXPECT_EQ(sink.messages, Messages{"INPUT RECORD EXCEED MAX : MAX=5000\n"});
+    EXPECT_TRUE(rec.busy.empty());
+    EXPECT_TRUE(rec.countLines.empty());
+  }
+}
+
+TEST(Import, OverflowStoresNothing) {
+  TempDir d;
+  writeStore(d, storeFiles(manyEntries(4995, "既")));
+  writeBytes(d.file(kAppendFile), exchangeFile(manyEntries(10, "新")));
+  expectFailedImport(d, ImportMode::Append, {"LOAD ERROR: DATABASE OVERFLOW"});
+  // Overwrite holds at most 5000 records too.
+  writeBytes(d.file(kExchangeFile), exchangeFile(manyEntries(5001, "新")));
+  expectFailedImport(d, ImportMode::Overwrite, {"LOAD ERROR: DATABASE OVERFLOW"});
+
+  // Exactly filling the store is fine.
+  writeBytes(d.file(kAppendFile), exchangeFile(manyEntries(5, "新")));
+  auto s = loaded(d);
+  Cursors cur;
+  VectorSink sink;
+  EXPECT_EQ(importExchange(*s, cur, d.path, ImportMode::Append, sink), 0);
+  EXPECT_EQ(s->count(), 5000);
+  EXPECT_EQ(tablesImage(*s), tablesImage(*loaded(d)));
+}
+
+TEST(Import, ReadOnlyStoreAndFailedSaveChangeNothing) {
+  const std::string r1 = exchangeFile({simpleEntry("ｲ", "ｲ", "伊")});
+  {
+    TempDir d;
+    writeStore(d, storeFiles({simpleEntry("ﾊ", "ﾊ", "波"), simpleEntry("ﾆ", "ﾆ", "仁")}));
+    writeBytes(d.file(kCompanyKeyFile), "0000" + pad("ﾊ", 50) + "\r\n");  // one line short
+    writeBytes(d.file(kAppendFile), r1);
+    auto s = makeStore();
+    VectorSink loadSink;
+    ASSERT_FALSE(loadStore(*s, d.path, loadSink));
+    const Files before = readStore(d);
+    Cursors cur;
+    VectorSink sink;
+    EXPECT_EQ(importExchange(*s, cur, d.path, ImportMode::Append, sink), 1);
+    EXPECT_EQ(sink.messages, Messages{kReadOnlyRefusalMessage});
+    EXPECT_TRUE(readStore(d) == before);
+  }
+  {
+    // The data file is a link: it loads, but cannot be replaced.
+    TempDir d;
+    const Files f = storeFiles({simpleEntry("ﾊ", "ﾊ", "波")});
+    writeStore(d, f);
+    writeBytes(d.file("real.dat"), f.dat);
+    std::filesystem::remove(d.file(kDataFile));
+    std::filesystem::create_symlink("real.dat", d.file(kDataFile));
+    writeBytes(d.file(kAppendFile), r1);
+    expectFailedImport(d, ImportMode::Append, {"KORVELIX.DAT open error"});
+  }
+}
+
+}  // namespace
+}  // namespace kx
