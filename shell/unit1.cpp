@@ -2,6 +2,10 @@
 
 #include <cstdio>
 
+#include "search/dates.h"
+#include "search/search.h"
+#include "search/selection.h"
+#include "search/unit10.h"
 #include "shell/app.h"
 #include "store/store_files.h"
 
@@ -163,7 +167,13 @@ void TForm1::Button6Click() {
 }
 
 void TForm1::Button8Click() {
-  // The first search step and the result browser go here.
+  const std::string text = Edit1->text();
+  if (searchFirst(app.store, app.cur, app.search, text, todayDate())) {
+    app.Form10->fill();
+    return;
+  }
+  app.services.show(kNotFoundMessage);
+  hideSearchRow();
 }
 
 void TForm1::Button19Click() {
@@ -186,11 +196,16 @@ void TForm1::Button23Click() {
 }
 
 void TForm1::Button24Click() {
-  // Clearing every select flag and saving the data file go here.
+  if (resetFlags(app.store, app.dir, app.services) == SelOutcome::Saved)
+    app.services.show(kFlagResetMessage);
 }
 
 void TForm1::Button25Click() {
-  // Marking every match of the current search goes before this.
+  // A refused or failed save has told the user why; the row stays for a retry.
+  const SelResult r =
+      selectAll(app.store, app.cur, app.search, Edit1->text(), todayDate(), app.dir, app.services);
+  if (r.outcome != SelOutcome::Saved) return;
+  app.services.show(selectedMessage(r.count));
   hideSearchRow();
 }
 
