@@ -1,10 +1,345 @@
 #include "records/unit6.h"
 
+#include <cstdio>
+#include <string>
+
+#include "lists/unit2.h"
+#include "lists/unit5.h"
+#include "records/code_groups.h"
+#include "records/unit3.h"
+#include "records/unit7.h"
+#include "search/dates.h"
 #include "shell/app.h"
+#include "shell/unit1.h"
+#include "store/codes.h"
+#include "store/entry_edit.h"
+#include "store/store_files.h"
+#include "store/text.h"
 
 namespace kx {
 
+namespace {
+
+constexpr int kBoxHeight = 16;  // rows stand 16 pixels apart
+
+// A box wide enough for a field of `bytes` half-width characters.
+int boxWidth(int bytes) { return bytes * 6 + 10; }
+
+std::string fieldText(const Store& s, int e, Field f) { return s.field(e, f); }
+
+std::string todayText() {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.0lf", todayDate());
+  return text;
+}
+
+}  // namespace
+
 TForm6::TForm6(App& a) : ui::Window("Form6", "UPDATE", 870, 600), app(a) {
+  setFont(ui::Font{ui::Font::Proportional, 12, false, false, 0x000000});
+
+  Button1 = addButton("Button1", 32, 8, 75, 25, "CLOSE");
+  Button1->onClick([this] { Button1Click(); });
+  Button2 = addButton("Button2", 128, 8, 75, 25, "UPDATE");
+  Button2->onClick([this] { Button2Click(); });
+  Button3 = addButton("Button3", 224, 8, 75, 25, "DELETE");
+  Button3->onClick([this] { Button3Click(); });
+  Label22 = addLabel("Label22", 312, 12);
+  Label22->setFont(ui::Font{ui::Font::Proportional, 16, true, false, 0xFF0000});
+  Label22->setVisible(false);
+  Button4 = addButton("Button4", 448, 8, 105, 25, "EXECUTE(実行)");
+  Button4->onClick([this] { Button4Click(); });
+  Button4->setVisible(false);
+  Label21 = addLabel("Label21", 624, 12, "更新日付(YYYYMMDD)");
+  Edit19 = addEdit("Edit19", 744, 8, boxWidth(8), kBoxHeight);
+
+  auto box = [this](const char* name, int left, int top, Field f) {
+    return addEdit(name, left, top, boxWidth(kFieldWidth[f]), kBoxHeight);
+  };
+  Label1 = addLabel("Label1", 16, 42, "ﾌﾘｶﾞﾅ");
+  Edit1 = addEdit("Edit1", 64, 40, boxWidth(kNameKeyWidth), kBoxHeight);
+  Label2 = addLabel("Label2", 16, 58, "姓 名");
+  Edit2 = box("Edit2", 64, 56, KanjiName);
+  Label3 = addLabel("Label3", 408, 42, "別名");
+  Edit4 = box("Edit4", 440, 40, Alias);
+  Label4 = addLabel("Label4", 16, 90, "ﾌﾘｶﾞﾅ");
+  Edit24 = addEdit("Edit24", 64, 88, boxWidth(kCompanyKeyWidth), kBoxHeight);
+  Label5 = addLabel("Label5", 16, 114, "会社名");
+  Edit3 = box("Edit3", 64, 112, KanjiCompany);
+  Label6 = addLabel("Label6", 16, 138, "所属");
+  Edit6 = box("Edit6", 64, 136, Division);
+  Label7 = addLabel("Label7", 16, 162, "役職");
+  Edit7 = box("Edit7", 64, 160, Title);
+  Label8 = addLabel("Label8", 16, 186, "EMAIL");
+  Edit22 = box("Edit22", 64, 184, Email);
+  Label9 = addLabel("Label9", 16, 220, "OFFICE");
+  Label10 = addLabel("Label10", 16, 234, "PHONE");
+  Edit8 = box("Edit8", 64, 232, OfficePhone);
+  Label11 = addLabel("Label11", 16, 258, "FAX");
+  Edit18 = box("Edit18", 64, 256, Fax);
+  Label12 = addLabel("Label12", 352, 220, "HOME");
+  Label13 = addLabel("Label13", 352, 234, "PHONE");
+  Edit9 = box("Edit9", 400, 232, HomePhone);
+  Label14 = addLabel("Label14", 352, 258, "MOBILE");
+  Edit21 = box("Edit21", 400, 256, MobilePhone);
+  Label15 = addLabel("Label15", 16, 298, "ZIP");
+  Edit10 = box("Edit10", 64, 296, Zip);
+  Label16 = addLabel("Label16", 168, 298, "ADDRESS");
+  Edit11 = box("Edit11", 224, 296, Address);
+  Label17 = addLabel("Label17", 624, 298, "SELECT FLAG");
+  Edit20 = addEdit("Edit20", 704, 296, 24, kBoxHeight);
+  Label28 = addLabel("Label28", 736, 298, "SELECTED=1");
+  Label18 = addLabel("Label18", 24, 336, "REMARKS(備考)");
+  Edit12 = box("Edit12", 24, 352, Remarks1);
+  Edit13 = box("Edit13", 24, 376, Remarks2);
+  Edit14 = box("Edit14", 24, 400, Remarks3);
+  // The secret mode switch shows these.
+  Label19 = addLabel("Label19", 24, 424, "SEARCH KEYS");
+  Label19->setVisible(false);
+  Edit23 = box("Edit23", 24, 440, SearchKeys);
+  Edit23->setVisible(false);
+  Label20 = addLabel("Label20", 24, 464, "SECRETS");
+  Label20->setVisible(false);
+  Edit25 = box("Edit25", 24, 480, Secret1);
+  Edit26 = box("Edit26", 24, 496, Secret2);
+  Edit27 = box("Edit27", 24, 512, Secret3);
+  Edit28 = box("Edit28", 24, 528, Secret4);
+  Edit29 = box("Edit29", 24, 544, Secret5);
+  for (ui::Edit* e : {Edit25, Edit26, Edit27, Edit28, Edit29}) e->setVisible(false);
+
+  RadioGroup1 = addRadioGroup("RadioGroup1", 408, 72, 60, 80, code_groups::kSexCaption,
+                              code_groups::sexItems());
+  RadioGroup2 = addRadioGroup("RadioGroup2", 472, 72, 160, 124, code_groups::kOccupationCaption,
+                              code_groups::occupationItems(), 2);
+  RadioGroup3 = addRadioGroup("RadioGroup3", 640, 72, 90, 100, code_groups::kActuaryCaption,
+                              code_groups::membershipItems());
+  RadioGroup4 = addRadioGroup("RadioGroup4", 736, 72, 90, 100, code_groups::kPensionCaption,
+                              code_groups::membershipItems());
+
+  Button5 = addButton("Button5", 512, 344, 130, 25, "個人ﾃﾞｰﾀ番号付与");
+  Button5->onClick([this] { Button5Click(); });
+  Label26 = addLabel("Label26", 512, 376, "個人ﾃﾞｰﾀ番号=");
+  Label23 = addLabel("Label23", 624, 376);
+  Label24 = addLabel("Label24", 512, 400);
+  Label25 = addLabel("Label25", 512, 416);
+  Label27 = addLabel("Label27", 512, 432);
+  Button6 = addButton("Button6", 488, 472, 140, 25, "個人ﾃﾞｰﾀ番号変更/消去");
+  Button6->onClick([this] { Button6Click(); });
+  Edit5 = box("Edit5", 632, 480, PersonalNumber);
+  Edit5->setVisible(false);
+}
+
+void TForm6::openFromView() {
+  if (app.cur.currentNamePos > app.store.lastIndex) return;
+  app.pendingHighest = app.store.highestNumber;
+  app.Form5->close();
+  app.Form3->close();
+  app.Form2->close();
+  show();
+  fill();
+}
+
+void TForm6::showNumberLabels(bool shown) {
+  for (ui::Label* l : {Label23, Label24, Label25, Label26, Label27}) l->setVisible(shown);
+}
+
+void TForm6::fill() {
+  const Store& s = app.store;
+  const int e = app.cur.currentEntry;
+  if (e < 0 || e > s.lastIndex) return;
+  const std::string number = fieldText(s, e, PersonalNumber);
+
+  // The positions name this entry unless the store changed meanwhile.
+  int namePos = app.cur.currentNamePos, companyPos = app.cur.currentCompanyPos;
+  if (namePos < 0 || namePos > s.lastIndex) namePos = s.names.posMap[e];
+  if (companyPos < 0 || companyPos > s.lastIndex) companyPos = s.companies.posMap[e];
+
+  Edit1->setText(s.names.key[namePos]);
+  Edit2->setText(fieldText(s, e, KanjiName));
+  Edit3->setText(fieldText(s, e, KanjiCompany));
+  Edit4->setText(fieldText(s, e, Alias));
+  Edit5->setText(number);
+  RadioGroup1->setItemIndex(itemOfCode(Sex, s.field(e, Sex)[0]));
+  Edit6->setText(fieldText(s, e, Division));
+  Edit7->setText(fieldText(s, e, Title));
+  Edit8->setText(fieldText(s, e, OfficePhone));
+  Edit9->setText(fieldText(s, e, HomePhone));
+  Edit10->setText(fieldText(s, e, Zip));
+  Edit11->setText(fieldText(s, e, Address));
+  Edit12->setText(fieldText(s, e, Remarks1));
+  Edit13->setText(fieldText(s, e, Remarks2));
+  Edit14->setText(fieldText(s, e, Remarks3));
+
+  Label26->setCaption("個人ﾃﾞｰﾀ番号=");
+  Label23->setCaption(number);
+  Label24->setCaption("photofile = PSNL" + number + ".JPG");
+  Label25->setCaption("textfile   = PSNL" + number + ".TXT");
+  Label27->setCaption("descfile   = DESC" + number + ".TXT");
+  const bool hasNumber = number != "0000";
+  showNumberLabels(hasNumber);
+  Button5->setVisible(!hasNumber);
+  Button6->setVisible(hasNumber);
+  Edit5->setVisible(false);
+
+  RadioGroup2->setItemIndex(itemOfCode(Occupation, s.field(e, Occupation)[0]));
+  RadioGroup3->setItemIndex(itemOfCode(Actuary, s.field(e, Actuary)[0]));
+  RadioGroup4->setItemIndex(itemOfCode(PensionActuary, s.field(e, PensionActuary)[0]));
+
+  Edit18->setText(fieldText(s, e, Fax));
+  Edit19->setText(todayText());
+  Edit20->setText(fieldText(s, e, SelectFlag));
+  Edit21->setText(fieldText(s, e, MobilePhone));
+  Edit22->setText(fieldText(s, e, Email));
+  Edit23->setText(fieldText(s, e, SearchKeys));
+  Edit24->setText(s.companies.key[companyPos]);
+  Edit25->setText(fieldText(s, e, Secret1));
+  Edit26->setText(fieldText(s, e, Secret2));
+  Edit27->setText(fieldText(s, e, Secret3));
+  Edit28->setText(fieldText(s, e, Secret4));
+  Edit29->setText(fieldText(s, e, Secret5));
+
+  const bool secret = app.cur.secretMode == 1;
+  for (ui::Edit* b : {Edit25, Edit26, Edit27, Edit28, Edit29}) b->setVisible(secret);
+  if (!secret) Label25->setVisible(false);
+}
+
+EntryForm TForm6::readForm() const {
+  EntryForm f;
+  f.nameKey = Edit1->text();
+  f.companyKey = Edit24->text();
+  auto& t = f.fields;
+  t[KanjiName] = Edit2->text();
+  t[KanjiCompany] = Edit3->text();
+  t[Alias] = Edit4->text();
+  t[Sex] = std::string(1, codeOfItem(Sex, RadioGroup1->itemIndex()));
+  t[Division] = Edit6->text();
+  t[Title] = Edit7->text();
+  t[OfficePhone] = Edit8->text();
+  t[HomePhone] = Edit9->text();
+  t[Zip] = Edit10->text();
+  t[Address] = Edit11->text();
+  t[Remarks1] = Edit12->text();
+  t[Remarks2] = Edit13->text();
+  t[Remarks3] = Edit14->text();
+  t[PersonalNumber] = Edit5->text();
+  t[Occupation] = std::string(1, codeOfItem(Occupation, RadioGroup2->itemIndex()));
+  t[Actuary] = std::string(1, codeOfItem(Actuary, RadioGroup3->itemIndex()));
+  t[PensionActuary] = std::string(1, codeOfItem(PensionActuary, RadioGroup4->itemIndex()));
+  t[Fax] = Edit18->text();
+  t[UpdateDate] = Edit19->text();
+  t[SelectFlag] = Edit20->text();
+  t[MobilePhone] = Edit21->text();
+  t[Email] = Edit22->text();
+  t[SearchKeys] = Edit23->text();
+  t[Secret1] = Edit25->text();
+  t[Secret2] = Edit26->text();
+  t[Secret3] = Edit27->text();
+  t[Secret4] = Edit28->text();
+  t[Secret5] = Edit29->text();
+  return f;
+}
+
+// CLOSE: back to the view; nothing is stored and an armed operation stays
+// armed.
+void TForm6::Button1Click() {
+  app.Form3->show();
+  close();
+}
+
+void TForm6::Button2Click() {
+  Label22->setCaption("更新確認");
+  Label22->setVisible(true);
+  Button4->setVisible(true);
+  app.pendingOp = 1;
+}
+
+void TForm6::Button3Click() {
+  Label22->setCaption("削除確認");
+  Label22->setVisible(true);
+  Button4->setVisible(true);
+  app.pendingOp = 2;
+}
+
+void TForm6::Button4Click() {
+  // A refused number keeps the form open and armed, so it can be corrected.
+  const int e = app.cur.currentEntry;
+  if (app.pendingOp == 1 && e >= 0 && e <= app.store.lastIndex &&
+      !checkPersonalNumber(app.store, e, Edit5->text(), app.services))
+    return;
+  Label22->setVisible(false);
+  Button4->setVisible(false);
+  Edit5->setVisible(false);
+  if (app.pendingOp == 1) {
+    app.pendingOp = 0;
+    runUpdate();
+    close();
+    refillView();
+  } else if (app.pendingOp == 2) {
+    app.pendingOp = 0;
+    runDelete();
+    close();
+  }
+}
+
+void TForm6::runUpdate() {
+  app.Form7->showBusy();
+  const EntryForm f = readForm();
+  if (updateEntry(app.store, app.cur, app.cur.currentEntry, f, app.pendingHighest, app.dir,
+                  app.services)) {
+    app.Form3->Kana1->setText(cutTo(f.nameKey, kNameKeyWidth));
+    Edit24->setText(cutTo(f.companyKey, kCompanyKeyWidth));
+    app.Form3->refreshFromCurrentEntry();
+  }
+  app.Form7->hideBusy();
+}
+
+// The view shows the entry again at its place in the order it was opened
+// from; after an update that moved it, that is its new position.
+void TForm6::refillView() {
+  if (app.viewOrigin == 1) {
+    app.Form3->fillFromNamePosition(app.cur.currentNamePos);
+  } else {
+    app.Form3->fillFromCompanyPosition(app.cur.currentCompanyPos);
+    app.cur.listPosition = app.cur.currentCompanyPos;
+  }
+}
+
+void TForm6::runDelete() {
+  app.Form7->showBusy();
+  deleteEntry(app.store, app.cur.currentEntry, app.dir, app.services);
+  app.Form1->refreshCount();
+  app.Form1->show();
+  app.Form2->hide();
+  app.Form3->hide();
+  app.Form5->hide();
+  app.Form7->hideBusy();
+}
+
+// Proposes the number after the highest one in use; it is stored only by an
+// executed update.
+void TForm6::Button5Click() {
+  const int n = app.store.highestNumber + 1;
+  if (n > 9999) {
+    app.services.show("個人ﾃﾞｰﾀ番号(0001-9999)に空きがありません");
+    return;
+  }
+  app.pendingHighest = n;
+  char t[8];
+  zeroPadded(4, n, t);
+  const std::string number = t;
+  for (ui::Label* l : {Label23, Label24, Label26, Label27}) l->setVisible(true);
+  Label25->setVisible(app.cur.secretMode == 1);
+  Label26->setCaption("個人ﾃﾞｰﾀ番号=");
+  Label23->setCaption(number);
+  Label24->setCaption("photofile = PSNL" + number + ".JPG");
+  Label27->setCaption("descfile = DESC" + number + ".txt");
+  Label25->setCaption("textfile = PSNL" + number + ".txt");
+  Edit5->setText(number);
+}
+
+void TForm6::Button6Click() {
+  app.services.show("消去=0000");
+  Edit5->setVisible(true);
 }
 
 }  // namespace kx

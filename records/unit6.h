@@ -6,12 +6,41 @@
 namespace kx {
 
 class App;
+struct EntryForm;
 
 class TForm6 : public ui::Window {
  public:
   explicit TForm6(App& app);
 
+  // The view's UPDATE: takes the pending highest number, closes the lists
+  // and the view, shows the form and fills it from the current entry.
+  void openFromView();
+
+  ui::Button *Button1, *Button2, *Button3, *Button4, *Button5, *Button6;
+  ui::Label *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9,
+      *Label10, *Label11, *Label12, *Label13, *Label14, *Label15, *Label16, *Label17, *Label18,
+      *Label19, *Label20, *Label21, *Label22, *Label23, *Label24, *Label25, *Label26, *Label27,
+      *Label28;
+  ui::Edit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10,
+      *Edit11, *Edit12, *Edit13, *Edit14, *Edit18, *Edit19, *Edit20, *Edit21, *Edit22, *Edit23,
+      *Edit24, *Edit25, *Edit26, *Edit27, *Edit28, *Edit29;
+  ui::RadioGroup *RadioGroup1, *RadioGroup2, *RadioGroup3, *RadioGroup4;
+
  private:
+  void fill();
+  void showNumberLabels(bool shown);
+  EntryForm readForm() const;
+  void runUpdate();
+  void runDelete();
+  void refillView();
+
+  void Button1Click();
+  void Button2Click();
+  void Button3Click();
+  void Button4Click();
+  void Button5Click();
+  void Button6Click();
+
   App& app;
 };
 

@@ -1,10 +1,221 @@
 #include "records/unit8.h"
 
+#include <cstdio>
+#include <string>
+
+#include "records/code_groups.h"
+#include "records/unit3.h"
+#include "records/unit7.h"
+#include "search/dates.h"
 #include "shell/app.h"
+#include "shell/unit1.h"
+#include "store/codes.h"
+#include "store/entry_edit.h"
 
 namespace kx {
 
+namespace {
+
+constexpr int kBoxHeight = 16;  // rows stand 16 pixels apart
+
+int boxWidth(int bytes) { return bytes * 6 + 10; }
+
+const std::string kBlank24(24, ' ');
+const std::string kBlank23(23, ' ');
+
+}  // namespace
+
 TForm8::TForm8(App& a) : ui::Window("Form8", "ADD RECORD", 872, 600), app(a) {
+  setFont(ui::Font{ui::Font::Proportional, 12, false, false, 0x000000});
+
+  Button1 = addButton("Button1", 32, 8, 75, 25, "CANCEL");
+  Button1->onClick([this] { Button1Click(); });
+  Button2 = addButton("Button2", 128, 8, 75, 25, "ADD");
+  Button2->onClick([this] { Button2Click(); });
+  Button4 = addButton("Button4", 216, 8, 75, 25, "CLEAR");
+  Button4->onClick([this] { Button4Click(); });
+  Label22 = addLabel("Label22", 432, 12);
+  Label22->setFont(ui::Font{ui::Font::Proportional, 16, true, false, 0xFF0000});
+  Label22->setVisible(false);
+  Button3 = addButton("Button3", 528, 8, 75, 25, "EXECUTE");
+  Button3->onClick([this] { Button3Click(); });
+  Button3->setVisible(false);
+  Label21 = addLabel("Label21", 624, 12, "入力日付(YYYYMMDD)");
+  Edit19 = addEdit("Edit19", 744, 8, boxWidth(8), kBoxHeight);
+
+  auto box = [this](const char* name, int left, int top, Field f) {
+    return addEdit(name, left, top, boxWidth(kFieldWidth[f]), kBoxHeight);
+  };
+  Label1 = addLabel("Label1", 40, 42, "ﾌﾘｶﾞﾅ");
+  Edit1 = addEdit("Edit1", 104, 40, boxWidth(kNameKeyWidth), kBoxHeight);
+  Label2 = addLabel("Label2", 40, 66, "姓名");
+  Edit2 = box("Edit2", 104, 64, KanjiName);
+  Label20 = addLabel("Label20", 408, 42, "別名");
+  Edit4 = box("Edit4", 440, 40, Alias);
+  Label3 = addLabel("Label3", 40, 106, "ﾌﾘｶﾞﾅ");
+  Edit24 = addEdit("Edit24", 104, 104, boxWidth(kCompanyKeyWidth), kBoxHeight);
+  Label4 = addLabel("Label4", 40, 138, "会社名");
+  Edit3 = box("Edit3", 104, 136, KanjiCompany);
+  Label5 = addLabel("Label5", 40, 170, "所属");
+  Edit6 = box("Edit6", 104, 168, Division);
+  Label6 = addLabel("Label6", 40, 194, "役職");
+  Edit7 = box("Edit7", 104, 192, Title);
+  Label7 = addLabel("Label7", 40, 218, "EMAIL");
+  Edit22 = box("Edit22", 104, 216, Email);
+  Label8 = addLabel("Label8", 40, 244, "OFFICE");
+  Label10 = addLabel("Label10", 40, 258, "PHONE");
+  Edit8 = box("Edit8", 104, 256, OfficePhone);
+  Label11 = addLabel("Label11", 40, 282, "FAX");
+  Edit18 = box("Edit18", 104, 280, Fax);
+  Label9 = addLabel("Label9", 384, 244, "HOME");
+  Label12 = addLabel("Label12", 384, 258, "PHONE");
+  Edit9 = box("Edit9", 440, 256, HomePhone);
+  Label13 = addLabel("Label13", 384, 282, "MOBILE");
+  Edit21 = box("Edit21", 440, 280, MobilePhone);
+  Label14 = addLabel("Label14", 40, 322, "ZIP");
+  Edit10 = box("Edit10", 104, 320, Zip);
+  Label15 = addLabel("Label15", 216, 322, "ADDERSS");
+  Edit11 = box("Edit11", 272, 320, Address);
+  Label16 = addLabel("Label16", 616, 322, "SELECT FLG");
+  Edit20 = addEdit("Edit20", 680, 320, 24, kBoxHeight);
+  Label17 = addLabel("Label17", 32, 344, "REMARKS(備考)");
+  Edit12 = box("Edit12", 32, 360, Remarks1);
+  Edit13 = box("Edit13", 32, 376, Remarks2);
+  Edit14 = box("Edit14", 32, 392, Remarks3);
+  // Only the view's secret mode switch shows these.
+  Label18 = addLabel("Label18", 32, 424, "SEARCH KEYS");
+  Edit23 = box("Edit23", 32, 440, SearchKeys);
+  Label19 = addLabel("Label19", 32, 472, "SECRETS");
+  Edit25 = box("Edit25", 32, 488, Secret1);
+  Edit26 = box("Edit26", 32, 504, Secret2);
+  Edit27 = box("Edit27", 32, 520, Secret3);
+  Edit28 = box("Edit28", 32, 536, Secret4);
+  Edit29 = box("Edit29", 32, 552, Secret5);
+  Label18->setVisible(false);
+  Label19->setVisible(false);
+  for (ui::Edit* e : {Edit23, Edit25, Edit26, Edit27, Edit28, Edit29}) e->setVisible(false);
+
+  RadioGroup1 = addRadioGroup("RadioGroup1", 448, 88, 60, 80, code_groups::kSexCaption,
+                              code_groups::sexItems());
+  RadioGroup2 = addRadioGroup("RadioGroup2", 512, 88, 150, 124, code_groups::kOccupationCaption,
+                              code_groups::occupationItems(), 2);
+  RadioGroup3 = addRadioGroup("RadioGroup3", 664, 88, 90, 100, code_groups::kActuaryCaption,
+                              code_groups::membershipItems());
+  RadioGroup4 = addRadioGroup("RadioGroup4", 760, 88, 90, 100, code_groups::kPensionCaption,
+                              code_groups::membershipItems());
+}
+
+void TForm8::presetRadioGroups() {
+  RadioGroup1->setItemIndex(code_groups::kSexPreset);
+  RadioGroup2->setItemIndex(code_groups::kOccupationPreset);
+  RadioGroup3->setItemIndex(code_groups::kMembershipPreset);
+  RadioGroup4->setItemIndex(code_groups::kMembershipPreset);
+}
+
+void TForm8::prepare() {
+  app.Form1->hideSearchRow();
+  char today[32];
+  std::snprintf(today, sizeof today, "%.0lf", todayDate());
+  Edit19->setText(today);
+  presetRadioGroups();
+  for (ui::Edit* e : {Edit1, Edit2, Edit7}) e->setText(kBlank24);
+  for (ui::Edit* e : {Edit12, Edit13, Edit14, Edit21, Edit22, Edit23, Edit25, Edit26, Edit27,
+                      Edit28, Edit29})
+    e->setText(kBlank23);
+  Edit20->setText(" ");
+  // Edit3, Edit4, Edit6, Edit8, Edit9, Edit10, Edit11, Edit18 and Edit24 keep
+  // the previous entry's company side.
+  show();
+}
+
+EntryForm TForm8::readForm() const {
+  EntryForm f;
+  f.nameKey = Edit1->text();
+  f.companyKey = Edit24->text();
+  auto& t = f.fields;
+  t[KanjiName] = Edit2->text();
+  t[KanjiCompany] = Edit3->text();
+  t[Alias] = Edit4->text();
+  t[Sex] = std::string(1, codeOfItem(Sex, RadioGroup1->itemIndex()));
+  t[Division] = Edit6->text();
+  t[Title] = Edit7->text();
+  t[OfficePhone] = Edit8->text();
+  t[HomePhone] = Edit9->text();
+  t[Zip] = Edit10->text();
+  t[Address] = Edit11->text();
+  t[Remarks1] = Edit12->text();
+  t[Remarks2] = Edit13->text();
+  t[Remarks3] = Edit14->text();
+  t[Occupation] = std::string(1, codeOfItem(Occupation, RadioGroup2->itemIndex()));
+  t[Actuary] = std::string(1, codeOfItem(Actuary, RadioGroup3->itemIndex()));
+  t[PensionActuary] = std::string(1, codeOfItem(PensionActuary, RadioGroup4->itemIndex()));
+  t[Fax] = Edit18->text();
+  t[UpdateDate] = Edit19->text();
+  t[SelectFlag] = Edit20->text();
+  t[MobilePhone] = Edit21->text();
+  t[Email] = Edit22->text();
+  t[SearchKeys] = Edit23->text();
+  t[Secret1] = Edit25->text();
+  t[Secret2] = Edit26->text();
+  t[Secret3] = Edit27->text();
+  t[Secret4] = Edit28->text();
+  t[Secret5] = Edit29->text();
+  t[PersonalNumber] = "0000";  // a new entry has no number yet
+  return f;
+}
+
+void TForm8::disarm() {
+  Label22->setVisible(false);
+  Button3->setVisible(false);
+}
+
+// ADD: tidies the names and the long boxes, then arms EXECUTE.
+void TForm8::Button2Click() {
+  Label22->setCaption("追加確認");
+  Label22->setVisible(true);
+  Button3->setVisible(true);
+  Edit1->setText(tidyKanaName(Edit1->text()));
+  Edit2->setText(tidyKanjiName(Edit2->text()));
+  Edit24->setText(tidyKanaCompany(Edit24->text()));
+  Edit3->setText(tidyKanjiCompany(Edit3->text()));
+  for (ui::Edit* e : {Edit12, Edit13, Edit14, Edit25, Edit26, Edit27, Edit28, Edit29})
+    e->setText(cutTo(e->text(), kFieldWidth[Remarks1]));
+  Edit23->setText(cutTo(Edit23->text(), kFieldWidth[SearchKeys]));
+}
+
+// EXECUTE: adds the entry at the next entry number. When it cannot be added
+// the form stays open and armed and nothing has changed.
+void TForm8::Button3Click() {
+  app.Form7->showBusy();
+  const EntryForm f = readForm();
+  if (!addEntry(app.store, app.cur, f, app.dir, app.services)) {
+    app.Form7->hideBusy();
+    return;
+  }
+  app.Form3->Kana1->setText(cutTo(f.nameKey, kNameKeyWidth));
+  Edit24->setText(cutTo(f.companyKey, kCompanyKeyWidth));
+  app.Form3->refreshFromCurrentEntry();
+  app.Form7->hideBusy();
+  app.Form1->refreshCount();
+  disarm();
+  char text[32];
+  std::snprintf(text, sizeof text, "RECORDS=%d", app.store.count());
+  app.services.show(text);
+  close();
+}
+
+void TForm8::Button4Click() {
+  for (ui::Edit* e : {Edit1, Edit3, Edit4, Edit6, Edit2, Edit7, Edit8, Edit9}) e->setText(kBlank24);
+  for (ui::Edit* e : {Edit10, Edit11, Edit12, Edit13, Edit14, Edit18, Edit21, Edit22, Edit23,
+                      Edit24, Edit25, Edit26, Edit27, Edit28, Edit29})
+    e->setText(kBlank23);
+  Edit20->setText(" ");
+  presetRadioGroups();
+}
+
+void TForm8::Button1Click() {
+  disarm();
+  close();
 }
 
 }  // namespace kx

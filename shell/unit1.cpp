@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "records/unit8.h"
 #include "search/dates.h"
 #include "search/search.h"
 #include "search/selection.h"
@@ -151,10 +152,7 @@ void TForm1::Button3Click() {
   // Opening the company list follows here.
 }
 
-void TForm1::Button4Click() {
-  hideSearchRow();
-  // Preparing and showing the add form follows here.
-}
+void TForm1::Button4Click() { app.Form8->prepare(); }
 
 void TForm1::Button5Click() {
   hideSearchRow();
