@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Writes the demo store (KORVELIX.DAT, KORVELIX.k1, KORVELIX.k2) next to this
-script: forty fictitious business-card entries. Every person, company and
-address here is invented. Run it again after changing the list.
+script: forty-one fictitious business-card entries, and the files of the
+first personal data numbers (drawn photos, a text file, a folder). Every
+person, company and address here is invented. Run it again after changing
+the list.
 """
 
 import os
@@ -10,6 +12,7 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
 import kxdrive  # noqa: E402  (the store writer the end-to-end tests use)
+import baseline_jpeg  # noqa: E402
 
 # kanji company, kana company, occupation code, zip, address, office phone prefix
 COMPANIES = [
@@ -128,8 +131,52 @@ def entries():
     return people
 
 
+def portrait(width, height, suit, background):
+    """A drawn head-and-shoulders figure, the way an ID photo is framed."""
+    cx, head_y, head_r = width / 2, height * 0.38, width * 0.2
+
+    def pixel(x, y):
+        dx, dy = x - cx, y - head_y
+        if dx * dx + dy * dy < head_r * head_r:
+            if dy < -head_r * 0.35 or (dy < 0 and abs(dx) > head_r * 0.8):
+                return (40, 30, 25)  # hair
+            return (236, 200, 170)
+        sx, sy = (x - cx) / (width * 0.45), (y - height) / (height * 0.42)
+        if sx * sx + sy * sy < 1:
+            if abs(x - cx) < width * 0.05 and y < height * 0.8:
+                return (250, 250, 250)  # shirt
+            return suit
+        shade = 1 - 0.3 * y / height
+        return tuple(int(c * shade) for c in background)
+
+    return baseline_jpeg.encode(width, height, pixel)
+
+
+# Personal data number -> (width, height, suit, background). 0001 is larger
+# than the photo box (shown scaled down), 0002 smaller (shown as it is);
+# 0004 and 0005 have no photo.
+PHOTOS = {
+    "0001": (400, 480, (30, 40, 80), (170, 200, 230)),
+    "0002": (96, 120, (90, 30, 40), (220, 220, 200)),
+    "0003": (240, 296, (50, 50, 50), (190, 220, 190)),
+}
+
+
+def write_person_files():
+    for number, (width, height, suit, background) in PHOTOS.items():
+        kxdrive.write_bytes(HERE, "PSNL%s.JPG" % number, portrait(width, height, suit, background))
+    kxdrive.write_bytes(HERE, "PSNL0001.TXT",
+                        "山田 太郎さん: 2019年の数理セミナーで講師。\r\n次回は10月に訪問予定。\r\n"
+                        .encode("cp932"))
+    folder = os.path.join(HERE, "PSNL0001")
+    os.makedirs(folder, exist_ok=True)
+    kxdrive.write_bytes(folder, "README.TXT",
+                        "名刺の裏面、資料などを置くフォルダ\r\n".encode("cp932"))
+
+
 def main():
     kxdrive.write_store(HERE, entries())
+    write_person_files()
 
 
 if __name__ == "__main__":
