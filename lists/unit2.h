@@ -1,18 +1,45 @@
 // The name list: the store twenty lines at a time in name order.
 #pragma once
 
-#include "ui/controls.h"
+#include "lists/list_window.h"
 
 namespace kx {
 
-class App;
-
-class TForm2 : public ui::Window {
+class TForm2 : public ListWindow {
  public:
   explicit TForm2(App& app);
 
+  // The main menu's "名前検索".
+  void openNameList() { openList(); }
+
  private:
-  App& app;
+  void Button1Click() { next(); }
+  void Button2Click() { back(); }
+  void Button3Click() { top(); }
+  void Button4Click() { bottom(); }
+  void Button5Click() { showJumpBox(); }
+  void Button7Click() { closeList(); }
+  void Edit1Change() { jump(true); }  // bound to GO; an empty box does nothing
+  void L1click() { lineClicked(1); }
+  void L2click() { lineClicked(2); }
+  void L3click() { lineClicked(3); }
+  void L4click() { lineClicked(4); }
+  void L5click() { lineClicked(5); }
+  void L6click() { lineClicked(6); }
+  void L7click() { lineClicked(7); }
+  void L8click() { lineClicked(8); }
+  void L9click() { lineClicked(9); }
+  void L10click() { lineClicked(10); }
+  void L11click() { lineClicked(11); }
+  void L12click() { lineClicked(12); }
+  void L13click() { lineClicked(13); }
+  void L14click() { lineClicked(14); }
+  void L15click() { lineClicked(15); }
+  void L16click() { lineClicked(16); }
+  void L17clink() { lineClicked(17); }
+  void L18click() { lineClicked(18); }
+  void L19click() { lineClicked(19); }
+  void L20click() { lineClicked(20); }
 };
 
 }  // namespace kx

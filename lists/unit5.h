@@ -1,18 +1,46 @@
 // The company list: the store twenty lines at a time in company order.
 #pragma once
 
-#include "ui/controls.h"
+#include "lists/list_window.h"
 
 namespace kx {
 
-class App;
-
-class TForm5 : public ui::Window {
+class TForm5 : public ListWindow {
  public:
   explicit TForm5(App& app);
 
+  // The main menu's "会社名検索".
+  void openCompanyList() { openList(); }
+
  private:
-  App& app;
+  void FormCreate();
+  void Button1Click() { next(); }
+  void Button2Click() { back(); }
+  void Button3Click() { top(); }
+  void Button4Click() { bottom(); }
+  void Button5Click() { showJumpBox(); }
+  void Button7Click() { closeList(); }
+  void Button6Click() { jump(false); }  // an empty box lands on position 0
+  void Label1Click() { lineClicked(1); }
+  void Label2Click() { lineClicked(2); }
+  void Label3Click() { lineClicked(3); }
+  void Label4Click() { lineClicked(4); }
+  void Label5Click() { lineClicked(5); }
+  void Label6Click() { lineClicked(6); }
+  void Label7Click() { lineClicked(7); }
+  void Label8Click() { lineClicked(8); }
+  void Label9Click() { lineClicked(9); }
+  void Label10Click() { lineClicked(10); }
+  void Label11Click() { lineClicked(11); }
+  void Label12Click() { lineClicked(12); }
+  void Label13Click() { lineClicked(13); }
+  void Label14Click() { lineClicked(14); }
+  void Label15Click() { lineClicked(15); }
+  void Label16Click() { lineClicked(16); }
+  void Label17Click() { lineClicked(17); }
+  void Label18Click() { lineClicked(18); }
+  void Label19Click() { lineClicked(19); }
+  void Label20Click() { lineClicked(20); }
 };
 
 }  // namespace kx

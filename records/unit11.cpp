@@ -1,10 +1,43 @@
 #include "records/unit11.h"
 
+#include "records/person_files.h"
 #include "shell/app.h"
 
 namespace kx {
 
 TForm11::TForm11(App& a) : ui::Window("Form11", "PHOTO", 392, 393), app(a) {
+  setFont(ui::Font{ui::Font::Proportional, 12, false, false, 0x000000});
+  Button2 = addButton("Button2", 152, 0, 65, 25, "FILES");
+  Button1 = addButton("Button1", 216, 0, 65, 25, "ORIGINAL");
+  Button3 = addButton("Button3", 280, 0, 65, 25, "CLOSE");
+  Button1->onClick([this] { Button1Click(); });
+  Button2->onClick([this] { Button2Click(); });
+  Button3->onClick([this] { Button3Click(); });
+  Image1 = addImage("Image1", 8, 24, 361, 353);
 }
+
+void TForm11::showPhoto(const ui::Picture& picture, int naturalWidth, int naturalHeight) {
+  Image1->setPicture(picture, naturalWidth, naturalHeight);
+  show();
+}
+
+// The file of the picture last loaded, whichever entry is current now.
+void TForm11::Button1Click() {
+  if (!app.photoFile.empty()) app.services.openFile(app.photoFile);
+}
+
+// The folder of the current entry, whichever picture is shown.
+void TForm11::Button2Click() {
+  const int e = app.cur.currentEntry;
+  if (e < 0 || e > app.store.lastIndex) return;
+  const std::string folder = personFolderName(personalNumber(app.store, e));
+  if (!app.services.exists(folder)) {
+    app.services.show("No File");
+    return;
+  }
+  app.services.browseFolder(folder);
+}
+
+void TForm11::Button3Click() { close(); }
 
 }  // namespace kx

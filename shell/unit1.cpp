@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "lists/unit2.h"
+#include "lists/unit5.h"
 #include "records/unit8.h"
 #include "search/dates.h"
 #include "search/search.h"
@@ -144,12 +146,12 @@ void TForm1::Button22Click() { showSearchRow("秘密情報:ｶﾝﾏ区切10ま�
 
 void TForm1::Button1Click() {
   hideSearchRow();
-  // Opening the name list follows here.
+  app.Form2->openNameList();
 }
 
 void TForm1::Button3Click() {
   hideSearchRow();
-  // Opening the company list follows here.
+  app.Form5->openCompanyList();
 }
 
 void TForm1::Button4Click() { app.Form8->prepare(); }

@@ -1,0 +1,115 @@
+#include "lists/list_window.h"
+
+#include <string>
+
+#include "records/unit3.h"
+#include "shell/app.h"
+
+namespace kx {
+
+namespace {
+
+constexpr int kLineTop = 48;
+constexpr int kLinePitch = 24;
+constexpr int kButtonTop = 8;
+constexpr int kButtonWidth = 65;
+constexpr int kButtonHeight = 25;
+
+}  // namespace
+
+ListWindow::ListWindow(App& a, const char* formName, const char* caption, int width,
+                       ListOrder o, int lineLeft, const char* jumpCaption)
+    : ui::Window(formName, caption, width, 560), app(a), order(o) {
+  setFont(ui::Font{ui::Font::Proportional, 12, false, false, 0x000000});
+  int left = lineLeft;
+  auto button = [&](const char* name, const char* text) {
+    ui::Button* b = addButton(name, left, kButtonTop, kButtonWidth, kButtonHeight, text);
+    left += kButtonWidth + 8;
+    return b;
+  };
+  Button1 = button("Button1", "NEXT");
+  Button2 = button("Button2", "BACK");
+  Button3 = button("Button3", "TOP");
+  Button4 = button("Button4", "BOTTOM");
+  Button5 = button("Button5", "SEARCH");
+  Button7 = button("Button7", "CLOSE");
+  left += 16;
+  Edit1 = addEdit("Edit1", left, kButtonTop + 2, 240);
+  Button6 = addButton("Button6", left + 248, kButtonTop, 41, kButtonHeight, jumpCaption);
+  Edit1->setVisible(false);
+  Button6->setVisible(false);
+
+  // The fixed-pitch font keeps the byte-counted columns under each other.
+  const ui::Font fixed{ui::Font::Fixed, 21, false, false, 0x000000};
+  for (int k = 1; k <= kListLines; ++k) {
+    ui::Label* l = addLabel("Label" + std::to_string(k), lineLeft, kLineTop + (k - 1) * kLinePitch);
+    l->setFont(fixed);
+    lines_[static_cast<size_t>(k - 1)] = l;
+  }
+}
+
+void ListWindow::redraw() {
+  for (int k = 1; k <= kListLines; ++k)
+    line(k)->setCaption(listLine(app.store, order, app.cur.listPosition + k - 1));
+}
+
+void ListWindow::openList() {
+  app.cur.listPosition = 0;
+  app.cur.exkeymode = order == ListOrder::Name ? 1 : 2;
+  app.cur.returnList = order == ListOrder::Name ? 2 : 5;
+  const int first = firstListPosition(app.store, order);
+  show();
+  app.cur.listPosition = first;
+  redraw();
+}
+
+void ListWindow::next() {
+  app.cur.listPosition = nextPagePosition(app.cur.listPosition, app.store.lastIndex);
+  redraw();
+}
+
+void ListWindow::back() {
+  app.cur.listPosition = backPagePosition(app.cur.listPosition, app.store.lastIndex);
+  redraw();
+}
+
+void ListWindow::top() {
+  app.cur.listPosition = 0;
+  redraw();
+}
+
+void ListWindow::bottom() {
+  app.cur.listPosition = bottomPagePosition(app.cur.listPosition, app.store.lastIndex);
+  redraw();
+}
+
+void ListWindow::showJumpBox() {
+  Edit1->setVisible(true);
+  Button6->setVisible(true);
+}
+
+void ListWindow::closeList() { close(); }
+
+void ListWindow::jump(bool emptyDoesNothing) {
+  const std::string text = Edit1->text();
+  if (emptyDoesNothing && text.empty()) return;
+  const int r = jumpSearch(app.store, order, text);
+  if (r < 1)
+    app.services.show("Not found");
+  else
+    app.cur.listPosition = r - 1;
+  Edit1->setVisible(false);
+  Button6->setVisible(false);
+  redraw();
+}
+
+void ListWindow::lineClicked(int k) {
+  const int p = app.cur.listPosition + k - 1;
+  if (order == ListOrder::Name)
+    app.Form3->fillFromNamePosition(p);
+  else
+    app.Form3->fillFromCompanyPosition(p);
+  app.cur.listPosition = p;
+}
+
+}  // namespace kx

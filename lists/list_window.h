@@ -1,0 +1,50 @@
+// What the name list and the company list share: the twenty fixed-pitch
+// lines, the paging buttons and the jump box. Each list names its own
+// handlers (unit2, unit5) and calls these.
+#pragma once
+
+#include <array>
+
+#include "lists/list_lines.h"
+#include "ui/controls.h"
+
+namespace kx {
+
+class App;
+
+class ListWindow : public ui::Window {
+ public:
+  // Fills the twenty lines from the list position.
+  void redraw();
+  // Opens the list from the main menu at the first entry with a kana key.
+  void openList();
+
+  ui::Label* line(int k) const { return lines_[static_cast<size_t>(k - 1)]; }  // k = 1 .. 20
+  ui::Button *Button1, *Button2, *Button3, *Button4, *Button5, *Button6, *Button7;
+  ui::Edit* Edit1;
+
+ protected:
+  ListWindow(App& app, const char* formName, const char* caption, int width, ListOrder order,
+             int lineLeft, const char* jumpCaption);
+
+  // NEXT, BACK, TOP, BOTTOM, SEARCH, CLOSE.
+  void next();
+  void back();
+  void top();
+  void bottom();
+  void showJumpBox();
+  void closeList();
+  // The jump on the text of Edit1; emptyDoesNothing for the name list.
+  void jump(bool emptyDoesNothing);
+  // A click on line k: the view is filled from that position, which becomes
+  // the list position whether or not it holds an entry.
+  void lineClicked(int k);
+
+  App& app;
+  const ListOrder order;
+
+ private:
+  std::array<ui::Label*, kListLines> lines_{};
+};
+
+}  // namespace kx
