@@ -191,6 +191,20 @@ class DriverProtocol(DriveTest):
         ])
         self.assertEqual(lines, ["=  two  spaces ", "= ", "= 漢字ｶﾅ\\\\x"])
 
+    def test_radio_group_pick_and_item(self):
+        # The add form's sex group: items 男性, 女性, 団体.
+        lines = self.drive_lines([
+            "pick Form8.RadioGroup1 1", "click Form1.Button4", "shown Form8",
+            "get Form8.RadioGroup1", "pick Form8.RadioGroup1 2", "item Form8.RadioGroup1",
+            "pick Form8.RadioGroup1 3", "pick Form8.RadioGroup1 -1", "item Form8.RadioGroup1",
+            "image Form8.RadioGroup1",
+        ])
+        self.assertEqual(len(lines), 8, lines)
+        self.assertEqual([lines[i] for i in (0, 1, 2, 3, 6)],
+                         ["ERROR hidden Form8.RadioGroup1", "= 1", "= SEX", "= 2", "= 2"])
+        for i in (4, 5, 7):
+            self.assertTrue(lines[i].startswith("ERROR "), lines[i])
+
     def test_echo_and_blank_lines(self):
         lines = self.drive_lines(["echo a  b ", "", "echo"])
         self.assertEqual(lines, ["# a  b ", "# "])
