@@ -1,0 +1,126 @@
+// The view's PHOTO on a 6000 x 4000 photo, through the real windows on the
+// offscreen platform: decoding for the photo box, fitting it into Image1 and
+// showing the photo window, against decoding the same file at full size.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "records/unit11.h"
+#include "records/unit3.h"
+#include "shell/app.h"
+#include "ui/jpeg.h"
+#include "ui/services.h"
+#include "ui/toolkit.h"
+
+namespace {
+
+constexpr int kW = 6000, kH = 4000;
+
+void writePhoto(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) std::abort();
+  jpeg_compress_struct c{};
+  jpeg_error_mgr err{};
+  c.err = jpeg_std_error(&err);
+  jpeg_create_compress(&c);
+  jpeg_stdio_dest(&c, f);
+  c.image_width = kW;
+  c.image_height = kH;
+  c.input_components = 3;
+  c.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&c);
+  jpeg_set_quality(&c, 90, TRUE);
+  jpeg_start_compress(&c, TRUE);
+  std::vector<unsigned char> row(kW * 3);
+  unsigned seed = 1;
+  while (c.next_scanline < c.image_height) {
+    const int y = static_cast<int>(c.next_scanline);
+    for (int x = 0; x < kW; ++x) {
+      seed = seed * 1103515245u + 12345u;
+      const int noise = static_cast<int>((seed >> 16) % 9);
+      const double dx = x - 3000, dy = y - 1800;
+      const bool face = dx * dx / 4.0e6 + dy * dy / 2.5e6 < 1;
+      row[x * 3] = static_cast<unsigned char>((face ? 230 : 60 + y * 150 / kH) + noise);
+      row[x * 3 + 1] = static_cast<unsigned char>((face ? 195 : 110 + (x / 40) % 20) + noise);
+      row[x * 3 + 2] = static_cast<unsigned char>((face ? 165 : 200 - x * 100 / kW) + noise);
+    }
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_write_scanlines(&c, rows, 1);
+  }
+  jpeg_finish_compress(&c);
+  jpeg_destroy_compress(&c);
+  std::fclose(f);
+}
+
+// One entry numbered 0001 and its photo, in a directory of its own.
+struct PhotoStore {
+  std::string dir;
+  PhotoStore() {
+    char tmpl[] = "/tmp/kx-photo-view-bench-XXXXXX";
+    if (!mkdtemp(tmpl)) std::abort();
+    dir = tmpl;
+    std::string line(1120, ' ');
+    line += "0001";
+    std::ofstream(dir + "/KORVELIX.DAT", std::ios::binary) << line << "\r\n";
+    std::ofstream(dir + "/KORVELIX.k1", std::ios::binary) << "0000" << std::string(42, 'A') << "\r\n";
+    std::ofstream(dir + "/KORVELIX.k2", std::ios::binary) << "0000" << std::string(50, 'B') << "\r\n";
+    writePhoto(dir + "/PSNL0001.JPG");
+  }
+  ~PhotoStore() { std::filesystem::remove_all(dir); }
+};
+
+struct Program {
+  int argc = 1;
+  char arg0[16] = "kx_bench";
+  char* argv[2] = {arg0, nullptr};
+  std::unique_ptr<kx::ui::Toolkit> toolkit;
+  kx::ui::RecordingServices services;
+  PhotoStore files;
+  std::unique_ptr<kx::App> app;
+  Program() {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    toolkit = std::make_unique<kx::ui::Toolkit>(argc, argv);
+    kx::ui::setServices(&services);
+    app = std::make_unique<kx::App>(files.dir, services);
+    app->createForms();
+    app->Form3->fillFromNamePosition(0);
+  }
+};
+
+Program& program() {
+  static Program p;
+  return p;
+}
+
+void BM_ViewPhotoButton6000x4000(benchmark::State& state) {
+  Program& p = program();
+  for (auto _ : state) {
+    p.app->Form3->Button4Click();
+    benchmark::DoNotOptimize(p.app->Form11->Image1->shownWidth());
+  }
+  state.counters["shown_w"] = p.app->Form11->Image1->shownWidth();
+  state.counters["shown_h"] = p.app->Form11->Image1->shownHeight();
+}
+
+void BM_ViewPhotoFullSizeDecode6000x4000(benchmark::State& state) {
+  Program& p = program();
+  kx::ui::Picture picture;
+  for (auto _ : state) {
+    if (!kx::ui::decodeJpeg(p.files.dir + "/PSNL0001.JPG", 0, 0, &picture))
+      state.SkipWithError("decode failed");
+    benchmark::DoNotOptimize(picture.rgb.data());
+  }
+}
+
+BENCHMARK(BM_ViewPhotoButton6000x4000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ViewPhotoFullSizeDecode6000x4000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
