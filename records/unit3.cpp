@@ -181,7 +181,9 @@ void TForm3::fillFromEntry(int e, int namePos) {
   Button5->setVisible(numbered && app.cur.secretMode == 1);
 }
 
-void TForm3::fillFromNamePosition(int p) {
+void TForm3::fillFromNamePosition(int p) { fillFromNamePosition(p, *app.Form2); }
+
+void TForm3::fillFromNamePosition(int p, ui::Window& from) {
   app.viewOrigin = 1;
   if (p < 0 || p > app.store.lastIndex) return;
   app.cur.listPosition = p;
@@ -190,7 +192,7 @@ void TForm3::fillFromNamePosition(int p) {
   app.cur.currentEntry = e;
   app.cur.currentCompanyPos = app.store.companies.posMap[e];
   fillFromEntry(e, p);
-  app.Form2->close();
+  from.close();
 }
 
 void TForm3::fillFromCompanyPosition(int p) {

@@ -15,6 +15,9 @@ class TForm3 : public ui::Window {
   // list it came from; nothing but the view origin changes when p is past
   // the last entry.
   void fillFromNamePosition(int p);
+  // The same fill for the result browser's NATIVE: closes `from` instead
+  // of the name list.
+  void fillFromNamePosition(int p, ui::Window& from);
   void fillFromCompanyPosition(int p);
   // Rewrites the field boxes from the current entry after an update or add;
   // the kana boxes, Name2, the address, the number and the buttons stay.

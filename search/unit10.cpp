@@ -21,7 +21,7 @@ namespace {
 constexpr int kButtonWidth = 65;
 constexpr int kButtonHeight = 25;
 
-enum class Look { Caption, Value, SmallValue };
+enum class Look { Caption, Value, SmallValue, Keys };
 
 struct LabelPlace {
   ui::Label* TForm10::*member;
@@ -32,7 +32,8 @@ struct LabelPlace {
 };
 
 // The layout, in reading order. Values are fixed pitch so that their padding
-// keeps its width; the kana keys are small, like the lists' kana column.
+// keeps its width; the kana keys are small, like the lists' kana column, and
+// the 110 bytes of search keys take a smaller size to stay inside the window.
 const LabelPlace kLabels[] = {
     {&TForm10::Label24, "Label24", 656, 24, Look::Value, ""},
     {&TForm10::Label19, "Label19", 744, 24, Look::Value, ""},
@@ -71,7 +72,7 @@ const LabelPlace kLabels[] = {
     {&TForm10::Label37, "Label37", 512, 464, Look::Caption, "SELECTION"},
     {&TForm10::Label20, "Label20", 584, 456, Look::Value, ""},
     {&TForm10::Label32, "Label32", 72, 520, Look::Caption, "SEARCH KEY"},
-    {&TForm10::Label23, "Label23", 72, 536, Look::Value, ""},
+    {&TForm10::Label23, "Label23", 72, 536, Look::Keys, ""},
 };
 
 // A fixed-width slot as text: its bytes, padding included, up to its width.
@@ -98,10 +99,12 @@ TForm10::TForm10(App& a) : ui::Window("Form10", "Form10", 922, 640), app(a) {
 
   const ui::Font value{ui::Font::Fixed, 21, false, false, 0x000000};
   const ui::Font smallValue{ui::Font::Fixed, 12, false, false, 0x000000};
+  const ui::Font keys{ui::Font::Fixed, 14, false, false, 0x000000};
   for (const LabelPlace& l : kLabels) {
     ui::Label* label = addLabel(l.name, l.left, l.top, l.caption);
     if (l.look == Look::Value) label->setFont(value);
     if (l.look == Look::SmallValue) label->setFont(smallValue);
+    if (l.look == Look::Keys) label->setFont(keys);
     this->*l.member = label;
   }
   Label19->onDblClick([this] { secret(); });
@@ -175,7 +178,7 @@ void TForm10::Button7Click() {
 void TForm10::Button6Click() {
   app.cur.listPosition = app.cur.currentNamePos;
   app.cur.exkeymode = 1;
-  // PENDING-VIEW: app.Form3 fill from name position, closing this window.
+  app.Form3->fillFromNamePosition(app.cur.currentNamePos, *this);
 }
 
 void TForm10::openPersonFile(bool photo) {
