@@ -177,7 +177,7 @@ class DriveTest(unittest.TestCase):
         return result
 
     def drive_lines(self, commands, faketime=None):
-        """Output lines of a run on a sound store: no message may come first."""
+        """Output lines of a run that must end with exit status 0."""
         return self.drive(commands, faketime).lines
 
     def assertAnswer(self, command, expected, commands_before=()):
