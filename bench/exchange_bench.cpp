@@ -34,8 +34,9 @@ std::string exchangeRecords(int count) {
     std::string r = padTo(kana(4), 42) + padTo("山田 太郎" + std::to_string(i), 42) +
                     padTo("alias", 10) + "M" + padTo(kana(3), 50) + padTo("株式会社テスト", 50);
     for (int f = kx::Division; f < kx::kFieldCount; ++f)
-      r += padTo(f == kx::PersonalNumber ? std::to_string(1000 + i % 9000) : "値" + std::to_string(f),
-                 static_cast<std::size_t>(kx::kFieldWidth[f]));
+      r += padTo(
+          f == kx::PersonalNumber ? std::to_string(1000 + i % 9000) : "値" + std::to_string(f),
+          static_cast<std::size_t>(kx::kFieldWidth[f]));
     out += r + "\r\n";
   }
   return out;

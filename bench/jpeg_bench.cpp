@@ -24,23 +24,35 @@ constexpr int kW = 6000, kH = 4000;
 
 using PixelFn = std::function<void(int x, int y, unsigned& seed, unsigned char* rgb)>;
 
-unsigned char clampByte(double v) { return static_cast<unsigned char>(v < 0 ? 0 : v > 255 ? 255 : v); }
+unsigned char clampByte(double v) {
+  return static_cast<unsigned char>(v < 0 ? 0 : v > 255 ? 255 : v);
+}
 
 void sceneRgb(int x, int y, unsigned& seed, unsigned char* rgb) {
   seed = seed * 1103515245u + 12345u;
   const int noise = static_cast<int>((seed >> 16) % 9) - 4;
   double r, g, b;
   if (y < kH * 2 / 5) {  // sky
-    r = 90 + y * 60.0 / kH; g = 140 + y * 50.0 / kH; b = 230 - y * 20.0 / kH;
+    r = 90 + y * 60.0 / kH;
+    g = 140 + y * 50.0 / kH;
+    b = 230 - y * 20.0 / kH;
   } else {  // ground, its texture finer towards the horizon
     const double s = 0.02 + 0.2 * (y - kH * 0.4) / kH;
     const double t = std::sin(x * s) * std::sin(y * s * 1.3) + 0.5 * std::sin((x + y) * s * 2.7);
-    r = 80 + 40 * t; g = 110 + 50 * t; b = 50 + 20 * t;
+    r = 80 + 40 * t;
+    g = 110 + 50 * t;
+    b = 50 + 20 * t;
   }
   const double dx = x - 4000, dy = y - 1500;
-  if (dx * dx + dy * dy < 800.0 * 800.0) { r = 200; g = 60; b = 40; }  // a ball
-  if (x > 1000 && x < 2200 && y > 1200 && y < 3600) {                 // a boarded wall
-    r = x % 200 < 8 ? 110 : 230; g = 225; b = 210;
+  if (dx * dx + dy * dy < 800.0 * 800.0) {
+    r = 200;
+    g = 60;
+    b = 40;
+  }                                                    // a ball
+  if (x > 1000 && x < 2200 && y > 1200 && y < 3600) {  // a boarded wall
+    r = x % 200 < 8 ? 110 : 230;
+    g = 225;
+    b = 210;
   }
   rgb[0] = clampByte(r + noise);
   rgb[1] = clampByte(g + noise);

@@ -25,20 +25,20 @@ constexpr int kItemSize = 150;
 // Where items 1 .. 15 go. The sex code keeps only the item's first byte,
 // since its field is one byte wide.
 enum Target { NameKeyTarget = -1, CompanyKeyTarget = -2 };
-constexpr int kItemTarget[kItems] = {NameKeyTarget, KanjiName,   Sex,        CompanyKeyTarget,
-                                     KanjiCompany,  Division,    Title,      OfficePhone,
-                                     Fax,           HomePhone,   MobilePhone, Email,
-                                     Zip,           Address,     Remarks1};
+constexpr int kItemTarget[kItems] = {NameKeyTarget, KanjiName, Sex,         CompanyKeyTarget,
+                                     KanjiCompany,  Division,  Title,       OfficePhone,
+                                     Fax,           HomePhone, MobilePhone, Email,
+                                     Zip,           Address,   Remarks1};
 
 struct FixedValue {
   Field field;
   const char* value;  // padded with spaces to the field's width
 };
-constexpr FixedValue kFixed[] = {
-    {Alias, ""},        {Remarks2, ""},  {Remarks3, ""},      {Occupation, " "},
-    {Actuary, "0"},     {PensionActuary, "0"},                {SelectFlag, " "},
-    {Secret1, ""},      {Secret2, ""},   {Secret3, ""},       {Secret4, ""},
-    {Secret5, ""},      {SearchKeys, ""}, {PersonalNumber, "0000"}};
+constexpr FixedValue kFixed[] = {{Alias, ""},       {Remarks2, ""},          {Remarks3, ""},
+                                 {Occupation, " "}, {Actuary, "0"},          {PensionActuary, "0"},
+                                 {SelectFlag, " "}, {Secret1, ""},           {Secret2, ""},
+                                 {Secret3, ""},     {Secret4, ""},           {Secret5, ""},
+                                 {SearchKeys, ""},  {PersonalNumber, "0000"}};
 
 void storeItems(Store& s, int e, char* const* items, const char* date) {
   for (int i = 0; i < kItems; ++i) {

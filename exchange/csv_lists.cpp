@@ -22,8 +22,8 @@ void appendValue(std::string& out, const char* slot, int width) {
 }
 
 // One row: the key of that order, then the six fields after it.
-void appendRow(std::string& out, const char* key, int keyWidth, const Store& s, int e,
-               Field second, Field third) {
+void appendRow(std::string& out, const char* key, int keyWidth, const Store& s, int e, Field second,
+               Field third) {
   appendValue(out, key, keyWidth);
   const Field rest[] = {second, third, Division, Title, OfficePhone, MobilePhone, Address};
   for (Field f : rest) {

@@ -61,8 +61,7 @@ void onMessage(j_common_ptr c, int level) {
 }
 
 void onProgress(j_common_ptr c) {
-  if (c->is_decompressor &&
-      reinterpret_cast<j_decompress_ptr>(c)->input_scan_number > kMaxScans)
+  if (c->is_decompressor && reinterpret_cast<j_decompress_ptr>(c)->input_scan_number > kMaxScans)
     escapeDecode(c);
 }
 
@@ -95,14 +94,21 @@ bool readWholeFile(const std::string& path, std::vector<unsigned char>* bytes) {
   return ok;
 }
 
-unsigned char inkProduct(unsigned a, unsigned b) { return static_cast<unsigned char>((a * b + 127) / 255); }
+unsigned char inkProduct(unsigned a, unsigned b) {
+  return static_cast<unsigned char>((a * b + 127) / 255);
+}
 
 // Adobe's CMYK files (and every YCCK one) store the inks inverted: 255 is no
 // ink. Others store the ink itself.
 void cmykToRgb(const unsigned char* cmyk, unsigned char* rgb, int width, bool inverted) {
   for (int x = 0; x < width; ++x, cmyk += 4, rgb += 3) {
     unsigned c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
-    if (!inverted) { c = 255 - c; m = 255 - m; y = 255 - y; k = 255 - k; }
+    if (!inverted) {
+      c = 255 - c;
+      m = 255 - m;
+      y = 255 - y;
+      k = 255 - k;
+    }
     rgb[0] = inkProduct(c, k);
     rgb[1] = inkProduct(m, k);
     rgb[2] = inkProduct(y, k);
@@ -180,7 +186,8 @@ bool decodeJpeg(const std::string& path, int boxWidth, int boxHeight, Picture* o
   bool ok = false;
   try {
     Decoder d;
-    if (readWholeFile(path, &d.bytes)) ok = runDecode(d, boxWidth, boxHeight, out, naturalWidth, naturalHeight);
+    if (readWholeFile(path, &d.bytes))
+      ok = runDecode(d, boxWidth, boxHeight, out, naturalWidth, naturalHeight);
   } catch (const std::bad_alloc&) {
     ok = false;
   }

@@ -74,7 +74,8 @@ struct TestEntry {
 
 inline std::string dataLine(const TestEntry& e) {
   std::string line;
-  for (int f = 0; f < kFieldCount; ++f) line += pad(e.get(f), static_cast<std::size_t>(kFieldWidth[f]));
+  for (int f = 0; f < kFieldCount; ++f)
+    line += pad(e.get(f), static_cast<std::size_t>(kFieldWidth[f]));
   return line;
 }
 

@@ -18,9 +18,9 @@ constexpr double kToday = 20240315;
 TestEntry csvEntry(const std::vector<std::string>& items) {
   EXPECT_EQ(items.size(), 15u);
   TestEntry e{items[0], items[3], {}};
-  const Field at[15] = {KanjiName, KanjiName, Sex,       KanjiName,   KanjiCompany,
-                        Division,  Title,     OfficePhone, Fax,        HomePhone,
-                        MobilePhone, Email,   Zip,       Address,     Remarks1};
+  const Field at[15] = {KanjiName,   KanjiName, Sex,         KanjiName, KanjiCompany,
+                        Division,    Title,     OfficePhone, Fax,       HomePhone,
+                        MobilePhone, Email,     Zip,         Address,   Remarks1};
   for (int i = 0; i < 15; ++i)
     if (i != 0 && i != 3) e.fields[at[i]] = items[i];
   e.fields[Sex] = items[2].substr(0, 1);
@@ -58,9 +58,9 @@ TEST(CsvInput, LinesOfEveryKind) {
   TempDir d;
   const std::vector<TestEntry> existing = {existingEntry("ﾔﾏﾀﾞ ﾀﾛｳ", "山田 元祖")};
   writeStore(d, storeFiles(existing));
-  const std::string longKana(50, '\xB1');                      // 50 x ｱ
+  const std::string longKana(50, '\xB1');  // 50 x ｱ
   std::string longKanji;
-  for (int i = 0; i < 40; ++i) longKanji += "漢";               // 80 bytes
+  for (int i = 0; i < 40; ++i) longKanji += "漢";  // 80 bytes
   const std::string csv =
       // Quotes group a comma; the sex code keeps its first byte only.
       "ﾔﾏﾀﾞ ﾀﾛｳ,山田 太郎,Male,ｶﾌﾞｼｷｶﾞｲｼｬ,\"株式会社,青い\",営業部,課長,03-1,03-2,03-3,03-4,"
@@ -90,14 +90,15 @@ TEST(CsvInput, LinesOfEveryKind) {
   EXPECT_EQ(r.cur.currentCompanyPos, 0);
 
   std::vector<TestEntry> all = existing;
-  all.push_back(csvEntry({"ﾔﾏﾀﾞ ﾀﾛｳ", "山田 太郎", "Male", "ｶﾌﾞｼｷｶﾞｲｼｬ", "株式会社,青い", "営業部",
-                          "課長", "03-1", "03-2", "03-3", "03-4", "a@b.jp", "100-0001", "東京都",
-                          "備考"}));
+  all.push_back(
+      csvEntry({"ﾔﾏﾀﾞ ﾀﾛｳ", "山田 太郎", "Male", "ｶﾌﾞｼｷｶﾞｲｼｬ", "株式会社,青い", "営業部", "課長",
+                "03-1", "03-2", "03-3", "03-4", "a@b.jp", "100-0001", "東京都", "備考"}));
   all.push_back(csvEntry({"ｱ", "", "", "", "", "", "", "", "", "", "", "", "", "", ""}));
   all.push_back(csvEntry({longKana, longKanji, "F", longKana, longKanji, longKanji, longKanji,
                           "012345678901234567890123", "9", "8", "7", std::string(60, 'e'),
                           "123456789", longKanji + longKanji, longKanji + longKanji}));
-  all.push_back(csvEntry({" ｲ ", " 伊 ", "M", "ｲ", "伊", "", "", "", "", "", "", "", "", "", "備考"}));
+  all.push_back(
+      csvEntry({" ｲ ", " 伊 ", "M", "ｲ", "伊", "", "", "", "", "", "", "", "", "", "備考"}));
   all.push_back(csvEntry({"ﾔﾏﾀﾞ ﾀﾛｳ", "山田 次郎", "M", "ﾔﾏﾀﾞｼｮｳｼﾞ", "山田商事", "", "", "", "", "",
                           "", "", "", "", ""}));
   const Files want = storeFiles(all);
@@ -105,9 +106,9 @@ TEST(CsvInput, LinesOfEveryKind) {
   EXPECT_EQ(readStore(d).k1, want.k1);
   EXPECT_EQ(readStore(d).k2, want.k2);
   // Equal names: the one already stored, then the file's in file order.
-  EXPECT_EQ(readStore(d).k1, "0004" + pad(" ｲ ", 42) + "\r\n" +        //
-                                 "0002" + pad("ｱ", 42) + "\r\n" +       //
-                                 "0003" + pad(longKana, 42) + "\r\n" +  //
+  EXPECT_EQ(readStore(d).k1, "0004" + pad(" ｲ ", 42) + "\r\n" +           //
+                                 "0002" + pad("ｱ", 42) + "\r\n" +         //
+                                 "0003" + pad(longKana, 42) + "\r\n" +    //
                                  "0000" + pad("ﾔﾏﾀﾞ ﾀﾛｳ", 42) + "\r\n" +  //
                                  "0001" + pad("ﾔﾏﾀﾞ ﾀﾛｳ", 42) + "\r\n" +  //
                                  "0005" + pad("ﾔﾏﾀﾞ ﾀﾛｳ", 42) + "\r\n");
@@ -140,8 +141,8 @@ TEST(CsvInput, WrittenByPythonsCsvModule) {
                 "課長", "03-1234-5678", "03-9999-0000", "045-111-2222", "090-0000-1111",
                 "taro@example.jp", "100-0001", "東京都千代田区1-1", "say hi"}),
       csvEntry({"ｱｵｷ", "", "", "", "", "", "", "", "", "", "", "", "", "", ""}),
-      csvEntry({"ｽｽﾞｷ ﾊﾅｺ", "鈴木 花子", "F", "ｽｽﾞｷｼｮｳｼﾞ", "鈴木商事", "", "", "", "", "", "", "", "",
-                "大阪府, 大阪市", "ｶﾝﾏ,と引用符"})};
+      csvEntry({"ｽｽﾞｷ ﾊﾅｺ", "鈴木 花子", "F", "ｽｽﾞｷｼｮｳｼﾞ", "鈴木商事", "", "", "", "", "", "", "",
+                "", "大阪府, 大阪市", "ｶﾝﾏ,と引用符"})};
   EXPECT_TRUE(readStore(d) == storeFiles(want));
   EXPECT_EQ(readBytes(d.file(kCsvReportFile)), "3\r\n");
 }
@@ -157,7 +158,8 @@ TEST(CsvInput, OverflowStoresNothingButReportsProgress) {
   InputRun r;
   runInput(d, *s, r);
   EXPECT_EQ(r.result, 1);
-  EXPECT_EQ(r.sink.messages, (Messages{"INVALID REC# 2: 1 ITEMS", "LOAD ERROR: DATABASE OVERFLOW"}));
+  EXPECT_EQ(r.sink.messages,
+            (Messages{"INVALID REC# 2: 1 ITEMS", "LOAD ERROR: DATABASE OVERFLOW"}));
   EXPECT_EQ(r.busy, (std::vector<bool>{true, false}));
   EXPECT_TRUE(readStore(d) == before);
   EXPECT_EQ(tablesImage(*s), tables);

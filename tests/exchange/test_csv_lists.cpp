@@ -16,8 +16,8 @@ const std::string kCompanyHeader = "ｶﾅ,会社名,氏名,所属,肩書き,電
 TestEntry listEntry(const std::string& kana, const std::string& company, const std::string& kanji,
                     const std::string& kanjiCompany, const std::string& select) {
   TestEntry e{kana, company, {}};
-  e.fields = {{KanjiName, kanji},       {KanjiCompany, kanjiCompany}, {Division, "営業部"},
-              {Title, "\"課長\""},      {OfficePhone, "03-1111"},      {MobilePhone, "090-2222"},
+  e.fields = {{KanjiName, kanji},        {KanjiCompany, kanjiCompany}, {Division, "営業部"},
+              {Title, "\"課長\""},       {OfficePhone, "03-1111"},     {MobilePhone, "090-2222"},
               {Address, "東京都, 港区"}, {SelectFlag, select},         {PersonalNumber, "0000"},
               {HomePhone, "not,listed"}};
   return e;
@@ -52,8 +52,8 @@ TEST(CsvLists, EmptyStoreGivesHeadersOnly) {
   EXPECT_EQ(writeNameList(*s, d.path, sink), 0);
   EXPECT_EQ(writeCompanyList(*s, d.path, sink), 0);
   EXPECT_EQ(writeSelectedList(*s, d.path, sink), 0);
-  EXPECT_EQ(sink.messages, (Messages{"output=korvelix1.csv", "output=korvelix2.csv",
-                                     "korvelix3.csv records=0"}));
+  EXPECT_EQ(sink.messages,
+            (Messages{"output=korvelix1.csv", "output=korvelix2.csv", "korvelix3.csv records=0"}));
   EXPECT_EQ(readBytes(d.file(kNameListFile)), kNameHeader);
   EXPECT_EQ(readBytes(d.file(kCompanyListFile)), kCompanyHeader);
   EXPECT_EQ(readBytes(d.file(kSelectedListFile)), kNameHeader);
@@ -77,8 +77,8 @@ TEST(CsvLists, RowsInNameAndCompanyOrder) {
   EXPECT_EQ(writeNameList(*s, d.path, sink), 0);
   EXPECT_EQ(writeCompanyList(*s, d.path, sink), 0);
   EXPECT_EQ(writeSelectedList(*s, d.path, sink), 0);
-  EXPECT_EQ(sink.messages, (Messages{"output=korvelix1.csv", "output=korvelix2.csv",
-                                     "korvelix3.csv records=2"}));
+  EXPECT_EQ(sink.messages,
+            (Messages{"output=korvelix1.csv", "output=korvelix2.csv", "korvelix3.csv records=2"}));
 
   const std::string names = readBytes(d.file(kNameListFile));
   EXPECT_EQ(names, kNameHeader + nameRow(entries[3]) + nameRow(entries[1]) + nameRow(entries[0]) +
@@ -91,7 +91,8 @@ TEST(CsvLists, RowsInNameAndCompanyOrder) {
 
   // Spelled out once: commas gone, quotes and trailing spaces kept, so the
   // kana name fills its 42 bytes before the first comma.
-  const std::string firstRow = names.substr(kNameHeader.size(), names.find("\r\n", kNameHeader.size()) - kNameHeader.size());
+  const std::string firstRow =
+      names.substr(kNameHeader.size(), names.find("\r\n", kNameHeader.size()) - kNameHeader.size());
   EXPECT_EQ(firstRow, pad("ｱｲﾀﾞ", 42) + "," + pad("相田", 42) + "," + pad("海 山", 49) + "," +
                           pad("営業部", 50) + "," + pad("\"課長\"", 50) + "," + pad("03-1111", 20) +
                           "," + pad("090-2222", 20) + "," + pad("東京都 港区", 64));

@@ -138,9 +138,10 @@ TEST(Export, RefusedOrFailedLeavesTheOldFile) {
 }
 
 TEST(Import, ExportThenOverwriteGivesBackTheSameStore) {
-  const std::vector<TestEntry> entries = {
-      fullEntry(), simpleEntry("ﾔﾏﾀﾞ ﾀﾛｳ", "ｱｵｲ", "山田 二郎", "0031"),
-      simpleEntry("ｱｵｷ", "ｶﾌﾞｼｷｶﾞｲｼｬ ｱｵｲ", "青木", "0007"), simpleEntry("ﾔﾏﾀﾞ ﾀﾛｳ", "", "山田 三郎")};
+  const std::vector<TestEntry> entries = {fullEntry(),
+                                          simpleEntry("ﾔﾏﾀﾞ ﾀﾛｳ", "ｱｵｲ", "山田 二郎", "0031"),
+                                          simpleEntry("ｱｵｷ", "ｶﾌﾞｼｷｶﾞｲｼｬ ｱｵｲ", "青木", "0007"),
+                                          simpleEntry("ﾔﾏﾀﾞ ﾀﾛｳ", "", "山田 三郎")};
   TempDir a;
   const Files original = storeFiles(entries);
   writeStore(a, original);
@@ -193,9 +194,9 @@ TEST(Import, AppendPutsEqualKeysBehindInFileOrder) {
   std::vector<TestEntry> all = existing;
   all.insert(all.end(), added.begin(), added.end());
   EXPECT_TRUE(readStore(d) == storeFiles(all));
-  EXPECT_EQ(readStore(d).k1, "0005" + pad(" ", 42) + "\r\n" +        //
-                                 "0001" + pad("ｱ", 42) + "\r\n" +    //
-                                 "0003" + pad("ｱ", 42) + "\r\n" +    //
+  EXPECT_EQ(readStore(d).k1, "0005" + pad(" ", 42) + "\r\n" +         //
+                                 "0001" + pad("ｱ", 42) + "\r\n" +     //
+                                 "0003" + pad("ｱ", 42) + "\r\n" +     //
                                  "0000" + pad("ﾔﾏﾀﾞ", 42) + "\r\n" +  //
                                  "0002" + pad("ﾔﾏﾀﾞ", 42) + "\r\n" +  //
                                  "0004" + pad("ﾔﾏﾀﾞ", 42) + "\r\n");

@@ -18,9 +18,9 @@
 #include "ui/jpeg.h"
 
 namespace fs = std::filesystem;
-using kx::ui::Picture;
 using kx::ui::decodeJpeg;
 using kx::ui::fitInBox;
+using kx::ui::Picture;
 
 namespace {
 
@@ -37,10 +37,26 @@ Raw quadrants(int w, int h) {
     for (int x = 0; x < w; ++x) {
       unsigned char* p = &r.pixels[(static_cast<size_t>(y) * w + x) * 3];
       const bool right = x >= w / 2, bottom = y >= h / 2;
-      if (!bottom && !right) { p[0] = 255; p[1] = 0; p[2] = 0; }
-      if (!bottom && right) { p[0] = 0; p[1] = 255; p[2] = 0; }
-      if (bottom && !right) { p[0] = 0; p[1] = 0; p[2] = 255; }
-      if (bottom && right) { p[0] = 255; p[1] = 255; p[2] = 255; }
+      if (!bottom && !right) {
+        p[0] = 255;
+        p[1] = 0;
+        p[2] = 0;
+      }
+      if (!bottom && right) {
+        p[0] = 0;
+        p[1] = 255;
+        p[2] = 0;
+      }
+      if (bottom && !right) {
+        p[0] = 0;
+        p[1] = 0;
+        p[2] = 255;
+      }
+      if (bottom && right) {
+        p[0] = 255;
+        p[1] = 255;
+        p[2] = 255;
+      }
     }
   return r;
 }
@@ -90,7 +106,9 @@ void writeBytes(const fs::path& p, const std::string& bytes) {
 }
 
 // Colour of the pixel at (x, y), for comparisons with a tolerance.
-struct Rgb { int r, g, b; };
+struct Rgb {
+  int r, g, b;
+};
 Rgb at(const Picture& p, int x, int y) {
   const unsigned char* q = &p.rgb[(static_cast<size_t>(y) * p.width + x) * 3];
   return {q[0], q[1], q[2]};
@@ -100,9 +118,9 @@ Rgb at(const Picture& p, int x, int y) {
   if (std::abs(got.r - want.r) <= tolerance && std::abs(got.g - want.g) <= tolerance &&
       std::abs(got.b - want.b) <= tolerance)
     return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "got (" << got.r << "," << got.g << "," << got.b
-                                       << ") want (" << want.r << "," << want.g << "," << want.b
-                                       << ")";
+  return ::testing::AssertionFailure()
+         << "got (" << got.r << "," << got.g << "," << got.b << ") want (" << want.r << ","
+         << want.g << "," << want.b << ")";
 }
 
 // The quadrant centres of a decoded quadrants() picture.
@@ -168,10 +186,10 @@ TEST(JpegFit, ScalesDownProportionallyAndNeverEnlarges) {
   EXPECT_EQ(fit(722, 706), "361x353");
   EXPECT_EQ(fit(100, 100), "100x100");
   EXPECT_EQ(fit(361, 353), "361x353");
-  EXPECT_EQ(fit(6000, 4000), "361x240");   // width meets the box first
-  EXPECT_EQ(fit(1000, 2000), "176x353");   // height meets the box first
-  EXPECT_EQ(fit(400, 300), "361x270");     // wider than the box only
-  EXPECT_EQ(fit(10000, 1), "361x1");       // never a zero-pixel side
+  EXPECT_EQ(fit(6000, 4000), "361x240");  // width meets the box first
+  EXPECT_EQ(fit(1000, 2000), "176x353");  // height meets the box first
+  EXPECT_EQ(fit(400, 300), "361x270");    // wider than the box only
+  EXPECT_EQ(fit(10000, 1), "361x1");      // never a zero-pixel side
   EXPECT_EQ(fit(0, 10), "0x0");
 }
 
@@ -212,7 +230,8 @@ TEST_F(JpegTest, GrayscaleComesOutAsEqualRgb) {
 }
 
 TEST_F(JpegTest, ProgressiveDecodesLikeBaseline) {
-  writeJpeg(dir / "p.jpg", quadrants(120, 90), [](jpeg_compress_struct& c) { jpeg_simple_progression(&c); });
+  writeJpeg(dir / "p.jpg", quadrants(120, 90),
+            [](jpeg_compress_struct& c) { jpeg_simple_progression(&c); });
   ASSERT_TRUE(isProgressive(dir / "p.jpg"));
   Picture p;
   ASSERT_TRUE(decodeJpeg((dir / "p.jpg").string(), 361, 353, &p));
@@ -221,7 +240,8 @@ TEST_F(JpegTest, ProgressiveDecodesLikeBaseline) {
   expectQuadrants(p);
 
   // Progressive and reduced at once.
-  writeJpeg(dir / "pl.jpg", quadrants(1600, 1200), [](jpeg_compress_struct& c) { jpeg_simple_progression(&c); });
+  writeJpeg(dir / "pl.jpg", quadrants(1600, 1200),
+            [](jpeg_compress_struct& c) { jpeg_simple_progression(&c); });
   int w = 0, h = 0;
   ASSERT_TRUE(decodeJpeg((dir / "pl.jpg").string(), 361, 353, &p, &w, &h));
   EXPECT_EQ(w, 1600);
@@ -236,7 +256,8 @@ TEST_F(JpegTest, CmykAndYcckAreConvertedToRgb) {
   // cyan, full magenta and yellow, no black.
   const Raw red = solid(24, 16, 4, JCS_CMYK, {255, 0, 0, 255});
   writeJpeg(dir / "cmyk.jpg", red);
-  writeJpeg(dir / "ycck.jpg", red, [](jpeg_compress_struct& c) { jpeg_set_colorspace(&c, JCS_YCCK); });
+  writeJpeg(dir / "ycck.jpg", red,
+            [](jpeg_compress_struct& c) { jpeg_set_colorspace(&c, JCS_YCCK); });
   // Half-strength black over no colour inks: mid grey.
   writeJpeg(dir / "grey.jpg", solid(24, 16, 4, JCS_CMYK, {255, 255, 255, 128}));
   for (const char* name : {"cmyk.jpg", "ycck.jpg"}) {
@@ -253,7 +274,9 @@ TEST_F(JpegTest, CmykAndYcckAreConvertedToRgb) {
 }
 
 TEST_F(JpegTest, LargePicturesDecodeAtTheLargestSufficientReduction) {
-  struct Case { int w, h, wantW, wantH; };
+  struct Case {
+    int w, h, wantW, wantH;
+  };
   // 1600x1200 is shown at 361x270: 1/4 gives 400x300, 1/8 (200x150) is too small.
   // 722x706 is shown at 361x353: 1/2 gives exactly that.
   // 700x706 is shown at 350x353: 1/2 gives 350x353.
@@ -284,7 +307,8 @@ TEST_F(JpegTest, LargePicturesDecodeAtTheLargestSufficientReduction) {
 
 TEST_F(JpegTest, TruncatedFilesAreRefused) {
   writeJpeg(dir / "b.jpg", quadrants(200, 160));
-  writeJpeg(dir / "p.jpg", quadrants(200, 160), [](jpeg_compress_struct& c) { jpeg_simple_progression(&c); });
+  writeJpeg(dir / "p.jpg", quadrants(200, 160),
+            [](jpeg_compress_struct& c) { jpeg_simple_progression(&c); });
   for (const char* name : {"b.jpg", "p.jpg"}) {
     const std::string whole = readBytes(dir / name);
     ASSERT_GT(whole.size(), 1000u);
