@@ -1,8 +1,8 @@
 // Placing new keys in name and company order: one at a time, or a batch
 // merged in one pass as an import needs.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
-#include <numeric>
 #include <vector>
 
 #include "store/store_files.h"
@@ -37,33 +37,57 @@ void insertKey(KeyTable<W>& t, int last, const char* key) {
   t.posMap[entry] = p;
 }
 
+// A key slot made exactly W bytes of text (spaces after a short text), so
+// that fixed-size byte comparison orders keys as zero-terminated ones.
+template <int W>
+void repadKey(char* key) {
+  if (std::memchr(key, '\0', W) != nullptr) paddedCopy(key, key, W);
+  key[W] = '\0';
+}
+
+// The first eight bytes as one number that orders like the bytes.
+std::uint64_t head(const char* key) {
+  std::uint64_t h = 0;
+  for (int i = 0; i < 8; ++i) h = (h << 8) | static_cast<unsigned char>(key[i]);
+  return h;
+}
+
 template <int W>
 void placeKeys(KeyTable<W>& t, int from, int count) {
+  static_assert(W >= 8);
   if (count <= 0 || from < 0 || from + count > kCapacity) return;
-  for (int j = 0; j < count; ++j) paddedCopy(t.key[from + j], t.key[from + j], W);
+  for (int p = 0; p < from + count; ++p) repadKey<W>(t.key[p]);
 
-  // Equal new keys keep their file order, as they would arriving one by one.
-  std::vector<int> order(static_cast<std::size_t>(count));
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    return compareKeys<W>(t.key[from + a], t.key[from + b]) < 0;
+  // Sort the new keys; equal ones keep their file order, as they would
+  // arriving one by one.
+  struct Item {
+    std::uint64_t head;
+    int j;
+  };
+  std::vector<Item> order(static_cast<std::size_t>(count));
+  for (int j = 0; j < count; ++j) order[static_cast<std::size_t>(j)] = {head(t.key[from + j]), j};
+  std::sort(order.begin(), order.end(), [&](const Item& a, const Item& b) {
+    if (a.head != b.head) return a.head < b.head;
+    const int c = std::memcmp(t.key[from + a.j] + 8, t.key[from + b.j] + 8, W - 8);
+    return c != 0 ? c < 0 : a.j < b.j;
   });
   std::vector<char> sorted(static_cast<std::size_t>(count) * (W + 1));
   for (int j = 0; j < count; ++j)
-    std::memcpy(&sorted[static_cast<std::size_t>(j) * (W + 1)], t.key[from + order[j]], W + 1);
+    std::memcpy(&sorted[static_cast<std::size_t>(j) * (W + 1)],
+                t.key[from + order[static_cast<std::size_t>(j)].j], W + 1);
 
   // Merge from the back: a new key equal to an old one goes behind it.
   int i = from - 1;
   int j = count - 1;
   for (int out = from + count - 1; j >= 0; --out) {
     const char* k = &sorted[static_cast<std::size_t>(j) * (W + 1)];
-    if (i >= 0 && compareKeys<W>(k, t.key[i]) < 0) {
+    if (i >= 0 && std::memcmp(k, t.key[i], W) < 0) {
       std::memcpy(t.key[out], t.key[i], W + 1);
       t.index[out] = t.index[i];
       --i;
     } else {
       std::memcpy(t.key[out], k, W + 1);
-      t.index[out] = from + order[j];
+      t.index[out] = from + order[static_cast<std::size_t>(j)].j;
       --j;
     }
   }

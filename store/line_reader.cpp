@@ -1,6 +1,7 @@
 #include "store/line_reader.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,77 +11,83 @@
 
 namespace kx {
 
+namespace {
+
+// Reads what the descriptor holds; false on a read error.
+bool readAll(int fd, std::string& out) {
+  char buf[1 << 16];
+  for (;;) {
+    const ssize_t r = ::read(fd, buf, sizeof buf);
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) return false;
+    if (r == 0) return true;
+    out.append(buf, static_cast<std::size_t>(r));
+  }
+}
+
+}  // namespace
+
 LineReader::LineReader(const std::string& path) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
     status_ = errno == ENOENT ? Status::Missing : Status::Unreadable;
     return;
   }
   struct stat st {};
-  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     status_ = Status::Unreadable;
+    ::close(fd);
     return;
   }
   status_ = Status::Open;
+  if (st.st_size > 0) {
+    void* m = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ,
+                     MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    if (m != MAP_FAILED) {
+      map_ = m;
+      bytes_ = static_cast<const char*>(m);
+      size_ = static_cast<std::size_t>(st.st_size);
+    }
+  }
+  if (map_ == nullptr) {
+    // Not mappable (or reported empty, as some special files are): read it.
+    failed_ = !readAll(fd, copy_);
+    bytes_ = copy_.data();
+    size_ = copy_.size();
+  }
+  ::close(fd);
 }
 
 LineReader::~LineReader() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
-bool LineReader::fill() {
-  const std::size_t left = end_ - pos_;
-  std::memmove(buf_, buf_ + pos_, left);
-  pos_ = 0;
-  end_ = left;
-  for (;;) {
-    const ssize_t r = ::read(fd_, buf_ + end_, sizeof buf_ - end_);
-    if (r < 0 && errno == EINTR) continue;
-    if (r < 0) failed_ = true;
-    if (r <= 0) {
-      eof_ = true;
-      return false;
-    }
-    end_ += static_cast<std::size_t>(r);
-    return true;
-  }
+  if (map_ != nullptr) ::munmap(map_, size_);
 }
 
 bool LineReader::next(const char** text, std::size_t* length) {
-  if (status_ != Status::Open) return false;
-  for (;;) {
-    const char* start = buf_ + pos_;
-    const std::size_t avail = end_ - pos_;
-    // The limit counts a CR LF as the one LF that text mode reads it as.
-    const char* lf =
-        static_cast<const char*>(std::memchr(start, '\n', std::min(avail, kMaxPiece + 1)));
-    std::size_t len = 0;
-    if (lf != nullptr) {
-      const std::size_t raw = static_cast<std::size_t>(lf - start);
-      const std::size_t textLen = (raw > 0 && start[raw - 1] == '\r') ? raw - 1 : raw;
-      if (textLen + 1 <= kMaxPiece) {
-        len = textLen;
-        pos_ += raw + 1;
-      } else {
-        len = kMaxPiece;
-        pos_ += kMaxPiece;
-      }
-    } else if (avail > kMaxPiece) {
+  if (pos_ >= size_) return false;
+  const char* start = bytes_ + pos_;
+  const std::size_t avail = size_ - pos_;
+  // The limit counts a CR LF as the one LF that text mode reads it as.
+  const char* lf =
+      static_cast<const char*>(std::memchr(start, '\n', std::min(avail, kMaxPiece + 1)));
+  std::size_t len = 0;
+  if (lf != nullptr) {
+    const std::size_t raw = static_cast<std::size_t>(lf - start);
+    const std::size_t textLen = (raw > 0 && start[raw - 1] == '\r') ? raw - 1 : raw;
+    if (textLen + 1 <= kMaxPiece) {
+      len = textLen;
+      pos_ += raw + 1;
+    } else {
       len = kMaxPiece;
       pos_ += kMaxPiece;
-    } else if (eof_) {
-      if (avail == 0) return false;
-      len = avail;
-      pos_ += avail;
-    } else {
-      fill();
-      continue;
     }
-    const char* nul = static_cast<const char*>(std::memchr(start, '\0', len));
-    *text = start;
-    *length = nul ? static_cast<std::size_t>(nul - start) : len;
-    return true;
+  } else {
+    len = std::min(avail, kMaxPiece);
+    pos_ += len;
   }
+  const char* nul = static_cast<const char*>(std::memchr(start, '\0', len));
+  *text = start;
+  *length = nul ? static_cast<std::size_t>(nul - start) : len;
+  return true;
 }
 
 }  // namespace kx

@@ -1,7 +1,8 @@
 // Reads a store file line by line as the program always has: a line ends at
 // LF (a CR before it is dropped), and a line longer than 9999 bytes arrives
-// in pieces of 9999 bytes, each counted as a line of its own. One fixed
-// buffer; nothing is allocated per line.
+// in pieces of 9999 bytes, each counted as a line of its own. The file is
+// mapped into memory rather than copied, so a load costs one pass over it;
+// nothing is allocated per line.
 #pragma once
 
 #include <cstddef>
@@ -21,21 +22,20 @@ class LineReader {
 
   Status status() const { return status_; }
   // The next line without its line end, cut at its first NUL byte (text
-  // ends there). False at the end of the file or after a read error.
+  // ends there). False at the end of the file.
   bool next(const char** text, std::size_t* length);
-  // A read failed part way: what was returned is not the whole file.
+  // The file could be opened but not read whole: what was returned is not
+  // all of it.
   bool failed() const { return failed_; }
 
  private:
-  bool fill();
-
-  int fd_ = -1;
   Status status_ = Status::Missing;
-  bool eof_ = false;
   bool failed_ = false;
+  const char* bytes_ = nullptr;
+  std::size_t size_ = 0;
   std::size_t pos_ = 0;
-  std::size_t end_ = 0;
-  char buf_[1 << 16];
+  void* map_ = nullptr;  // the mapping, when the file could be mapped
+  std::string copy_;     // else the bytes read into memory
 };
 
 }  // namespace kx

@@ -2,6 +2,7 @@
 #include "store/store_files.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "store/atomic_files.h"
@@ -27,6 +28,38 @@ std::string keyFileBytes(KeyTable<W>& t, int last) {
   for (int p = 0; p <= last; ++p) {
     repad(t.key[p], W);
     appendKeyFileLine(out, t.index[p], t.key[p], W);
+  }
+  return out;
+}
+
+// The slots of entry n side by side at out, widths known at compile time.
+template <std::size_t... F>
+void copyFields(const Store& s, int n, char* out, std::index_sequence<F...>) {
+  (std::memcpy(out + kFieldOffset[F], s.field(n, F), kFieldWidth[F]), ...);
+}
+
+// Writes entry n's line (with its line end) at out; slots shorter than their
+// width, which no loader leaves but a careless writer might, are re-padded.
+void writeDataLine(Store& s, int n, char* out) {
+  copyFields(s, n, out, std::make_index_sequence<kFieldCount>());
+  if (std::memchr(out, '\0', kDataLineWidth) != nullptr) {
+    for (int f = 0; f < kFieldCount; ++f) repad(s.field(n, f), kFieldWidth[f]);
+    copyFields(s, n, out, std::make_index_sequence<kFieldCount>());
+  }
+  out[kDataLineWidth] = '\r';
+  out[kDataLineWidth + 1] = '\n';
+}
+
+// The data file image without entry `skip` (-1: none).
+std::string dataFileImage(Store& s, int skip) {
+  constexpr std::size_t kLine = kDataLineWidth + 2;
+  const int lines = s.count() - (skip >= 0 && skip <= s.lastIndex ? 1 : 0);
+  std::string out(static_cast<std::size_t>(lines > 0 ? lines : 0) * kLine, '\0');
+  char* at = out.data();
+  for (int n = 0; n <= s.lastIndex; ++n) {
+    if (n == skip) continue;
+    writeDataLine(s, n, at);
+    at += kLine;
   }
   return out;
 }
@@ -83,24 +116,16 @@ void appendKeyFileLine(std::string& out, int entry, const char* key, int width) 
 }
 
 void appendDataFileLine(std::string& out, Store& s, int entry) {
-  for (int f = 0; f < kFieldCount; ++f) {
-    char* slot = s.field(entry, f);
-    repad(slot, kFieldWidth[f]);
-    out.append(slot, static_cast<std::size_t>(kFieldWidth[f]));
-  }
-  out.append("\r\n", 2);
+  const std::size_t at = out.size();
+  out.resize(at + kDataLineWidth + 2);
+  writeDataLine(s, entry, out.data() + at);
 }
 
 std::string nameKeyFileBytes(Store& s) { return keyFileBytes(s.names, s.lastIndex); }
 
 std::string companyKeyFileBytes(Store& s) { return keyFileBytes(s.companies, s.lastIndex); }
 
-std::string dataFileBytes(Store& s) {
-  std::string out;
-  out.reserve(static_cast<std::size_t>(s.count()) * (kDataLineWidth + 2));
-  for (int n = 0; n <= s.lastIndex; ++n) appendDataFileLine(out, s, n);
-  return out;
-}
+std::string dataFileBytes(Store& s) { return dataFileImage(s, -1); }
 
 bool saveStore(Store& s, const std::string& dir, MessageSink& sink) {
   if (refuseIfReadOnly(s, sink)) return false;
@@ -126,10 +151,7 @@ bool deleteEntry(Store& s, int e, const std::string& dir, MessageSink& sink) {
   if (refuseIfReadOnly(s, sink)) return false;
   if (e < 0 || e > s.lastIndex) return false;  // no such entry: nothing to delete
 
-  std::string data;
-  data.reserve(static_cast<std::size_t>(s.lastIndex) * (kDataLineWidth + 2));
-  for (int k = 0; k <= s.lastIndex; ++k)
-    if (k != e) appendDataFileLine(data, s, k);
+  std::string data = dataFileImage(s, e);
   // All three files are prepared before any is replaced, so a failure
   // leaves both the files and the tables as they were.
   if (!replace(dir,

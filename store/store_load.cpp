@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "store/atomic_files.h"
 #include "store/line_reader.h"
@@ -51,6 +52,15 @@ void cutField(char* slot, const char* text, std::size_t length, std::size_t from
   slot[width] = '\0';
 }
 
+// A data line of full length cut into its fields: widths known at compile
+// time, so each copy is a few moves rather than a library call.
+template <std::size_t... F>
+void cutFullLine(Store& s, int n, const char* text, std::index_sequence<F...>) {
+  ((std::memcpy(s.field(n, F), text + kFieldOffset[F], kFieldWidth[F]),
+    s.field(n, F)[kFieldWidth[F]] = '\0'),
+   ...);
+}
+
 template <int W>
 Loaded loadKeys(KeyTable<W>& t, const std::string& path, const char* openMessage,
                 const char* seqLabel, MessageSink& sink) {
@@ -67,7 +77,12 @@ Loaded loadKeys(KeyTable<W>& t, const std::string& path, const char* openMessage
     const int i = r.lines++;
     if (i >= kCapacity) continue;  // counted, never stored
     const int entry = leadingNumber(text, std::min<std::size_t>(len, 4));
-    cutField(t.key[i], text, len, 4, W);
+    if (len >= 4 + static_cast<std::size_t>(W)) {
+      std::memcpy(t.key[i], text + 4, W);  // the usual full line: a fixed-size copy
+      t.key[i][W] = '\0';
+    } else {
+      cutField(t.key[i], text, len, 4, W);
+    }
     if (entry >= 0 && entry < kCapacity) {
       t.index[i] = entry;
       t.posMap[entry] = i;
@@ -100,8 +115,12 @@ Loaded loadDataFile(Store& s, const std::string& path, MessageSink& sink) {
     const int n = r.lines++;
     if (n >= kCapacity) continue;
     // A short line gets spaces for the fields it lacks; a long one is cut.
-    for (int f = 0; f < kFieldCount; ++f)
-      cutField(s.field(n, f), text, len, kFieldOffset[f], kFieldWidth[f]);
+    if (len >= static_cast<std::size_t>(kDataLineWidth)) {
+      cutFullLine(s, n, text, std::make_index_sequence<kFieldCount>());
+    } else {
+      for (int f = 0; f < kFieldCount; ++f)
+        cutField(s.field(n, f), text, len, kFieldOffset[f], kFieldWidth[f]);
+    }
     char* number = s.field(n, PersonalNumber);
     if (std::memcmp(number, "    ", 4) == 0) std::memcpy(number, "0000", 4);
     if (std::memcmp(number, "0000", 4) != 0)
