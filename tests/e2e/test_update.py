@@ -249,7 +249,7 @@ class Numbers(UpdateTest):
         result = self.run_update(open_from_names(0) + [
             "visible Form6.Edit5", "click Form6.Button6", "visible Form6.Edit5",
             "type Form6.Edit5 0040"] + EXECUTE_UPDATE
-            + open_from_names(1) + ["click Form6.Button5", "get Form6.Label23"])
+            + open_from_names(3) + ["click Form6.Button5", "get Form6.Label23"])
         self.assertEqual(result.messages(), ["消去=0000"])
         self.assertEqual(result.answers(), ["0", "1", "0041"])
         self.assertEqual(self.read(DATA_FILE),
