@@ -52,7 +52,7 @@ class StartUp(DriveTest):
         self.assertEqual(self.drive_lines(["get Form1.Label1"]), ["= RECORDS = 37"])
 
     def test_count_of_the_demo_store(self):
-        demo = os.path.join(os.path.dirname(__file__), "..", "..", "demo")
+        demo = os.path.join(os.path.dirname(__file__), "..", "..", "examples", "demo")
         for name in ("KORVELIX.DAT", "KORVELIX.k1", "KORVELIX.k2"):
             shutil.copy(os.path.join(demo, name), self.dir)
         with open(os.path.join(demo, "KORVELIX.DAT"), "rb") as f:

@@ -9,8 +9,10 @@ the list.
 import os
 import sys
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
+TOOLS = os.path.dirname(os.path.abspath(__file__))
+# The demo store lives in examples/demo/; the program runs there.
+HERE = os.path.join(TOOLS, "..", "..", "examples", "demo")
+sys.path.insert(0, os.path.join(TOOLS, "..", "..", "tests", "e2e"))
 import kxdrive  # noqa: E402  (the store writer the end-to-end tests use)
 import baseline_jpeg  # noqa: E402
 
