@@ -2,8 +2,13 @@
 
 #include <cstdio>
 
+#include "exchange/csv_lists.h"
+#include "exchange/exchange_file.h"
+#include "exchange/unit12.h"
+#include "exchange/unit9.h"
 #include "lists/unit2.h"
 #include "lists/unit5.h"
+#include "records/unit7.h"
 #include "records/unit8.h"
 #include "search/dates.h"
 #include "search/search.h"
@@ -158,12 +163,20 @@ void TForm1::Button4Click() { app.Form8->prepare(); }
 
 void TForm1::Button5Click() {
   hideSearchRow();
-  // Setting Form9's file names and showing it follows here.
+  app.Form9->Label3->setCaption("上書ﾌｧｲﾙ名=korvelix.sdx\n追加ﾌｧｲﾙ名=import.sdx");
+  app.Form9->show();
 }
 
+// The exchange file is written from what is on disk, so the store is read
+// again first; a read-only store is refused by the export itself.
 void TForm1::Button6Click() {
+  loadStore(app.store, app.dir, app.services);
+  refreshCount();
   hideSearchRow();
-  // The export (reload, busy notice, exchange file, its message) follows here.
+  app.Form7->showBusy();
+  const int result = exportExchange(app.store, app.dir, app.services);
+  app.Form7->hideBusy();
+  app.services.show(result == 0 ? "EXPORT COMPLETED\nFILE=KORVELIX.SDX" : "EXPORT FAILED");
 }
 
 void TForm1::Button8Click() {
@@ -178,22 +191,21 @@ void TForm1::Button8Click() {
 
 void TForm1::Button19Click() {
   hideSearchRow();
-  // Writing korvelix1.csv follows here.
+  writeNameList(app.store, app.dir, app.services);
 }
 
 void TForm1::Button20Click() {
   hideSearchRow();
-  // Writing korvelix2.csv follows here.
+  writeCompanyList(app.store, app.dir, app.services);
 }
 
 void TForm1::Button21Click() {
   hideSearchRow();
-  // Showing the CSV input window follows here.
+  app.Form12->show();
 }
 
-void TForm1::Button23Click() {
-  // Writing korvelix3.csv goes here; the search row stays as it is.
-}
+// The search row stays as it is.
+void TForm1::Button23Click() { writeSelectedList(app.store, app.dir, app.services); }
 
 void TForm1::Button24Click() {
   if (resetFlags(app.store, app.dir, app.services) == SelOutcome::Saved)
