@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "exchange/line_pieces.h"
 #include "store/text.h"
@@ -87,16 +86,15 @@ int csvInput(Store& s, Cursors& cur, const std::string& dir, double today, Messa
   for (int i = 0; i < kItems; ++i) items[i] = itemBuffers[i];
   char lineText[PieceReader::kMaxPiece + 1];
 
-  auto work = std::make_unique<Store>(s);
-  const int from = work->count();
+  // New entries are staged behind the entries in use.
+  const int from = s.count();
   int count = 0;
   int line = 0;
-  const char* text = nullptr;
-  std::size_t length = 0;
-  while (in.next(&text, &length)) {
+  Piece piece;
+  while (in.next(&piece)) {
     ++line;
-    std::memcpy(lineText, text, length);
-    lineText[length] = '\0';
+    std::memcpy(lineText, piece.text, piece.size);
+    lineText[piece.size] = '\0';
     const int found = splitItems(kItems, lineText, items, kItemSize);
     if (found != kItems) {
       sink.show(formatInts("INVALID REC# %d: %d ITEMS", line, found));
@@ -106,7 +104,7 @@ int csvInput(Store& s, Cursors& cur, const std::string& dir, double today, Messa
       sink.show("LOAD ERROR: DATABASE OVERFLOW");
       return 1;
     }
-    storeItems(*work, from + count, items, date);
+    storeItems(s, from + count, items, date);
     ++count;
     if (!reportFailed && !writeReport(report, line)) {
       reportFailed = true;
@@ -117,7 +115,9 @@ int csvInput(Store& s, Cursors& cur, const std::string& dir, double today, Messa
     sink.show("korvelix.csv read error");
     return 1;
   }
-  return detail::commitImport(s, *work, from, count, cur, dir, sink, options.save);
+  if (detail::commitImport(s, from, count, dir, sink, options.save) != 0) return 1;
+  detail::resetCursors(cur);
+  return 0;
 }
 
 }  // namespace kx

@@ -36,11 +36,13 @@ constexpr int w(int f) { return kFieldWidth[f]; }
 
 // The kana name first; the kana company behind the sex code, followed by the
 // kanji company; then data fields 5 to 28 in data-file order.
+// clang-format off
 constexpr int kSources[kExchangeColumns] = {
     ExchangeColumn::NameKey, KanjiName, Alias, Sex, ExchangeColumn::CompanyKey, KanjiCompany,
     Division, Title, OfficePhone, HomePhone, Zip, Address, Remarks1, Remarks2, Remarks3,
     Occupation, Actuary, PensionActuary, Fax, UpdateDate, SelectFlag, Secret1, Secret2, Secret3,
     Secret4, Secret5, MobilePhone, Email, SearchKeys, PersonalNumber};
+// clang-format on
 
 constexpr int widthOf(int source) {
   return source == ExchangeColumn::NameKey      ? kNameKeyWidth
@@ -132,24 +134,31 @@ int importExchange(Store& s, Cursors& cur, const std::string& dir, ImportMode mo
   }
   detail::BusyNotice busy(options.busy);
 
-  // Overwrite empties the store; its records then start at entry 0.
-  auto work = std::make_unique<Store>(s);
-  const int from = mode == ImportMode::Overwrite ? 0 : work->count();
+  // Overwrite builds a store of the file's records alone; append stages
+  // them behind the entries in use.
+  std::unique_ptr<Store> replacement;
+  Store* target = &s;
+  if (mode == ImportMode::Overwrite) {
+    replacement = makeStore();
+    replacement->lastIndex = -1;
+    target = replacement.get();
+  }
+  const int from = target->count();
   int count = 0;
   int line = 0;
-  const char* text = nullptr;
-  std::size_t length = 0;
-  while (in.next(&text, &length)) {
+  Piece piece;
+  while (in.next(&piece)) {
     ++line;
-    if (length != kRecordLineLength) {
-      sink.show(formatInts("KORVLEIX.SDX REC=%d LENGTH =%d\n", line, static_cast<int>(length)));
+    if (piece.length() != kRecordLineLength) {
+      sink.show(
+          formatInts("KORVLEIX.SDX REC=%d LENGTH =%d\n", line, static_cast<int>(piece.length())));
       return 1;
     }
     if (from + count >= kCapacity) {
       sink.show("LOAD ERROR: DATABASE OVERFLOW");
       return 1;
     }
-    storeRecord(*work, from + count, text);
+    storeRecord(*target, from + count, piece.text);
     ++count;
   }
   if (in.failed()) {
@@ -160,7 +169,10 @@ int importExchange(Store& s, Cursors& cur, const std::string& dir, ImportMode mo
     sink.show(kNoRecordsToImportMessage);
     return 1;
   }
-  return detail::commitImport(s, *work, from, count, cur, dir, sink, options.save);
+  if (detail::commitImport(*target, from, count, dir, sink, options.save) != 0) return 1;
+  if (replacement) s = *replacement;
+  detail::resetCursors(cur);
+  return 0;
 }
 
 }  // namespace kx

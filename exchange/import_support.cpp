@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "store/store_files.h"
 
@@ -45,17 +46,32 @@ int highestPersonalNumber(const Store& s) {
   return highest;
 }
 
-int commitImport(Store& live, Store& work, int from, int count, Cursors& cur,
-                 const std::string& dir, MessageSink& sink, bool save) {
-  placeNewKeys(work, from, count);
-  work.lastIndex = from + count - 1;
-  work.highestNumber = highestPersonalNumber(work);
-  if (save && !saveStore(work, dir, sink)) return 1;
-  live = work;
+int commitImport(Store& s, int from, int count, const std::string& dir, MessageSink& sink,
+                 bool save) {
+  // Only the key tables and counters in use change here; the data slots
+  // past the old last index were not in use.
+  struct Before {
+    NameKeys names;
+    CompanyKeys companies;
+    std::int32_t lastIndex, highestNumber;
+  };
+  auto before =
+      std::make_unique<Before>(Before{s.names, s.companies, s.lastIndex, s.highestNumber});
+  placeNewKeys(s, from, count);
+  s.lastIndex = from + count - 1;
+  s.highestNumber = highestPersonalNumber(s);
+  if (!save || saveStore(s, dir, sink)) return 0;
+  s.names = before->names;
+  s.companies = before->companies;
+  s.lastIndex = before->lastIndex;
+  s.highestNumber = before->highestNumber;
+  return 1;
+}
+
+void resetCursors(Cursors& cur) {
   cur.currentNamePos = 0;
   cur.currentCompanyPos = 0;
   cur.currentEntry = 0;
-  return 0;
 }
 
 }  // namespace kx::detail

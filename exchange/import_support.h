@@ -1,9 +1,11 @@
 // What the exchange-file import and CSV input share: their options, the
 // checks before anything is read, and the end of a successful import.
 //
-// An import works on a copy of the store and puts the copy in place only
-// after the store files have been rewritten, so a failed import leaves both
-// the files and the tables exactly as they were.
+// A failed import leaves the files and the tables in use as they were. An
+// append stages its new entries in the slots past the last index, which
+// nothing reads, and places their keys only once the whole file has been
+// read; an overwrite builds its store apart and puts it in place after the
+// store files have been rewritten.
 #pragma once
 
 #include <functional>
@@ -52,13 +54,16 @@ class BusyNotice {
   const std::function<void(bool)>& fn_;
 };
 
-// The new entries are in work's slots from .. from + count - 1 (data and
-// both keys, in file order). Places their keys as inserting them one at a
-// time would, recomputes the highest personal data number, rewrites the
-// store files from work and only then copies work into live and sets the
-// cursors to 0. Returns 0, or 1 when the rewrite failed (live untouched).
-int commitImport(Store& live, Store& work, int from, int count, Cursors& cur,
-                 const std::string& dir, MessageSink& sink, bool save);
+// The new entries are staged in s's slots from .. from + count - 1 (data and
+// both keys, in file order), from being the entry count. Places their keys
+// as inserting them one at a time would, raises the last index, recomputes
+// the highest personal data number and rewrites the store files. Returns 0,
+// or 1 when the rewrite failed, with the tables in use put back as they were.
+int commitImport(Store& s, int from, int count, const std::string& dir, MessageSink& sink,
+                 bool save);
+
+// Where the view and the lists start after an import.
+void resetCursors(Cursors& cur);
 
 }  // namespace detail
 }  // namespace kx

@@ -1,6 +1,7 @@
 #include "exchange/line_pieces.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,21 @@
 
 namespace kx {
 
+namespace {
+
+bool readAll(int fd, std::string& out) {
+  char buf[1 << 16];
+  for (;;) {
+    const ssize_t r = ::read(fd, buf, sizeof buf);
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) return false;
+    if (r == 0) return true;
+    out.append(buf, static_cast<std::size_t>(r));
+  }
+}
+
+}  // namespace
+
 PieceReader::PieceReader(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return;
@@ -18,69 +34,57 @@ PieceReader::PieceReader(const std::string& path) {
     ::close(fd);
     return;
   }
-  fd_ = fd;
+  open_ = true;
+  if (st.st_size > 0) {
+    void* m = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ,
+                     MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    if (m != MAP_FAILED) {
+      map_ = m;
+      bytes_ = static_cast<const char*>(m);
+      size_ = static_cast<std::size_t>(st.st_size);
+    }
+  }
+  if (map_ == nullptr) {
+    failed_ = !readAll(fd, copy_);
+    bytes_ = copy_.data();
+    size_ = copy_.size();
+  }
+  ::close(fd);
 }
 
 PieceReader::~PieceReader() {
-  if (fd_ >= 0) ::close(fd_);
+  if (map_ != nullptr) ::munmap(map_, size_);
 }
 
-bool PieceReader::fill() {
-  const std::size_t left = end_ - pos_;
-  std::memmove(buf_, buf_ + pos_, left);
-  pos_ = 0;
-  end_ = left;
-  for (;;) {
-    const ssize_t r = ::read(fd_, buf_ + end_, sizeof buf_ - end_);
-    if (r < 0 && errno == EINTR) continue;
-    if (r < 0) failed_ = true;
-    if (r <= 0) {
-      eof_ = true;
-      return false;
-    }
-    end_ += static_cast<std::size_t>(r);
-    return true;
-  }
-}
-
-bool PieceReader::next(const char** text, std::size_t* length) {
-  if (fd_ < 0 || failed_) return false;
-  for (;;) {
-    char* start = buf_ + pos_;
-    const std::size_t avail = end_ - pos_;
-    // A CR LF reads as one LF, so the window holds one byte more than a piece.
-    const std::size_t window = std::min(avail, kMaxPiece + 1);
-    char* lf = static_cast<char*>(std::memchr(start, '\n', window));
-    std::size_t len = 0;
-    if (lf != nullptr) {
-      const std::size_t raw = static_cast<std::size_t>(lf - start);
-      const bool cr = raw > 0 && start[raw - 1] == '\r';
-      const std::size_t textLen = cr ? raw - 1 : raw;
-      if (textLen + 1 <= kMaxPiece) {
-        start[textLen] = '\n';  // the CR's place, when there was one
-        len = textLen + 1;
-        pos_ += raw + 1;
-      } else {
-        len = kMaxPiece;
-        pos_ += kMaxPiece;
-      }
-    } else if (avail > kMaxPiece) {
-      len = kMaxPiece;
-      pos_ += kMaxPiece;
-    } else if (eof_) {
-      if (avail == 0) return false;
-      len = avail;
-      pos_ += avail;
+bool PieceReader::next(Piece* piece) {
+  if (pos_ >= size_) return false;
+  const char* start = bytes_ + pos_;
+  const std::size_t avail = size_ - pos_;
+  // A CR LF reads as one LF, so the window holds one byte more than a piece.
+  const char* lf =
+      static_cast<const char*>(std::memchr(start, '\n', std::min(avail, kMaxPiece + 1)));
+  std::size_t size = 0;
+  bool lineFeed = false;
+  if (lf != nullptr) {
+    const std::size_t raw = static_cast<std::size_t>(lf - start);
+    const std::size_t textLen = (raw > 0 && start[raw - 1] == '\r') ? raw - 1 : raw;
+    if (textLen + 1 <= kMaxPiece) {
+      size = textLen;
+      lineFeed = true;
+      pos_ += raw + 1;
     } else {
-      fill();
-      if (failed_) return false;
-      continue;
+      size = kMaxPiece;
+      pos_ += kMaxPiece;
     }
-    const char* nul = static_cast<const char*>(std::memchr(start, '\0', len));
-    *text = start;
-    *length = nul ? static_cast<std::size_t>(nul - start) : len;
-    return true;
+  } else {
+    size = std::min(avail, kMaxPiece);
+    pos_ += size;
   }
+  const char* nul = static_cast<const char*>(std::memchr(start, '\0', size));
+  piece->text = start;
+  piece->size = nul ? static_cast<std::size_t>(nul - start) : size;
+  piece->lineFeed = lineFeed && nul == nullptr;
+  return true;
 }
 
 }  // namespace kx
