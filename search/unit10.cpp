@@ -120,7 +120,9 @@ void TForm10::fill() {
   const Store& s = app.store;
   const Cursors& c = app.cur;
   const int e = c.currentEntry;
-  if (e < 0 || e > s.lastIndex || e >= kCapacity) return;  // a step that found nothing
+  auto inStore = [&](int n) { return n >= 0 && n <= s.lastIndex && n < kCapacity; };
+  // Only a step that found an entry fills; nothing else leaves all three valid.
+  if (!inStore(e) || !inStore(c.currentNamePos) || !inStore(c.currentCompanyPos)) return;
   show();
   auto field = [&](Field f) { return slotText(s.field(e, f), kFieldWidth[f]); };
 
@@ -183,7 +185,7 @@ void TForm10::Button6Click() {
 
 void TForm10::openPersonFile(bool photo) {
   const int e = app.cur.currentEntry;
-  if (e < 0 || e > app.store.lastIndex || e >= kCapacity) return;
+  if (e < 0 || e > app.store.lastIndex || e >= kCapacity) return;  // no entry: nothing to open
   const std::string number = personalNumber(app.store, e);
   const std::string name = photo ? photoFileName(number) : textFileName(number);
   // A number with a separator in it would name a file outside the directory.
