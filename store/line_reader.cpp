@@ -42,7 +42,7 @@ LineReader::LineReader(const std::string& path) {
   status_ = Status::Open;
   if (st.st_size > 0) {
     void* m = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ,
-                     MAP_PRIVATE | MAP_POPULATE, fd, 0);
+                     MAP_PRIVATE, fd, 0);
     if (m != MAP_FAILED) {
       map_ = m;
       bytes_ = static_cast<const char*>(m);
@@ -60,34 +60,6 @@ LineReader::LineReader(const std::string& path) {
 
 LineReader::~LineReader() {
   if (map_ != nullptr) ::munmap(map_, size_);
-}
-
-bool LineReader::next(const char** text, std::size_t* length) {
-  if (pos_ >= size_) return false;
-  const char* start = bytes_ + pos_;
-  const std::size_t avail = size_ - pos_;
-  // The limit counts a CR LF as the one LF that text mode reads it as.
-  const char* lf =
-      static_cast<const char*>(std::memchr(start, '\n', std::min(avail, kMaxPiece + 1)));
-  std::size_t len = 0;
-  if (lf != nullptr) {
-    const std::size_t raw = static_cast<std::size_t>(lf - start);
-    const std::size_t textLen = (raw > 0 && start[raw - 1] == '\r') ? raw - 1 : raw;
-    if (textLen + 1 <= kMaxPiece) {
-      len = textLen;
-      pos_ += raw + 1;
-    } else {
-      len = kMaxPiece;
-      pos_ += kMaxPiece;
-    }
-  } else {
-    len = std::min(avail, kMaxPiece);
-    pos_ += len;
-  }
-  const char* nul = static_cast<const char*>(std::memchr(start, '\0', len));
-  *text = start;
-  *length = nul ? static_cast<std::size_t>(nul - start) : len;
-  return true;
 }
 
 }  // namespace kx

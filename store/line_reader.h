@@ -5,7 +5,9 @@
 // nothing is allocated per line.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <string>
 
 namespace kx {
@@ -37,5 +39,34 @@ class LineReader {
   void* map_ = nullptr;  // the mapping, when the file could be mapped
   std::string copy_;     // else the bytes read into memory
 };
+
+// Inline: it runs once per line of every load.
+inline bool LineReader::next(const char** text, std::size_t* length) {
+  if (pos_ >= size_) return false;
+  const char* start = bytes_ + pos_;
+  const std::size_t avail = size_ - pos_;
+  // The limit counts a CR LF as the one LF that text mode reads it as.
+  const char* lf =
+      static_cast<const char*>(std::memchr(start, '\n', std::min(avail, kMaxPiece + 1)));
+  std::size_t len = 0;
+  if (lf != nullptr) {
+    const std::size_t raw = static_cast<std::size_t>(lf - start);
+    const std::size_t textLen = (raw > 0 && start[raw - 1] == '\r') ? raw - 1 : raw;
+    if (textLen + 1 <= kMaxPiece) {
+      len = textLen;
+      pos_ += raw + 1;
+    } else {
+      len = kMaxPiece;
+      pos_ += kMaxPiece;
+    }
+  } else {
+    len = std::min(avail, kMaxPiece);
+    pos_ += len;
+  }
+  const char* nul = static_cast<const char*>(std::memchr(start, '\0', len));
+  *text = start;
+  *length = nul ? static_cast<std::size_t>(nul - start) : len;
+  return true;
+}
 
 }  // namespace kx

@@ -129,16 +129,19 @@ std::string dataFileBytes(Store& s) { return dataFileImage(s, -1); }
 
 bool saveStore(Store& s, const std::string& dir, MessageSink& sink) {
   if (refuseIfReadOnly(s, sink)) return false;
-  return replace(dir,
-                 {{kNameKeyFile, nameKeyFileBytes(s)},
-                  {kCompanyKeyFile, companyKeyFileBytes(s)},
-                  {kDataFile, dataFileBytes(s)}},
-                 kSaveMessages, sink);
+  // Built in place: an initializer list would copy every image once more.
+  std::vector<NewFile> files(3);
+  files[0] = {kNameKeyFile, nameKeyFileBytes(s)};
+  files[1] = {kCompanyKeyFile, companyKeyFileBytes(s)};
+  files[2] = {kDataFile, dataFileBytes(s)};
+  return replace(dir, files, kSaveMessages, sink);
 }
 
 bool saveData(Store& s, const std::string& dir, MessageSink& sink) {
   if (refuseIfReadOnly(s, sink)) return false;
-  return replace(dir, {{kDataFile, dataFileBytes(s)}}, kSaveMessages, sink);
+  std::vector<NewFile> files(1);
+  files[0] = {kDataFile, dataFileBytes(s)};
+  return replace(dir, files, kSaveMessages, sink);
 }
 
 bool deleteEntry(Store& s, int e, const std::string& dir, MessageSink& sink) {
@@ -151,15 +154,13 @@ bool deleteEntry(Store& s, int e, const std::string& dir, MessageSink& sink) {
   if (refuseIfReadOnly(s, sink)) return false;
   if (e < 0 || e > s.lastIndex) return false;  // no such entry: nothing to delete
 
-  std::string data = dataFileImage(s, e);
   // All three files are prepared before any is replaced, so a failure
   // leaves both the files and the tables as they were.
-  if (!replace(dir,
-               {{kNameKeyFile, keyFileWithout(s.names, s.lastIndex, e)},
-                {kCompanyKeyFile, keyFileWithout(s.companies, s.lastIndex, e)},
-                {kDataFile, std::move(data)}},
-               kDeleteMessages, sink))
-    return false;
+  std::vector<NewFile> files(3);
+  files[0] = {kNameKeyFile, keyFileWithout(s.names, s.lastIndex, e)};
+  files[1] = {kCompanyKeyFile, keyFileWithout(s.companies, s.lastIndex, e)};
+  files[2] = {kDataFile, dataFileImage(s, e)};
+  if (!replace(dir, files, kDeleteMessages, sink)) return false;
   return loadStore(s, dir, sink);
 }
 

@@ -1,6 +1,7 @@
 // Loading the three store files into the tables, and the checks that decide
 // whether the store may be written back.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -61,6 +62,22 @@ void cutFullLine(Store& s, int n, const char* text, std::index_sequence<F...>) {
    ...);
 }
 
+// Byte-wise order of two W-byte keys; the first eight bytes, loaded as one
+// number, usually decide without a library call.
+template <int W>
+bool keyLess(const char* a, const char* b) {
+  std::uint64_t ha = 0, hb = 0;
+  for (int i = 0; i < 8; ++i) {
+    ha = (ha << 8) | static_cast<unsigned char>(a[i]);
+    hb = (hb << 8) | static_cast<unsigned char>(b[i]);
+  }
+  if (ha != hb) return ha < hb;
+  return std::memcmp(a + 8, b + 8, W - 8) < 0;
+}
+
+bool isFourSpaces(const char* p) { return p[0] == ' ' && p[1] == ' ' && p[2] == ' ' && p[3] == ' '; }
+bool isFourZeros(const char* p) { return p[0] == '0' && p[1] == '0' && p[2] == '0' && p[3] == '0'; }
+
 template <int W>
 Loaded loadKeys(KeyTable<W>& t, const std::string& path, const char* openMessage,
                 const char* seqLabel, MessageSink& sink) {
@@ -90,7 +107,7 @@ Loaded loadKeys(KeyTable<W>& t, const std::string& path, const char* openMessage
       t.index[i] = 0;
       r.badNumber = true;
     }
-    if (i > 0 && std::memcmp(t.key[i], t.key[i - 1], W) < 0) {
+    if (i > 0 && keyLess<W>(t.key[i], t.key[i - 1])) {
       std::string m = seqLabel;
       m.append(t.key[i - 1], W).append(" ").append(t.key[i], W).append("\n");
       sink.show(m);
@@ -122,8 +139,8 @@ Loaded loadDataFile(Store& s, const std::string& path, MessageSink& sink) {
         cutField(s.field(n, f), text, len, kFieldOffset[f], kFieldWidth[f]);
     }
     char* number = s.field(n, PersonalNumber);
-    if (std::memcmp(number, "    ", 4) == 0) std::memcpy(number, "0000", 4);
-    if (std::memcmp(number, "0000", 4) != 0)
+    if (isFourSpaces(number)) std::memcpy(number, "0000", 4);
+    if (!isFourZeros(number))
       s.highestNumber = std::max(s.highestNumber, leadingNumber(number, 4));
   }
   r.unreadable = in.failed();
