@@ -23,7 +23,7 @@ namespace {
 constexpr int kBoxHeight = 16;  // rows stand 16 pixels apart
 
 // A box wide enough for a field of `bytes` half-width characters.
-int boxWidth(int bytes) { return bytes * 6 + 10; }
+int boxWidth(int bytes) { return bytes * 6 + 16; }
 
 std::string fieldText(const Store& s, int e, Field f) { return s.field(e, f); }
 
@@ -50,8 +50,8 @@ TForm6::TForm6(App& a) : ui::Window("Form6", "UPDATE", 870, 600), app(a) {
   Button4 = addButton("Button4", 448, 8, 105, 25, "EXECUTE(実行)");
   Button4->onClick([this] { Button4Click(); });
   Button4->setVisible(false);
-  Label21 = addLabel("Label21", 624, 12, "更新日付(YYYYMMDD)");
-  Edit19 = addEdit("Edit19", 744, 8, boxWidth(8), kBoxHeight);
+  Label21 = addLabel("Label21", 612, 12, "更新日付(YYYYMMDD)");
+  Edit19 = addEdit("Edit19", 744, 8, 72, kBoxHeight);
 
   auto box = [this](const char* name, int left, int top, Field f) {
     return addEdit(name, left, top, boxWidth(kFieldWidth[f]), kBoxHeight);
@@ -86,7 +86,7 @@ TForm6::TForm6(App& a) : ui::Window("Form6", "UPDATE", 870, 600), app(a) {
   Edit10 = box("Edit10", 64, 296, Zip);
   Label16 = addLabel("Label16", 168, 298, "ADDRESS");
   Edit11 = box("Edit11", 224, 296, Address);
-  Label17 = addLabel("Label17", 624, 298, "SELECT FLAG");
+  Label17 = addLabel("Label17", 680, 280, "SELECT FLAG");
   Edit20 = addEdit("Edit20", 704, 296, 24, kBoxHeight);
   Label28 = addLabel("Label28", 736, 298, "SELECTED=1");
   Label18 = addLabel("Label18", 24, 336, "REMARKS(備考)");
@@ -96,7 +96,8 @@ TForm6::TForm6(App& a) : ui::Window("Form6", "UPDATE", 870, 600), app(a) {
   // The secret mode switch shows these.
   Label19 = addLabel("Label19", 24, 424, "SEARCH KEYS");
   Label19->setVisible(false);
-  Edit23 = box("Edit23", 24, 440, SearchKeys);
+  // Narrower than its 110 bytes so that it stays clear of the number labels.
+  Edit23 = addEdit("Edit23", 24, 440, 470, kBoxHeight);
   Edit23->setVisible(false);
   Label20 = addLabel("Label20", 24, 464, "SECRETS");
   Label20->setVisible(false);

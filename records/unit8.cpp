@@ -18,7 +18,7 @@ namespace {
 
 constexpr int kBoxHeight = 16;  // rows stand 16 pixels apart
 
-int boxWidth(int bytes) { return bytes * 6 + 10; }
+int boxWidth(int bytes) { return bytes * 6 + 16; }
 
 const std::string kBlank24(24, ' ');
 const std::string kBlank23(23, ' ');
@@ -40,8 +40,8 @@ TForm8::TForm8(App& a) : ui::Window("Form8", "ADD RECORD", 872, 600), app(a) {
   Button3 = addButton("Button3", 528, 8, 75, 25, "EXECUTE");
   Button3->onClick([this] { Button3Click(); });
   Button3->setVisible(false);
-  Label21 = addLabel("Label21", 624, 12, "入力日付(YYYYMMDD)");
-  Edit19 = addEdit("Edit19", 744, 8, boxWidth(8), kBoxHeight);
+  Label21 = addLabel("Label21", 612, 12, "入力日付(YYYYMMDD)");
+  Edit19 = addEdit("Edit19", 744, 8, 72, kBoxHeight);
 
   auto box = [this](const char* name, int left, int top, Field f) {
     return addEdit(name, left, top, boxWidth(kFieldWidth[f]), kBoxHeight);
@@ -75,8 +75,8 @@ TForm8::TForm8(App& a) : ui::Window("Form8", "ADD RECORD", 872, 600), app(a) {
   Label14 = addLabel("Label14", 40, 322, "ZIP");
   Edit10 = box("Edit10", 104, 320, Zip);
   Label15 = addLabel("Label15", 216, 322, "ADDERSS");
-  Edit11 = box("Edit11", 272, 320, Address);
-  Label16 = addLabel("Label16", 616, 322, "SELECT FLG");
+  Edit11 = addEdit("Edit11", 272, 320, 400, kBoxHeight);
+  Label16 = addLabel("Label16", 660, 304, "SELECT FLG");
   Edit20 = addEdit("Edit20", 680, 320, 24, kBoxHeight);
   Label17 = addLabel("Label17", 32, 344, "REMARKS(備考)");
   Edit12 = box("Edit12", 32, 360, Remarks1);
