@@ -34,6 +34,9 @@ struct Loaded {
 // The decimal value of up to four bytes: leading white space and a sign
 // allowed, reading stops at the first non-digit, no digits give 0.
 int leadingNumber(const char* p, std::size_t n) {
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  if (n == 4 && digit(p[0]) && digit(p[1]) && digit(p[2]) && digit(p[3]))  // the usual form
+    return (p[0] - '0') * 1000 + (p[1] - '0') * 100 + (p[2] - '0') * 10 + (p[3] - '0');
   std::size_t i = 0;
   while (i < n && (p[i] == ' ' || (p[i] >= '\t' && p[i] <= '\r'))) ++i;
   bool negative = false;
@@ -47,8 +50,8 @@ int leadingNumber(const char* p, std::size_t n) {
 // rest of the width with spaces; slot[width] = 0.
 void cutField(char* slot, const char* text, std::size_t length, std::size_t from,
               std::size_t width) {
-  std::size_t have = length > from ? std::min(length - from, width) : 0;
-  std::memcpy(slot, text + from, have);
+  const std::size_t have = length > from ? std::min(length - from, width) : 0;
+  if (have > 0) std::memcpy(slot, text + from, have);
   std::memset(slot + have, ' ', width - have);
   slot[width] = '\0';
 }
