@@ -13,8 +13,7 @@ run() {
 }
 run build
 # Qt and fontconfig keep caches for the life of the process; leaks are not
-# what this run looks for. faketime preloads its library ahead of the
-# sanitizer runtime, which is harmless here.
-ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:verify_asan_link_order=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+# what this run looks for.
+ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run build-asan -DKX_SANITIZE=ON -DKX_BENCH=OFF
 echo "all tests passed"
