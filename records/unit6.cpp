@@ -1,14 +1,11 @@
 #include "records/unit6.h"
 
-#include <cstdio>
 #include <string>
 
 #include "lists/unit2.h"
 #include "lists/unit5.h"
-#include "records/code_groups.h"
 #include "records/unit3.h"
 #include "records/unit7.h"
-#include "search/dates.h"
 #include "shell/app.h"
 #include "shell/unit1.h"
 #include "store/codes.h"
@@ -20,24 +17,11 @@ namespace kx {
 
 namespace {
 
-constexpr int kBoxHeight = 16;  // rows stand 16 pixels apart
-
-// A box wide enough for a field of `bytes` half-width characters.
-int boxWidth(int bytes) { return bytes * 6 + 16; }
-
 std::string fieldText(const Store& s, int e, Field f) { return s.field(e, f); }
-
-std::string todayText() {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.0lf", todayDate());
-  return text;
-}
 
 }  // namespace
 
-TForm6::TForm6(App& a) : ui::Window("Form6", "UPDATE", 870, 600), app(a) {
-  setFont(ui::Font{ui::Font::Proportional, 12, false, false, 0x000000});
-
+TForm6::TForm6(App& a) : EntryWindow(a, "Form6", "UPDATE", 870) {
   Button1 = addButton("Button1", 32, 8, 75, 25, "CLOSE");
   Button1->onClick([this] { Button1Click(); });
   Button2 = addButton("Button2", 128, 8, 75, 25, "UPDATE");
@@ -51,71 +35,56 @@ TForm6::TForm6(App& a) : ui::Window("Form6", "UPDATE", 870, 600), app(a) {
   Button4->onClick([this] { Button4Click(); });
   Button4->setVisible(false);
   Label21 = addLabel("Label21", 612, 12, "更新日付(YYYYMMDD)");
-  Edit19 = addEdit("Edit19", 744, 8, 72, kBoxHeight);
+  Edit19 = box("Edit19", 744, 8, 72);
 
-  auto box = [this](const char* name, int left, int top, Field f) {
-    return addEdit(name, left, top, boxWidth(kFieldWidth[f]), kBoxHeight);
-  };
   Label1 = addLabel("Label1", 16, 42, "ﾌﾘｶﾞﾅ");
-  Edit1 = addEdit("Edit1", 64, 40, boxWidth(kNameKeyWidth), kBoxHeight);
+  Edit1 = box("Edit1", 64, 40, boxWidth(kNameKeyWidth));
   Label2 = addLabel("Label2", 16, 58, "姓 名");
-  Edit2 = box("Edit2", 64, 56, KanjiName);
+  Edit2 = fieldBox("Edit2", 64, 56, KanjiName);
   Label3 = addLabel("Label3", 408, 42, "別名");
-  Edit4 = box("Edit4", 440, 40, Alias);
+  Edit4 = fieldBox("Edit4", 440, 40, Alias);
   Label4 = addLabel("Label4", 16, 90, "ﾌﾘｶﾞﾅ");
-  Edit24 = addEdit("Edit24", 64, 88, boxWidth(kCompanyKeyWidth), kBoxHeight);
+  Edit24 = box("Edit24", 64, 88, boxWidth(kCompanyKeyWidth));
   Label5 = addLabel("Label5", 16, 114, "会社名");
-  Edit3 = box("Edit3", 64, 112, KanjiCompany);
+  Edit3 = fieldBox("Edit3", 64, 112, KanjiCompany);
   Label6 = addLabel("Label6", 16, 138, "所属");
-  Edit6 = box("Edit6", 64, 136, Division);
+  Edit6 = fieldBox("Edit6", 64, 136, Division);
   Label7 = addLabel("Label7", 16, 162, "役職");
-  Edit7 = box("Edit7", 64, 160, Title);
+  Edit7 = fieldBox("Edit7", 64, 160, Title);
   Label8 = addLabel("Label8", 16, 186, "EMAIL");
-  Edit22 = box("Edit22", 64, 184, Email);
+  Edit22 = fieldBox("Edit22", 64, 184, Email);
   Label9 = addLabel("Label9", 16, 220, "OFFICE");
   Label10 = addLabel("Label10", 16, 234, "PHONE");
-  Edit8 = box("Edit8", 64, 232, OfficePhone);
+  Edit8 = fieldBox("Edit8", 64, 232, OfficePhone);
   Label11 = addLabel("Label11", 16, 258, "FAX");
-  Edit18 = box("Edit18", 64, 256, Fax);
+  Edit18 = fieldBox("Edit18", 64, 256, Fax);
   Label12 = addLabel("Label12", 352, 220, "HOME");
   Label13 = addLabel("Label13", 352, 234, "PHONE");
-  Edit9 = box("Edit9", 400, 232, HomePhone);
+  Edit9 = fieldBox("Edit9", 400, 232, HomePhone);
   Label14 = addLabel("Label14", 352, 258, "MOBILE");
-  Edit21 = box("Edit21", 400, 256, MobilePhone);
+  Edit21 = fieldBox("Edit21", 400, 256, MobilePhone);
   Label15 = addLabel("Label15", 16, 298, "ZIP");
-  Edit10 = box("Edit10", 64, 296, Zip);
+  Edit10 = fieldBox("Edit10", 64, 296, Zip);
   Label16 = addLabel("Label16", 168, 298, "ADDRESS");
-  Edit11 = box("Edit11", 224, 296, Address);
+  Edit11 = fieldBox("Edit11", 224, 296, Address);
   Label17 = addLabel("Label17", 680, 280, "SELECT FLAG");
-  Edit20 = addEdit("Edit20", 704, 296, 24, kBoxHeight);
+  Edit20 = box("Edit20", 704, 296, 24);
   Label28 = addLabel("Label28", 736, 298, "SELECTED=1");
   Label18 = addLabel("Label18", 24, 336, "REMARKS(備考)");
-  Edit12 = box("Edit12", 24, 352, Remarks1);
-  Edit13 = box("Edit13", 24, 376, Remarks2);
-  Edit14 = box("Edit14", 24, 400, Remarks3);
+  Edit12 = fieldBox("Edit12", 24, 352, Remarks1);
+  Edit13 = fieldBox("Edit13", 24, 376, Remarks2);
+  Edit14 = fieldBox("Edit14", 24, 400, Remarks3);
   // The secret mode switch shows these.
   Label19 = addLabel("Label19", 24, 424, "SEARCH KEYS");
   Label19->setVisible(false);
   // Narrower than its 110 bytes so that it stays clear of the number labels.
-  Edit23 = addEdit("Edit23", 24, 440, 470, kBoxHeight);
+  Edit23 = box("Edit23", 24, 440, 470);
   Edit23->setVisible(false);
   Label20 = addLabel("Label20", 24, 464, "SECRETS");
   Label20->setVisible(false);
-  Edit25 = box("Edit25", 24, 480, Secret1);
-  Edit26 = box("Edit26", 24, 496, Secret2);
-  Edit27 = box("Edit27", 24, 512, Secret3);
-  Edit28 = box("Edit28", 24, 528, Secret4);
-  Edit29 = box("Edit29", 24, 544, Secret5);
-  for (ui::Edit* e : {Edit25, Edit26, Edit27, Edit28, Edit29}) e->setVisible(false);
+  addSecretBoxes(24, 480);
 
-  RadioGroup1 = addRadioGroup("RadioGroup1", 408, 72, 60, 80, code_groups::kSexCaption,
-                              code_groups::sexItems());
-  RadioGroup2 = addRadioGroup("RadioGroup2", 472, 72, 160, 124, code_groups::kOccupationCaption,
-                              code_groups::occupationItems(), 2);
-  RadioGroup3 = addRadioGroup("RadioGroup3", 640, 72, 90, 100, code_groups::kActuaryCaption,
-                              code_groups::membershipItems());
-  RadioGroup4 = addRadioGroup("RadioGroup4", 736, 72, 90, 100, code_groups::kPensionCaption,
-                              code_groups::membershipItems());
+  addCodeGroups(72, {408, 472, 640, 736}, 160);
 
   Button5 = addButton("Button5", 512, 344, 130, 25, "個人ﾃﾞｰﾀ番号付与");
   Button5->onClick([this] { Button5Click(); });
@@ -126,7 +95,7 @@ TForm6::TForm6(App& a) : ui::Window("Form6", "UPDATE", 870, 600), app(a) {
   Label27 = addLabel("Label27", 512, 432);
   Button6 = addButton("Button6", 488, 472, 140, 25, "個人ﾃﾞｰﾀ番号変更/消去");
   Button6->onClick([this] { Button6Click(); });
-  Edit5 = box("Edit5", 632, 480, PersonalNumber);
+  Edit5 = fieldBox("Edit5", 632, 480, PersonalNumber);
   Edit5->setVisible(false);
 }
 
@@ -187,7 +156,7 @@ void TForm6::fill() {
   RadioGroup4->setItemIndex(itemOfCode(PensionActuary, s.field(e, PensionActuary)[0]));
 
   Edit18->setText(fieldText(s, e, Fax));
-  Edit19->setText(todayText());
+  showToday();
   Edit20->setText(fieldText(s, e, SelectFlag));
   Edit21->setText(fieldText(s, e, MobilePhone));
   Edit22->setText(fieldText(s, e, Email));
@@ -202,42 +171,6 @@ void TForm6::fill() {
   const bool secret = app.cur.secretMode == 1;
   for (ui::Edit* b : {Edit25, Edit26, Edit27, Edit28, Edit29}) b->setVisible(secret);
   if (!secret) Label25->setVisible(false);
-}
-
-EntryForm TForm6::readForm() const {
-  EntryForm f;
-  f.nameKey = Edit1->text();
-  f.companyKey = Edit24->text();
-  auto& t = f.fields;
-  t[KanjiName] = Edit2->text();
-  t[KanjiCompany] = Edit3->text();
-  t[Alias] = Edit4->text();
-  t[Sex] = std::string(1, codeOfItem(Sex, RadioGroup1->itemIndex()));
-  t[Division] = Edit6->text();
-  t[Title] = Edit7->text();
-  t[OfficePhone] = Edit8->text();
-  t[HomePhone] = Edit9->text();
-  t[Zip] = Edit10->text();
-  t[Address] = Edit11->text();
-  t[Remarks1] = Edit12->text();
-  t[Remarks2] = Edit13->text();
-  t[Remarks3] = Edit14->text();
-  t[PersonalNumber] = Edit5->text();
-  t[Occupation] = std::string(1, codeOfItem(Occupation, RadioGroup2->itemIndex()));
-  t[Actuary] = std::string(1, codeOfItem(Actuary, RadioGroup3->itemIndex()));
-  t[PensionActuary] = std::string(1, codeOfItem(PensionActuary, RadioGroup4->itemIndex()));
-  t[Fax] = Edit18->text();
-  t[UpdateDate] = Edit19->text();
-  t[SelectFlag] = Edit20->text();
-  t[MobilePhone] = Edit21->text();
-  t[Email] = Edit22->text();
-  t[SearchKeys] = Edit23->text();
-  t[Secret1] = Edit25->text();
-  t[Secret2] = Edit26->text();
-  t[Secret3] = Edit27->text();
-  t[Secret4] = Edit28->text();
-  t[Secret5] = Edit29->text();
-  return f;
 }
 
 // CLOSE: back to the view; nothing is stored and an armed operation stays
@@ -284,13 +217,10 @@ void TForm6::Button4Click() {
 
 void TForm6::runUpdate() {
   app.Form7->showBusy();
-  const EntryForm f = readForm();
+  const EntryForm f = readForm(Edit5);
   if (updateEntry(app.store, app.cur, app.cur.currentEntry, f, app.pendingHighest, app.dir,
-                  app.services)) {
-    app.Form3->Kana1->setText(cutTo(f.nameKey, kNameKeyWidth));
-    Edit24->setText(cutTo(f.companyKey, kCompanyKeyWidth));
-    app.Form3->refreshFromCurrentEntry();
-  }
+                  app.services))
+    showStored(f);
   app.Form7->hideBusy();
 }
 

@@ -1,14 +1,11 @@
 // The update form: edits, renumbers or deletes the current entry.
 #pragma once
 
-#include "ui/controls.h"
+#include "records/entry_window.h"
 
 namespace kx {
 
-class App;
-struct EntryForm;
-
-class TForm6 : public ui::Window {
+class TForm6 : public EntryWindow {
  public:
   explicit TForm6(App& app);
 
@@ -21,15 +18,11 @@ class TForm6 : public ui::Window {
       *Label10, *Label11, *Label12, *Label13, *Label14, *Label15, *Label16, *Label17, *Label18,
       *Label19, *Label20, *Label21, *Label22, *Label23, *Label24, *Label25, *Label26, *Label27,
       *Label28;
-  ui::Edit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10,
-      *Edit11, *Edit12, *Edit13, *Edit14, *Edit18, *Edit19, *Edit20, *Edit21, *Edit22, *Edit23,
-      *Edit24, *Edit25, *Edit26, *Edit27, *Edit28, *Edit29;
-  ui::RadioGroup *RadioGroup1, *RadioGroup2, *RadioGroup3, *RadioGroup4;
+  ui::Edit* Edit5;  // the personal data number
 
  private:
   void fill();
   void showNumberLabels(bool shown);
-  EntryForm readForm() const;
   void runUpdate();
   void runDelete();
   void refillView();
@@ -40,8 +33,6 @@ class TForm6 : public ui::Window {
   void Button4Click();
   void Button5Click();
   void Button6Click();
-
-  App& app;
 };
 
 }  // namespace kx

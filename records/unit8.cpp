@@ -4,30 +4,21 @@
 #include <string>
 
 #include "records/code_groups.h"
-#include "records/unit3.h"
 #include "records/unit7.h"
-#include "search/dates.h"
 #include "shell/app.h"
 #include "shell/unit1.h"
-#include "store/codes.h"
 #include "store/entry_edit.h"
 
 namespace kx {
 
 namespace {
 
-constexpr int kBoxHeight = 16;  // rows stand 16 pixels apart
-
-int boxWidth(int bytes) { return bytes * 6 + 16; }
-
 const std::string kBlank24(24, ' ');
 const std::string kBlank23(23, ' ');
 
 }  // namespace
 
-TForm8::TForm8(App& a) : ui::Window("Form8", "ADD RECORD", 872, 600), app(a) {
-  setFont(ui::Font{ui::Font::Proportional, 12, false, false, 0x000000});
-
+TForm8::TForm8(App& a) : EntryWindow(a, "Form8", "ADD RECORD", 872) {
   Button1 = addButton("Button1", 32, 8, 75, 25, "CANCEL");
   Button1->onClick([this] { Button1Click(); });
   Button2 = addButton("Button2", 128, 8, 75, 25, "ADD");
@@ -41,68 +32,54 @@ TForm8::TForm8(App& a) : ui::Window("Form8", "ADD RECORD", 872, 600), app(a) {
   Button3->onClick([this] { Button3Click(); });
   Button3->setVisible(false);
   Label21 = addLabel("Label21", 612, 12, "入力日付(YYYYMMDD)");
-  Edit19 = addEdit("Edit19", 744, 8, 72, kBoxHeight);
+  Edit19 = box("Edit19", 744, 8, 72);
 
-  auto box = [this](const char* name, int left, int top, Field f) {
-    return addEdit(name, left, top, boxWidth(kFieldWidth[f]), kBoxHeight);
-  };
   Label1 = addLabel("Label1", 40, 42, "ﾌﾘｶﾞﾅ");
-  Edit1 = addEdit("Edit1", 104, 40, boxWidth(kNameKeyWidth), kBoxHeight);
+  Edit1 = box("Edit1", 104, 40, boxWidth(kNameKeyWidth));
   Label2 = addLabel("Label2", 40, 66, "姓名");
-  Edit2 = box("Edit2", 104, 64, KanjiName);
+  Edit2 = fieldBox("Edit2", 104, 64, KanjiName);
   Label20 = addLabel("Label20", 408, 42, "別名");
-  Edit4 = box("Edit4", 440, 40, Alias);
+  Edit4 = fieldBox("Edit4", 440, 40, Alias);
   Label3 = addLabel("Label3", 40, 106, "ﾌﾘｶﾞﾅ");
-  Edit24 = addEdit("Edit24", 104, 104, boxWidth(kCompanyKeyWidth), kBoxHeight);
+  Edit24 = box("Edit24", 104, 104, boxWidth(kCompanyKeyWidth));
   Label4 = addLabel("Label4", 40, 138, "会社名");
-  Edit3 = box("Edit3", 104, 136, KanjiCompany);
+  Edit3 = fieldBox("Edit3", 104, 136, KanjiCompany);
   Label5 = addLabel("Label5", 40, 170, "所属");
-  Edit6 = box("Edit6", 104, 168, Division);
+  Edit6 = fieldBox("Edit6", 104, 168, Division);
   Label6 = addLabel("Label6", 40, 194, "役職");
-  Edit7 = box("Edit7", 104, 192, Title);
+  Edit7 = fieldBox("Edit7", 104, 192, Title);
   Label7 = addLabel("Label7", 40, 218, "EMAIL");
-  Edit22 = box("Edit22", 104, 216, Email);
+  Edit22 = fieldBox("Edit22", 104, 216, Email);
   Label8 = addLabel("Label8", 40, 244, "OFFICE");
   Label10 = addLabel("Label10", 40, 258, "PHONE");
-  Edit8 = box("Edit8", 104, 256, OfficePhone);
+  Edit8 = fieldBox("Edit8", 104, 256, OfficePhone);
   Label11 = addLabel("Label11", 40, 282, "FAX");
-  Edit18 = box("Edit18", 104, 280, Fax);
+  Edit18 = fieldBox("Edit18", 104, 280, Fax);
   Label9 = addLabel("Label9", 384, 244, "HOME");
   Label12 = addLabel("Label12", 384, 258, "PHONE");
-  Edit9 = box("Edit9", 440, 256, HomePhone);
+  Edit9 = fieldBox("Edit9", 440, 256, HomePhone);
   Label13 = addLabel("Label13", 384, 282, "MOBILE");
-  Edit21 = box("Edit21", 440, 280, MobilePhone);
+  Edit21 = fieldBox("Edit21", 440, 280, MobilePhone);
   Label14 = addLabel("Label14", 40, 322, "ZIP");
-  Edit10 = box("Edit10", 104, 320, Zip);
+  Edit10 = fieldBox("Edit10", 104, 320, Zip);
   Label15 = addLabel("Label15", 216, 322, "ADDERSS");
-  Edit11 = addEdit("Edit11", 272, 320, 400, kBoxHeight);
+  Edit11 = box("Edit11", 272, 320, 400);
   Label16 = addLabel("Label16", 660, 304, "SELECT FLG");
-  Edit20 = addEdit("Edit20", 680, 320, 24, kBoxHeight);
+  Edit20 = box("Edit20", 680, 320, 24);
   Label17 = addLabel("Label17", 32, 344, "REMARKS(備考)");
-  Edit12 = box("Edit12", 32, 360, Remarks1);
-  Edit13 = box("Edit13", 32, 376, Remarks2);
-  Edit14 = box("Edit14", 32, 392, Remarks3);
+  Edit12 = fieldBox("Edit12", 32, 360, Remarks1);
+  Edit13 = fieldBox("Edit13", 32, 376, Remarks2);
+  Edit14 = fieldBox("Edit14", 32, 392, Remarks3);
   // Only the view's secret mode switch shows these.
   Label18 = addLabel("Label18", 32, 424, "SEARCH KEYS");
-  Edit23 = box("Edit23", 32, 440, SearchKeys);
+  Edit23 = fieldBox("Edit23", 32, 440, SearchKeys);
   Label19 = addLabel("Label19", 32, 472, "SECRETS");
-  Edit25 = box("Edit25", 32, 488, Secret1);
-  Edit26 = box("Edit26", 32, 504, Secret2);
-  Edit27 = box("Edit27", 32, 520, Secret3);
-  Edit28 = box("Edit28", 32, 536, Secret4);
-  Edit29 = box("Edit29", 32, 552, Secret5);
+  addSecretBoxes(32, 488);
   Label18->setVisible(false);
   Label19->setVisible(false);
-  for (ui::Edit* e : {Edit23, Edit25, Edit26, Edit27, Edit28, Edit29}) e->setVisible(false);
+  Edit23->setVisible(false);
 
-  RadioGroup1 = addRadioGroup("RadioGroup1", 448, 88, 60, 80, code_groups::kSexCaption,
-                              code_groups::sexItems());
-  RadioGroup2 = addRadioGroup("RadioGroup2", 512, 88, 150, 124, code_groups::kOccupationCaption,
-                              code_groups::occupationItems(), 2);
-  RadioGroup3 = addRadioGroup("RadioGroup3", 664, 88, 90, 100, code_groups::kActuaryCaption,
-                              code_groups::membershipItems());
-  RadioGroup4 = addRadioGroup("RadioGroup4", 760, 88, 90, 100, code_groups::kPensionCaption,
-                              code_groups::membershipItems());
+  addCodeGroups(88, {448, 512, 664, 760}, 150);
 }
 
 void TForm8::presetRadioGroups() {
@@ -114,9 +91,7 @@ void TForm8::presetRadioGroups() {
 
 void TForm8::prepare() {
   app.Form1->hideSearchRow();
-  char today[32];
-  std::snprintf(today, sizeof today, "%.0lf", todayDate());
-  Edit19->setText(today);
+  showToday();
   presetRadioGroups();
   for (ui::Edit* e : {Edit1, Edit2, Edit7}) e->setText(kBlank24);
   for (ui::Edit* e : {Edit12, Edit13, Edit14, Edit21, Edit22, Edit23, Edit25, Edit26, Edit27,
@@ -126,42 +101,6 @@ void TForm8::prepare() {
   // Edit3, Edit4, Edit6, Edit8, Edit9, Edit10, Edit11, Edit18 and Edit24 keep
   // the previous entry's company side.
   show();
-}
-
-EntryForm TForm8::readForm() const {
-  EntryForm f;
-  f.nameKey = Edit1->text();
-  f.companyKey = Edit24->text();
-  auto& t = f.fields;
-  t[KanjiName] = Edit2->text();
-  t[KanjiCompany] = Edit3->text();
-  t[Alias] = Edit4->text();
-  t[Sex] = std::string(1, codeOfItem(Sex, RadioGroup1->itemIndex()));
-  t[Division] = Edit6->text();
-  t[Title] = Edit7->text();
-  t[OfficePhone] = Edit8->text();
-  t[HomePhone] = Edit9->text();
-  t[Zip] = Edit10->text();
-  t[Address] = Edit11->text();
-  t[Remarks1] = Edit12->text();
-  t[Remarks2] = Edit13->text();
-  t[Remarks3] = Edit14->text();
-  t[Occupation] = std::string(1, codeOfItem(Occupation, RadioGroup2->itemIndex()));
-  t[Actuary] = std::string(1, codeOfItem(Actuary, RadioGroup3->itemIndex()));
-  t[PensionActuary] = std::string(1, codeOfItem(PensionActuary, RadioGroup4->itemIndex()));
-  t[Fax] = Edit18->text();
-  t[UpdateDate] = Edit19->text();
-  t[SelectFlag] = Edit20->text();
-  t[MobilePhone] = Edit21->text();
-  t[Email] = Edit22->text();
-  t[SearchKeys] = Edit23->text();
-  t[Secret1] = Edit25->text();
-  t[Secret2] = Edit26->text();
-  t[Secret3] = Edit27->text();
-  t[Secret4] = Edit28->text();
-  t[Secret5] = Edit29->text();
-  t[PersonalNumber] = "0000";  // a new entry has no number yet
-  return f;
 }
 
 void TForm8::disarm() {
@@ -187,14 +126,12 @@ void TForm8::Button2Click() {
 // the form stays open and armed and nothing has changed.
 void TForm8::Button3Click() {
   app.Form7->showBusy();
-  const EntryForm f = readForm();
+  const EntryForm f = readForm(nullptr);
   if (!addEntry(app.store, app.cur, f, app.dir, app.services)) {
     app.Form7->hideBusy();
     return;
   }
-  app.Form3->Kana1->setText(cutTo(f.nameKey, kNameKeyWidth));
-  Edit24->setText(cutTo(f.companyKey, kCompanyKeyWidth));
-  app.Form3->refreshFromCurrentEntry();
+  showStored(f);
   app.Form7->hideBusy();
   app.Form1->refreshCount();
   disarm();

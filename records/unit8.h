@@ -1,14 +1,11 @@
 // The add form: types in a new entry.
 #pragma once
 
-#include "ui/controls.h"
+#include "records/entry_window.h"
 
 namespace kx {
 
-class App;
-struct EntryForm;
-
-class TForm8 : public ui::Window {
+class TForm8 : public EntryWindow {
  public:
   explicit TForm8(App& app);
 
@@ -20,13 +17,8 @@ class TForm8 : public ui::Window {
   ui::Label *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9,
       *Label10, *Label11, *Label12, *Label13, *Label14, *Label15, *Label16, *Label17, *Label18,
       *Label19, *Label20, *Label21, *Label22;
-  ui::Edit *Edit1, *Edit2, *Edit3, *Edit4, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10, *Edit11,
-      *Edit12, *Edit13, *Edit14, *Edit18, *Edit19, *Edit20, *Edit21, *Edit22, *Edit23, *Edit24,
-      *Edit25, *Edit26, *Edit27, *Edit28, *Edit29;
-  ui::RadioGroup *RadioGroup1, *RadioGroup2, *RadioGroup3, *RadioGroup4;
 
  private:
-  EntryForm readForm() const;
   void presetRadioGroups();
   void disarm();
 
@@ -34,8 +26,6 @@ class TForm8 : public ui::Window {
   void Button2Click();
   void Button3Click();
   void Button4Click();
-
-  App& app;
 };
 
 }  // namespace kx

@@ -1,0 +1,55 @@
+// What the update form and the add form share: the edit boxes and code
+// groups both name alike, boxes as wide as the field they edit, and the
+// reading of those boxes into an entry. Each form places them itself (unit6,
+// unit8) and keeps its own labels and buttons.
+#pragma once
+
+#include <array>
+
+#include "store/entry_edit.h"
+#include "store/model.h"
+#include "ui/controls.h"
+
+namespace kx {
+
+class App;
+
+class EntryWindow : public ui::Window {
+ public:
+  ui::Edit *Edit1, *Edit2, *Edit3, *Edit4, *Edit6, *Edit7, *Edit8, *Edit9, *Edit10, *Edit11,
+      *Edit12, *Edit13, *Edit14, *Edit18, *Edit19, *Edit20, *Edit21, *Edit22, *Edit23, *Edit24,
+      *Edit25, *Edit26, *Edit27, *Edit28, *Edit29;
+  ui::RadioGroup *RadioGroup1, *RadioGroup2, *RadioGroup3, *RadioGroup4;
+
+ protected:
+  EntryWindow(App& app, const char* formName, const char* caption, int width);
+
+  static constexpr int kBoxHeight = 16;  // rows stand 16 pixels apart
+  // A box wide enough for a field of `bytes` half-width characters.
+  static int boxWidth(int bytes) { return bytes * 6 + 16; }
+
+  ui::Edit* box(const char* name, int left, int top, int width) {
+    return addEdit(name, left, top, width, kBoxHeight);
+  }
+  ui::Edit* fieldBox(const char* name, int left, int top, Field f) {
+    return box(name, left, top, boxWidth(kFieldWidth[f]));
+  }
+  // Edit25 ... Edit29 under each other from (left, top), hidden.
+  void addSecretBoxes(int left, int top);
+  // RadioGroup1 ... RadioGroup4 (sex, occupation in two columns, actuary,
+  // pension actuary) side by side at `top`.
+  void addCodeGroups(int top, const std::array<int, 4>& lefts, int occupationWidth);
+
+  // Edit19 = today's date, as the update date is stored.
+  void showToday();
+  // The boxes as typed, read in field order. numberBox is the update form's
+  // number box; the add form has none, and a new entry has no number yet.
+  EntryForm readForm(const ui::Edit* numberBox) const;
+  // After a stored update or add: the view's kana name and Edit24 show the
+  // keys as stored, and the view shows the entry's fields again.
+  void showStored(const EntryForm& f);
+
+  App& app;
+};
+
+}  // namespace kx
