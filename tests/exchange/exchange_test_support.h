@@ -1,16 +1,11 @@
-// Stores and exchange files on disk for the exchange tests: a fresh
-// temporary directory per test, and file images built here from the record
-// layouts, independently of the code under test.
+// Stores and exchange files on disk for the exchange tests: entries as the
+// tests describe them, and exchange file images built here from the record
+// layout, independently of the code under test.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -19,48 +14,11 @@
 #include "store/message_sink.h"
 #include "store/model.h"
 #include "store/store_files.h"
+#include "tests/support/store_fixture.h"
 
 namespace kx::extest {
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kx_exchange_XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    path = pattern;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  std::string file(const std::string& name) const { return path + "/" + name; }
-  std::string path;
-};
-
-inline std::string readBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return "<missing>";
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void writeBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// Cut or padded with spaces to n bytes.
-inline std::string pad(const std::string& s, std::size_t n) {
-  std::string r = s.substr(0, n);
-  r.resize(n, ' ');
-  return r;
-}
-
-inline std::string num4(int n) {
-  char b[16];
-  std::snprintf(b, sizeof b, "%04d", n);
-  return b;
-}
+using namespace fixture;
 
 // An entry: its two keys and whichever data fields a test sets.
 struct TestEntry {
@@ -72,11 +30,10 @@ struct TestEntry {
   }
 };
 
-inline std::string dataLine(const TestEntry& e) {
-  std::string line;
-  for (int f = 0; f < kFieldCount; ++f)
-    line += pad(e.get(f), static_cast<std::size_t>(kFieldWidth[f]));
-  return line;
+inline std::array<std::string, kFieldCount> fieldsOf(const TestEntry& e) {
+  std::array<std::string, kFieldCount> fields;
+  for (int f = 0; f < kFieldCount; ++f) fields[f] = e.get(f);
+  return fields;
 }
 
 // The exchange record, in the order of the record table: kana name, kanji
@@ -96,38 +53,11 @@ inline std::string exchangeFile(const std::vector<TestEntry>& entries) {
   return out;
 }
 
-struct Files {
-  std::string k1, k2, dat;
-  bool operator==(const Files&) const = default;
-};
-
-// The files of a sound store holding entries 0, 1, ... in this order, keys
-// sorted byte-wise with equal keys in entry-number order.
+// The files of a sound store holding entries 0, 1, ... in this order.
 inline Files storeFiles(const std::vector<TestEntry>& entries) {
-  std::vector<std::pair<std::string, int>> names, companies;
-  Files f;
-  for (int e = 0; e < static_cast<int>(entries.size()); ++e) {
-    names.push_back({pad(entries[e].kana, kNameKeyWidth), e});
-    companies.push_back({pad(entries[e].company, kCompanyKeyWidth), e});
-    f.dat += dataLine(entries[e]) + "\r\n";
-  }
-  auto byKey = [](const auto& a, const auto& b) { return a.first < b.first; };
-  std::stable_sort(names.begin(), names.end(), byKey);
-  std::stable_sort(companies.begin(), companies.end(), byKey);
-  for (const auto& [k, e] : names) f.k1 += num4(e) + k + "\r\n";
-  for (const auto& [k, e] : companies) f.k2 += num4(e) + k + "\r\n";
-  return f;
-}
-
-inline void writeStore(const TempDir& d, const Files& f) {
-  writeBytes(d.file(kNameKeyFile), f.k1);
-  writeBytes(d.file(kCompanyKeyFile), f.k2);
-  writeBytes(d.file(kDataFile), f.dat);
-}
-
-inline Files readStore(const TempDir& d) {
-  return {readBytes(d.file(kNameKeyFile)), readBytes(d.file(kCompanyKeyFile)),
-          readBytes(d.file(kDataFile))};
+  std::vector<StoredEntry> image;
+  for (const TestEntry& e : entries) image.push_back({e.kana, e.company, dataLine(fieldsOf(e))});
+  return storeImage(image);
 }
 
 // A store loaded from the directory, as the program holds it.

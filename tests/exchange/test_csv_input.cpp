@@ -57,7 +57,7 @@ void runInput(const TempDir& d, Store& s, InputRun& r) {
 TEST(CsvInput, LinesOfEveryKind) {
   TempDir d;
   const std::vector<TestEntry> existing = {existingEntry("ﾔﾏﾀﾞ ﾀﾛｳ", "山田 元祖")};
-  writeStore(d, storeFiles(existing));
+  writeFiles(d, storeFiles(existing));
   const std::string longKana(50, '\xB1');  // 50 x ｱ
   std::string longKanji;
   for (int i = 0; i < 40; ++i) longKanji += "漢";  // 80 bytes
@@ -102,11 +102,11 @@ TEST(CsvInput, LinesOfEveryKind) {
   all.push_back(csvEntry({"ﾔﾏﾀﾞ ﾀﾛｳ", "山田 次郎", "M", "ﾔﾏﾀﾞｼｮｳｼﾞ", "山田商事", "", "", "", "", "",
                           "", "", "", "", ""}));
   const Files want = storeFiles(all);
-  EXPECT_EQ(readStore(d).dat, want.dat);
-  EXPECT_EQ(readStore(d).k1, want.k1);
-  EXPECT_EQ(readStore(d).k2, want.k2);
+  EXPECT_EQ(readFiles(d).dat, want.dat);
+  EXPECT_EQ(readFiles(d).k1, want.k1);
+  EXPECT_EQ(readFiles(d).k2, want.k2);
   // Equal names: the one already stored, then the file's in file order.
-  EXPECT_EQ(readStore(d).k1, "0004" + pad(" ｲ ", 42) + "\r\n" +           //
+  EXPECT_EQ(readFiles(d).k1, "0004" + pad(" ｲ ", 42) + "\r\n" +           //
                                  "0002" + pad("ｱ", 42) + "\r\n" +         //
                                  "0003" + pad(longKana, 42) + "\r\n" +    //
                                  "0000" + pad("ﾔﾏﾀﾞ ﾀﾛｳ", 42) + "\r\n" +  //
@@ -121,7 +121,7 @@ TEST(CsvInput, LinesOfEveryKind) {
 
 TEST(CsvInput, WrittenByPythonsCsvModule) {
   TempDir d;
-  writeStore(d, {"", "", ""});
+  writeFiles(d, {"", "", ""});
   const std::string script =
       (std::filesystem::path(__FILE__).parent_path() / "make_quoted_csv.py").string();
   const std::string command = "python3 '" + script + "' '" + d.file(kCsvInputFile) + "'";
@@ -143,14 +143,14 @@ TEST(CsvInput, WrittenByPythonsCsvModule) {
       csvEntry({"ｱｵｷ", "", "", "", "", "", "", "", "", "", "", "", "", "", ""}),
       csvEntry({"ｽｽﾞｷ ﾊﾅｺ", "鈴木 花子", "F", "ｽｽﾞｷｼｮｳｼﾞ", "鈴木商事", "", "", "", "", "", "", "",
                 "", "大阪府, 大阪市", "ｶﾝﾏ,と引用符"})};
-  EXPECT_TRUE(readStore(d) == storeFiles(want));
+  EXPECT_TRUE(readFiles(d) == storeFiles(want));
   EXPECT_EQ(readBytes(d.file(kCsvReportFile)), "3\r\n");
 }
 
 TEST(CsvInput, OverflowStoresNothingButReportsProgress) {
   TempDir d;
-  writeStore(d, storeFiles(manyEntries(4998, "既")));
-  const Files before = readStore(d);
+  writeFiles(d, storeFiles(manyEntries(4998, "既")));
+  const Files before = readFiles(d);
   writeBytes(d.file(kCsvInputFile),
              "ｱ,,,,,,,,,,,,,,\r\nbad\r\nｲ,,,,,,,,,,,,,,\r\nｳ,,,,,,,,,,,,,,\r\nｴ,,,,,,,,,,,,,,\r\n");
   auto s = loaded(d);
@@ -161,7 +161,7 @@ TEST(CsvInput, OverflowStoresNothingButReportsProgress) {
   EXPECT_EQ(r.sink.messages,
             (Messages{"INVALID REC# 2: 1 ITEMS", "LOAD ERROR: DATABASE OVERFLOW"}));
   EXPECT_EQ(r.busy, (std::vector<bool>{true, false}));
-  EXPECT_TRUE(readStore(d) == before);
+  EXPECT_TRUE(readFiles(d) == before);
   EXPECT_EQ(tablesImage(*s), tables);
   EXPECT_EQ(r.cur.currentEntry, 2);
   // The report names the last line stored in the tables before the failure.
@@ -170,8 +170,8 @@ TEST(CsvInput, OverflowStoresNothingButReportsProgress) {
 
 TEST(CsvInput, RefusalsAndTheReportFile) {
   TempDir d;
-  writeStore(d, storeFiles({existingEntry("ﾊ", "波")}));
-  const Files before = readStore(d);
+  writeFiles(d, storeFiles({existingEntry("ﾊ", "波")}));
+  const Files before = readFiles(d);
   {
     auto s = loaded(d);
     InputRun r;
@@ -190,7 +190,7 @@ TEST(CsvInput, RefusalsAndTheReportFile) {
     EXPECT_EQ(r.result, 0);
     EXPECT_EQ(r.sink.messages, Messages{"INVALID REC# 1: 3 ITEMS"});
     EXPECT_EQ(readBytes(d.file(kCsvReportFile)), "41\r\n");
-    EXPECT_TRUE(readStore(d) == before);
+    EXPECT_TRUE(readFiles(d) == before);
   }
   {
     // The report cannot be written: said once, the input still goes on.
@@ -206,7 +206,7 @@ TEST(CsvInput, RefusalsAndTheReportFile) {
   }
   {
     TempDir full;
-    writeStore(full, storeFiles(manyEntries(kCapacity, "満")));
+    writeFiles(full, storeFiles(manyEntries(kCapacity, "満")));
     writeBytes(full.file(kCsvInputFile), "ｱ,,,,,,,,,,,,,,\r\n");
     auto s = loaded(full);
     InputRun r;
@@ -217,7 +217,7 @@ TEST(CsvInput, RefusalsAndTheReportFile) {
   }
   {
     TempDir ro;
-    writeStore(ro, storeFiles({existingEntry("ﾊ", "波")}));
+    writeFiles(ro, storeFiles({existingEntry("ﾊ", "波")}));
     writeBytes(ro.file(kDataFile), "");  // the key files name an entry the data file lacks
     writeBytes(ro.file(kCsvInputFile), "ｱ,,,,,,,,,,,,,,\r\n");
     auto s = makeStore();

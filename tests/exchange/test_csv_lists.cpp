@@ -46,7 +46,7 @@ std::string companyRow(const TestEntry& e) {
 
 TEST(CsvLists, EmptyStoreGivesHeadersOnly) {
   TempDir d;
-  writeStore(d, {"", "", ""});
+  writeFiles(d, {"", "", ""});
   auto s = loaded(d);
   VectorSink sink;
   EXPECT_EQ(writeNameList(*s, d.path, sink), 0);
@@ -68,7 +68,7 @@ TEST(CsvLists, RowsInNameAndCompanyOrder) {
       listEntry("ﾔﾏﾀﾞ ﾀﾛｳ", "ｱｵｲ", "山田 別人", "葵", "1"),
       listEntry("ｱｲﾀﾞ", "ｳﾐ", "相田", "海, 山", " ")};
   TempDir d;
-  writeStore(d, storeFiles(entries));
+  writeFiles(d, storeFiles(entries));
   // Pre-existing lists are replaced whole.
   writeBytes(d.file(kNameListFile), std::string(5000, 'x'));
   auto s = loaded(d);
@@ -104,7 +104,7 @@ TEST(CsvLists, NothingSelectedAndOpenErrors) {
   const std::vector<TestEntry> entries = {listEntry("ｱ", "ｱ", "阿", "阿社", "0"),
                                           listEntry("ｲ", "ｲ", "伊", "伊社", "2")};
   TempDir d;
-  writeStore(d, storeFiles(entries));
+  writeFiles(d, storeFiles(entries));
   auto s = loaded(d);
   VectorSink sink;
   EXPECT_EQ(writeSelectedList(*s, d.path, sink), 0);
@@ -112,7 +112,7 @@ TEST(CsvLists, NothingSelectedAndOpenErrors) {
   EXPECT_EQ(readBytes(d.file(kSelectedListFile)), kNameHeader);
 
   TempDir blocked;
-  writeStore(blocked, storeFiles(entries));
+  writeFiles(blocked, storeFiles(entries));
   for (const char* name : {kNameListFile, kCompanyListFile, kSelectedListFile})
     std::filesystem::create_directory(blocked.file(name));
   VectorSink errors;

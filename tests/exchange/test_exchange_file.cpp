@@ -70,7 +70,7 @@ struct Recorder {
 
 TEST(Export, EmptyStoreWritesAnEmptyFile) {
   TempDir d;
-  writeStore(d, {"", "", ""});
+  writeFiles(d, {"", "", ""});
   auto s = loaded(d);
   VectorSink sink;
   EXPECT_EQ(exportExchange(*s, d.path, sink), 0);
@@ -84,7 +84,7 @@ TEST(Export, RecordsByteForByteInEntryOrder) {
   const std::vector<TestEntry> entries = {fullEntry(), simpleEntry("ｱｵｷ", "ｱｵｲ", "青木", "0003"),
                                           simpleEntry("", "", "", "0000")};
   TempDir d;
-  writeStore(d, storeFiles(entries));
+  writeFiles(d, storeFiles(entries));
   auto s = loaded(d);
   VectorSink sink;
   ASSERT_EQ(exportExchange(*s, d.path, sink), 0);
@@ -106,7 +106,7 @@ TEST(Export, RecordsByteForByteInEntryOrder) {
 
 TEST(Export, RefusedOrFailedLeavesTheOldFile) {
   TempDir d;
-  writeStore(d, storeFiles({simpleEntry("ｱ", "ｲ", "阿")}));
+  writeFiles(d, storeFiles({simpleEntry("ｱ", "ｲ", "阿")}));
   writeBytes(d.file(kExchangeFile), "old contents\r\n");
 
   // Key files that disagree: the store loads read-only and may be partial.
@@ -121,7 +121,7 @@ TEST(Export, RefusedOrFailedLeavesTheOldFile) {
 
   // The exchange file's name taken by a folder: nothing can be written.
   TempDir d2;
-  writeStore(d2, storeFiles({simpleEntry("ｱ", "ｲ", "阿")}));
+  writeFiles(d2, storeFiles({simpleEntry("ｱ", "ｲ", "阿")}));
   std::filesystem::create_directory(d2.file(kExchangeFile));
   auto s2 = loaded(d2);
   VectorSink sink2;
@@ -144,14 +144,14 @@ TEST(Import, ExportThenOverwriteGivesBackTheSameStore) {
                                           simpleEntry("ﾔﾏﾀﾞ ﾀﾛｳ", "", "山田 三郎")};
   TempDir a;
   const Files original = storeFiles(entries);
-  writeStore(a, original);
+  writeFiles(a, original);
   auto sa = loaded(a);
   VectorSink sink;
   ASSERT_EQ(exportExchange(*sa, a.path, sink), 0);
 
   // Another store, replaced by the exchange file.
   TempDir b;
-  writeStore(b, storeFiles({simpleEntry("ｿﾉﾀ", "ｿﾉﾀ", "其他"), simpleEntry("ｿﾉﾀ", "ｿﾉﾀ", "其他")}));
+  writeFiles(b, storeFiles({simpleEntry("ｿﾉﾀ", "ｿﾉﾀ", "其他"), simpleEntry("ｿﾉﾀ", "ｿﾉﾀ", "其他")}));
   writeBytes(b.file(kExchangeFile), readBytes(a.file(kExchangeFile)));
   auto sb = loaded(b);
   Cursors cur;
@@ -168,7 +168,7 @@ TEST(Import, ExportThenOverwriteGivesBackTheSameStore) {
   EXPECT_EQ(cur.currentCompanyPos, 0);
 
   // The same entries under the same numbers, equal keys in entry order.
-  EXPECT_TRUE(readStore(b) == original);
+  EXPECT_TRUE(readFiles(b) == original);
   EXPECT_EQ(tablesImage(*sb), tablesImage(*loaded(b)));
   EXPECT_EQ(sb->count(), 4);
   EXPECT_EQ(sb->highestNumber, 31);
@@ -178,7 +178,7 @@ TEST(Import, AppendPutsEqualKeysBehindInFileOrder) {
   TempDir d;
   const std::vector<TestEntry> existing = {simpleEntry("ﾔﾏﾀﾞ", "ｶ", "山田 元", "0040"),
                                            simpleEntry("ｱ", "ﾔ", "阿 元", "0002")};
-  writeStore(d, storeFiles(existing));
+  writeFiles(d, storeFiles(existing));
   const std::vector<TestEntry> added = {
       simpleEntry("ﾔﾏﾀﾞ", "ｶ", "山田 一", "0040"),  // the same number is kept
       simpleEntry("ｱ", "ﾔ", "阿 一", "0041"), simpleEntry("ﾔﾏﾀﾞ", "ｶ", "山田 二", "0000"),
@@ -193,8 +193,8 @@ TEST(Import, AppendPutsEqualKeysBehindInFileOrder) {
 
   std::vector<TestEntry> all = existing;
   all.insert(all.end(), added.begin(), added.end());
-  EXPECT_TRUE(readStore(d) == storeFiles(all));
-  EXPECT_EQ(readStore(d).k1, "0005" + pad(" ", 42) + "\r\n" +         //
+  EXPECT_TRUE(readFiles(d) == storeFiles(all));
+  EXPECT_EQ(readFiles(d).k1, "0005" + pad(" ", 42) + "\r\n" +         //
                                  "0001" + pad("ｱ", 42) + "\r\n" +     //
                                  "0003" + pad("ｱ", 42) + "\r\n" +     //
                                  "0000" + pad("ﾔﾏﾀﾞ", 42) + "\r\n" +  //
@@ -213,19 +213,19 @@ TEST(Import, AppendIntoAnEmptyStoreAndFromAnEmptyFile) {
   VectorSink sink;
   writeBytes(d.file(kAppendFile), "");
   EXPECT_EQ(importExchange(*s, cur, d.path, ImportMode::Append, sink), 0);
-  EXPECT_TRUE(readStore(d) == (Files{"", "", ""}));
+  EXPECT_TRUE(readFiles(d) == (Files{"", "", ""}));
 
   const std::vector<TestEntry> added = {simpleEntry("ﾍﾞ", "ﾍﾞ", "部"), simpleEntry("ｱ", "ｱ", "阿")};
   writeBytes(d.file(kAppendFile), exchangeFile(added));
   EXPECT_EQ(importExchange(*s, cur, d.path, ImportMode::Append, sink), 0);
   EXPECT_TRUE(sink.messages.empty());
-  EXPECT_TRUE(readStore(d) == storeFiles(added));
+  EXPECT_TRUE(readFiles(d) == storeFiles(added));
 }
 
 // Checks that a failed import told the user exactly this, wrote no store
 // file, and left the tables as they were.
 void expectFailedImport(const TempDir& d, ImportMode mode, const Messages& want) {
-  const Files before = readStore(d);
+  const Files before = readFiles(d);
   auto s = loaded(d);
   const std::string tables = tablesImage(*s);
   Cursors cur;
@@ -234,7 +234,7 @@ void expectFailedImport(const TempDir& d, ImportMode mode, const Messages& want)
   Recorder rec;
   EXPECT_EQ(importExchange(*s, cur, d.path, mode, sink, rec.options()), 1);
   EXPECT_EQ(sink.messages, want);
-  EXPECT_TRUE(readStore(d) == before);
+  EXPECT_TRUE(readFiles(d) == before);
   EXPECT_EQ(tablesImage(*s), tables);
   EXPECT_EQ(cur.currentEntry, 3);
   if (!rec.busy.empty()) {
@@ -246,7 +246,7 @@ TEST(Import, LineLengthErrors) {
   const std::string r1 = exchangeRecord(simpleEntry("ｲ", "ｲ", "伊"));
   const std::string r2 = exchangeRecord(simpleEntry("ﾛ", "ﾛ", "呂"));
   TempDir d;
-  writeStore(d, storeFiles({simpleEntry("ﾊ", "ﾊ", "波")}));
+  writeFiles(d, storeFiles({simpleEntry("ﾊ", "ﾊ", "波")}));
 
   // The last line without its line end.
   writeBytes(d.file(kAppendFile), r1 + "\r\n" + r2);
@@ -276,7 +276,7 @@ TEST(Import, LineLengthErrors) {
 
 TEST(Import, MissingFileAndEmptyOverwrite) {
   TempDir d;
-  writeStore(d, storeFiles({simpleEntry("ﾊ", "ﾊ", "波")}));
+  writeFiles(d, storeFiles({simpleEntry("ﾊ", "ﾊ", "波")}));
   expectFailedImport(d, ImportMode::Append, {"IMPORTFILE open error"});
   expectFailedImport(d, ImportMode::Overwrite, {"IMPORTFILE open error"});
   std::filesystem::create_directory(d.file(kAppendFile));
@@ -289,7 +289,7 @@ TEST(Import, MissingFileAndEmptyOverwrite) {
 
 TEST(Import, FullStoreRefusedInBothModes) {
   TempDir d;
-  writeStore(d, storeFiles(manyEntries(kCapacity, "満")));
+  writeFiles(d, storeFiles(manyEntries(kCapacity, "満")));
   writeBytes(d.file(kExchangeFile), exchangeFile({simpleEntry("ｲ", "ｲ", "伊")}));
   writeBytes(d.file(kAppendFile), exchangeFile({simpleEntry("ｲ", "ｲ", "伊")}));
   for (ImportMode mode : {ImportMode::Overwrite, ImportMode::Append}) {
@@ -307,7 +307,7 @@ TEST(Import, FullStoreRefusedInBothModes) {
 
 TEST(Import, OverflowStoresNothing) {
   TempDir d;
-  writeStore(d, storeFiles(manyEntries(4995, "既")));
+  writeFiles(d, storeFiles(manyEntries(4995, "既")));
   writeBytes(d.file(kAppendFile), exchangeFile(manyEntries(10, "新")));
   expectFailedImport(d, ImportMode::Append, {"LOAD ERROR: DATABASE OVERFLOW"});
   // Overwrite holds at most 5000 records too.
@@ -328,24 +328,24 @@ TEST(Import, ReadOnlyStoreAndFailedSaveChangeNothing) {
   const std::string r1 = exchangeFile({simpleEntry("ｲ", "ｲ", "伊")});
   {
     TempDir d;
-    writeStore(d, storeFiles({simpleEntry("ﾊ", "ﾊ", "波"), simpleEntry("ﾆ", "ﾆ", "仁")}));
+    writeFiles(d, storeFiles({simpleEntry("ﾊ", "ﾊ", "波"), simpleEntry("ﾆ", "ﾆ", "仁")}));
     writeBytes(d.file(kCompanyKeyFile), "0000" + pad("ﾊ", 50) + "\r\n");  // one line short
     writeBytes(d.file(kAppendFile), r1);
     auto s = makeStore();
     VectorSink loadSink;
     ASSERT_FALSE(loadStore(*s, d.path, loadSink));
-    const Files before = readStore(d);
+    const Files before = readFiles(d);
     Cursors cur;
     VectorSink sink;
     EXPECT_EQ(importExchange(*s, cur, d.path, ImportMode::Append, sink), 1);
     EXPECT_EQ(sink.messages, Messages{kReadOnlyRefusalMessage});
-    EXPECT_TRUE(readStore(d) == before);
+    EXPECT_TRUE(readFiles(d) == before);
   }
   {
     // The data file is a link: it loads, but cannot be replaced.
     TempDir d;
     const Files f = storeFiles({simpleEntry("ﾊ", "ﾊ", "波")});
-    writeStore(d, f);
+    writeFiles(d, f);
     writeBytes(d.file("real.dat"), f.dat);
     std::filesystem::remove(d.file(kDataFile));
     std::filesystem::create_symlink("real.dat", d.file(kDataFile));

@@ -5,11 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
@@ -19,6 +15,7 @@
 #include "search/search_state.h"
 #include "store/model.h"
 #include "store/text.h"
+#include "tests/support/store_fixture.h"
 
 namespace kx::test {
 
@@ -98,21 +95,12 @@ class SearchStore {
 };
 
 // A fresh empty directory per test, removed afterwards.
-class TempDir {
+class TempDir : public fixture::TempDir {
  public:
-  TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "kxsearchXXXXXX").string();
-    path = mkdtemp(tmpl.data());
-  }
-  ~TempDir() { std::filesystem::remove_all(path); }
-  std::string read(const std::string& name) const {
-    std::ifstream in(path + "/" + name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
+  std::string read(const std::string& name) const { return fixture::readBytes(file(name)); }
   void write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(path + "/" + name, std::ios::binary) << bytes;
+    fixture::writeBytes(file(name), bytes);
   }
-  std::string path;
 };
 
 }  // namespace kx::test

@@ -6,81 +6,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
+#include <array>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "store/message_sink.h"
 #include "store/model.h"
-#include "store/store_files.h"
+#include "tests/support/store_fixture.h"
 
 namespace kx::storetest {
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kx_store_XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    path = pattern;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  std::string file(const std::string& name) const { return path + "/" + name; }
-  std::string path;
-};
-
-inline std::string readBytes(const std::string& path) {
-  if (std::filesystem::is_directory(path)) return "<directory>";
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void writeBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-inline std::string pad(const std::string& s, std::size_t n) {
-  std::string r = s.substr(0, n);
-  r.resize(n, ' ');
-  return r;
-}
-
-inline std::string num4(int n) {
-  char b[16];
-  std::snprintf(b, sizeof b, "%04d", n);
-  return b;
-}
-
-// The three files of a store as text, line ends included.
-struct Files {
-  std::string k1, k2, dat;
-};
-
-inline void writeFiles(const TempDir& d, const Files& f) {
-  writeBytes(d.file(kNameKeyFile), f.k1);
-  writeBytes(d.file(kCompanyKeyFile), f.k2);
-  writeBytes(d.file(kDataFile), f.dat);
-}
-
-inline Files readFiles(const TempDir& d) {
-  return {readBytes(d.file(kNameKeyFile)), readBytes(d.file(kCompanyKeyFile)),
-          readBytes(d.file(kDataFile))};
-}
-
-inline bool operator==(const Files& a, const Files& b) {
-  return a.k1 == b.k1 && a.k2 == b.k2 && a.dat == b.dat;
-}
+using namespace fixture;
 
 // Every file name in the directory, to see that nothing is left behind.
 inline std::vector<std::string> listDir(const TempDir& d) {
@@ -102,25 +40,19 @@ inline Files randomStore(int count, std::mt19937& rng) {
     for (int i = 0; i < n; ++i) s += parts[std::uniform_int_distribution<int>(0, nparts - 1)(rng)];
     return s;
   };
-  std::vector<std::pair<std::string, int>> names, companies;
-  Files f;
+  std::vector<StoredEntry> entries;
   for (int e = 0; e < count; ++e) {
-    names.push_back({pad(text(kKana, 7, 3), kNameKeyWidth), e});
-    companies.push_back({pad(text(kKana, 7, 2), kCompanyKeyWidth), e});
-    std::string line;
-    for (int k = 0; k < kFieldCount; ++k) {
-      std::string v = k == PersonalNumber ? num4(std::uniform_int_distribution<int>(0, 40)(rng))
-                                          : text(kKanji, 6, 30);
-      line += pad(v, static_cast<std::size_t>(kFieldWidth[k]));  // may cut a character
-    }
-    f.dat += line + "\r\n";
+    StoredEntry entry;
+    entry.kana = text(kKana, 7, 3);
+    entry.company = text(kKana, 7, 2);
+    std::array<std::string, kFieldCount> fields;
+    for (int k = 0; k < kFieldCount; ++k)
+      fields[k] = k == PersonalNumber ? num4(std::uniform_int_distribution<int>(0, 40)(rng))
+                                      : text(kKanji, 6, 30);
+    entry.line = fixture::dataLine(fields);  // may cut a character
+    entries.push_back(entry);
   }
-  auto byKey = [](const auto& a, const auto& b) { return a.first < b.first; };
-  std::stable_sort(names.begin(), names.end(), byKey);
-  std::stable_sort(companies.begin(), companies.end(), byKey);
-  for (const auto& [k, e] : names) f.k1 += num4(e) + k + "\r\n";
-  for (const auto& [k, e] : companies) f.k2 += num4(e) + k + "\r\n";
-  return f;
+  return storeImage(entries);
 }
 
 // One entry by the fields the tests care about; other fields blank.
@@ -130,30 +62,18 @@ struct Entry {
 };
 
 inline std::string dataLine(const Entry& e) {
-  std::string line;
-  for (int k = 0; k < kFieldCount; ++k) {
-    const std::string v = k == KanjiName ? e.kanji : k == PersonalNumber ? e.number : "";
-    line += pad(v, static_cast<std::size_t>(kFieldWidth[k]));
-  }
-  return line + "\r\n";
+  std::array<std::string, kFieldCount> fields;
+  fields[KanjiName] = e.kanji;
+  fields[PersonalNumber] = e.number;
+  return fixture::dataLine(fields);
 }
 
 // The files of a sound store holding entries in this order (entry numbers
 // 0, 1, ...), keys sorted with equal keys in entry order.
 inline Files makeFiles(const std::vector<Entry>& entries) {
-  std::vector<std::pair<std::string, int>> names, companies;
-  Files f;
-  for (int e = 0; e < static_cast<int>(entries.size()); ++e) {
-    names.push_back({pad(entries[e].kana, kNameKeyWidth), e});
-    companies.push_back({pad(entries[e].company, kCompanyKeyWidth), e});
-    f.dat += dataLine(entries[e]);
-  }
-  auto byKey = [](const auto& a, const auto& b) { return a.first < b.first; };
-  std::stable_sort(names.begin(), names.end(), byKey);
-  std::stable_sort(companies.begin(), companies.end(), byKey);
-  for (const auto& [k, e] : names) f.k1 += num4(e) + k + "\r\n";
-  for (const auto& [k, e] : companies) f.k2 += num4(e) + k + "\r\n";
-  return f;
+  std::vector<StoredEntry> image;
+  for (const Entry& e : entries) image.push_back({e.kana, e.company, dataLine(e)});
+  return storeImage(image);
 }
 
 // The lines of a file image, line ends dropped.

@@ -220,7 +220,7 @@ TEST(LoadStore, DamagedStoresOpenReadOnlyAndRefuseEveryRewrite) {
        [](Files& f, const TempDir&) { f.k2 = f.k2.substr(0, f.k2.size() - 56); },
        {"number of keyfile 1,2 unmatch"}, 1},
       {"data one line more",
-       [](Files& f, const TempDir&) { f.dat += dataLine({"", "", "余分"}); },
+       [](Files& f, const TempDir&) { f.dat += dataLine(Entry{"", "", "余分"}); },
        {"number of keyfile 1,datafile unmatch"}, 2},
       {"entry number out of range",
        [&](Files& f, const TempDir&) { setLine(f.k1, 2, "0003" + pad("ﾔﾏﾀﾞ ﾀﾛｳ", 42)); }, {}, 2},

@@ -1,0 +1,117 @@
+// Store files on disk for the logic tests: a fresh temporary directory per
+// test, file images built here from the record layout, independently of the
+// code under test, and the three files read back for byte-for-byte checks.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "store/model.h"
+#include "store/store_files.h"
+
+namespace kx::fixture {
+
+// A fresh empty directory, removed with everything in it afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kx_test_XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) std::abort();
+    path = pattern;
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  std::string file(const std::string& name) const { return path + "/" + name; }
+  std::string path;
+};
+
+// A file's bytes. A missing file or a directory reads as a marker, so that
+// neither compares equal to an empty file.
+inline std::string readBytes(const std::string& path) {
+  if (std::filesystem::is_directory(path)) return "<directory>";
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "<missing>";
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Cut or padded with spaces to n bytes.
+inline std::string pad(const std::string& s, std::size_t n) {
+  std::string r = s.substr(0, n);
+  r.resize(n, ' ');
+  return r;
+}
+
+inline std::string num4(int n) {
+  char b[16];
+  std::snprintf(b, sizeof b, "%04d", n);
+  return b;
+}
+
+// The three files of a store as text, line ends included.
+struct Files {
+  std::string k1, k2, dat;
+  bool operator==(const Files&) const = default;
+};
+
+inline void writeFiles(const TempDir& d, const Files& f) {
+  writeBytes(d.file(kNameKeyFile), f.k1);
+  writeBytes(d.file(kCompanyKeyFile), f.k2);
+  writeBytes(d.file(kDataFile), f.dat);
+}
+
+inline Files readFiles(const TempDir& d) {
+  return {readBytes(d.file(kNameKeyFile)), readBytes(d.file(kCompanyKeyFile)),
+          readBytes(d.file(kDataFile))};
+}
+
+// A data line: each field's text cut or padded to its width, then CR LF.
+inline std::string dataLine(const std::array<std::string, kFieldCount>& fields) {
+  std::string line;
+  for (int f = 0; f < kFieldCount; ++f)
+    line += pad(fields[f], static_cast<std::size_t>(kFieldWidth[f]));
+  return line + "\r\n";
+}
+
+// One entry of a store image: its two keys as given and its data line.
+struct StoredEntry {
+  std::string kana, company;
+  std::string line;  // line end included
+};
+
+// The files of a sound store holding these entries as entries 0, 1, ...:
+// keys padded to their widths and sorted byte-wise, equal keys in
+// entry-number order.
+inline Files storeImage(const std::vector<StoredEntry>& entries) {
+  std::vector<std::pair<std::string, int>> names, companies;
+  Files f;
+  for (int e = 0; e < static_cast<int>(entries.size()); ++e) {
+    names.push_back({pad(entries[e].kana, kNameKeyWidth), e});
+    companies.push_back({pad(entries[e].company, kCompanyKeyWidth), e});
+    f.dat += entries[e].line;
+  }
+  // std::string compares bytes as unsigned.
+  auto byKey = [](const auto& a, const auto& b) { return a.first < b.first; };
+  std::stable_sort(names.begin(), names.end(), byKey);
+  std::stable_sort(companies.begin(), companies.end(), byKey);
+  for (const auto& [k, e] : names) f.k1 += num4(e) + k + "\r\n";
+  for (const auto& [k, e] : companies) f.k2 += num4(e) + k + "\r\n";
+  return f;
+}
+
+}  // namespace kx::fixture
