@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "exchange/line_pieces.h"
+#include "store/line_reader.h"
 #include "store/text.h"
 
 namespace kx {
@@ -69,8 +69,8 @@ bool writeReport(const std::string& path, int line) {
 int csvInput(Store& s, Cursors& cur, const std::string& dir, double today, MessageSink& sink,
              const ImportOptions& options) {
   if (detail::refuseImport(s, sink)) return 1;
-  PieceReader in(pathIn(dir, kCsvInputFile));
-  if (!in.isOpen()) {
+  LineReader in(pathIn(dir, kCsvInputFile));
+  if (in.status() != LineReader::Status::Open) {
     sink.show("korvelix.csv open error");
     return 1;
   }
@@ -84,17 +84,18 @@ int csvInput(Store& s, Cursors& cur, const std::string& dir, double today, Messa
   char itemBuffers[kItems][kItemSize];
   char* items[kItems];
   for (int i = 0; i < kItems; ++i) items[i] = itemBuffers[i];
-  char lineText[PieceReader::kMaxPiece + 1];
+  char lineText[LineReader::kMaxPiece + 1];
 
   // New entries are staged behind the entries in use.
   const int from = s.count();
   int count = 0;
   int line = 0;
-  Piece piece;
-  while (in.next(&piece)) {
+  const char* text = nullptr;
+  std::size_t size = 0;
+  while (in.next(&text, &size)) {
     ++line;
-    std::memcpy(lineText, piece.text, piece.size);
-    lineText[piece.size] = '\0';
+    std::memcpy(lineText, text, size);
+    lineText[size] = '\0';
     const int found = splitItems(kItems, lineText, items, kItemSize);
     if (found != kItems) {
       sink.show(formatInts("INVALID REC# %d: %d ITEMS", line, found));

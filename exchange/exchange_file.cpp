@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "exchange/line_pieces.h"
 #include "store/atomic_files.h"
+#include "store/line_reader.h"
 #include "store/store_files.h"
 #include "store/text.h"
 
@@ -127,8 +127,8 @@ int importExchange(Store& s, Cursors& cur, const std::string& dir, ImportMode mo
   if (options.countLine)
     options.countLine(formatInts("LAST REC / MAX REC = %d/%d\n", s.count(), kCapacity));
 
-  PieceReader in(pathIn(dir, mode == ImportMode::Overwrite ? kExchangeFile : kAppendFile));
-  if (!in.isOpen()) {
+  LineReader in(pathIn(dir, mode == ImportMode::Overwrite ? kExchangeFile : kAppendFile));
+  if (in.status() != LineReader::Status::Open) {
     sink.show("IMPORTFILE open error");
     return 1;
   }
@@ -146,19 +146,22 @@ int importExchange(Store& s, Cursors& cur, const std::string& dir, ImportMode mo
   const int from = target->count();
   int count = 0;
   int line = 0;
-  Piece piece;
-  while (in.next(&piece)) {
+  const char* text = nullptr;
+  std::size_t size = 0;
+  bool lineFeed = false;
+  while (in.next(&text, &size, &lineFeed)) {
     ++line;
-    if (piece.length() != kRecordLineLength) {
-      sink.show(
-          formatInts("KORVLEIX.SDX REC=%d LENGTH =%d\n", line, static_cast<int>(piece.length())));
+    // The length as the C string the program read: its line feed counted.
+    const std::size_t length = size + (lineFeed ? 1 : 0);
+    if (length != kRecordLineLength) {
+      sink.show(formatInts("KORVLEIX.SDX REC=%d LENGTH =%d\n", line, static_cast<int>(length)));
       return 1;
     }
     if (from + count >= kCapacity) {
       sink.show("LOAD ERROR: DATABASE OVERFLOW");
       return 1;
     }
-    storeRecord(*target, from + count, piece.text);
+    storeRecord(*target, from + count, text);
     ++count;
   }
   if (in.failed()) {

@@ -1,8 +1,9 @@
-// Reads a store file line by line as the program always has: a line ends at
-// LF (a CR before it is dropped), and a line longer than 9999 bytes arrives
-// in pieces of 9999 bytes, each counted as a line of its own. The file is
-// mapped into memory rather than copied, so a load costs one pass over it;
-// nothing is allocated per line.
+// Reads a store or import file line by line as the program always has, with
+// fgets on a text-mode stream into a 10000-byte buffer: a line ends at LF (a
+// CR before it is dropped), and a line longer than 9999 bytes arrives in
+// pieces of 9999 bytes, each counted as a line of its own. The file is mapped
+// into memory rather than copied, so a load costs one pass over it; nothing
+// is allocated per line.
 #pragma once
 
 #include <algorithm>
@@ -26,6 +27,10 @@ class LineReader {
   // The next line without its line end, cut at its first NUL byte (text
   // ends there). False at the end of the file.
   bool next(const char** text, std::size_t* length);
+  // The same, and whether the line's own line feed ended it with no NUL
+  // byte before it: false for a piece of a longer line and for a last line
+  // without a line end. A length check that counts the line feed needs it.
+  bool next(const char** text, std::size_t* length, bool* lineFeed);
   // The file could be opened but not read whole: what was returned is not
   // all of it.
   bool failed() const { return failed_; }
@@ -42,6 +47,11 @@ class LineReader {
 
 // Inline: it runs once per line of every load.
 inline bool LineReader::next(const char** text, std::size_t* length) {
+  bool lineFeed = false;
+  return next(text, length, &lineFeed);
+}
+
+inline bool LineReader::next(const char** text, std::size_t* length, bool* lineFeed) {
   if (pos_ >= size_) return false;
   const char* start = bytes_ + pos_;
   const std::size_t avail = size_ - pos_;
@@ -49,11 +59,13 @@ inline bool LineReader::next(const char** text, std::size_t* length) {
   const char* lf =
       static_cast<const char*>(std::memchr(start, '\n', std::min(avail, kMaxPiece + 1)));
   std::size_t len = 0;
+  bool ended = false;
   if (lf != nullptr) {
     const std::size_t raw = static_cast<std::size_t>(lf - start);
     const std::size_t textLen = (raw > 0 && start[raw - 1] == '\r') ? raw - 1 : raw;
     if (textLen + 1 <= kMaxPiece) {
       len = textLen;
+      ended = true;
       pos_ += raw + 1;
     } else {
       len = kMaxPiece;
@@ -66,6 +78,7 @@ inline bool LineReader::next(const char** text, std::size_t* length) {
   const char* nul = static_cast<const char*>(std::memchr(start, '\0', len));
   *text = start;
   *length = nul ? static_cast<std::size_t>(nul - start) : len;
+  *lineFeed = ended && nul == nullptr;
   return true;
 }
 
