@@ -33,6 +33,12 @@ ListWindow::ListWindow(App& a, const char* formName, const char* caption, int wi
   Button4 = button("Button4", "BOTTOM");
   Button5 = button("Button5", "SEARCH");
   Button7 = button("Button7", "CLOSE");
+  Button1->onClick([this] { Button1Click(); });
+  Button2->onClick([this] { Button2Click(); });
+  Button3->onClick([this] { Button3Click(); });
+  Button4->onClick([this] { Button4Click(); });
+  Button5->onClick([this] { Button5Click(); });
+  Button7->onClick([this] { Button7Click(); });
   left += 16;
   Edit1 = addEdit("Edit1", left, kButtonTop + 2, 240);
   Button6 = addButton("Button6", left + 248, kButtonTop, 41, kButtonHeight, jumpCaption);
@@ -63,32 +69,32 @@ void ListWindow::openList() {
   redraw();
 }
 
-void ListWindow::next() {
+void ListWindow::Button1Click() {
   app.cur.listPosition = nextPagePosition(app.cur.listPosition, app.store.lastIndex);
   redraw();
 }
 
-void ListWindow::back() {
+void ListWindow::Button2Click() {
   app.cur.listPosition = backPagePosition(app.cur.listPosition, app.store.lastIndex);
   redraw();
 }
 
-void ListWindow::top() {
+void ListWindow::Button3Click() {
   app.cur.listPosition = 0;
   redraw();
 }
 
-void ListWindow::bottom() {
+void ListWindow::Button4Click() {
   app.cur.listPosition = bottomPagePosition(app.cur.listPosition, app.store.lastIndex);
   redraw();
 }
 
-void ListWindow::showJumpBox() {
+void ListWindow::Button5Click() {
   Edit1->setVisible(true);
   Button6->setVisible(true);
 }
 
-void ListWindow::closeList() { close(); }
+void ListWindow::Button7Click() { close(); }
 
 void ListWindow::jump(bool emptyDoesNothing) {
   const std::string text = Edit1->text();

@@ -1,6 +1,6 @@
 // What the name list and the company list share: the twenty fixed-pitch
-// lines, the paging buttons and the jump box. Each list names its own
-// handlers (unit2, unit5) and calls these.
+// lines, the paging buttons and the jump box. Each list names its own line
+// and jump handlers (unit2, unit5) and calls these.
 #pragma once
 
 #include <array>
@@ -27,18 +27,26 @@ class ListWindow : public ui::Window {
   ListWindow(App& app, const char* formName, const char* caption, int width, ListOrder order,
              int lineLeft, const char* jumpCaption);
 
-  // NEXT, BACK, TOP, BOTTOM, SEARCH, CLOSE.
-  void next();
-  void back();
-  void top();
-  void bottom();
-  void showJumpBox();
-  void closeList();
+  // The paging buttons work alike in both lists and are bound here.
+  void Button1Click();  // NEXT
+  void Button2Click();  // BACK
+  void Button3Click();  // TOP
+  void Button4Click();  // BOTTOM
+  void Button5Click();  // SEARCH: shows the jump box
+  void Button7Click();  // CLOSE
   // The jump on the text of Edit1; emptyDoesNothing for the name list.
   void jump(bool emptyDoesNothing);
   // A click on line k: the view is filled from that position, which becomes
   // the list position whether or not it holds an entry.
   void lineClicked(int k);
+  // Binds line k's click to handlers[k - 1], the list's own handlers.
+  template <class List>
+  void bindLines(List* list, void (List::*const (&handlers)[kListLines])()) {
+    for (int k = 1; k <= kListLines; ++k) {
+      auto h = handlers[k - 1];
+      line(k)->onClick([list, h] { (list->*h)(); });
+    }
+  }
 
   App& app;
   const ListOrder order;

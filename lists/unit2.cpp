@@ -4,12 +4,6 @@ namespace kx {
 
 TForm2::TForm2(App& a)
     : ListWindow(a, "Form2", "NAME LIST", 960, ListOrder::Name, 32, "GO") {
-  Button1->onClick([this] { Button1Click(); });
-  Button2->onClick([this] { Button2Click(); });
-  Button3->onClick([this] { Button3Click(); });
-  Button4->onClick([this] { Button4Click(); });
-  Button5->onClick([this] { Button5Click(); });
-  Button7->onClick([this] { Button7Click(); });
   Button6->onClick([this] { Edit1Change(); });
 
   void (TForm2::*const handlers[kListLines])() = {
@@ -18,10 +12,7 @@ TForm2::TForm2(App& a)
       &TForm2::L9click,  &TForm2::L10click, &TForm2::L11click, &TForm2::L12click,
       &TForm2::L13click, &TForm2::L14click, &TForm2::L15click, &TForm2::L16click,
       &TForm2::L17clink, &TForm2::L18click, &TForm2::L19click, &TForm2::L20click};
-  for (int k = 1; k <= kListLines; ++k) {
-    auto h = handlers[k - 1];
-    line(k)->onClick([this, h] { (this->*h)(); });
-  }
+  bindLines(this, handlers);
   // A click beside the lines counts as one on the middle line.
   onBackgroundClick([this] { L10click(); });
 }

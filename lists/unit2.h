@@ -13,12 +13,6 @@ class TForm2 : public ListWindow {
   void openNameList() { openList(); }
 
  private:
-  void Button1Click() { next(); }
-  void Button2Click() { back(); }
-  void Button3Click() { top(); }
-  void Button4Click() { bottom(); }
-  void Button5Click() { showJumpBox(); }
-  void Button7Click() { closeList(); }
   void Edit1Change() { jump(true); }  // bound to GO; an empty box does nothing
   void L1click() { lineClicked(1); }
   void L2click() { lineClicked(2); }

@@ -6,12 +6,6 @@ namespace kx {
 
 TForm5::TForm5(App& a)
     : ListWindow(a, "Form5", "COMPANY LIST", 1080, ListOrder::Company, 24, "OK") {
-  Button1->onClick([this] { Button1Click(); });
-  Button2->onClick([this] { Button2Click(); });
-  Button3->onClick([this] { Button3Click(); });
-  Button4->onClick([this] { Button4Click(); });
-  Button5->onClick([this] { Button5Click(); });
-  Button7->onClick([this] { Button7Click(); });
   Button6->onClick([this] { Button6Click(); });
 
   void (TForm5::*const handlers[kListLines])() = {
@@ -20,10 +14,7 @@ TForm5::TForm5(App& a)
       &TForm5::Label9Click,  &TForm5::Label10Click, &TForm5::Label11Click, &TForm5::Label12Click,
       &TForm5::Label13Click, &TForm5::Label14Click, &TForm5::Label15Click, &TForm5::Label16Click,
       &TForm5::Label17Click, &TForm5::Label18Click, &TForm5::Label19Click, &TForm5::Label20Click};
-  for (int k = 1; k <= kListLines; ++k) {
-    auto h = handlers[k - 1];
-    line(k)->onClick([this, h] { (this->*h)(); });
-  }
+  bindLines(this, handlers);
   FormCreate();
 }
 

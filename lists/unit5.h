@@ -14,12 +14,6 @@ class TForm5 : public ListWindow {
 
  private:
   void FormCreate();
-  void Button1Click() { next(); }
-  void Button2Click() { back(); }
-  void Button3Click() { top(); }
-  void Button4Click() { bottom(); }
-  void Button5Click() { showJumpBox(); }
-  void Button7Click() { closeList(); }
   void Button6Click() { jump(false); }  // an empty box lands on position 0
   void Label1Click() { lineClicked(1); }
   void Label2Click() { lineClicked(2); }
