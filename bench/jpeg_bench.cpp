@@ -7,22 +7,16 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <string>
-#include <vector>
 
-#include <jpeglib.h>
-
+#include "bench/jpeg_writer.h"
 #include "ui/jpeg.h"
 
 namespace {
 
 constexpr int kW = 6000, kH = 4000;
-
-using PixelFn = std::function<void(int x, int y, unsigned& seed, unsigned char* rgb)>;
 
 unsigned char clampByte(double v) {
   return static_cast<unsigned char>(v < 0 ? 0 : v > 255 ? 255 : v);
@@ -70,35 +64,12 @@ void detailRgb(int x, int y, unsigned& seed, unsigned char* rgb) {
 // The picture file, written once and removed when the program ends.
 struct TempPhoto {
   std::string dir, path;
-  explicit TempPhoto(const PixelFn& pixel) {
+  explicit TempPhoto(const kx::bench::PixelFn& pixel) {
     char tmpl[] = "/tmp/kx-jpeg-bench-XXXXXX";
     if (!mkdtemp(tmpl)) std::abort();
     dir = tmpl;
     path = dir + "/PSNL0001.JPG";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) std::abort();
-    jpeg_compress_struct c{};
-    jpeg_error_mgr err{};
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    jpeg_stdio_dest(&c, f);
-    c.image_width = kW;
-    c.image_height = kH;
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 90, TRUE);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<unsigned char> row(kW * 3);
-    unsigned seed = 12345;
-    while (c.next_scanline < c.image_height) {
-      for (int x = 0; x < kW; ++x) pixel(x, static_cast<int>(c.next_scanline), seed, &row[x * 3]);
-      JSAMPROW rows[1] = {row.data()};
-      jpeg_write_scanlines(&c, rows, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::fclose(f);
+    kx::bench::writeJpeg(path, kW, kH, 12345, pixel);
   }
   ~TempPhoto() { std::filesystem::remove_all(dir); }
 };

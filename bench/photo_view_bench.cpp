@@ -3,16 +3,13 @@
 // showing the photo window, against decoding the same file at full size.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
-#include <vector>
 
-#include <jpeglib.h>
-
+#include "bench/jpeg_writer.h"
 #include "records/unit11.h"
 #include "records/unit3.h"
 #include "shell/app.h"
@@ -24,40 +21,15 @@ namespace {
 
 constexpr int kW = 6000, kH = 4000;
 
-void writePhoto(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) std::abort();
-  jpeg_compress_struct c{};
-  jpeg_error_mgr err{};
-  c.err = jpeg_std_error(&err);
-  jpeg_create_compress(&c);
-  jpeg_stdio_dest(&c, f);
-  c.image_width = kW;
-  c.image_height = kH;
-  c.input_components = 3;
-  c.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&c);
-  jpeg_set_quality(&c, 90, TRUE);
-  jpeg_start_compress(&c, TRUE);
-  std::vector<unsigned char> row(kW * 3);
-  unsigned seed = 1;
-  while (c.next_scanline < c.image_height) {
-    const int y = static_cast<int>(c.next_scanline);
-    for (int x = 0; x < kW; ++x) {
-      seed = seed * 1103515245u + 12345u;
-      const int noise = static_cast<int>((seed >> 16) % 9);
-      const double dx = x - 3000, dy = y - 1800;
-      const bool face = dx * dx / 4.0e6 + dy * dy / 2.5e6 < 1;
-      row[x * 3] = static_cast<unsigned char>((face ? 230 : 60 + y * 150 / kH) + noise);
-      row[x * 3 + 1] = static_cast<unsigned char>((face ? 195 : 110 + (x / 40) % 20) + noise);
-      row[x * 3 + 2] = static_cast<unsigned char>((face ? 165 : 200 - x * 100 / kW) + noise);
-    }
-    JSAMPROW rows[1] = {row.data()};
-    jpeg_write_scanlines(&c, rows, 1);
-  }
-  jpeg_finish_compress(&c);
-  jpeg_destroy_compress(&c);
-  std::fclose(f);
+// A face against a graded background, with mild noise.
+void portraitRgb(int x, int y, unsigned& seed, unsigned char* rgb) {
+  seed = seed * 1103515245u + 12345u;
+  const int noise = static_cast<int>((seed >> 16) % 9);
+  const double dx = x - 3000, dy = y - 1800;
+  const bool face = dx * dx / 4.0e6 + dy * dy / 2.5e6 < 1;
+  rgb[0] = static_cast<unsigned char>((face ? 230 : 60 + y * 150 / kH) + noise);
+  rgb[1] = static_cast<unsigned char>((face ? 195 : 110 + (x / 40) % 20) + noise);
+  rgb[2] = static_cast<unsigned char>((face ? 165 : 200 - x * 100 / kW) + noise);
 }
 
 // One entry numbered 0001 and its photo, in a directory of its own.
@@ -72,7 +44,7 @@ struct PhotoStore {
     std::ofstream(dir + "/KORVELIX.DAT", std::ios::binary) << line << "\r\n";
     std::ofstream(dir + "/KORVELIX.k1", std::ios::binary) << "0000" << std::string(42, 'A') << "\r\n";
     std::ofstream(dir + "/KORVELIX.k2", std::ios::binary) << "0000" << std::string(50, 'B') << "\r\n";
-    writePhoto(dir + "/PSNL0001.JPG");
+    kx::bench::writeJpeg(dir + "/PSNL0001.JPG", kW, kH, 1, portraitRgb);
   }
   ~PhotoStore() { std::filesystem::remove_all(dir); }
 };
