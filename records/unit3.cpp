@@ -1,10 +1,10 @@
 #include "records/unit3.h"
 
-#include <cstring>
 #include <string>
 
 #include "lists/unit2.h"
 #include "lists/unit5.h"
+#include "records/entry_text.h"
 #include "records/person_files.h"
 #include "records/secret_mode.h"
 #include "records/unit11.h"
@@ -123,11 +123,6 @@ TForm3::TForm3(App& a) : ui::Window("Form3", "PERSONAL INFORMATION", 878, 590), 
 void TForm3::FormCreate() { app.cur.exkeymode = 1; }
 
 namespace {
-
-std::string fieldText(const Store& s, int e, int f) {
-  const char* p = s.field(e, f);
-  return std::string(p, strnlen(p, static_cast<size_t>(kFieldWidth[f])));
-}
 
 // Family and given name, split at the first half-width space.
 void splitName(const char* src, ui::Memo* first, ui::Memo* second) {

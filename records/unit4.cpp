@@ -1,9 +1,9 @@
 #include "records/unit4.h"
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 
+#include "records/entry_text.h"
 #include "shell/app.h"
 
 namespace kx {
@@ -54,10 +54,7 @@ void TForm4::showSecretsOf(int e) {
   if (e < 0) return;  // no entry there: the lines stay as they were
   ui::Label* lines[] = {Label1, Label2, Label3, Label4, Label5};
   const Field secrets[] = {Secret1, Secret2, Secret3, Secret4, Secret5};
-  for (int i = 0; i < 5; ++i) {
-    const char* text = app.store.field(e, secrets[i]);
-    lines[i]->setCaption(std::string(text, strnlen(text, kFieldWidth[secrets[i]])));
-  }
+  for (int i = 0; i < 5; ++i) lines[i]->setCaption(fieldText(app.store, e, secrets[i]));
 }
 
 void TForm4::Button1Click() { close(); }

@@ -4,6 +4,7 @@
 
 #include "lists/unit2.h"
 #include "lists/unit5.h"
+#include "records/entry_text.h"
 #include "records/unit3.h"
 #include "records/unit7.h"
 #include "shell/app.h"
@@ -14,12 +15,6 @@
 #include "store/text.h"
 
 namespace kx {
-
-namespace {
-
-std::string fieldText(const Store& s, int e, Field f) { return s.field(e, f); }
-
-}  // namespace
 
 TForm6::TForm6(App& a) : EntryWindow(a, "Form6", "UPDATE", 870) {
   Button1 = addButton("Button1", 32, 8, 75, 25, "CLOSE");

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "records/entry_text.h"
 #include "records/person_files.h"
 #include "records/secret_mode.h"
 #include "records/unit3.h"
@@ -75,8 +76,8 @@ const LabelPlace kLabels[] = {
     {&TForm10::Label23, "Label23", 72, 536, Look::Keys, ""},
 };
 
-// A fixed-width slot as text: its bytes, padding included, up to its width.
-std::string slotText(const char* p, int width) { return std::string(p, strnlen(p, width)); }
+// A key as text: its bytes, padding included, up to its width.
+std::string keyText(const char* p, int width) { return std::string(p, strnlen(p, width)); }
 
 }  // namespace
 
@@ -124,10 +125,10 @@ void TForm10::fill() {
   // Only a step that found an entry fills; nothing else leaves all three valid.
   if (!inStore(e) || !inStore(c.currentNamePos) || !inStore(c.currentCompanyPos)) return;
   show();
-  auto field = [&](Field f) { return slotText(s.field(e, f), kFieldWidth[f]); };
+  auto field = [&](Field f) { return fieldText(s, e, f); };
 
-  Label1->setCaption(slotText(s.names.key[c.currentNamePos], kNameKeyWidth));
-  Label38->setCaption(slotText(s.companies.key[c.currentCompanyPos], kCompanyKeyWidth));
+  Label1->setCaption(keyText(s.names.key[c.currentNamePos], kNameKeyWidth));
+  Label38->setCaption(keyText(s.companies.key[c.currentCompanyPos], kCompanyKeyWidth));
   Label2->setCaption(field(KanjiName));
   Label3->setCaption(field(KanjiCompany));
   Label4->setCaption(field(Alias));
