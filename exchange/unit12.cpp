@@ -42,12 +42,7 @@ TForm12::TForm12(App& a) : ui::Window("Form12", "CSV-INPUT", 651, 359), app(a) {
 
 void TForm12::Button1Click() {
   ImportOptions options;
-  options.busy = [this](bool shown) {
-    if (shown)
-      app.Form7->showBusy();
-    else
-      app.Form7->hideBusy();
-  };
+  options.busy = [this](bool shown) { app.Form7->setBusy(shown); };
   const int result = csvInput(app.store, app.cur, app.dir, todayDate(), app.services, options);
   app.services.show(result == 0 ? "IMPORT COMPLETED" : "IMPORT FAILED");
   close();

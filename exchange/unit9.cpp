@@ -25,12 +25,7 @@ void TForm9::Button1Click() {
   const int item = RadioGroup1->itemIndex();
   if (item == 0 || item == 1) {
     ImportOptions options;
-    options.busy = [this](bool shown) {
-      if (shown)
-        app.Form7->showBusy();
-      else
-        app.Form7->hideBusy();
-    };
+    options.busy = [this](bool shown) { app.Form7->setBusy(shown); };
     options.countLine = [this](const std::string& text) { Label2->setCaption(text); };
     const ImportMode mode = item == 0 ? ImportMode::Overwrite : ImportMode::Append;
     const int result = importExchange(app.store, app.cur, app.dir, mode, app.services, options);

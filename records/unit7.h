@@ -14,6 +14,8 @@ class TForm7 : public ui::Window {
   // Shows the notice and lets it paint before the long work starts.
   void showBusy();
   void hideBusy();
+  // Either of the two, for work that reports when it is busy (the imports).
+  void setBusy(bool shown) { shown ? showBusy() : hideBusy(); }
 
  private:
   App& app;
