@@ -58,7 +58,8 @@ class BusyNotice {
 // both keys, in file order), from being the entry count. Places their keys
 // as inserting them one at a time would, raises the last index, recomputes
 // the highest personal data number and rewrites the store files. Returns 0,
-// or 1 when the rewrite failed, with the tables in use put back as they were.
+// or 1 when the rewrite failed, with the tables loaded again from the
+// unchanged files.
 int commitImport(Store& s, int from, int count, const std::string& dir, MessageSink& sink,
                  bool save);
 
