@@ -1,5 +1,6 @@
-// The whole store as it lives in memory: one fixed-width table per data
-// field, the two key tables with their index and position map, the counters.
+// The whole store as it lives in memory: a fixed-width slot per entry and
+// data field, the two key tables with their index and position map, the
+// counters.
 // Allocated once at full capacity; nothing is allocated per entry.
 #pragma once
 
@@ -49,14 +50,17 @@ using NameKeys = KeyTable<kNameKeyWidth>;
 using CompanyKeys = KeyTable<kCompanyKeyWidth>;
 
 struct Store {
-  // Data tables: table f holds kCapacity slots of kFieldWidth[f] + 1 bytes.
-  static constexpr std::array<int, kFieldCount> kTableStart = [] {
+  // Data slots: entry n's record holds its 28 slots side by side, slot f
+  // being kFieldWidth[f] bytes and a terminating zero. An entry is then one
+  // run of memory, as it is one line of the data file: a load or a save
+  // passes through both in order.
+  static constexpr std::array<int, kFieldCount> kSlotStart = [] {
     std::array<int, kFieldCount> s{};
-    int at = 0;
-    for (int f = 0; f < kFieldCount; ++f) { s[f] = at; at += kCapacity * (kFieldWidth[f] + 1); }
+    for (int f = 0; f < kFieldCount; ++f) s[f] = kFieldOffset[f] + f;
     return s;
   }();
-  static constexpr int kDataBytes = kCapacity * (kDataLineWidth + kFieldCount);
+  static constexpr int kRecordBytes = kDataLineWidth + kFieldCount;
+  static constexpr int kDataBytes = kCapacity * kRecordBytes;
 
   char data[kDataBytes];
   NameKeys names;
@@ -70,10 +74,8 @@ struct Store {
 
   Store();  // zero-fills every table
 
-  char* field(int entry, int f) { return data + kTableStart[f] + entry * (kFieldWidth[f] + 1); }
-  const char* field(int entry, int f) const {
-    return data + kTableStart[f] + entry * (kFieldWidth[f] + 1);
-  }
+  char* field(int entry, int f) { return data + entry * kRecordBytes + kSlotStart[f]; }
+  const char* field(int entry, int f) const { return data + entry * kRecordBytes + kSlotStart[f]; }
   int count() const { return lastIndex + 1; }
 };
 
