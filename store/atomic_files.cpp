@@ -55,10 +55,18 @@ bool flushDir(const std::string& dir) {
 
 // Writes the whole content and flushes it; any short write or failed flush
 // or close is a failure.
-bool writeDurably(const std::string& path, const std::string& bytes) {
+bool writeDurably(const std::string& path, const NewFile& f) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return false;
-  bool ok = writeAll(fd, bytes.data(), bytes.size()) && flush(fd);
+  bool ok = false;
+  try {
+    ok = f.produce ? f.produce([fd](const char* p, std::size_t n) { return writeAll(fd, p, n); })
+                   : writeAll(fd, f.bytes.data(), f.bytes.size());
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  ok = ok && flush(fd);
   ok = (::close(fd) == 0) && ok;
   return ok;
 }
@@ -170,7 +178,7 @@ bool replaceFiles(const std::string& dir, const std::vector<NewFile>& files,
   for (std::size_t i = 0; i < files.size(); ++i) {
     const NewFile& f = files[i];
     if (!replaceable(pathOf(dir, f.name)) ||
-        !writeDurably(pathOf(dir, temporaryOf(f.name)), f.bytes)) {
+        !writeDurably(pathOf(dir, temporaryOf(f.name)), f)) {
       removeTemporaries(dir, files, i + 1);
       failed = f.name;
       return false;
@@ -195,7 +203,7 @@ bool replaceFiles(const std::string& dir, const std::vector<NewFile>& files,
   for (const NewFile& f : files) listing += f.name + "\n";
   const std::string record = pathOf(dir, kCommitRecordName);
   const std::string recordTemp = pathOf(dir, temporaryOf(kCommitRecordName));
-  if (!writeDurably(recordTemp, listing)) {
+  if (!writeDurably(recordTemp, {kCommitRecordName, listing})) {
     ::unlink(recordTemp.c_str());
     removeTemporaries(dir, files, files.size());
     return false;

@@ -4,14 +4,23 @@
 // short after the commit record is finished by the next start.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace kx {
 
+// Writes the next piece of a new file; false when it could not be written.
+using PutBytes = std::function<bool(const char* bytes, std::size_t size)>;
+
 struct NewFile {
   std::string name;   // relative to the directory, e.g. "KORVELIX.k1"
-  std::string bytes;  // the whole new content
+  std::string bytes;  // the whole new content, unless produce is set
+  // Produces the content piece by piece through put, returning false as soon
+  // as put does. A large file then needs no image of its own: its pieces go
+  // to the file from a small buffer that stays in the cache.
+  std::function<bool(const PutBytes& put)> produce = {};
 };
 
 // Replaces every file or none. On failure returns false and sets failedName to

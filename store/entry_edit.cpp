@@ -5,7 +5,6 @@
 #include <cstring>
 #include <vector>
 
-#include "store/atomic_files.h"
 #include "store/store_files.h"
 #include "store/text.h"
 
@@ -17,9 +16,8 @@ const char* const kNumberFormatMessage =
 
 namespace {
 
-const char* const kNameKeyError = "KORVELIX.k1 open error";
-const char* const kCompanyKeyError = "KORVELIX.k2  open error";
-const char* const kDataError = "KORVELIX.DAT open error";
+constexpr FailureMessages kEditMessages = {"KORVELIX.k1 open error", "KORVELIX.k2  open error",
+                                           "KORVELIX.DAT open error"};
 
 // Typed text as a store file may hold it: cut like a fixed copy, and a line
 // end turned into a space so that a field can never split a file line.
@@ -104,13 +102,6 @@ class SlotBackup {
   std::array<std::string, kFieldCount> saved_;
 };
 
-void reportNotReplaced(const std::string& failedName, MessageSink& sink) {
-  if (failedName == kNameKeyFile) sink.show(kNameKeyError);
-  else if (failedName == kCompanyKeyFile) sink.show(kCompanyKeyError);
-  else if (failedName == kDataFile) sink.show(kDataError);
-  else sink.show(kRewriteFailedMessage);
-}
-
 // Rebuilds both key tables from the files just written. They were written
 // from tables of `expectedLast` + 1 entries; anything else means the files
 // were changed by someone else meanwhile, and the store stops writing.
@@ -183,20 +174,18 @@ bool updateEntry(Store& s, Cursors& c, int e, const EntryForm& f, int pendingHig
 
   const std::string number = numberToStore(s, e, f.fields[PersonalNumber]);
   int namePos = 0, companyPos = 0;
-  std::vector<NewFile> files;
-  files.push_back({kNameKeyFile, keyFileWith(s.names, s.lastIndex, s.names.posMap[e], e,
-                                             storable(f.nameKey, kNameKeyWidth), &namePos)});
-  files.push_back({kCompanyKeyFile,
-                   keyFileWith(s.companies, s.lastIndex, s.companies.posMap[e], e,
-                               storable(f.companyKey, kCompanyKeyWidth), &companyPos)});
+  // Filled in place: every image is moved, never copied.
+  std::vector<NewFile> files(3);
+  files[0] = {kNameKeyFile, keyFileWith(s.names, s.lastIndex, s.names.posMap[e], e,
+                                        storable(f.nameKey, kNameKeyWidth), &namePos)};
+  files[1] = {kCompanyKeyFile, keyFileWith(s.companies, s.lastIndex, s.companies.posMap[e], e,
+                                           storable(f.companyKey, kCompanyKeyWidth), &companyPos)};
   SlotBackup before(s, e);
   storeFields(s, e, f, number);
-  files.push_back({kDataFile, dataFileBytes(s)});
+  files[2] = newDataFile(s, s.lastIndex);  // written from the slots as they are now
 
-  std::string failed;
-  if (!replaceFiles(dir, files, &failed)) {
+  if (!replaceStoreFiles(dir, files, kEditMessages, sink)) {
     before.restore(s);
-    reportNotReplaced(failed, sink);
     return false;
   }
   if (!reloadKeys(s, s.lastIndex, dir, sink)) return false;
@@ -216,24 +205,17 @@ bool addEntry(Store& s, Cursors& c, const EntryForm& f, const std::string& dir,
   }
   const int n = s.lastIndex + 1;
   int namePos = 0, companyPos = 0;
-  std::vector<NewFile> files;
-  files.push_back({kNameKeyFile, keyFileWith(s.names, s.lastIndex, -1, n,
-                                             storable(f.nameKey, kNameKeyWidth), &namePos)});
-  files.push_back({kCompanyKeyFile, keyFileWith(s.companies, s.lastIndex, -1, n,
-                                                storable(f.companyKey, kCompanyKeyWidth),
-                                                &companyPos)});
+  std::vector<NewFile> files(3);
+  files[0] = {kNameKeyFile, keyFileWith(s.names, s.lastIndex, -1, n,
+                                        storable(f.nameKey, kNameKeyWidth), &namePos)};
+  files[1] = {kCompanyKeyFile, keyFileWith(s.companies, s.lastIndex, -1, n,
+                                           storable(f.companyKey, kCompanyKeyWidth), &companyPos)};
   // Slot n is not in use, so filling it early changes nothing the store
   // relies on if the files cannot be replaced.
   storeFields(s, n, f, "0000");
-  s.lastIndex = n;
-  files.push_back({kDataFile, dataFileBytes(s)});
-  s.lastIndex = n - 1;
+  files[2] = newDataFile(s, n);
 
-  std::string failed;
-  if (!replaceFiles(dir, files, &failed)) {
-    reportNotReplaced(failed, sink);
-    return false;
-  }
+  if (!replaceStoreFiles(dir, files, kEditMessages, sink)) return false;
   if (!reloadKeys(s, n, dir, sink)) return false;
   s.lastIndex = n;
   c.currentEntry = n;

@@ -2,6 +2,7 @@
 #include "store/store_files.h"
 
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -21,16 +22,44 @@ void repad(char* slot, int width) {
   slot[width] = '\0';
 }
 
-template <int W>
-std::string keyFileBytes(KeyTable<W>& t, int last) {
-  std::string out;
-  out.reserve(static_cast<std::size_t>(last + 1) * (4 + W + 2));
-  for (int p = 0; p <= last; ++p) {
-    repad(t.key[p], W);
-    appendKeyFileLine(out, t.index[p], t.key[p], W);
+// One key file line at line (4 + w + 2 bytes): the entry number as 4
+// zero-padded digits, len bytes of key and spaces up to w, CR LF.
+void putKeyLine(char* line, int entry, const char* key, std::size_t len, std::size_t w) {
+  if (entry >= 0 && entry <= 9999) {  // every entry number: no need for the general routine
+    line[0] = static_cast<char>('0' + entry / 1000);
+    line[1] = static_cast<char>('0' + entry / 100 % 10);
+    line[2] = static_cast<char>('0' + entry / 10 % 10);
+    line[3] = static_cast<char>('0' + entry % 10);
+  } else {
+    char number[5];
+    std::memcpy(line, zeroPadded(4, entry, number), 4);
   }
+  std::memcpy(line + 4, key, len);
+  std::memset(line + 4 + len, ' ', w - len);
+  line[4 + w] = '\r';
+  line[4 + w + 1] = '\n';
+}
+
+// The key file with the line of entry `skip` left out (-1: none) and every
+// later entry numbered one less. Slots are re-padded in place, so each is
+// then exactly W bytes of text.
+template <int W>
+std::string keyFileWithout(KeyTable<W>& t, int last, int skip) {
+  constexpr std::size_t kLine = 4 + W + 2;
+  std::string out(static_cast<std::size_t>(last + 1) * kLine, '\0');
+  char* at = out.data();
+  for (int p = 0; p <= last; ++p) {
+    const int n = t.index[p];
+    if (skip >= 0 && n == skip) continue;
+    repad(t.key[p], W);
+    putKeyLine(at, skip >= 0 && n > skip ? n - 1 : n, t.key[p], W, W);
+    at += kLine;
+  }
+  out.resize(static_cast<std::size_t>(at - out.data()));
   return out;
 }
+
+constexpr std::size_t kDataLine = kDataLineWidth + 2;
 
 // The slots of entry n side by side at out, widths known at compile time.
 template <std::size_t... F>
@@ -50,42 +79,40 @@ void writeDataLine(Store& s, int n, char* out) {
   out[kDataLineWidth + 1] = '\n';
 }
 
-// The data file image without entry `skip` (-1: none).
-std::string dataFileImage(Store& s, int skip) {
-  constexpr std::size_t kLine = kDataLineWidth + 2;
-  const int lines = s.count() - (skip >= 0 && skip <= s.lastIndex ? 1 : 0);
-  std::string out(static_cast<std::size_t>(lines > 0 ? lines : 0) * kLine, '\0');
-  char* at = out.data();
-  for (int n = 0; n <= s.lastIndex; ++n) {
+// The data file of entries 0 .. last without entry `skip` (-1: none), put in
+// pieces from a buffer small enough to stay in the cache from being filled
+// to being written, so no image of the whole file is made. Every piece but
+// the last is a whole number of pages at a page-aligned place in the file:
+// the system then keeps the file in large pages, which a later load reads
+// faster than a file written in odd-sized pieces.
+bool putDataFile(Store& s, int last, int skip, const PutBytes& put) {
+  constexpr std::size_t kPiece = 512 * 1024;
+  const std::unique_ptr<char[]> buffer(new char[kPiece + kDataLine]);
+  char* const b = buffer.get();
+  std::size_t filled = 0;
+  for (int n = 0; n <= last; ++n) {
     if (n == skip) continue;
-    writeDataLine(s, n, at);
-    at += kLine;
+    writeDataLine(s, n, b + filled);
+    filled += kDataLine;
+    if (filled >= kPiece) {
+      if (!put(b, kPiece)) return false;
+      filled -= kPiece;
+      std::memcpy(b, b + kPiece, filled);  // the line that went past the piece
+    }
   }
-  return out;
+  return filled == 0 || put(b, filled);
 }
 
-// The key file with entry e left out and every later entry numbered one less.
-template <int W>
-std::string keyFileWithout(KeyTable<W>& t, int last, int e) {
-  std::string out;
-  out.reserve(static_cast<std::size_t>(last + 1) * (4 + W + 2));
-  for (int p = 0; p <= last; ++p) {
-    const int n = t.index[p];
-    if (n == e) continue;
-    repad(t.key[p], W);
-    appendKeyFileLine(out, n > e ? n - 1 : n, t.key[p], W);
-  }
-  return out;
+NewFile newDataFileWithout(Store& s, int last, int skip) {
+  return {kDataFile, {}, [&s, last, skip](const PutBytes& put) {
+            return putDataFile(s, last, skip, put);
+          }};
 }
 
-struct FailureMessages {
-  const char* nameKeys;
-  const char* companyKeys;
-  const char* data;
-};
+}  // namespace
 
-bool replace(const std::string& dir, const std::vector<NewFile>& files,
-             const FailureMessages& m, MessageSink& sink) {
+bool replaceStoreFiles(const std::string& dir, const std::vector<NewFile>& files,
+                       const FailureMessages& m, MessageSink& sink) {
   std::string failed;
   if (replaceFiles(dir, files, &failed)) return true;
   if (failed == kNameKeyFile)
@@ -99,6 +126,8 @@ bool replace(const std::string& dir, const std::vector<NewFile>& files,
   return false;
 }
 
+namespace {
+
 constexpr FailureMessages kSaveMessages = {"saveK1 K1 open error", "K2 open error",
                                            "KORVELIX.DAT open error"};
 constexpr FailureMessages kDeleteMessages = {"DELETE K1 open error", "DELETE K2 open error",
@@ -107,25 +136,31 @@ constexpr FailureMessages kDeleteMessages = {"DELETE K1 open error", "DELETE K2 
 }  // namespace
 
 void appendKeyFileLine(std::string& out, int entry, const char* key, int width) {
-  char number[5];
-  out.append(zeroPadded(4, entry, number), 4);
-  const std::size_t len = strnlen(key, static_cast<std::size_t>(width));
-  out.append(key, len);
-  out.append(static_cast<std::size_t>(width) - len, ' ');
-  out.append("\r\n", 2);
-}
-
-void appendDataFileLine(std::string& out, Store& s, int entry) {
+  const std::size_t w = static_cast<std::size_t>(width);
+  const void* nul = std::memchr(key, '\0', w);
+  const std::size_t len = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - key) : w;
   const std::size_t at = out.size();
-  out.resize(at + kDataLineWidth + 2);
-  writeDataLine(s, entry, out.data() + at);
+  out.resize(at + 4 + w + 2);
+  putKeyLine(out.data() + at, entry, key, len, w);
 }
 
-std::string nameKeyFileBytes(Store& s) { return keyFileBytes(s.names, s.lastIndex); }
+std::string nameKeyFileBytes(Store& s) { return keyFileWithout(s.names, s.lastIndex, -1); }
 
-std::string companyKeyFileBytes(Store& s) { return keyFileBytes(s.companies, s.lastIndex); }
+std::string companyKeyFileBytes(Store& s) {
+  return keyFileWithout(s.companies, s.lastIndex, -1);
+}
 
-std::string dataFileBytes(Store& s) { return dataFileImage(s, -1); }
+std::string dataFileBytes(Store& s) {
+  std::string out;
+  out.reserve(static_cast<std::size_t>(s.count()) * kDataLine);
+  putDataFile(s, s.lastIndex, -1, [&out](const char* p, std::size_t n) {
+    out.append(p, n);
+    return true;
+  });
+  return out;
+}
+
+NewFile newDataFile(Store& s, int last) { return newDataFileWithout(s, last, -1); }
 
 bool saveStore(Store& s, const std::string& dir, MessageSink& sink) {
   if (refuseIfReadOnly(s, sink)) return false;
@@ -133,15 +168,15 @@ bool saveStore(Store& s, const std::string& dir, MessageSink& sink) {
   std::vector<NewFile> files(3);
   files[0] = {kNameKeyFile, nameKeyFileBytes(s)};
   files[1] = {kCompanyKeyFile, companyKeyFileBytes(s)};
-  files[2] = {kDataFile, dataFileBytes(s)};
-  return replace(dir, files, kSaveMessages, sink);
+  files[2] = newDataFile(s, s.lastIndex);
+  return replaceStoreFiles(dir, files, kSaveMessages, sink);
 }
 
 bool saveData(Store& s, const std::string& dir, MessageSink& sink) {
   if (refuseIfReadOnly(s, sink)) return false;
   std::vector<NewFile> files(1);
-  files[0] = {kDataFile, dataFileBytes(s)};
-  return replace(dir, files, kSaveMessages, sink);
+  files[0] = newDataFile(s, s.lastIndex);
+  return replaceStoreFiles(dir, files, kSaveMessages, sink);
 }
 
 bool deleteEntry(Store& s, int e, const std::string& dir, MessageSink& sink) {
@@ -159,8 +194,8 @@ bool deleteEntry(Store& s, int e, const std::string& dir, MessageSink& sink) {
   std::vector<NewFile> files(3);
   files[0] = {kNameKeyFile, keyFileWithout(s.names, s.lastIndex, e)};
   files[1] = {kCompanyKeyFile, keyFileWithout(s.companies, s.lastIndex, e)};
-  files[2] = {kDataFile, dataFileImage(s, e)};
-  if (!replace(dir, files, kDeleteMessages, sink)) return false;
+  files[2] = newDataFileWithout(s, s.lastIndex, e);
+  if (!replaceStoreFiles(dir, files, kDeleteMessages, sink)) return false;
   return loadStore(s, dir, sink);
 }
 

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "store/atomic_files.h"
 #include "store/message_sink.h"
 #include "store/model.h"
 
@@ -39,14 +41,27 @@ bool refuseIfReadOnly(const Store& s, MessageSink& sink);
 // One key file line: the entry number as 4 zero-padded digits, the key cut
 // or padded with spaces to width, CR LF.
 void appendKeyFileLine(std::string& out, int entry, const char* key, int width);
-// One data file line from the slots of entry (each slot re-padded in place).
-void appendDataFileLine(std::string& out, Store& s, int entry);
 
 // The file images, exactly as the format prescribes (CR LF line ends). Slots
 // 0 .. lastIndex are re-padded with spaces in place.
 std::string nameKeyFileBytes(Store& s);
 std::string companyKeyFileBytes(Store& s);
 std::string dataFileBytes(Store& s);
+// The data file of entries 0 .. last for replaceFiles, written straight from
+// the tables when replaceFiles writes it: s must outlive that call and its
+// slots 0 .. last hold the new content by then.
+NewFile newDataFile(Store& s, int last);
+
+// What the user is told when a store file could not be written.
+struct FailureMessages {
+  const char* nameKeys;
+  const char* companyKeys;
+  const char* data;
+};
+// replaceFiles, telling the user which store file could not be written (or
+// kRewriteFailedMessage when the commit itself failed).
+bool replaceStoreFiles(const std::string& dir, const std::vector<NewFile>& files,
+                       const FailureMessages& m, MessageSink& sink);
 
 // Rewrite files from the tables; all or nothing. Refused when read-only.
 bool saveStore(Store& s, const std::string& dir, MessageSink& sink);

@@ -88,6 +88,36 @@ TEST(ReplaceFiles, AFileThatCannotBePreparedChangesNothing) {
   }
 }
 
+TEST(ReplaceFiles, ProducedContentIsWrittenWholeOrNotAtAll) {
+  TempDir d;
+  writeBytes(d.file("a.txt"), "old a");
+  writeBytes(d.file("b.txt"), "old b");
+  auto pieces = [](std::vector<std::string> parts, bool fail) {
+    return [parts, fail](const PutBytes& put) {
+      for (const std::string& p : parts)
+        if (!put(p.data(), p.size())) return false;
+      return !fail;
+    };
+  };
+  std::vector<NewFile> files(2);
+  files[0] = {"a.txt", "new a"};
+  files[1] = {"b.txt", {}, pieces({"new ", "", std::string(70000, 'b')}, false)};
+  ASSERT_TRUE(replaceFiles(d.path, files, nullptr));
+  EXPECT_EQ(readBytes(d.file("a.txt")), "new a");
+  EXPECT_EQ(readBytes(d.file("b.txt")), "new " + std::string(70000, 'b'));
+
+  // A producer that gives up after writing part of its file: that file is
+  // named, and neither file changes.
+  files[0] = {"a.txt", "newer a"};
+  files[1] = {"b.txt", {}, pieces({"half of it"}, true)};
+  std::string failed;
+  EXPECT_FALSE(replaceFiles(d.path, files, &failed));
+  EXPECT_EQ(failed, "b.txt");
+  EXPECT_EQ(readBytes(d.file("a.txt")), "new a");
+  EXPECT_EQ(readBytes(d.file("b.txt")), "new " + std::string(70000, 'b'));
+  EXPECT_EQ(listDir(d), (std::vector<std::string>{"a.txt", "b.txt"}));
+}
+
 TEST(ReplaceFiles, RefusesNamesOutsideTheDirectory) {
   TempDir d;
   for (const char* bad : {"", "..", "../escape", "sub/file", "KORVELIX.commit"}) {

@@ -58,6 +58,27 @@ TEST(DeleteEntry, RemovesTheEntryAndRenumbersTheLaterOnes) {
   }
 }
 
+// A full store's data file is far larger than the buffer it is written
+// through: the entry must be missing wherever it falls, and nothing else.
+TEST(DeleteEntry, AFullStoreLosesExactlyTheEntry) {
+  std::vector<Entry> entries;
+  const char* kana[] = {"ｱ", "ｶ", "ｻ", "ﾀ"};
+  for (int i = 0; i < kCapacity; ++i)
+    entries.push_back({kana[i % 4], kana[i % 3], "氏名" + std::to_string(i), num4(i % 10000)});
+  Loaded l(entries);
+  // The middle, the line that straddles the first 512 KB, the last.
+  for (int e : {2500, 465, -1}) {
+    if (e < 0) e = l.store->lastIndex;
+    SCOPED_TRACE(e);
+    ASSERT_TRUE(deleteEntry(*l.store, e, l.dir.path, l.sink));
+    entries.erase(entries.begin() + e);
+    EXPECT_TRUE(readFiles(l.dir) == makeFiles(entries));
+    EXPECT_EQ(l.store->count(), static_cast<int>(entries.size()));
+  }
+  EXPECT_TRUE(l.sink.messages.empty());
+  expectConsistent(*l.store);
+}
+
 TEST(DeleteEntry, EntryZeroIsRefusedWhateverTheSize) {
   for (int n : {1, 3}) {
     const std::vector<Entry> all = tenEntries();
