@@ -1,6 +1,7 @@
 // Loading the three store files into the tables, and the checks that decide
 // whether the store may be written back.
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -65,15 +66,20 @@ void cutFullLine(Store& s, int n, const char* text, std::index_sequence<F...>) {
    ...);
 }
 
-// Byte-wise order of two W-byte keys; the first eight bytes, loaded as one
-// number, usually decide without a library call.
+// The first eight bytes of a key as one number that orders as the bytes do.
+std::uint64_t head(const char* key) {
+  std::uint64_t h = 0;
+  std::memcpy(&h, key, sizeof h);
+  if constexpr (std::endian::native == std::endian::little) h = __builtin_bswap64(h);
+  return h;
+}
+
+// Byte-wise order of two W-byte keys; the first eight bytes usually decide
+// without a library call.
 template <int W>
 bool keyLess(const char* a, const char* b) {
-  std::uint64_t ha = 0, hb = 0;
-  for (int i = 0; i < 8; ++i) {
-    ha = (ha << 8) | static_cast<unsigned char>(a[i]);
-    hb = (hb << 8) | static_cast<unsigned char>(b[i]);
-  }
+  static_assert(W >= 8);
+  const std::uint64_t ha = head(a), hb = head(b);
   if (ha != hb) return ha < hb;
   return std::memcmp(a + 8, b + 8, W - 8) < 0;
 }
