@@ -10,9 +10,9 @@
 #include <string>
 
 #include "bench/jpeg_writer.h"
-#include "records/unit11.h"
-#include "records/unit3.h"
-#include "shell/app.h"
+#include "forms/unit11.h"
+#include "forms/unit3.h"
+#include "forms/app.h"
 #include "ui/jpeg.h"
 #include "ui/services.h"
 #include "ui/toolkit.h"

@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "shell/app.h"
-#include "shell/unit1.h"
+#include "forms/app.h"
+#include "forms/unit1.h"
 #include "ui/controls.h"
 #include "ui/driver_support.h"
 #include "ui/services.h"

@@ -1,4 +1,4 @@
-#include "lists/unit2.h"
+#include "forms/unit2.h"
 
 namespace kx {
 

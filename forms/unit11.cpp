@@ -1,7 +1,7 @@
-#include "records/unit11.h"
+#include "forms/unit11.h"
 
-#include "records/person_files.h"
-#include "shell/app.h"
+#include "store/person_files.h"
+#include "forms/app.h"
 
 namespace kx {
 

@@ -1,18 +1,18 @@
-#include "search/unit10.h"
+#include "forms/unit10.h"
 
 #include <cstring>
 #include <string>
 
-#include "records/entry_text.h"
-#include "records/person_files.h"
-#include "records/secret_mode.h"
-#include "records/unit3.h"
-#include "records/unit4.h"
+#include "store/entry_text.h"
+#include "store/person_files.h"
+#include "forms/secret_mode.h"
+#include "forms/unit3.h"
+#include "forms/unit4.h"
 #include "search/dates.h"
 #include "search/search.h"
 #include "search/selection.h"
-#include "shell/app.h"
-#include "shell/unit1.h"
+#include "forms/app.h"
+#include "forms/unit1.h"
 #include "store/codes.h"
 
 namespace kx {

@@ -1,4 +1,4 @@
-#include "lists/list_lines.h"
+#include "store/list_lines.h"
 
 #include <gtest/gtest.h>
 

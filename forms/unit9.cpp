@@ -1,9 +1,9 @@
-#include "exchange/unit9.h"
+#include "forms/unit9.h"
 
 #include "exchange/exchange_file.h"
-#include "records/unit7.h"
-#include "shell/app.h"
-#include "shell/unit1.h"
+#include "forms/unit7.h"
+#include "forms/app.h"
+#include "forms/unit1.h"
 
 namespace kx {
 

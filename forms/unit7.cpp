@@ -1,6 +1,6 @@
-#include "records/unit7.h"
+#include "forms/unit7.h"
 
-#include "shell/app.h"
+#include "forms/app.h"
 
 namespace kx {
 

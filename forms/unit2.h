@@ -1,7 +1,7 @@
 // The name list: the store twenty lines at a time in name order.
 #pragma once
 
-#include "lists/list_window.h"
+#include "forms/list_window.h"
 
 namespace kx {
 

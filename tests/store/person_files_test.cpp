@@ -1,4 +1,4 @@
-#include "records/person_files.h"
+#include "store/person_files.h"
 
 #include <gtest/gtest.h>
 

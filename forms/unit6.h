@@ -1,7 +1,7 @@
 // The update form: edits, renumbers or deletes the current entry.
 #pragma once
 
-#include "records/entry_window.h"
+#include "forms/entry_window.h"
 
 namespace kx {
 

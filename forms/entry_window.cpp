@@ -1,12 +1,12 @@
-#include "records/entry_window.h"
+#include "forms/entry_window.h"
 
 #include <cstdio>
 #include <string>
 
-#include "records/code_groups.h"
-#include "records/unit3.h"
+#include "forms/code_groups.h"
+#include "forms/unit3.h"
 #include "search/dates.h"
-#include "shell/app.h"
+#include "forms/app.h"
 #include "store/codes.h"
 
 namespace kx {

@@ -1,10 +1,10 @@
-#include "exchange/unit12.h"
+#include "forms/unit12.h"
 
 #include "exchange/csv_input.h"
-#include "records/unit7.h"
+#include "forms/unit7.h"
 #include "search/dates.h"
-#include "shell/app.h"
-#include "shell/unit1.h"
+#include "forms/app.h"
+#include "forms/unit1.h"
 
 namespace kx {
 

@@ -1,7 +1,7 @@
 // The program: the twelve windows over the store files of the working
 // directory, until the main menu closes.
-#include "shell/app.h"
-#include "shell/unit1.h"
+#include "forms/app.h"
+#include "forms/unit1.h"
 #include "ui/services.h"
 #include "ui/toolkit.h"
 

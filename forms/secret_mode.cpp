@@ -1,15 +1,15 @@
-#include "records/secret_mode.h"
+#include "forms/secret_mode.h"
 
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "records/unit3.h"
-#include "records/unit6.h"
-#include "records/unit8.h"
-#include "search/unit10.h"
-#include "shell/app.h"
-#include "shell/unit1.h"
+#include "forms/unit3.h"
+#include "forms/unit6.h"
+#include "forms/unit8.h"
+#include "forms/unit10.h"
+#include "forms/app.h"
+#include "forms/unit1.h"
 
 namespace kx {
 

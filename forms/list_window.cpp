@@ -1,9 +1,9 @@
-#include "lists/list_window.h"
+#include "forms/list_window.h"
 
 #include <string>
 
-#include "records/unit3.h"
-#include "shell/app.h"
+#include "forms/unit3.h"
+#include "forms/app.h"
 
 namespace kx {
 

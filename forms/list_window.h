@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "lists/list_lines.h"
+#include "store/list_lines.h"
 #include "ui/controls.h"
 
 namespace kx {

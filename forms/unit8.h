@@ -1,7 +1,7 @@
 // The add form: types in a new entry.
 #pragma once
 
-#include "records/entry_window.h"
+#include "forms/entry_window.h"
 
 namespace kx {
 

@@ -1,19 +1,19 @@
-#include "shell/app.h"
+#include "forms/app.h"
 
 #include <utility>
 
-#include "exchange/unit12.h"
-#include "exchange/unit9.h"
-#include "lists/unit2.h"
-#include "lists/unit5.h"
-#include "records/unit11.h"
-#include "records/unit3.h"
-#include "records/unit4.h"
-#include "records/unit6.h"
-#include "records/unit7.h"
-#include "records/unit8.h"
-#include "search/unit10.h"
-#include "shell/unit1.h"
+#include "forms/unit12.h"
+#include "forms/unit9.h"
+#include "forms/unit2.h"
+#include "forms/unit5.h"
+#include "forms/unit11.h"
+#include "forms/unit3.h"
+#include "forms/unit4.h"
+#include "forms/unit6.h"
+#include "forms/unit7.h"
+#include "forms/unit8.h"
+#include "forms/unit10.h"
+#include "forms/unit1.h"
 
 namespace kx {
 

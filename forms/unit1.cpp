@@ -1,20 +1,20 @@
-#include "shell/unit1.h"
+#include "forms/unit1.h"
 
 #include <cstdio>
 
 #include "exchange/csv_lists.h"
 #include "exchange/exchange_file.h"
-#include "exchange/unit12.h"
-#include "exchange/unit9.h"
-#include "lists/unit2.h"
-#include "lists/unit5.h"
-#include "records/unit7.h"
-#include "records/unit8.h"
+#include "forms/unit12.h"
+#include "forms/unit9.h"
+#include "forms/unit2.h"
+#include "forms/unit5.h"
+#include "forms/unit7.h"
+#include "forms/unit8.h"
 #include "search/dates.h"
 #include "search/search.h"
 #include "search/selection.h"
-#include "search/unit10.h"
-#include "shell/app.h"
+#include "forms/unit10.h"
+#include "forms/app.h"
 #include "store/store_files.h"
 
 namespace kx {

@@ -1,12 +1,12 @@
-#include "records/unit8.h"
+#include "forms/unit8.h"
 
 #include <cstdio>
 #include <string>
 
-#include "records/code_groups.h"
-#include "records/unit7.h"
-#include "shell/app.h"
-#include "shell/unit1.h"
+#include "forms/code_groups.h"
+#include "forms/unit7.h"
+#include "forms/app.h"
+#include "forms/unit1.h"
 #include "store/entry_edit.h"
 
 namespace kx {

@@ -1,10 +1,10 @@
-#include "records/unit4.h"
+#include "forms/unit4.h"
 
 #include <cstdint>
 #include <string>
 
-#include "records/entry_text.h"
-#include "shell/app.h"
+#include "store/entry_text.h"
+#include "forms/app.h"
 
 namespace kx {
 

@@ -1,6 +1,6 @@
-#include "lists/unit5.h"
+#include "forms/unit5.h"
 
-#include "shell/app.h"
+#include "forms/app.h"
 
 namespace kx {
 

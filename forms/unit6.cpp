@@ -1,14 +1,14 @@
-#include "records/unit6.h"
+#include "forms/unit6.h"
 
 #include <string>
 
-#include "lists/unit2.h"
-#include "lists/unit5.h"
-#include "records/entry_text.h"
-#include "records/unit3.h"
-#include "records/unit7.h"
-#include "shell/app.h"
-#include "shell/unit1.h"
+#include "forms/unit2.h"
+#include "forms/unit5.h"
+#include "store/entry_text.h"
+#include "forms/unit3.h"
+#include "forms/unit7.h"
+#include "forms/app.h"
+#include "forms/unit1.h"
 #include "store/codes.h"
 #include "store/entry_edit.h"
 #include "store/store_files.h"
