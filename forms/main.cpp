@@ -1,16 +1,64 @@
-// The program: the twelve windows over the store files of the working
-// directory, until the main menu closes.
+// The program: the twelve windows over the store files of a folder, until
+// the main menu closes.
+//   korvelix [FOLDER]         the store in FOLDER (created when missing),
+//                             else in the working directory
+//   korvelix --data-folder    the store in the user's data folder (the menu entry)
+//   --exit-after-start        starts, prints the entry count and exits (a check
+//                             that an installed program runs)
+#include <cstdio>
+#include <string>
+
 #include "forms/app.h"
+#include "forms/command_line.h"
 #include "forms/unit1.h"
+#include "ui/folders.h"
 #include "ui/services.h"
 #include "ui/toolkit.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: korvelix [--data-folder | FOLDER]\n"
+    "  FOLDER         the folder of the store files, created when missing\n"
+    "                 (default: the working directory)\n"
+    "  --data-folder  the user's data folder, $XDG_DATA_HOME/korvelix\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
   kx::ui::Toolkit toolkit(argc, argv);
   kx::ui::DesktopServices services;
   kx::ui::setServices(&services);
+
+  kx::CommandLine args(argc, argv);
+  if (args.takeFlag("--help")) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  const bool dataFolder = args.takeFlag("--data-folder");
+  const bool exitAfterStart = args.takeFlag("--exit-after-start");
+  std::string folder;
+  if (!args.takeFolder(&folder) || (dataFolder && !folder.empty())) {
+    std::fprintf(stderr, "korvelix: %s\n%s",
+                 args.error().empty() ? "--data-folder or FOLDER, not both" : args.error().c_str(),
+                 kUsage);
+    return 2;
+  }
+  if (dataFolder) folder = kx::ui::userDataFolder();
+  if (!folder.empty()) {
+    if (const auto failure = kx::ui::enterFolder(folder)) {
+      services.show(*failure);
+      return 1;
+    }
+  }
+
   kx::App app(".", services);
   app.createForms();
   app.Form1->show();
+  if (exitAfterStart) {
+    kx::ui::processPendingEvents();
+    std::printf("%s\n", app.Form1->Label1->caption().c_str());
+    return 0;
+  }
   return toolkit.exec();
 }

@@ -194,8 +194,8 @@ void TForm10::openPersonFile(bool photo) {
   app.services.openFile(name);
 }
 
-// "PHOTO" and "TEXT": handed to the desktop as they are, whether the entry
-// has a number and the file exists or not.
+// "PHOTO" and "TEXT": handed to the desktop whether the entry has a number
+// or not; a missing file is told to the user by the services.
 void TForm10::Button4Click() { openPersonFile(true); }
 void TForm10::Button5Click() { openPersonFile(false); }
 

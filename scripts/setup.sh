@@ -9,6 +9,9 @@ pkgs=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-ipafont-gothic
   faketime
+  libqt6svg6
+  xvfb xauth x11-apps openbox
+  appstream dpkg-dev
   python3
 )
 missing=()

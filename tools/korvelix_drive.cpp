@@ -7,6 +7,9 @@
 //   # text                               echo
 //   ERROR reason                         a command that could not be carried out
 // It ends at the end of input or when the main menu closes.
+// KX_DRIVE_REFUSE, when set, holds comma-separated file names (UTF-8) that
+// the desktop refuses to open, as a desktop with no viewer for them would.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -248,6 +251,14 @@ int main(int argc, char** argv) {
     const char* tag = e.kind == Kind::Msg ? "MSG " : e.kind == Kind::Open ? "OPEN " : "BROWSE ";
     print(tag + kx::ui::driverText(e.text));
   };
+  if (const char* refuse = std::getenv("KX_DRIVE_REFUSE")) {
+    std::string_view names = refuse;
+    while (!names.empty()) {
+      const auto comma = std::min(names.find(','), names.size());
+      if (comma > 0) services.refused.insert(kx::ui::driverInput(names.substr(0, comma)));
+      names.remove_prefix(std::min(comma + 1, names.size()));
+    }
+  }
   kx::ui::setServices(&services);
 
   kx::App app(".", services);

@@ -18,6 +18,8 @@ std::string controlText(const Control& c) {
 
 std::string driverText(const std::string& sjis) { return toDriverText(sjis); }
 
+std::string driverInput(std::string_view utf8) { return fromUtf8(utf8); }
+
 TypeResult typeText(Control& c, const std::string& utf8) {
   if (auto* e = dynamic_cast<Edit*>(&c)) {
     if (static_cast<QLineEdit*>(e->widget())->isReadOnly()) return TypeResult::ReadOnly;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "ui/controls.h"
 
@@ -15,6 +16,9 @@ std::string controlText(const Control& c);
 
 // Shift-JIS -> the driver's printed UTF-8 (escapes \\, \n, \r, \xHH).
 std::string driverText(const std::string& sjis);
+
+// The driver's UTF-8 input (a file name, say) -> Shift-JIS.
+std::string driverInput(std::string_view utf8);
 
 enum class TypeResult { Typed, NotEditable, ReadOnly };
 

@@ -8,7 +8,11 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QUrl>
 
 #include "ui/controls.h"
@@ -35,28 +39,62 @@ bool fileExists(const std::string& sjisName) {
 
 // The default action of the desktop for a local file or folder: no command
 // line is built, so no name can be taken for an option or a command.
-void openLocal(const std::string& sjisName) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(workingPath(sjisName)));
+bool openLocal(const std::string& sjisName) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(workingPath(sjisName)));
+}
+
+// The title bar puts the window's icon and buttons beside the caption, in a
+// font of the window manager's choosing; a box only as wide as a short text
+// would cut the caption. Room for it in a large bold font, plus the rest.
+int captionRoom(const QString& caption) {
+  QFont font = QApplication::font();
+  font.setBold(true);
+  font.setPixelSize(16);
+  constexpr int kIconAndButtons = 150;
+  return QFontMetrics(font).horizontalAdvance(caption) + kIconAndButtons;
 }
 
 }  // namespace
 
+void Services::openFile(const std::string& name) {
+  if (!exists(name))
+    show(kMissingFileMessage + name);
+  else if (!desktopOpen(name))
+    show(kRefusedOpenMessage + name);
+}
+
+void Services::browseFolder(const std::string& name) {
+  if (!exists(name))
+    show(kMissingFileMessage + name);
+  else if (!desktopBrowse(name))
+    show(kRefusedOpenMessage + name);
+}
+
 void DesktopServices::show(const std::string& text) {
-  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-    // No window system yet: the text still reaches the user.
+  // No window system yet, or one nobody sees (offscreen): a box would wait
+  // for an OK that never comes, so the text goes to the terminal.
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance()) ||
+      QGuiApplication::platformName() == QLatin1String("offscreen")) {
     std::fprintf(stderr, "%s\n", toUnicode(text).toLocal8Bit().constData());
     return;
   }
-  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("KORVELIX"), toUnicode(text),
-                  QMessageBox::Ok, QApplication::activeWindow());
+  const QString caption = QStringLiteral("KORVELIX");
+  QMessageBox box(QMessageBox::NoIcon, caption, toUnicode(text), QMessageBox::Ok,
+                  QApplication::activeWindow());
   box.setTextFormat(Qt::PlainText);
   box.setFont(detail::toQFont(Font{}));
+  // QMessageBox lays itself out anew when shown and ignores a minimum width
+  // set on it; a spacer across its grid is kept.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+    grid->addItem(new QSpacerItem(captionRoom(caption), 0, QSizePolicy::Minimum,
+                                  QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
   box.exec();
 }
 
-void DesktopServices::openFile(const std::string& name) { openLocal(name); }
+bool DesktopServices::desktopOpen(const std::string& name) { return openLocal(name); }
 
-void DesktopServices::browseFolder(const std::string& name) { openLocal(name); }
+bool DesktopServices::desktopBrowse(const std::string& name) { return openLocal(name); }
 
 bool DesktopServices::exists(const std::string& name) { return fileExists(name); }
 
@@ -70,12 +108,14 @@ void RecordingServices::show(const std::string& text) {
   record({Event::Msg, text});
 }
 
-void RecordingServices::openFile(const std::string& name) {
+bool RecordingServices::desktopOpen(const std::string& name) {
   record({Event::Open, name});
+  return !refused.contains(name);
 }
 
-void RecordingServices::browseFolder(const std::string& name) {
+bool RecordingServices::desktopBrowse(const std::string& name) {
   record({Event::Browse, name});
+  return !refused.contains(name);
 }
 
 bool RecordingServices::exists(const std::string& name) { return fileExists(name); }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,17 +15,33 @@ namespace kx::ui {
 class Services : public MessageSink {
  public:
   // MessageSink::show(text): a modal message box with one OK button.
-  virtual void openFile(const std::string& sjisName) = 0;      // default action
-  virtual void browseFolder(const std::string& sjisName) = 0;  // file browser
-  virtual bool exists(const std::string& sjisName) = 0;        // relative to the working directory
+
+  // A file with the desktop's default action, a folder in the file browser.
+  // The desktop would fail on a missing name without a word to the user, and
+  // may refuse a name outright: either way the user gets a message box that
+  // names it.
+  void openFile(const std::string& sjisName);
+  void browseFolder(const std::string& sjisName);
+  virtual bool exists(const std::string& sjisName) = 0;  // relative to the working directory
+
+ protected:
+  // The request itself, for a name that exists; false when the desktop refused it.
+  virtual bool desktopOpen(const std::string& sjisName) = 0;
+  virtual bool desktopBrowse(const std::string& sjisName) = 0;
 };
+
+// What the user is told by openFile and browseFolder, followed by the name.
+inline constexpr const char* kMissingFileMessage = "FILE NOT FOUND: ";
+inline constexpr const char* kRefusedOpenMessage = "CAN NOT OPEN: ";
 
 class DesktopServices : public Services {
  public:
   void show(const std::string& text) override;
-  void openFile(const std::string& name) override;
-  void browseFolder(const std::string& name) override;
   bool exists(const std::string& name) override;
+
+ protected:
+  bool desktopOpen(const std::string& name) override;
+  bool desktopBrowse(const std::string& name) override;
 };
 
 // Notes every request as a line ("MSG text", "OPEN name", "BROWSE name",
@@ -32,13 +49,17 @@ class DesktopServices : public Services {
 class RecordingServices : public Services {
  public:
   void show(const std::string& text) override;
-  void openFile(const std::string& name) override;
-  void browseFolder(const std::string& name) override;
   bool exists(const std::string& name) override;
 
   struct Event { enum Kind { Msg, Open, Browse } kind; std::string text; };
   std::vector<Event> events;
   std::function<void(const Event&)> listener;
+  // Names the desktop is to refuse, as a desktop without a viewer for them would.
+  std::set<std::string> refused;
+
+ protected:
+  bool desktopOpen(const std::string& name) override;
+  bool desktopBrowse(const std::string& name) override;
 
  private:
   void record(Event e);

@@ -1,6 +1,7 @@
 #include "ui/toolkit.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include "ui/controls.h"
 
@@ -14,6 +15,7 @@ struct Toolkit::Impl {
 Toolkit::Toolkit(int& argc, char** argv) : impl_(std::make_unique<Impl>(argc, argv)) {
   // Only the main menu's closing ends the program, not the last window shown.
   QApplication::setQuitOnLastWindowClosed(false);
+  applyProgramIcon();
 }
 
 Toolkit::~Toolkit() = default;
@@ -21,6 +23,12 @@ Toolkit::~Toolkit() = default;
 int Toolkit::exec() {
   if (quitRequested()) return 0;
   return QApplication::exec();
+}
+
+void applyProgramIcon() {
+  // Built into the program (CMakeLists.txt), so it needs no installed file.
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/korvelix/korvelix.svg")));
+  QGuiApplication::setDesktopFileName(QStringLiteral("korvelix"));
 }
 
 void processPendingEvents() {

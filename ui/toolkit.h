@@ -22,6 +22,10 @@ class Toolkit {
   std::unique_ptr<Impl> impl_;
 };
 
+// Gives every window, message boxes included, the program's icon and ties
+// the windows to the desktop's menu entry (which names the same icon).
+void applyProgramIcon();
+
 // Carries out every event already queued (repaints, deferred deletes, ...).
 void processPendingEvents();
 

@@ -5,9 +5,12 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QThread>
 #include <QWidget>
+#include <QWindow>
 
 #include "ui/controls.h"
 #include "ui/encoding.h"
@@ -16,6 +19,9 @@
 namespace kx::ui {
 
 namespace {
+
+// Longest wait for a window just shown to be on screen before it is painted.
+constexpr int kExposeWaitMs = 2000;
 
 class WindowWidget : public QWidget {
  public:
@@ -108,9 +114,22 @@ bool Window::isShown() const { return impl_->widget->isVisible(); }
 
 void Window::showAndPaint() {
   show();
-  // User input stays queued: no handler may run inside the one that is busy.
+  QWidget* w = impl_->widget;
+  // The window system (a window manager first, where there is one) maps the
+  // window and then sends its expose; a repaint before that goes nowhere, and
+  // the long work that follows would leave the window black. So wait for the
+  // expose, a bounded time: a window manager may never map it (another
+  // workspace). User input stays queued meanwhile: no handler may run inside
+  // the one that is busy.
+  QDeadlineTimer deadline(kExposeWaitMs);
+  auto exposed = [w] { return w->windowHandle() && w->windowHandle()->isExposed(); };
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  impl_->widget->repaint();
+  while (!exposed() && !deadline.hasExpired()) {
+    QThread::msleep(2);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+  w->repaint();
+  // Hands the painted picture to the window system now, not after the work.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 

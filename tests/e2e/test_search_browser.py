@@ -169,8 +169,10 @@ class Walks(SearchTest):
 
 
 class Buttons(SearchTest):
-    def test_photo_and_text_ask_the_desktop_without_checking(self):
+    def test_photo_and_text_ask_the_desktop_without_checking_the_number(self):
         self.store([filler(1, PersonalNumber="0012"), filler(2)])
+        for name in ("PSNL0012.JPG", "PSNL0012.TXT", "PSNL0000.JPG", "PSNL0000.TXT"):
+            self.write(name, b"")
         lines = self.drive_lines(
             search_commands(1, "ﾜ") + ["click Form10.Button4", "click Form10.Button5",
                                       "click Form10.Button3", "click Form10.Button4"]

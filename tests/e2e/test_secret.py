@@ -154,6 +154,7 @@ class SecretView(SearchTest):
 class ViewText(SearchTest):
     def test_text_shows_in_secret_mode_until_the_next_fill(self):
         self.store([person(0), person(1, PersonalNumber="0012")])
+        self.write("PSNL0012.TXT", b"")
         lines = self.drive_lines(OPEN_VIEW + ["visible Form3.Button5"]
                                  + OPEN_BROWSER + BROWSER_SWITCH + [
             "visible Form3.Button5", "click Form3.Button5",

@@ -183,6 +183,7 @@ class SecretMode(ViewTest):
                 "dblclick Form10.Label19"]
 
     def test_text_opens_the_text_file_in_secret_mode(self):
+        self.write("PSNL0012.TXT", b"")
         lines = self.drive_lines(self.secret_on("ﾜ00") + [
             "click Form1.Button1", "click Form2.Label1", "visible Form3.Button5",
             "visible Form3.Button2", "visible Form3.Label23", "click Form3.Button5",

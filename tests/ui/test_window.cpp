@@ -2,13 +2,17 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 
+#include <QIcon>
 #include <QWidget>
 #include <gtest/gtest.h>
 
 #include "ui/controls.h"
+#include "ui/folders.h"
 #include "ui/services.h"
+#include "ui/toolkit.h"
 #include "ui_test_support.h"
 
 namespace kx::ui {
@@ -121,33 +125,61 @@ TEST_F(WindowTest, QuitIsRequestedOnce) {
   EXPECT_TRUE(quitRequested());
 }
 
-TEST(Services, RecordingNotesEveryRequestAndTellsTheListener) {
+// A fresh temporary directory as the working directory for one test.
+class InTempDir : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/kx_ui_services_XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir = tmpl;
+    std::filesystem::current_path(dir);
+  }
+  void TearDown() override {
+    std::filesystem::current_path(before);
+    std::filesystem::remove_all(dir);
+  }
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::path dir;
+};
+
+using ServicesInDir = InTempDir;
+
+TEST_F(ServicesInDir, OpenAndBrowseTellTheUserOfMissingOrRefusedNames) {
+  std::filesystem::create_directory("PSNL0001");
+  std::ofstream("PSNL0001.TXT") << "x";
+  std::ofstream("PSNL0002.JPG") << "x";
   RecordingServices rec;
   std::vector<std::string> heard;
   rec.listener = [&](const RecordingServices::Event& e) { heard.push_back(e.text); };
+  rec.refused = {"PSNL0002.JPG"};
   rec.show("hello");
   rec.openFile("PSNL0001.TXT");
   rec.browseFolder("PSNL0001");
-  ASSERT_EQ(rec.events.size(), 3u);
-  EXPECT_EQ(rec.events[0].kind, RecordingServices::Event::Msg);
-  EXPECT_EQ(rec.events[1].kind, RecordingServices::Event::Open);
-  EXPECT_EQ(rec.events[2].kind, RecordingServices::Event::Browse);
-  EXPECT_EQ(heard, (std::vector<std::string>{"hello", "PSNL0001.TXT", "PSNL0001"}));
+  rec.openFile("PSNL0009.TXT");    // missing: the desktop is not asked
+  rec.browseFolder("PSNL0009");
+  rec.openFile("PSNL0002.JPG");    // asked, and it refuses
+  using K = RecordingServices::Event;
+  std::vector<std::pair<K::Kind, std::string>> got;
+  for (const auto& e : rec.events) got.emplace_back(e.kind, e.text);
+  EXPECT_EQ(got, (std::vector<std::pair<K::Kind, std::string>>{
+                     {K::Msg, "hello"},
+                     {K::Open, "PSNL0001.TXT"},
+                     {K::Browse, "PSNL0001"},
+                     {K::Msg, "FILE NOT FOUND: PSNL0009.TXT"},
+                     {K::Msg, "FILE NOT FOUND: PSNL0009"},
+                     {K::Open, "PSNL0002.JPG"},
+                     {K::Msg, "CAN NOT OPEN: PSNL0002.JPG"}}));
+  EXPECT_EQ(heard.size(), rec.events.size());
 
   setServices(&rec);
   services().show("x");
-  EXPECT_EQ(rec.events.size(), 4u);
+  EXPECT_EQ(rec.events.size(), 8u);
   setServices(nullptr);
   EXPECT_NE(&services(), static_cast<Services*>(&rec));
 }
 
-TEST(Services, ExistsLooksInTheWorkingDirectory) {
+TEST_F(ServicesInDir, ExistsLooksInTheWorkingDirectory) {
   namespace fs = std::filesystem;
-  const fs::path before = fs::current_path();
-  char tmpl[] = "/tmp/kx_ui_services_XXXXXX";
-  ASSERT_NE(mkdtemp(tmpl), nullptr);
-  const fs::path dir = tmpl;
-  fs::current_path(dir);
   fs::create_directory("PSNL0007");
   std::ofstream(dir / "PSNL0007.TXT") << "x";
   // A name in Shift-JIS is the file of that name on disk (UTF-8).
@@ -163,8 +195,39 @@ TEST(Services, ExistsLooksInTheWorkingDirectory) {
     EXPECT_FALSE(s->exists(""));
   }
   EXPECT_TRUE(rec.events.empty());
-  fs::current_path(before);
-  fs::remove_all(dir);
+}
+
+using Folders = InTempDir;
+
+TEST_F(Folders, EnterFolderCreatesItOrSaysWhyNot) {
+  namespace fs = std::filesystem;
+  EXPECT_EQ(enterFolder("a/b"), std::nullopt);
+  EXPECT_EQ(fs::current_path(), dir / "a/b");
+  EXPECT_EQ(enterFolder(dir.string()), std::nullopt);  // an existing one
+  EXPECT_EQ(fs::current_path(), dir);
+
+  std::ofstream("plain") << "x";
+  const auto failure = enterFolder("plain/store");
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->rfind("CAN NOT OPEN FOLDER plain/store\n", 0), 0u) << *failure;
+  EXPECT_EQ(fs::current_path(), dir);
+}
+
+TEST(UserDataFolder, FollowsXdgDataHome) {
+  const char* old = std::getenv("XDG_DATA_HOME");
+  const std::string saved = old ? old : "";
+  setenv("XDG_DATA_HOME", "/tmp/kx-data-home", 1);
+  EXPECT_EQ(userDataFolder(), "/tmp/kx-data-home/korvelix");
+  unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(userDataFolder(), std::string(std::getenv("HOME")) + "/.local/share/korvelix");
+  if (old) setenv("XDG_DATA_HOME", saved.c_str(), 1);
+}
+
+TEST(ProgramIcon, EveryWindowCarriesIt) {
+  applyProgramIcon();
+  Window w("Form11", "PHOTO", 100, 100);
+  // Built in and drawable: the icon resource and the SVG icon engine are there.
+  EXPECT_FALSE(w.widget()->windowIcon().pixmap(32, 32).isNull());
 }
 
 }  // namespace
