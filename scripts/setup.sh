@@ -10,7 +10,7 @@ pkgs=(
   fonts-ipafont-gothic
   faketime
   libqt6svg6
-  xvfb xauth x11-apps openbox
+  xvfb xauth x11-apps x11-utils openbox
   appstream dpkg-dev
   python3
 )

@@ -6,7 +6,11 @@
 set -u
 openbox >/dev/null 2>&1 &
 wm=$!
-sleep 1
+# Ready once it has announced itself on the root window.
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+  sleep 0.1
+done
 "$@"
 rc=$?
 kill "$wm" 2>/dev/null
