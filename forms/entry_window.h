@@ -34,6 +34,13 @@ class EntryWindow : public ui::Window {
   ui::Edit* fieldBox(const char* name, int left, int top, Field f) {
     return box(name, left, top, boxWidth(kFieldWidth[f]));
   }
+  // Edit1 and Edit24: their text is stored as a kana key, so typed kana
+  // folds to half-width katakana.
+  ui::Edit* kanaBox(const char* name, int left, int top, int keyWidth) {
+    ui::Edit* e = box(name, left, top, boxWidth(keyWidth));
+    e->setKana(true);
+    return e;
+  }
   // Edit25 ... Edit29 under each other from (left, top), hidden.
   void addSecretBoxes(int left, int top);
   // RadioGroup1 ... RadioGroup4 (sex, occupation in two columns, actuary,

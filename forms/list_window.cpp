@@ -44,6 +44,10 @@ ListWindow::ListWindow(App& a, const char* formName, const char* caption, int wi
   Button6 = addButton("Button6", left + 248, kButtonTop, 41, kButtonHeight, jumpCaption);
   Edit1->setVisible(false);
   Button6->setVisible(false);
+  // The jump compares with kana keys; Enter jumps as the jump button does.
+  Edit1->setKana(true);
+  Edit1->onEnter([this] { Button6->click(); });
+  onEscape([this] { Button7Click(); });
 
   // The fixed-pitch font keeps the byte-counted columns under each other.
   const ui::Font fixed{ui::Font::Fixed, 21, false, false, 0x000000};
@@ -92,6 +96,7 @@ void ListWindow::Button4Click() {
 void ListWindow::Button5Click() {
   Edit1->setVisible(true);
   Button6->setVisible(true);
+  Edit1->setFocus();
 }
 
 void ListWindow::Button7Click() { close(); }

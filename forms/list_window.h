@@ -32,7 +32,7 @@ class ListWindow : public ui::Window {
   void Button2Click();  // BACK
   void Button3Click();  // TOP
   void Button4Click();  // BOTTOM
-  void Button5Click();  // SEARCH: shows the jump box
+  void Button5Click();  // SEARCH: shows the jump box, the cursor in it
   void Button7Click();  // CLOSE
   // The jump on the text of Edit1; emptyDoesNothing for the name list.
   void jump(bool emptyDoesNothing);

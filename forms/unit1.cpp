@@ -81,6 +81,7 @@ TForm1::TForm1(App& a) : ui::Window("Form1", "MENU", 482, 430), app(a) {
   Button8->onClick([this] { Button8Click(); });
   Button25 = addButton("Button25", 304, 344, 41, 25, "SEL");
   Button25->onClick([this] { Button25Click(); });
+  Edit1->onEnter([this] { Button8->click(); });
   hideSearchRow();
 
   Button24 = addButton("Button24", 352, 312, kGridWidth, kGridHeight, "SEL-RESET");
@@ -121,6 +122,9 @@ void TForm1::showSearchRow(const char* prompt, int mode) {
   Button8->setVisible(true);
   Button25->setVisible(true);
   app.search.mode = mode;
+  // The kana modes compare with kana keys: typed kana folds as a key does.
+  Edit1->setKana(mode == 1 || mode == 2);
+  Edit1->setFocus();
 }
 
 void TForm1::Label5DblClick() {

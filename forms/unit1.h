@@ -16,7 +16,8 @@ class TForm1 : public ui::Window {
   void refreshCount();
   // Hides the search input row (Label2, Edit1, OK, SEL).
   void hideSearchRow();
-  // Shows the search input row with its prompt and records the search mode.
+  // Shows the search input row with its prompt, records the search mode and
+  // puts the cursor into the search box.
   void showSearchRow(const char* prompt, int mode);
 
   ui::Label *Label1, *Label2, *Label3, *Label4, *Label5, *Label6;

@@ -97,6 +97,7 @@ TForm10::TForm10(App& a) : ui::Window("Form10", "Form10", 922, 640), app(a) {
   Button4 = button("Button4", 400, "PHOTO", &TForm10::Button4Click);
   Button5 = button("Button5", 480, "TEXT", &TForm10::Button5Click);
   Button2 = button("Button2", 552, "SECRET", &TForm10::Button2Click);
+  onEscape([this] { Button1Click(); });
 
   const ui::Font value{ui::Font::Fixed, 21, false, false, 0x000000};
   const ui::Font smallValue{ui::Font::Fixed, 12, false, false, 0x000000};

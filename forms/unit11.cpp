@@ -13,6 +13,7 @@ TForm11::TForm11(App& a) : ui::Window("Form11", "PHOTO", 392, 393), app(a) {
   Button1->onClick([this] { Button1Click(); });
   Button2->onClick([this] { Button2Click(); });
   Button3->onClick([this] { Button3Click(); });
+  onEscape([this] { Button3Click(); });
   Image1 = addImage("Image1", 8, 24, 361, 353);
 }
 

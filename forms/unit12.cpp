@@ -38,6 +38,7 @@ TForm12::TForm12(App& a) : ui::Window("Form12", "CSV-INPUT", 651, 359), app(a) {
   Button1->onClick([this] { Button1Click(); });
   Button2 = addButton("Button2", 360, 288, 105, 33, "キャンセル");
   Button2->onClick([this] { Button2Click(); });
+  onEscape([this] { Button2Click(); });
 }
 
 void TForm12::Button1Click() {

@@ -117,6 +117,7 @@ TForm3::TForm3(App& a) : ui::Window("Form3", "PERSONAL INFORMATION", 878, 590), 
   Label23->setVisible(false);
 
   onClose([this] { FormClose(); });
+  onEscape([this] { Button1Click(); });
   FormCreate();
 }
 

@@ -26,6 +26,7 @@ TForm4::TForm4(App& a) : ui::Window("Form4", "SECRET", 870, 196), app(a) {
   setFont(ui::Font{ui::Font::Proportional, 12, false, false, 0x000000});
   Button1 = addButton("Button1", 0, 0, 75, 25, "CLOSE");
   Button1->onClick([this] { Button1Click(); });
+  onEscape([this] { Button1Click(); });
   const ui::Font lineFont{ui::Font::Fixed, 21, false, false, 0x000000};
   ui::Label** lines[] = {&Label1, &Label2, &Label3, &Label4, &Label5};
   for (int i = 0; i < 5; ++i) {

@@ -33,13 +33,13 @@ TForm6::TForm6(App& a) : EntryWindow(a, "Form6", "UPDATE", 870) {
   Edit19 = box("Edit19", 744, 8, 72);
 
   Label1 = addLabel("Label1", 16, 42, "ﾌﾘｶﾞﾅ");
-  Edit1 = box("Edit1", 64, 40, boxWidth(kNameKeyWidth));
+  Edit1 = kanaBox("Edit1", 64, 40, kNameKeyWidth);
   Label2 = addLabel("Label2", 16, 58, "姓 名");
   Edit2 = fieldBox("Edit2", 64, 56, KanjiName);
   Label3 = addLabel("Label3", 408, 42, "別名");
   Edit4 = fieldBox("Edit4", 440, 40, Alias);
   Label4 = addLabel("Label4", 16, 90, "ﾌﾘｶﾞﾅ");
-  Edit24 = box("Edit24", 64, 88, boxWidth(kCompanyKeyWidth));
+  Edit24 = kanaBox("Edit24", 64, 88, kCompanyKeyWidth);
   Label5 = addLabel("Label5", 16, 114, "会社名");
   Edit3 = fieldBox("Edit3", 64, 112, KanjiCompany);
   Label6 = addLabel("Label6", 16, 138, "所属");
@@ -92,6 +92,12 @@ TForm6::TForm6(App& a) : EntryWindow(a, "Form6", "UPDATE", 870) {
   Button6->onClick([this] { Button6Click(); });
   Edit5 = fieldBox("Edit5", 632, 480, PersonalNumber);
   Edit5->setVisible(false);
+
+  // Escape is CLOSE, but never while an update or delete is armed: a stray
+  // key must not leave the form with the operation pending unseen.
+  onEscape([this] {
+    if (app.pendingOp == 0) Button1Click();
+  });
 }
 
 void TForm6::openFromView() {

@@ -35,13 +35,13 @@ TForm8::TForm8(App& a) : EntryWindow(a, "Form8", "ADD RECORD", 872) {
   Edit19 = box("Edit19", 744, 8, 72);
 
   Label1 = addLabel("Label1", 40, 42, "ﾌﾘｶﾞﾅ");
-  Edit1 = box("Edit1", 104, 40, boxWidth(kNameKeyWidth));
+  Edit1 = kanaBox("Edit1", 104, 40, kNameKeyWidth);
   Label2 = addLabel("Label2", 40, 66, "姓名");
   Edit2 = fieldBox("Edit2", 104, 64, KanjiName);
   Label20 = addLabel("Label20", 408, 42, "別名");
   Edit4 = fieldBox("Edit4", 440, 40, Alias);
   Label3 = addLabel("Label3", 40, 106, "ﾌﾘｶﾞﾅ");
-  Edit24 = box("Edit24", 104, 104, boxWidth(kCompanyKeyWidth));
+  Edit24 = kanaBox("Edit24", 104, 104, kCompanyKeyWidth);
   Label4 = addLabel("Label4", 40, 138, "会社名");
   Edit3 = fieldBox("Edit3", 104, 136, KanjiCompany);
   Label5 = addLabel("Label5", 40, 170, "所属");
@@ -80,6 +80,12 @@ TForm8::TForm8(App& a) : EntryWindow(a, "Form8", "ADD RECORD", 872) {
   Edit23->setVisible(false);
 
   addCodeGroups(88, {448, 512, 664, 760}, 150);
+
+  // Escape is CANCEL while nothing is armed; CANCEL would disarm an armed
+  // add, which a stray key must not do.
+  onEscape([this] {
+    if (!Button3->isVisible()) Button1Click();
+  });
 }
 
 void TForm8::presetRadioGroups() {

@@ -19,6 +19,8 @@ TForm9::TForm9(App& a) : ui::Window("Form9", "IMPORT", 582, 234), app(a) {
   RadioGroup1->setItemIndex(0);
   Button1 = addButton("Button1", 448, 152, 97, 33, "OK");
   Button1->onClick([this] { Button1Click(); });
+  // No CLOSE here: Escape is the close box, never OK.
+  onEscape([this] { close(); });
 }
 
 void TForm9::Button1Click() {

@@ -3,7 +3,7 @@
 // working directory (the load's messages come first), then carries out one
 // command per line and prints what happened:
 //   MSG text / OPEN name / BROWSE name   as the program asks for them
-//   = value                              answers to get, visible, shown, item, image
+//   = value                              answers to get, visible, shown, item, image, focus
 //   # text                               echo
 //   ERROR reason                         a command that could not be carried out
 // It ends at the end of input or when the main menu closes.
@@ -101,6 +101,8 @@ bool parseIndex(const std::string& s, int& n) {
 
 void click(const Target& t) {
   if (!reachable(t)) return;
+  // A click goes into the active window, as the user's own would.
+  kx::ui::activate(*t.window);
   if (t.control)
     t.control->click();
   else
@@ -109,6 +111,7 @@ void click(const Target& t) {
 
 void dblClick(const Target& t) {
   if (!needControl(t, "dblclick") || !reachable(t)) return;
+  kx::ui::activate(*t.window);
   t.control->dblClick();
 }
 
@@ -141,6 +144,7 @@ void pick(const Target& t, const std::string& item) {
     error("no item " + item + " in " + t.address);
     return;
   }
+  kx::ui::activate(*t.window);
   g->setItemIndex(n);
   if (g->hasClick()) g->click();
 }
@@ -174,6 +178,17 @@ void image(const Target& t) {
     answer(std::to_string(img->shownWidth()) + "x" + std::to_string(img->shownHeight()));
 }
 
+void key(const Target& t, const std::string& name) {
+  if (!reachable(t)) return;
+  if (kx::ui::pressKey(*t.window, t.control, name) == kx::ui::KeyResult::UnknownKey)
+    error("unknown key '" + name + "'");
+}
+
+void focus() {
+  const std::string where = kx::ui::focusedControl();
+  answer(where.empty() ? "none" : where);
+}
+
 void closeWindow(const Target& t) {
   if (!needWindow(t, "close") || !reachable(t)) return;
   t.window->close();
@@ -189,18 +204,31 @@ void run(const std::string& line) {
     print("# " + rest);
     return;
   }
+  if (command == "focus") {
+    if (space != std::string::npos)
+      error("malformed line '" + line + "': focus takes nothing");
+    else
+      focus();
+    return;
+  }
 
   // Commands whose target is followed by an argument: type keeps everything
-  // after the one space, spaces and all; pick takes one item number.
+  // after the one space, spaces and all; pick takes one item number, key one
+  // key name.
   const bool typeCommand = command == "type";
   const bool pickCommand = command == "pick";
+  const bool keyCommand = command == "key";
   std::string address = rest, argument;
-  if (typeCommand || pickCommand) {
+  if (typeCommand || pickCommand || keyCommand) {
     const auto sep = rest.find(' ');
     address = rest.substr(0, sep);
     if (sep != std::string::npos) argument = rest.substr(sep + 1);
     if (pickCommand && sep == std::string::npos) {
       error("malformed line '" + line + "': pick needs FORM.CONTROL N");
+      return;
+    }
+    if (keyCommand && (argument.empty() || argument.find(' ') != std::string::npos)) {
+      error("malformed line '" + line + "': key needs FORM[.CONTROL] KEY");
       return;
     }
   }
@@ -215,7 +243,7 @@ void run(const std::string& line) {
   else if (command == "shown") handler = shown;
   else if (command == "item") handler = item;
   else if (command == "image") handler = image;
-  else if (!typeCommand && !pickCommand) {
+  else if (!typeCommand && !pickCommand && !keyCommand) {
     error("unknown command '" + command + "'");
     return;
   }
@@ -234,6 +262,8 @@ void run(const std::string& line) {
     type(t, argument);
   else if (pickCommand)
     pick(t, argument);
+  else if (keyCommand)
+    key(t, argument);
   else
     handler(t);
 }

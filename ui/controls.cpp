@@ -141,6 +141,8 @@ void Control::setFont(const Font& f) {
   detail::fitIfAutoSize(widget_);
 }
 
+void Control::setFocus() { widget_->setFocus(Qt::OtherFocusReason); }
+
 void Control::click() {
   // A copy: the handler may replace itself while it runs.
   const auto fn = click_;

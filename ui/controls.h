@@ -34,6 +34,8 @@ class Control {
   bool isVisible() const;  // set visible, whatever the window's own state
   void setGeometry(int left, int top, int width, int height);
   void setFont(const Font& f);
+  // Puts the keyboard focus (the cursor of an edit box) here.
+  void setFocus();
 
   void onClick(std::function<void()> fn) { click_ = std::move(fn); }
   void onDblClick(std::function<void()> fn) { dblClick_ = std::move(fn); }
@@ -74,12 +76,19 @@ class Button : public Control {
 
 // Single-line edit box. text() reads what the user typed, converted to
 // Shift-JIS; a character Shift-JIS cannot hold becomes 〓 and the user is told.
+// A kana box reads as a kana key: hiragana and full-width katakana, typed or
+// set, come back as half-width katakana (kanaKeyFromUnicode).
 class Edit : public Control {
  public:
   Edit(Window& w, std::string name);
   void setText(const std::string& sjis);
   std::string text() const;
   void setReadOnly(bool ro);
+  void setKana(bool on) { kana_ = on; }
+  bool isKana() const { return kana_; }
+  // Return or the keypad's Enter pressed in the box.
+  void onEnter(std::function<void()> fn) { enter_ = std::move(fn); }
+  void enter();  // guarded, like click()
   // Replaces the text as a user typing it would (the driver's `type`): the
   // text is Unicode, so the next text() converts it and tells the user.
   void typeUtf8(const std::string& utf8);
@@ -87,6 +96,8 @@ class Edit : public Control {
   // Unchanged text reads back as the exact bytes set, broken ones included.
   mutable std::string bytes_;
   mutable std::u16string shown_;
+  bool kana_ = false;
+  std::function<void()> enter_;
 };
 
 // Multi-line box; text() is the lines joined by "\n".
@@ -160,6 +171,9 @@ class Window {
   void onBackgroundClick(std::function<void()> fn) { bgClick_ = std::move(fn); }
   void backgroundClick();  // guarded, like Control::click
   bool hasBackgroundClick() const { return static_cast<bool>(bgClick_); }
+  // The Escape key pressed anywhere in the window.
+  void onEscape(std::function<void()> fn) { escape_ = std::move(fn); }
+  void escape();  // guarded
 
   // Control factories: the window owns what they return.
   Label* addLabel(const std::string& name, int left, int top, const std::string& caption = {});
@@ -186,7 +200,7 @@ class Window {
   std::string name_;
   std::string caption_;
   std::vector<std::unique_ptr<Control>> controls_;
-  std::function<void()> onClose_, bgClick_;
+  std::function<void()> onClose_, bgClick_, escape_;
 };
 
 // Runs fn; an escaping exception is shown in a message box and swallowed so

@@ -26,4 +26,18 @@ enum class TypeResult { Typed, NotEditable, ReadOnly };
 // it would; a read-only box takes nothing, as it takes no keys.
 TypeResult typeText(Control& c, const std::string& utf8);
 
+// Makes window w the active one, the one that gets the keyboard, as a click
+// into it does.
+void activate(Window& w);
+
+enum class KeyResult { Pressed, UnknownKey };
+
+// Activates w, gives control c (when given) the keyboard focus, then presses
+// and releases the key named by Qt's key name without "Key_" ("Return",
+// "Enter" for the keypad's, "Escape", "Tab", "F8" ...) where the focus is.
+KeyResult pressKey(Window& w, Control* c, const std::string& keyName);
+
+// The control that has the keyboard focus as "FORM.CONTROL", or empty.
+std::string focusedControl();
+
 }  // namespace kx::ui

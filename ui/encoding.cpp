@@ -7,6 +7,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "store/kana.h"
+
 namespace kx::ui {
 namespace {
 
@@ -121,6 +123,21 @@ std::string fromUnicode(const QString& text, int* replaced) {
   }
   if (replaced) *replaced = count;
   return out;
+}
+
+std::string kanaKeyFromUnicode(const QString& text, int* replaced) {
+  QString typed = text;
+  for (QChar& c : typed) {
+    switch (c.unicode()) {
+      case 0x3094: c = QChar(0x30F4); break;  // ゔ -> ヴ
+      case 0x3095: c = QChar(0x30F5); break;  // small ka -> ヵ
+      case 0x3096: c = QChar(0x30F6); break;  // small ke -> ヶ
+      case 0x3099: c = QChar(0x309B); break;  // combining voiced mark -> ゛
+      case 0x309A: c = QChar(0x309C); break;  // combining semi-voiced mark -> ゜
+      default: break;
+    }
+  }
+  return halfWidthKana(fromUnicode(typed, replaced));
 }
 
 std::string toDriverText(std::string_view sjis) {

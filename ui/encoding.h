@@ -29,6 +29,13 @@ std::string fromUnicode(const QString& text, int* replaced = nullptr);
 // a valid character as \xHH (uppercase hex).
 std::string toDriverText(std::string_view sjis);
 
+// Typed Unicode -> a kana key: fromUnicode, then hiragana and full-width
+// katakana folded to half-width katakana (kx::halfWidthKana). The kana that
+// input methods type but Shift-JIS lacks (hiragana vu and small ka/ke, the
+// combining voiced marks) are taken as their katakana or spacing forms first,
+// so they fold too instead of becoming geta marks.
+std::string kanaKeyFromUnicode(const QString& text, int* replaced = nullptr);
+
 // UTF-8 (typed into the driver) -> Shift-JIS, with the rule of fromUnicode;
 // a malformed UTF-8 sequence counts as a character that cannot be held.
 std::string fromUtf8(std::string_view utf8, int* replaced = nullptr);

@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "store/kana.h"
 #include "ui/controls.h"
 #include "ui/encoding.h"
 #include "ui/widget_support.h"
@@ -12,20 +13,21 @@ namespace kx::ui {
 
 namespace {
 
-// What the box now holds as Shift-JIS: the bytes last set while the user has
-// not changed the text, else the typed text converted (and the user told of
-// anything that became 〓, which then shows in the box too).
+using Convert = std::string (*)(const QString&, int*);
+
+// Brings bytes up to what the box now holds: the bytes last set stay while
+// the user has not changed the text, else the typed text is converted (and
+// the user told of anything that became 〓, which then shows in the box too).
 template <class Box, class SetText>
-std::string readTyped(Box* box, const QString& now, std::string& bytes, std::u16string& shown,
-                      SetText setText) {
-  if (now.toStdU16String() == shown) return bytes;
+void readTyped(Box* box, const QString& now, std::string& bytes, const std::u16string& shown,
+               SetText setText, Convert convert) {
+  if (now.toStdU16String() == shown) return;
   int replaced = 0;
-  bytes = fromUnicode(now, &replaced);
+  bytes = convert(now, &replaced);
   if (replaced > 0) {
     setText(box, toUnicode(bytes));
     detail::tellReplaced(replaced);
   }
-  return bytes;
 }
 
 }  // namespace
@@ -56,7 +58,11 @@ void Button::setCaption(const std::string& sjis) {
   static_cast<QPushButton*>(widget_)->setText(toUnicode(sjis).replace(u'&', QStringLiteral("&&")));
 }
 
-Edit::Edit(Window& w, std::string name) : Control(w, std::move(name), new QLineEdit(w.widget())) {}
+Edit::Edit(Window& w, std::string name) : Control(w, std::move(name), new QLineEdit(w.widget())) {
+  // Return and the keypad's Enter alike.
+  QObject::connect(static_cast<QLineEdit*>(widget_), &QLineEdit::returnPressed, widget_,
+                   [this] { enter(); });
+}
 
 void Edit::setText(const std::string& sjis) {
   auto* box = static_cast<QLineEdit*>(widget_);
@@ -67,13 +73,22 @@ void Edit::setText(const std::string& sjis) {
 
 std::string Edit::text() const {
   auto* box = static_cast<QLineEdit*>(widget_);
-  std::string out = readTyped(box, box->text(), bytes_, shown_,
-                              [](QLineEdit* b, const QString& t) { b->setText(t); });
+  readTyped(box, box->text(), bytes_, shown_,
+            [](QLineEdit* b, const QString& t) { b->setText(t); },
+            kana_ ? &kanaKeyFromUnicode : &fromUnicode);
   shown_ = box->text().toStdU16String();
-  return out;
+  // Set text folds as typed text does (a key stored before keys were folded
+  // reads as the key it stands for), and so does text read before the box
+  // became a kana box. Half-width text is left as it is.
+  return kana_ ? halfWidthKana(bytes_) : bytes_;
 }
 
 void Edit::setReadOnly(bool ro) { static_cast<QLineEdit*>(widget_)->setReadOnly(ro); }
+
+void Edit::enter() {
+  const auto fn = enter_;
+  if (fn) guarded(fn);
+}
 
 void Edit::typeUtf8(const std::string& utf8) {
   static_cast<QLineEdit*>(widget_)->setText(
@@ -108,10 +123,10 @@ void Memo::setLines(const std::vector<std::string>& sjisLines) {
 
 std::string Memo::text() const {
   auto* box = static_cast<QPlainTextEdit*>(widget_);
-  std::string out = readTyped(box, box->toPlainText(), bytes_, shown_,
-                              [](QPlainTextEdit* b, const QString& t) { b->setPlainText(t); });
+  readTyped(box, box->toPlainText(), bytes_, shown_,
+            [](QPlainTextEdit* b, const QString& t) { b->setPlainText(t); }, &fromUnicode);
   shown_ = box->toPlainText().toStdU16String();
-  return out;
+  return bytes_;
 }
 
 void Memo::setReadOnly(bool ro) { static_cast<QPlainTextEdit*>(widget_)->setReadOnly(ro); }

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QThread>
 #include <QWidget>
@@ -41,6 +42,15 @@ class WindowWidget : public QWidget {
                        rect().contains(e->position().toPoint());
     pressed_ = false;
     if (click) owner_->backgroundClick();
+  }
+  // Keys the focused control leaves alone come here; Escape is the window's.
+  void keyPressEvent(QKeyEvent* e) override {
+    if (e->key() == Qt::Key_Escape) {
+      e->accept();
+      owner_->escape();
+      return;
+    }
+    QWidget::keyPressEvent(e);
   }
 
  private:
@@ -135,6 +145,11 @@ void Window::showAndPaint() {
 
 void Window::backgroundClick() {
   const auto fn = bgClick_;
+  if (fn) guarded(fn);
+}
+
+void Window::escape() {
+  const auto fn = escape_;
   if (fn) guarded(fn);
 }
 

@@ -20,7 +20,7 @@ class KanaModes(SearchTest):
         self.assertEqual(self.walk(1, "ｲﾁﾛｳ,ﾀﾛｳ"), [3])  # the comma is no separator here
         self.assertEqual(self.walk(1, ""), [1, 3, 2, 0])
         self.assertEqual(self.walk(1, "ｲﾁﾛｳ "), [1, 0])  # a blank follows only in 1 and 0
-        self.assertEqual(self.walk(1, "イチロウ"), [])  # full-width never meets half-width
+        self.assertEqual(self.walk(1, "イチロウ"), [1, 3, 0])  # typed kana folds to the key
         self.assertEqual(self.walk(1, "ｲﾁﾛｰ"), [])
 
     def test_kana_company_walks_company_order(self):

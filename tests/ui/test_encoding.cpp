@@ -141,6 +141,19 @@ TEST(Encoding, CharactersOutsideCp932BecomeGetaAndAreCounted) {
   EXPECT_EQ(replaced, 0);
 }
 
+TEST(Encoding, KanaKeyFromUnicodeFoldsWhatInputMethodsType) {
+  int replaced = -1;
+  EXPECT_EQ(kanaKeyFromUnicode(U(u"やまだ　タロウ"), &replaced), sjis(u8"ﾔﾏﾀﾞ ﾀﾛｳ"));
+  EXPECT_EQ(replaced, 0);
+  // Kana Shift-JIS lacks: hiragana vu and small ka/ke, combining marks.
+  EXPECT_EQ(kanaKeyFromUnicode(U(u"ゔぁゕゖか\u3099は\u309A"), &replaced),
+            sjis(u8"ｳﾞｧｶｹｶﾞﾊﾟ"));
+  EXPECT_EQ(replaced, 0);
+  // Half-width text, kanji and what cannot be held as before.
+  EXPECT_EQ(kanaKeyFromUnicode(U(u"ﾔﾏﾀﾞ 山田😀"), &replaced), sjis(u8"ﾔﾏﾀﾞ 山田〓"));
+  EXPECT_EQ(replaced, 1);
+}
+
 TEST(Encoding, Utf8ToShiftJis) {
   int replaced = -1;
   EXPECT_EQ(fromUtf8(u8"ｶﾅ漢字 x", &replaced), sjis(u8"ｶﾅ漢字 x"));
