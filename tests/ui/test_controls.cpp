@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -41,12 +40,6 @@ class ControlsTest : public ::testing::Test {
                   type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
                   Qt::NoModifier);
     QApplication::sendEvent(w, &e);
-  }
-  static void key(QWidget* w, int k, Qt::KeyboardModifiers m = Qt::NoModifier) {
-    QKeyEvent press(QEvent::KeyPress, k, m);
-    QApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, k, m);
-    QApplication::sendEvent(w, &release);
   }
   static void clickOn(QWidget* w) {
     mouse(w, QEvent::MouseButtonPress);
@@ -203,32 +196,6 @@ TEST_F(ControlsTest, KanaBoxReadsTypedAndSetKanaAsHalfWidthKeys) {
   // Text read before the box became a kana box folds from then on.
   kanji->setKana(true);
   EXPECT_EQ(kanji->text(), sjis(u8"ｽｽﾞｷ ｲﾁﾛｰ"));
-}
-
-TEST_F(ControlsTest, EnterInABoxAndEscapeInTheWindowReachTheirHandlers) {
-  Edit* e = win.addEdit("Edit1", 0, 0, 100);
-  Button* b = win.addButton("Button1", 0, 30, 60, 25, "OK");
-  int enters = 0, escapes = 0;
-  e->onEnter([&] { ++enters; });
-  win.onEscape([&] { ++escapes; });
-  key(e->widget(), Qt::Key_Return);
-  key(e->widget(), Qt::Key_Enter, Qt::KeypadModifier);
-  key(e->widget(), Qt::Key_A);
-  EXPECT_EQ(enters, 2);
-  EXPECT_EQ(escapes, 0);
-  // Escape from a box or a button goes on to the window; Enter on a button
-  // is no click.
-  int clicks = 0;
-  b->onClick([&] { ++clicks; });
-  key(e->widget(), Qt::Key_Escape);
-  key(b->widget(), Qt::Key_Escape);
-  key(b->widget(), Qt::Key_Return);
-  EXPECT_EQ(escapes, 2);
-  EXPECT_EQ(clicks, 0);
-  // A failing handler is reported like a failing click.
-  e->onEnter([] { throw std::runtime_error("boom"); });
-  key(e->widget(), Qt::Key_Return);
-  EXPECT_EQ(messages(), std::vector<std::string>{"boom"});
 }
 
 TEST_F(ControlsTest, MemoLinesAndTypedText) {
