@@ -85,7 +85,6 @@ class Edit : public Control {
   std::string text() const;
   void setReadOnly(bool ro);
   void setKana(bool on) { kana_ = on; }
-  bool isKana() const { return kana_; }
   // Return or the keypad's Enter pressed in the box.
   void onEnter(std::function<void()> fn) { enter_ = std::move(fn); }
   void enter();  // guarded, like click()
