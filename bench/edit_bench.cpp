@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/no_flush_file_system.h"
 #include "store/atomic_files.h"
 #include "store/entry_edit.h"
 #include "store/store_files.h"
@@ -68,7 +69,7 @@ void BM_UpdateInFullStore(benchmark::State& state) {
   kx::VectorSink sink;
   kx::Cursors cur;
   kx::loadStore(*store, dir.path, sink);
-  kx::g_skipFsync = true;
+  store->fs = &kxbench::noFlush();
   const int e = 2500;
   kx::EntryForm form;
   for (int f = 0; f < kx::kFieldCount; ++f) form.fields[f] = store->field(e, f);
@@ -84,7 +85,6 @@ void BM_UpdateInFullStore(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(cur.currentNamePos);
   }
-  kx::g_skipFsync = false;
 }
 BENCHMARK(BM_UpdateInFullStore)->Unit(benchmark::kMillisecond);
 
@@ -98,14 +98,12 @@ void BM_ReplaceTheThreeFilesOnly(benchmark::State& state) {
   const std::vector<kx::NewFile> files = {{kx::kNameKeyFile, kx::nameKeyFileBytes(*store)},
                                           {kx::kCompanyKeyFile, kx::companyKeyFileBytes(*store)},
                                           {kx::kDataFile, kx::dataFileBytes(*store)}};
-  kx::g_skipFsync = true;
   for (auto _ : state) {
-    if (!kx::replaceFiles(dir.path, files, nullptr)) {
+    if (kx::replaceFiles(kxbench::noFlush(), dir.path, files).state != kx::Replaced::Done) {
       state.SkipWithError("replace failed");
       break;
     }
   }
-  kx::g_skipFsync = false;
 }
 BENCHMARK(BM_ReplaceTheThreeFilesOnly)->Unit(benchmark::kMillisecond);
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/no_flush_file_system.h"
 #include "store/atomic_files.h"
 #include "store/store_files.h"
 
@@ -152,10 +153,9 @@ void BM_SaveStoreWithoutFlush(benchmark::State& state) {
   auto s = kx::makeStore();
   NullSink sink;
   if (!kx::loadStore(*s, b.dir, sink)) std::abort();
-  kx::g_skipFsync = true;
+  s->fs = &kxbench::noFlush();
   for (auto _ : state)
     if (!kx::saveStore(*s, b.dir, sink)) std::abort();
-  kx::g_skipFsync = false;
 }
 BENCHMARK(BM_SaveStoreWithoutFlush)->Unit(benchmark::kMillisecond);
 
@@ -167,9 +167,8 @@ void BM_LoadStoreAsSaved(benchmark::State& state) {
   auto s = kx::makeStore();
   NullSink sink;
   if (!kx::loadStore(*s, b.dir, sink)) std::abort();
-  kx::g_skipFsync = true;
+  s->fs = &kxbench::noFlush();
   if (!kx::saveStore(*s, b.dir, sink)) std::abort();
-  kx::g_skipFsync = false;
   for (auto _ : state) {
     if (!kx::loadStore(*s, b.dir, sink)) std::abort();
     benchmark::DoNotOptimize(s->lastIndex);

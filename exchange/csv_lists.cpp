@@ -4,6 +4,7 @@
 
 #include "exchange/import_support.h"
 #include "store/atomic_files.h"
+#include "store/store_files.h"
 
 namespace kx {
 
@@ -37,9 +38,11 @@ void appendNameOrderRow(std::string& out, const Store& s, int p) {
   appendRow(out, s.names.key[p], kNameKeyWidth, s, s.names.index[p], KanjiName, KanjiCompany);
 }
 
-bool writeList(const std::string& dir, const char* name, std::string bytes, MessageSink& sink) {
-  std::string failed;
-  if (replaceFiles(dir, {{name, std::move(bytes)}}, &failed)) return true;
+bool writeList(const Store& s, const std::string& dir, const char* name, std::string bytes,
+               MessageSink& sink) {
+  // A copy without the folder's lock writes nothing there.
+  if (refuseIfNotWriter(s, sink)) return false;
+  if (replaceFiles(*s.fs, dir, {{name, std::move(bytes)}}).happened()) return true;
   sink.show(std::string(name) + " open error");
   return false;
 }
@@ -57,7 +60,7 @@ char* removeByte(char* text, char byte) {
 int writeNameList(const Store& s, const std::string& dir, MessageSink& sink) {
   std::string out = kNameOrderHeader;
   for (int p = 0; p <= s.lastIndex; ++p) appendNameOrderRow(out, s, p);
-  if (!writeList(dir, kNameListFile, std::move(out), sink)) return 1;
+  if (!writeList(s, dir, kNameListFile, std::move(out), sink)) return 1;
   sink.show("output=korvelix1.csv");
   return 0;
 }
@@ -67,7 +70,7 @@ int writeCompanyList(const Store& s, const std::string& dir, MessageSink& sink) 
   for (int p = 0; p <= s.lastIndex; ++p)
     appendRow(out, s.companies.key[p], kCompanyKeyWidth, s, s.companies.index[p], KanjiCompany,
               KanjiName);
-  if (!writeList(dir, kCompanyListFile, std::move(out), sink)) return 1;
+  if (!writeList(s, dir, kCompanyListFile, std::move(out), sink)) return 1;
   sink.show("output=korvelix2.csv");
   return 0;
 }
@@ -80,7 +83,7 @@ int writeSelectedList(const Store& s, const std::string& dir, MessageSink& sink)
     appendNameOrderRow(out, s, p);
     ++rows;
   }
-  if (!writeList(dir, kSelectedListFile, std::move(out), sink)) return 1;
+  if (!writeList(s, dir, kSelectedListFile, std::move(out), sink)) return 1;
   sink.show(detail::formatInts("korvelix3.csv records=%d", rows));
   return 0;
 }

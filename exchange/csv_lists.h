@@ -19,7 +19,8 @@ constexpr const char* kSelectedListFile = "korvelix3.csv";
 char* removeByte(char* text, char byte);
 
 // Each writes its file (replaced whole or not at all) and tells the user
-// what it wrote, or that the file could not be written. Return 0, or 1.
+// what it wrote, or that the file could not be written (or may not be: a
+// copy that does not hold the store's lock). Return 0, or 1.
 int writeNameList(const Store& s, const std::string& dir, MessageSink& sink);
 int writeCompanyList(const Store& s, const std::string& dir, MessageSink& sink);
 int writeSelectedList(const Store& s, const std::string& dir, MessageSink& sink);

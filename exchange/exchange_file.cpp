@@ -96,7 +96,8 @@ int exportExchange(const Store& s, const std::string& dir, MessageSink& sink) {
   // A read-only store may hold only part of what is on disk, and an
   // exchange file is what an overwrite import replaces the store with.
   if (s.readOnly) {
-    sink.show(kExportReadOnlyMessage);
+    sink.show(s.writeBlock == Store::WriteBlock::None ? kExportReadOnlyMessage
+                                                       : readOnlyRefusal(s));
     return 1;
   }
   std::string bytes;
@@ -113,8 +114,7 @@ int exportExchange(const Store& s, const std::string& dir, MessageSink& sink) {
     }
     bytes.append("\r\n", 2);
   }
-  std::string failed;
-  if (!replaceFiles(dir, {{kExchangeFile, std::move(bytes)}}, &failed)) {
+  if (!replaceFiles(*s.fs, dir, {{kExchangeFile, std::move(bytes)}}).happened()) {
     sink.show("KORVELIX.SDX open error\n");
     return 1;
   }
@@ -141,6 +141,9 @@ int importExchange(Store& s, Cursors& cur, const std::string& dir, ImportMode mo
   if (mode == ImportMode::Overwrite) {
     replacement = makeStore();
     replacement->lastIndex = -1;
+    // It becomes s: written the same way, and newer than anything s was.
+    replacement->fs = s.fs;
+    replacement->generation = s.generation;
     target = replacement.get();
   }
   const int from = target->count();

@@ -8,6 +8,7 @@
 
 #include "search/search_state.h"
 #include "store/model.h"
+#include "store/store_lock.h"
 #include "ui/services.h"
 
 namespace kx {
@@ -27,6 +28,7 @@ class App {
   ui::Services& services;
   std::unique_ptr<Store> storePtr;
   Store& store;
+  StoreLock lock;  // taken by the start-up load, held until the program ends
   Cursors cur;
   SearchState search;
   int viewOrigin = 0;       // 1 = view filled from a name position, 2 = from a company position

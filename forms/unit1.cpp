@@ -97,7 +97,7 @@ TForm1::TForm1(App& a) : ui::Window("Form1", "MENU", 482, 430), app(a) {
 
 void TForm1::DBopen() {
   // The CSV input's fill string is built with the application object.
-  loadStore(app.store, app.dir, app.services);
+  openStore(app.store, app.dir, app.services, app.lock);
   app.cur.secretMode = 0;
   refreshCount();
 }

@@ -117,7 +117,9 @@ void TForm6::showNumberLabels(bool shown) {
 void TForm6::fill() {
   const Store& s = app.store;
   const int e = app.cur.currentEntry;
+  filledFrom_ = {};
   if (e < 0 || e > s.lastIndex) return;
+  filledFrom_ = ticketFor(s, e);
   const std::string number = fieldText(s, e, PersonalNumber);
 
   // The positions name this entry unless the store changed meanwhile.
@@ -196,10 +198,13 @@ void TForm6::Button3Click() {
 }
 
 void TForm6::Button4Click() {
-  // A refused number keeps the form open and armed, so it can be corrected.
-  const int e = app.cur.currentEntry;
-  if (app.pendingOp == 1 && e >= 0 && e <= app.store.lastIndex &&
-      !checkPersonalNumber(app.store, e, Edit5->text(), app.services))
+  // A refusal keeps the form open and armed with the user's text in it: a
+  // number can be corrected; a store changed since the fill needs the entry
+  // opened again.
+  const bool armed = app.pendingOp == 1 || app.pendingOp == 2;
+  if (armed && refuseIfStale(app.store, filledFrom_, app.services)) return;
+  if (app.pendingOp == 1 &&
+      !checkPersonalNumber(app.store, filledFrom_.entry, Edit5->text(), app.services))
     return;
   Label22->setVisible(false);
   Button4->setVisible(false);
@@ -219,7 +224,7 @@ void TForm6::Button4Click() {
 void TForm6::runUpdate() {
   app.Form7->showBusy();
   const EntryForm f = readForm(Edit5);
-  if (updateEntry(app.store, app.cur, app.cur.currentEntry, f, app.pendingHighest, app.dir,
+  if (updateEntry(app.store, app.cur, filledFrom_.entry, f, app.pendingHighest, app.dir,
                   app.services))
     showStored(f);
   app.Form7->hideBusy();
@@ -238,7 +243,7 @@ void TForm6::refillView() {
 
 void TForm6::runDelete() {
   app.Form7->showBusy();
-  deleteEntry(app.store, app.cur.currentEntry, app.dir, app.services);
+  deleteEntry(app.store, filledFrom_.entry, app.dir, app.services);
   app.Form1->refreshCount();
   app.Form1->show();
   app.Form2->hide();

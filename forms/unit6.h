@@ -2,6 +2,7 @@
 #pragma once
 
 #include "forms/entry_window.h"
+#include "store/entry_edit.h"
 
 namespace kx {
 
@@ -21,6 +22,10 @@ class TForm6 : public EntryWindow {
   ui::Edit* Edit5;  // the personal data number
 
  private:
+  // The entry the form was filled from: EXECUTE acts on it, whatever entry
+  // the view shows by then, and not at all once the store has changed.
+  EntryTicket filledFrom_;
+
   void fill();
   void showNumberLabels(bool shown);
   void runUpdate();

@@ -10,16 +10,11 @@
 
 namespace kx {
 
-void (*g_replaceStepHook)(int step) = nullptr;
-bool g_skipFsync = false;
-
 namespace {
 
 std::string pathOf(const std::string& dir, const std::string& name) {
   return dir.empty() ? name : dir + "/" + name;
 }
-
-std::string temporaryOf(const std::string& name) { return name + kTemporarySuffix; }
 
 // A name this layer may create or rename: a file directly in the directory.
 bool isPlainName(const std::string& name) {
@@ -27,47 +22,61 @@ bool isPlainName(const std::string& name) {
          name.find_first_of("/\n\r") == std::string::npos && name != kCommitRecordName;
 }
 
-void step(int& n) {
-  if (g_replaceStepHook) g_replaceStepHook(n);
-  ++n;
-}
-
-bool writeAll(int fd, const char* p, std::size_t n) {
+bool writeAll(FileSystem& fs, int fd, const char* p, std::size_t n) {
   while (n > 0) {
-    const ssize_t w = ::write(fd, p, n);
+    const ssize_t w = fs.write(fd, p, n);
     if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;  // a write that makes no progress is an error too
+    if (w <= 0) {
+      if (w == 0) errno = ENOSPC;  // a write that makes no progress is an error too
+      return false;
+    }
     p += w;
     n -= static_cast<std::size_t>(w);
   }
   return true;
 }
 
-bool flush(int fd) { return g_skipFsync || ::fsync(fd) == 0; }
-
-bool flushDir(const std::string& dir) {
-  if (g_skipFsync) return true;
-  const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool ok = ::fsync(fd) == 0;
-  return ::close(fd) == 0 && ok;
+// Gives the new file the group, owner and mode of the one it replaces. Only
+// root may give a file away; anyone may keep a group they belong to.
+bool keepModeAndOwner(FileSystem& fs, int fd, const struct stat& old) {
+  struct stat now {};
+  if (::fstat(fd, &now) != 0) return false;
+  if (now.st_uid != old.st_uid || now.st_gid != old.st_gid) {
+    if (fs.changeOwner(fd, old.st_uid, old.st_gid) != 0) {
+      if (errno != EPERM) return false;
+      if (now.st_gid != old.st_gid && fs.changeOwner(fd, static_cast<uid_t>(-1), old.st_gid) != 0 &&
+          errno != EPERM)
+        return false;
+    }
+  }
+  // After the owner: a change of owner clears the set-id bits.
+  return fs.changeMode(fd, old.st_mode & 07777) == 0;
 }
 
 // Writes the whole content and flushes it; any short write or failed flush
-// or close is a failure.
-bool writeDurably(const std::string& path, const NewFile& f) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+// or close is a failure, with errno telling why.
+bool writeDurably(FileSystem& fs, const std::string& path, const NewFile& f,
+                  const struct stat* replaced) {
+  const int fd = fs.create(path);
   if (fd < 0) return false;
   bool ok = false;
   try {
-    ok = f.produce ? f.produce([fd](const char* p, std::size_t n) { return writeAll(fd, p, n); })
-                   : writeAll(fd, f.bytes.data(), f.bytes.size());
+    ok = f.produce ? f.produce([&fs, fd](const char* p, std::size_t n) {
+      return writeAll(fs, fd, p, n);
+    })
+                   : writeAll(fs, fd, f.bytes.data(), f.bytes.size());
+    if (ok && replaced) ok = keepModeAndOwner(fs, fd, *replaced);
+    ok = ok && fs.sync(fd) == 0;
   } catch (...) {
-    ::close(fd);
+    fs.close(fd);
     throw;
   }
-  ok = ok && flush(fd);
-  ok = (::close(fd) == 0) && ok;
+  int error = ok ? 0 : errno;
+  if (fs.close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  errno = error;
   return ok;
 }
 
@@ -76,35 +85,31 @@ bool isRegularFile(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool exists(const std::string& path) {
-  struct stat st {};
-  return ::lstat(path.c_str(), &st) == 0;
+// Flushes the directory, trying once more when the first flush fails.
+bool flushDir(FileSystem& fs, const std::string& dir) {
+  return fs.syncDirectory(dir) == 0 || fs.syncDirectory(dir) == 0;
 }
 
-// A target may be replaced when it is a regular file or absent.
-bool replaceable(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT;
-  return S_ISREG(st.st_mode);
-}
-
-void removeTemporaries(const std::string& dir, const std::vector<NewFile>& files, std::size_t n) {
+void removeTemporaries(FileSystem& fs, const std::string& dir, const std::vector<NewFile>& files,
+                       std::size_t n) {
+  const int saved = errno;
   for (std::size_t i = 0; i < n && i < files.size(); ++i)
-    ::unlink(pathOf(dir, temporaryOf(files[i].name)).c_str());
+    fs.remove(pathOf(dir, temporaryOf(files[i].name)));
+  errno = saved;
 }
 
 // The names a commit record lists, one a line; anything not a plain name is
 // ignored.
 std::vector<std::string> readRecord(const std::string& path) {
   std::vector<std::string> names;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return names;
   std::string text;
   char buf[4096];
   for (;;) {
     const ssize_t r = ::read(fd, buf, sizeof buf);
     if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) break;
+    if (r <= 0 || text.size() > 65536) break;  // a record names a handful of files
     text.append(buf, static_cast<std::size_t>(r));
   }
   ::close(fd);
@@ -119,29 +124,53 @@ std::vector<std::string> readRecord(const std::string& path) {
   return names;
 }
 
+// Renames a temporary over its file, once more if the first try fails.
+bool putInPlace(FileSystem& fs, const std::string& dir, const std::string& name) {
+  const std::string temp = pathOf(dir, temporaryOf(name)), target = pathOf(dir, name);
+  return fs.rename(temp, target) == 0 || fs.rename(temp, target) == 0;
+}
+
 }  // namespace
 
-void finishInterruptedRewrite(const std::string& dir) {
+Recovery finishInterruptedRewrite(FileSystem& fs, const std::string& dir) {
+  Recovery r;
   const std::string record = pathOf(dir, kCommitRecordName);
   std::set<std::string> keep;
-  if (isRegularFile(record)) {
-    // The rewrite had happened: put every file it names still waiting in place.
-    bool done = true;
-    for (const std::string& name : readRecord(record)) {
-      const std::string temp = pathOf(dir, temporaryOf(name));
-      if (!isRegularFile(temp)) continue;
-      if (::rename(temp.c_str(), pathOf(dir, name).c_str()) != 0) {
-        done = false;
+  struct stat st {};
+  if (::lstat(record.c_str(), &st) == 0) {
+    r.finished = false;
+    r.name = kCommitRecordName;
+    r.error = EISDIR;
+    if (S_ISREG(st.st_mode)) {
+      // The rewrite had happened: put every file it names still waiting in place.
+      for (const std::string& name : readRecord(record)) {
+        if (!isRegularFile(pathOf(dir, temporaryOf(name)))) continue;
+        if (putInPlace(fs, dir, name)) continue;
+        if (r.waiting.empty()) {
+          r.name = name;
+          r.error = errno;
+        }
+        r.waiting.push_back(name);
         keep.insert(temporaryOf(name));
       }
+      if (r.waiting.empty()) {
+        if (!flushDir(fs, dir)) {
+          r.name.clear();
+          r.error = errno;
+        } else if (fs.remove(record) != 0) {
+          r.error = errno;
+        } else {
+          r = Recovery{};
+          fs.syncDirectory(dir);  // a record whose removal is lost names nothing: harmless
+        }
+      }
     }
-    if (done && flushDir(dir) && ::unlink(record.c_str()) == 0) flushDir(dir);
   }
   // Temporaries no commit record needs are left from a rewrite that never
   // committed.
   std::error_code ec;
   std::filesystem::directory_iterator it(dir.empty() ? "." : dir, ec);
-  if (ec) return;
+  if (ec) return r;
   const std::string suffix = kTemporarySuffix;
   for (const auto& entry : it) {
     const std::string name = entry.path().filename().string();
@@ -149,53 +178,61 @@ void finishInterruptedRewrite(const std::string& dir) {
         name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
       continue;
     if (keep.count(name) || !isRegularFile(pathOf(dir, name))) continue;
-    ::unlink(pathOf(dir, name).c_str());
+    fs.remove(pathOf(dir, name));
   }
+  return r;
 }
 
-bool replaceFiles(const std::string& dir, const std::vector<NewFile>& files,
-                  std::string* failedName) {
-  std::string ignored;
-  std::string& failed = failedName ? *failedName : ignored;
-  failed.clear();
+ReplaceResult replaceFiles(FileSystem& fs, const std::string& dir,
+                           const std::vector<NewFile>& files) {
+  ReplaceResult r;
+  auto failed = [&r](const std::string& name) {
+    r.name = name;
+    r.error = errno;
+    return r;
+  };
 
   // A rewrite left unfinished must be completed before another starts, or
   // its record could name this rewrite's half-written temporaries.
-  finishInterruptedRewrite(dir);
-  if (exists(pathOf(dir, kCommitRecordName))) return false;
+  const Recovery earlier = finishInterruptedRewrite(fs, dir);
+  if (!earlier.finished) {
+    r.error = earlier.error;
+    return r;
+  }
 
   std::set<std::string> seen;
   for (const NewFile& f : files) {
     if (!isPlainName(f.name) || !seen.insert(f.name).second) {
-      failed = f.name;
-      return false;
+      errno = EINVAL;
+      return failed(f.name);
     }
   }
 
-  int n = 0;
-  step(n);
-  // 1. Every new file under its temporary name, flushed.
+  // 1. Every new file under its temporary name, flushed. A target may be
+  // replaced when it is a regular file or absent.
   for (std::size_t i = 0; i < files.size(); ++i) {
     const NewFile& f = files[i];
-    if (!replaceable(pathOf(dir, f.name)) ||
-        !writeDurably(pathOf(dir, temporaryOf(f.name)), f)) {
-      removeTemporaries(dir, files, i + 1);
-      failed = f.name;
-      return false;
+    struct stat old {};
+    const bool present = ::lstat(pathOf(dir, f.name).c_str(), &old) == 0;
+    bool ok = present ? S_ISREG(old.st_mode) : errno == ENOENT;
+    if (!ok && present) errno = EISDIR;
+    ok = ok && writeDurably(fs, pathOf(dir, temporaryOf(f.name)), f, present ? &old : nullptr);
+    if (!ok) {
+      removeTemporaries(fs, dir, files, i + 1);
+      return failed(f.name);
     }
-    step(n);
   }
 
   if (files.size() == 1) {
     // One file needs no record: its rename is the commit.
     const std::string& name = files[0].name;
-    if (::rename(pathOf(dir, temporaryOf(name)).c_str(), pathOf(dir, name).c_str()) != 0) {
-      removeTemporaries(dir, files, 1);
-      failed = name;
-      return false;
+    if (fs.rename(pathOf(dir, temporaryOf(name)), pathOf(dir, name)) != 0) {
+      removeTemporaries(fs, dir, files, 1);
+      return failed(name);
     }
-    step(n);
-    return flushDir(dir);
+    r.state = flushDir(fs, dir) ? Replaced::Done : Replaced::Committed;
+    if (r.state == Replaced::Committed) r.error = errno;
+    return r;
   }
 
   // 2. The commit record, flushed and put in place by rename.
@@ -203,45 +240,46 @@ bool replaceFiles(const std::string& dir, const std::vector<NewFile>& files,
   for (const NewFile& f : files) listing += f.name + "\n";
   const std::string record = pathOf(dir, kCommitRecordName);
   const std::string recordTemp = pathOf(dir, temporaryOf(kCommitRecordName));
-  if (!writeDurably(recordTemp, {kCommitRecordName, listing})) {
-    ::unlink(recordTemp.c_str());
-    removeTemporaries(dir, files, files.size());
-    return false;
+  if (!writeDurably(fs, recordTemp, {kCommitRecordName, listing}, nullptr) ||
+      fs.rename(recordTemp, record) != 0) {
+    const int saved = errno;
+    fs.remove(recordTemp);
+    removeTemporaries(fs, dir, files, files.size());
+    errno = saved;
+    return failed("");
   }
-  step(n);
-  if (::rename(recordTemp.c_str(), record.c_str()) != 0) {
-    ::unlink(recordTemp.c_str());
-    removeTemporaries(dir, files, files.size());
-    return false;
-  }
-  if (!flushDir(dir)) {
-    // Not known to be on disk: take it back, so nothing has happened.
-    ::unlink(record.c_str());
-    removeTemporaries(dir, files, files.size());
-    flushDir(dir);
-    return false;
-  }
-  step(n);
-
-  // 3. From here the rewrite has happened; a failure leaves the record for
-  // the next start (or the next rewrite) to finish.
-  for (const NewFile& f : files) {
-    if (::rename(pathOf(dir, temporaryOf(f.name)).c_str(), pathOf(dir, f.name).c_str()) != 0) {
-      failed = f.name;
-      return false;
+  if (!flushDir(fs, dir)) {
+    // Not known to be on disk: take it back, so nothing has happened. A
+    // record that cannot be taken back stands, and the rewrite goes on.
+    const int saved = errno;
+    if (fs.remove(record) == 0) {
+      removeTemporaries(fs, dir, files, files.size());
+      fs.syncDirectory(dir);
+      errno = saved;
+      return failed("");
     }
-    step(n);
   }
-  if (!flushDir(dir)) return false;
-  step(n);
 
-  // 4. The record is no longer needed.
-  if (::unlink(record.c_str()) != 0) return false;
-  step(n);
-  // A record whose removal is lost names no temporary any more: the next
-  // start removes it again, so this flush failing changes nothing.
-  flushDir(dir);
-  return true;
+  // 3. From here the rewrite has happened; what cannot be put in place now
+  // stays for the next start (or the next rewrite) to finish.
+  r.state = Replaced::Committed;
+  for (const NewFile& f : files) {
+    if (!putInPlace(fs, dir, f.name) && r.error == 0) {
+      r.name = f.name;
+      r.error = errno;
+    }
+  }
+  if (r.error != 0) return r;
+  if (!flushDir(fs, dir)) {
+    r.error = errno;
+    return r;
+  }
+
+  // 4. The record is no longer needed. One whose removal fails or is lost
+  // names no temporary any more: the next start removes it again.
+  if (fs.remove(record) == 0) fs.syncDirectory(dir);
+  r.state = Replaced::Done;
+  return r;
 }
 
 }  // namespace kx

@@ -1,13 +1,16 @@
 // All-or-nothing replacement of store files. Every new file is written under
 // a temporary name and flushed; a commit record naming them is put in place;
-// then each is renamed over its file and the record removed. A rewrite cut
-// short after the commit record is finished by the next start.
+// then each is renamed over its file and the record removed. Once the record
+// is durable the rewrite has happened: what is left of it is rolled forward,
+// now or by the next start.
 #pragma once
 
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "store/file_system.h"
 
 namespace kx {
 
@@ -23,25 +26,51 @@ struct NewFile {
   std::function<bool(const PutBytes& put)> produce = {};
 };
 
-// Replaces every file or none. On failure returns false and sets failedName to
-// the file that could not be prepared (or "" when the commit itself failed).
-bool replaceFiles(const std::string& dir, const std::vector<NewFile>& files,
-                  std::string* failedName);
+enum class Replaced {
+  NotDone,    // every file is as it was
+  Committed,  // the new files are the store's, but not all in place yet: the
+              // next start (or rewrite) puts the rest in place
+  Done,       // every new file in place
+};
+
+struct ReplaceResult {
+  Replaced state = Replaced::NotDone;
+  // NotDone: the file that could not be prepared, "" when the commit itself
+  // failed. Committed: a file still waiting, "" when only the flush of the
+  // directory failed.
+  std::string name;
+  int error = 0;  // errno of the call that failed
+  bool happened() const { return state != Replaced::NotDone; }
+};
+
+// Replaces every file or none. A new file keeps the mode, group and (where
+// the process may set it) owner of the file it replaces. A rename or flush
+// that fails after the commit is tried once more before Committed is
+// returned.
+ReplaceResult replaceFiles(FileSystem& fs, const std::string& dir,
+                           const std::vector<NewFile>& files);
+
+// What the start-up recovery found.
+struct Recovery {
+  bool finished = true;  // no commit record is left
+  // Else what stands in the way: the file that could not be put in place
+  // (the commit record's own name when the record could not be removed,
+  // "" when the directory could not be flushed) and the errno.
+  std::string name;
+  int error = 0;
+  // Files whose new content still waits under its temporary name.
+  std::vector<std::string> waiting;
+};
 
 // Finishes a rewrite whose commit record is present and removes temporaries
-// that no commit record names. Silent.
-void finishInterruptedRewrite(const std::string& dir);
-
-// Test seam: called at each step of replaceFiles with a step number; a test
-// may throw from it to stop the rewrite there.
-extern void (*g_replaceStepHook)(int step);
-
-// Benchmark seam: when set, files and the directory are not flushed to disk.
-// Never set by the program.
-extern bool g_skipFsync;
+// that no commit record names. Only the process that holds the store's lock
+// may call it: another's temporaries may be in the middle of being written.
+Recovery finishInterruptedRewrite(FileSystem& fs, const std::string& dir);
 
 // The names the rewrite uses besides the files themselves.
 constexpr const char* kCommitRecordName = "KORVELIX.commit";
 constexpr const char* kTemporarySuffix = ".kxtmp";
+
+inline std::string temporaryOf(const std::string& name) { return name + kTemporarySuffix; }
 
 }  // namespace kx

@@ -13,6 +13,8 @@ namespace kx {
 const char* const kStoreFullMessage = "ﾃﾞｰﾀは5000件までです。これ以上追加できません";
 const char* const kNumberFormatMessage =
     "個人ﾃﾞｰﾀ番号は4桁の数字で入力してください(消去=0000)";
+const char* const kReopenEntryMessage =
+    "開いた後にデータが書き換えられたため実行できません。\nもう一度データを開き直してください";
 
 namespace {
 
@@ -102,16 +104,12 @@ class SlotBackup {
   std::array<std::string, kFieldCount> saved_;
 };
 
-// Rebuilds both key tables from the files just written. They were written
-// from tables of `expectedLast` + 1 entries; anything else means the files
-// were changed by someone else meanwhile, and the store stops writing.
-bool reloadKeys(Store& s, int expectedLast, const std::string& dir, MessageSink& sink) {
-  int k1 = loadNameKeys(s, dir, sink);
-  int k2 = loadCompanyKeys(s, dir, sink);
-  if (k1 == expectedLast && k2 == expectedLast) return true;
-  s.readOnly = true;
-  sink.show(kReadOnlyLoadMessage);
-  return false;
+// Rebuilds both key tables from the key files just written, as loading
+// them would; from their images, since a committed rewrite may not have put
+// them in place yet.
+void reloadKeys(Store& s, const std::vector<NewFile>& files, MessageSink& sink) {
+  loadNameKeysFrom(s, files[0].bytes, sink);
+  loadCompanyKeysFrom(s, files[1].bytes, sink);
 }
 
 }  // namespace
@@ -166,6 +164,14 @@ bool checkPersonalNumber(const Store& s, int e, const std::string& typed, Messag
   return true;
 }
 
+EntryTicket ticketFor(const Store& s, int e) { return {e, s.generation}; }
+
+bool refuseIfStale(const Store& s, const EntryTicket& t, MessageSink& sink) {
+  if (t.generation == s.generation && t.entry >= 0 && t.entry <= s.lastIndex) return false;
+  sink.show(kReopenEntryMessage);
+  return true;
+}
+
 bool updateEntry(Store& s, Cursors& c, int e, const EntryForm& f, int pendingHighest,
                  const std::string& dir, MessageSink& sink) {
   if (refuseIfReadOnly(s, sink)) return false;
@@ -184,11 +190,12 @@ bool updateEntry(Store& s, Cursors& c, int e, const EntryForm& f, int pendingHig
   storeFields(s, e, f, number);
   files[2] = newDataFile(s, s.lastIndex);  // written from the slots as they are now
 
-  if (!replaceStoreFiles(dir, files, kEditMessages, sink)) {
+  if (replaceStoreFiles(s, dir, files, kEditMessages, sink) == Replaced::NotDone) {
     before.restore(s);
     return false;
   }
-  if (!reloadKeys(s, s.lastIndex, dir, sink)) return false;
+  reloadKeys(s, files, sink);
+  c.currentEntry = e;
   c.currentNamePos = namePos;
   c.currentCompanyPos = companyPos;
   int typedNumber = isFourDigits(number) ? std::atoi(number.c_str()) : 0;
@@ -215,8 +222,8 @@ bool addEntry(Store& s, Cursors& c, const EntryForm& f, const std::string& dir,
   storeFields(s, n, f, "0000");
   files[2] = newDataFile(s, n);
 
-  if (!replaceStoreFiles(dir, files, kEditMessages, sink)) return false;
-  if (!reloadKeys(s, n, dir, sink)) return false;
+  if (replaceStoreFiles(s, dir, files, kEditMessages, sink) == Replaced::NotDone) return false;
+  reloadKeys(s, files, sink);
   s.lastIndex = n;
   c.currentEntry = n;
   c.currentNamePos = namePos;

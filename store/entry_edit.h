@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "store/message_sink.h"
@@ -22,6 +23,17 @@ struct EntryForm {
   std::array<std::string, kFieldCount> fields;
 };
 
+// The entry an update form was filled from, and the store as it stood then.
+struct EntryTicket {
+  int entry = -1;
+  std::uint64_t generation = 0;
+};
+EntryTicket ticketFor(const Store& s, int e);
+// True (and the user asked to open the entry again) when the store has been
+// loaded or rewritten since the ticket was taken: the entry number may name
+// someone else by now, and the form's fields no longer be what was shown.
+bool refuseIfStale(const Store& s, const EntryTicket& t, MessageSink& sink);
+
 // The personal data number typed into the update form's number box for
 // entry e. The entry's own stored number is always accepted; any other must
 // be four digits ("0000" erases) not held by another entry. On refusal the
@@ -30,8 +42,10 @@ bool checkPersonalNumber(const Store& s, int e, const std::string& typed, Messag
 
 // Update of entry e from the form. pendingHighest is the highest personal
 // data number as the form knew it (raised by a number assignment). On
-// success the key tables are reloaded, the entry holds the form's fields,
-// c.currentNamePos / c.currentCompanyPos name its new positions and the
+// success (the rewrite has happened, even if some file waits for the next
+// start) the key tables are reloaded, the entry holds the form's fields,
+// c.currentEntry is e, c.currentNamePos / c.currentCompanyPos name its new
+// positions and the
 // highest personal data number covers the stored number. On failure the
 // user is told, no store file changes and the tables are as before.
 bool updateEntry(Store& s, Cursors& c, int e, const EntryForm& f, int pendingHighest,
@@ -54,5 +68,6 @@ std::string cutTo(const std::string& typed, int n);      // fixed copy: at most 
 // Messages of these operations that a form or test may need to name.
 extern const char* const kStoreFullMessage;
 extern const char* const kNumberFormatMessage;
+extern const char* const kReopenEntryMessage;
 
 }  // namespace kx

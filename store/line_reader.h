@@ -19,6 +19,10 @@ class LineReader {
   static constexpr std::size_t kMaxPiece = 9999;
 
   explicit LineReader(const std::string& path);
+  // Lines of bytes already in memory, read exactly as the same file would
+  // be; the bytes must outlive the reader.
+  LineReader(const char* bytes, std::size_t size)
+      : status_(Status::Open), bytes_(bytes), size_(size) {}
   ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;

@@ -10,6 +10,9 @@
 
 namespace kx {
 
+class FileSystem;
+FileSystem& realFileSystem();
+
 constexpr int kCapacity = 5000;
 constexpr int kFieldCount = 28;
 constexpr int kNameKeyWidth = 42;
@@ -68,9 +71,23 @@ struct Store {
 
   std::int32_t lastIndex = 0;      // entry count - 1; -1 when empty, 0 before the first load
   std::int32_t highestNumber = 0;  // largest personal data number loaded
-  // Set when the files on disk could not be loaded as a sound store: every
-  // operation that would rewrite a store file refuses while it is set.
+  // Set when the files on disk could not be loaded as a sound store, or when
+  // writeBlock says the store must not be written: every operation that
+  // would rewrite a store file refuses while it is set.
   bool readOnly = false;
+  // Why a store is read-only whatever its files hold.
+  enum class WriteBlock : std::uint8_t {
+    None,
+    OtherCopy,          // another copy of the program holds the folder's lock
+    NoLock,             // the folder's lock could not be taken at all
+    UnfinishedRewrite,  // a committed rewrite could not be put in place
+  };
+  WriteBlock writeBlock = WriteBlock::None;
+  // Bumped by every load and every rewrite: a form filled from an entry can
+  // tell that entry numbers or fields may have changed under it since.
+  std::uint64_t generation = 0;
+  // What the store files are rewritten through.
+  FileSystem* fs = &realFileSystem();
 
   Store();  // zero-fills every table
 

@@ -12,6 +12,8 @@
 namespace kx {
 
 const char* const kRewriteFailedMessage = "ストアファイルを書き換えられませんでした";
+const char* const kRewriteCommittedMessage =
+    "変更は保存されました。ストアファイルの書き換えは次回の起動時に完了します";
 
 namespace {
 
@@ -111,19 +113,24 @@ NewFile newDataFileWithout(Store& s, int last, int skip) {
 
 }  // namespace
 
-bool replaceStoreFiles(const std::string& dir, const std::vector<NewFile>& files,
-                       const FailureMessages& m, MessageSink& sink) {
-  std::string failed;
-  if (replaceFiles(dir, files, &failed)) return true;
-  if (failed == kNameKeyFile)
-    sink.show(m.nameKeys);
-  else if (failed == kCompanyKeyFile)
-    sink.show(m.companyKeys);
-  else if (failed == kDataFile)
-    sink.show(m.data);
-  else
-    sink.show(kRewriteFailedMessage);
-  return false;
+Replaced replaceStoreFiles(Store& s, const std::string& dir, const std::vector<NewFile>& files,
+                           const FailureMessages& m, MessageSink& sink) {
+  // Whatever the outcome, the caller may have changed the tables already.
+  ++s.generation;
+  const ReplaceResult r = replaceFiles(*s.fs, dir, files);
+  if (r.state == Replaced::Committed) {
+    sink.show(kRewriteCommittedMessage);
+  } else if (r.state == Replaced::NotDone) {
+    if (r.name == kNameKeyFile)
+      sink.show(m.nameKeys);
+    else if (r.name == kCompanyKeyFile)
+      sink.show(m.companyKeys);
+    else if (r.name == kDataFile)
+      sink.show(m.data);
+    else
+      sink.show(kRewriteFailedMessage);
+  }
+  return r.state;
 }
 
 namespace {
@@ -169,14 +176,14 @@ bool saveStore(Store& s, const std::string& dir, MessageSink& sink) {
   files[0] = {kNameKeyFile, nameKeyFileBytes(s)};
   files[1] = {kCompanyKeyFile, companyKeyFileBytes(s)};
   files[2] = newDataFile(s, s.lastIndex);
-  return replaceStoreFiles(dir, files, kSaveMessages, sink);
+  return replaceStoreFiles(s, dir, files, kSaveMessages, sink) != Replaced::NotDone;
 }
 
 bool saveData(Store& s, const std::string& dir, MessageSink& sink) {
   if (refuseIfReadOnly(s, sink)) return false;
   std::vector<NewFile> files(1);
   files[0] = newDataFile(s, s.lastIndex);
-  return replaceStoreFiles(dir, files, kSaveMessages, sink);
+  return replaceStoreFiles(s, dir, files, kSaveMessages, sink) != Replaced::NotDone;
 }
 
 bool deleteEntry(Store& s, int e, const std::string& dir, MessageSink& sink) {
@@ -195,8 +202,14 @@ bool deleteEntry(Store& s, int e, const std::string& dir, MessageSink& sink) {
   files[0] = {kNameKeyFile, keyFileWithout(s.names, s.lastIndex, e)};
   files[1] = {kCompanyKeyFile, keyFileWithout(s.companies, s.lastIndex, e)};
   files[2] = newDataFileWithout(s, s.lastIndex, e);
-  if (!replaceStoreFiles(dir, files, kDeleteMessages, sink)) return false;
-  return loadStore(s, dir, sink);
+  switch (replaceStoreFiles(s, dir, files, kDeleteMessages, sink)) {
+    case Replaced::NotDone: return false;
+    case Replaced::Done: return loadStore(s, dir, sink);
+    case Replaced::Committed: break;
+  }
+  // The files are not all in place for a reload to read.
+  detail::removeEntryAsLoaded(s, e, files[0].bytes, files[1].bytes, sink);
+  return true;
 }
 
 }  // namespace kx

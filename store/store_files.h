@@ -8,6 +8,7 @@
 #include "store/atomic_files.h"
 #include "store/message_sink.h"
 #include "store/model.h"
+#include "store/store_lock.h"
 
 namespace kx {
 
@@ -22,21 +23,40 @@ int loadNameKeys(Store& s, const std::string& dir, MessageSink& sink);
 int loadCompanyKeys(Store& s, const std::string& dir, MessageSink& sink);
 int loadData(Store& s, const std::string& dir, MessageSink& sink);
 
-// Finishes an interrupted rewrite, loads the three files and validates them.
-// Returns true when the store is sound; otherwise the store is left
-// read-only and the user told why.
+// Unless another process holds the store's lock, finishes an interrupted
+// rewrite (a committed rewrite that cannot be finished makes the store
+// read-only, with the reason, and is loaded as committed); then loads the
+// three files and validates them. Returns true when the store may be
+// written; otherwise it is left read-only and the user told why.
 bool loadStore(Store& s, const std::string& dir, MessageSink& sink);
+
+// Start-up: takes the store's lock, then loads as above. Without the lock
+// the store is read-only and nothing in the folder is touched.
+bool openStore(Store& s, const std::string& dir, MessageSink& sink, StoreLock& lock);
 
 // Shown once after the load's own messages when the store is loaded
 // read-only, and by every refused rewrite.
 extern const char* const kReadOnlyLoadMessage;
 extern const char* const kReadOnlyRefusalMessage;
+extern const char* const kOtherCopyLoadMessage;
+extern const char* const kOtherCopyRefusalMessage;
 // Shown when the new files were prepared but could not be put in place.
 extern const char* const kRewriteFailedMessage;
+// Shown when a rewrite has happened but some file is not in place yet.
+extern const char* const kRewriteCommittedMessage;
 
 // True (and the user told) when the store is read-only: callers that would
 // rewrite a store file stop then.
 bool refuseIfReadOnly(const Store& s, MessageSink& sink);
+// What a refused rewrite tells the user.
+const char* readOnlyRefusal(const Store& s);
+// True (and the user told) when this process does not hold the store's
+// lock: it then writes nothing in the folder at all.
+bool refuseIfNotWriter(const Store& s, MessageSink& sink);
+
+// The key tables from a key file image, as loading that file would fill them.
+int loadNameKeysFrom(Store& s, const std::string& image, MessageSink& sink);
+int loadCompanyKeysFrom(Store& s, const std::string& image, MessageSink& sink);
 
 // One key file line: the entry number as 4 zero-padded digits, the key cut
 // or padded with spaces to width, CR LF.
@@ -58,12 +78,15 @@ struct FailureMessages {
   const char* companyKeys;
   const char* data;
 };
-// replaceFiles, telling the user which store file could not be written (or
-// kRewriteFailedMessage when the commit itself failed).
-bool replaceStoreFiles(const std::string& dir, const std::vector<NewFile>& files,
-                       const FailureMessages& m, MessageSink& sink);
+// replaceFiles through the store's file system, telling the user which
+// store file could not be written (or kRewriteFailedMessage when the commit
+// itself failed), or kRewriteCommittedMessage when the rewrite happened but
+// is left for the next start to finish. Anything but NotDone is a success.
+Replaced replaceStoreFiles(Store& s, const std::string& dir, const std::vector<NewFile>& files,
+                           const FailureMessages& m, MessageSink& sink);
 
-// Rewrite files from the tables; all or nothing. Refused when read-only.
+// Rewrite files from the tables; all or nothing; true once the rewrite has
+// happened. Refused when read-only.
 bool saveStore(Store& s, const std::string& dir, MessageSink& sink);
 bool saveData(Store& s, const std::string& dir, MessageSink& sink);
 
@@ -78,5 +101,13 @@ void placeNewKeys(Store& s, int from, int count);
 
 // Removes entry e from the three files and reloads. False when refused or failed.
 bool deleteEntry(Store& s, int e, const std::string& dir, MessageSink& sink);
+
+namespace detail {
+// The tables as loading the store rewritten without entry e would leave
+// them, built without reading the files (whose rewrite may still wait):
+// nameKeys and companyKeys are the new key file images.
+void removeEntryAsLoaded(Store& s, int e, const std::string& nameKeys,
+                         const std::string& companyKeys, MessageSink& sink);
+}  // namespace detail
 
 }  // namespace kx

@@ -1,8 +1,11 @@
 // Loading the three store files into the tables, and the checks that decide
 // whether the store may be written back.
+#include <locale.h>
+
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <clocale>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -18,6 +21,37 @@ const char* const kReadOnlyLoadMessage =
     "この状態ではデータの変更・保存はできません";
 const char* const kReadOnlyRefusalMessage =
     "ストアファイルに誤りがあるため読み取り専用です。変更は保存できません";
+const char* const kOtherCopyLoadMessage =
+    "他のKORVELIXがこのフォルダを使用中のため、読み取り専用で開きました。\n"
+    "この状態ではデータの変更・保存はできません";
+const char* const kOtherCopyRefusalMessage =
+    "他のKORVELIXがこのフォルダを使用中のため読み取り専用です。変更は保存できません";
+
+namespace {
+
+const char* const kNoLockRefusalMessage =
+    "KORVELIX.lockを使えないため読み取り専用です。変更は保存できません";
+const char* const kUnfinishedRefusalMessage =
+    "保存済みの変更をストアファイルに反映できないため読み取り専用です。変更は保存できません";
+
+// The system's own words for an error, in plain ASCII whatever the locale.
+std::string errorText(int error) {
+  static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
+  return c ? strerror_l(error, c) : "error " + std::to_string(error);
+}
+
+std::string noLockMessage(int error) {
+  return "KORVELIX.lockを使えないため、読み取り専用で開きました(" + errorText(error) +
+         ")。\nこの状態ではデータの変更・保存はできません";
+}
+
+std::string unfinishedMessage(const Recovery& r) {
+  const std::string what = r.name.empty() ? "" : r.name + ": ";
+  return "保存済みの変更をストアファイルに反映できません(" + what + errorText(r.error) +
+         ")。\n保存済みの内容を読み取り専用で開きました。この状態ではデータの変更・保存はできません";
+}
+
+}  // namespace
 
 namespace {
 
@@ -88,10 +122,9 @@ bool isFourSpaces(const char* p) { return p[0] == ' ' && p[1] == ' ' && p[2] == 
 bool isFourZeros(const char* p) { return p[0] == '0' && p[1] == '0' && p[2] == '0' && p[3] == '0'; }
 
 template <int W>
-Loaded loadKeys(KeyTable<W>& t, const std::string& path, const char* openMessage,
-                const char* seqLabel, MessageSink& sink) {
+Loaded loadKeys(KeyTable<W>& t, LineReader& in, const char* openMessage, const char* seqLabel,
+                MessageSink& sink) {
   Loaded r;
-  LineReader in(path);
   if (in.status() != LineReader::Status::Open) {
     sink.show(openMessage);
     r.unreadable = in.status() == LineReader::Status::Unreadable;
@@ -126,6 +159,14 @@ Loaded loadKeys(KeyTable<W>& t, const std::string& path, const char* openMessage
   return r;
 }
 
+// A loaded personal data number: four spaces read as "0000"; any other
+// number counts towards the highest.
+void takeNumber(Store& s, int n) {
+  char* number = s.field(n, PersonalNumber);
+  if (isFourSpaces(number)) std::memcpy(number, "0000", 4);
+  if (!isFourZeros(number)) s.highestNumber = std::max(s.highestNumber, leadingNumber(number, 4));
+}
+
 Loaded loadDataFile(Store& s, const std::string& path, MessageSink& sink) {
   Loaded r;
   s.highestNumber = 0;
@@ -147,10 +188,7 @@ Loaded loadDataFile(Store& s, const std::string& path, MessageSink& sink) {
       for (int f = 0; f < kFieldCount; ++f)
         cutField(s.field(n, f), text, len, kFieldOffset[f], kFieldWidth[f]);
     }
-    char* number = s.field(n, PersonalNumber);
-    if (isFourSpaces(number)) std::memcpy(number, "0000", 4);
-    if (!isFourZeros(number))
-      s.highestNumber = std::max(s.highestNumber, leadingNumber(number, 4));
+    takeNumber(s, n);
   }
   r.unreadable = in.failed();
   return r;
@@ -186,16 +224,34 @@ bool makePermutation(KeyTable<W>& t, int count, bool numbersInRange) {
   return sound;
 }
 
+Loaded loadNames(Store& s, LineReader& in, MessageSink& sink) {
+  return loadKeys(s.names, in, "loadK1 K1 open error", "K1:SEQ error ", sink);
+}
+
+Loaded loadCompanies(Store& s, LineReader& in, MessageSink& sink) {
+  return loadKeys(s.companies, in, "loadK1 K2 open error", "K2:SEQ error ", sink);
+}
+
 }  // namespace
 
 int loadNameKeys(Store& s, const std::string& dir, MessageSink& sink) {
-  return stored(loadKeys(s.names, pathOf(dir, kNameKeyFile), "loadK1 K1 open error",
-                         "K1:SEQ error ", sink));
+  LineReader in(pathOf(dir, kNameKeyFile));
+  return stored(loadNames(s, in, sink));
 }
 
 int loadCompanyKeys(Store& s, const std::string& dir, MessageSink& sink) {
-  return stored(loadKeys(s.companies, pathOf(dir, kCompanyKeyFile), "loadK1 K2 open error",
-                         "K2:SEQ error ", sink));
+  LineReader in(pathOf(dir, kCompanyKeyFile));
+  return stored(loadCompanies(s, in, sink));
+}
+
+int loadNameKeysFrom(Store& s, const std::string& image, MessageSink& sink) {
+  LineReader in(image.data(), image.size());
+  return stored(loadNames(s, in, sink));
+}
+
+int loadCompanyKeysFrom(Store& s, const std::string& image, MessageSink& sink) {
+  LineReader in(image.data(), image.size());
+  return stored(loadCompanies(s, in, sink));
 }
 
 int loadData(Store& s, const std::string& dir, MessageSink& sink) {
@@ -203,12 +259,25 @@ int loadData(Store& s, const std::string& dir, MessageSink& sink) {
 }
 
 bool loadStore(Store& s, const std::string& dir, MessageSink& sink) {
-  finishInterruptedRewrite(dir);
-  const Loaded k1 = loadKeys(s.names, pathOf(dir, kNameKeyFile), "loadK1 K1 open error",
-                             "K1:SEQ error ", sink);
-  const Loaded k2 = loadKeys(s.companies, pathOf(dir, kCompanyKeyFile), "loadK1 K2 open error",
-                             "K2:SEQ error ", sink);
-  const Loaded d = loadDataFile(s, pathOf(dir, kDataFile), sink);
+  using Block = Store::WriteBlock;
+  Recovery recovery;
+  if (s.writeBlock == Block::None || s.writeBlock == Block::UnfinishedRewrite) {
+    recovery = finishInterruptedRewrite(*s.fs, dir);
+    s.writeBlock = recovery.finished ? Block::None : Block::UnfinishedRewrite;
+    if (!recovery.finished) sink.show(unfinishedMessage(recovery));
+  }
+  // A file the committed rewrite could not put in place is read where its
+  // new content waits, so that what is shown is what was saved.
+  auto source = [&](const char* name) {
+    for (const std::string& w : recovery.waiting)
+      if (w == name) return pathOf(dir, temporaryOf(name).c_str());
+    return pathOf(dir, name);
+  };
+  LineReader names(source(kNameKeyFile));
+  const Loaded k1 = loadNames(s, names, sink);
+  LineReader companies(source(kCompanyKeyFile));
+  const Loaded k2 = loadCompanies(s, companies, sink);
+  const Loaded d = loadDataFile(s, source(kDataFile), sink);
 
   bool sound = true;
   if (k2.lines != k1.lines) {
@@ -227,15 +296,59 @@ bool loadStore(Store& s, const std::string& dir, MessageSink& sink) {
   sound = makePermutation(s.names, count, !k1.badNumber) && sound;
   sound = makePermutation(s.companies, count, !k2.badNumber) && sound;
   s.lastIndex = count - 1;
-  s.readOnly = !sound;
+  s.readOnly = !sound || s.writeBlock != Block::None;
+  ++s.generation;
   if (!sound) sink.show(kReadOnlyLoadMessage);
-  return sound;
+  return !s.readOnly;
+}
+
+bool openStore(Store& s, const std::string& dir, MessageSink& sink, StoreLock& lock) {
+  using Block = Store::WriteBlock;
+  switch (lock.acquire(dir)) {
+    case StoreLock::State::Held: s.writeBlock = Block::None; break;
+    case StoreLock::State::HeldElsewhere: s.writeBlock = Block::OtherCopy; break;
+    default: s.writeBlock = Block::NoLock; break;
+  }
+  const bool writable = loadStore(s, dir, sink);
+  if (s.writeBlock == Block::OtherCopy) sink.show(kOtherCopyLoadMessage);
+  if (s.writeBlock == Block::NoLock) sink.show(noLockMessage(lock.error()));
+  return writable;
+}
+
+const char* readOnlyRefusal(const Store& s) {
+  switch (s.writeBlock) {
+    case Store::WriteBlock::OtherCopy: return kOtherCopyRefusalMessage;
+    case Store::WriteBlock::NoLock: return kNoLockRefusalMessage;
+    case Store::WriteBlock::UnfinishedRewrite: return kUnfinishedRefusalMessage;
+    default: return kReadOnlyRefusalMessage;
+  }
 }
 
 bool refuseIfReadOnly(const Store& s, MessageSink& sink) {
   if (!s.readOnly) return false;
-  sink.show(kReadOnlyRefusalMessage);
+  sink.show(readOnlyRefusal(s));
   return true;
 }
 
+bool refuseIfNotWriter(const Store& s, MessageSink& sink) {
+  if (s.writeBlock != Store::WriteBlock::OtherCopy && s.writeBlock != Store::WriteBlock::NoLock)
+    return false;
+  sink.show(readOnlyRefusal(s));
+  return true;
+}
+
+namespace detail {
+
+void removeEntryAsLoaded(Store& s, int e, const std::string& nameKeys,
+                         const std::string& companyKeys, MessageSink& sink) {
+  loadNameKeysFrom(s, nameKeys, sink);
+  loadCompanyKeysFrom(s, companyKeys, sink);
+  std::memmove(s.field(e, 0), s.field(e + 1, 0),
+               static_cast<std::size_t>(s.lastIndex - e) * Store::kRecordBytes);
+  --s.lastIndex;
+  s.highestNumber = 0;
+  for (int n = 0; n <= s.lastIndex; ++n) takeNumber(s, n);
+}
+
+}  // namespace detail
 }  // namespace kx
