@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <clocale>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -50,10 +49,6 @@ std::string unfinishedMessage(const Recovery& r) {
   return "保存済みの変更をストアファイルに反映できません(" + what + errorText(r.error) +
          ")。\n保存済みの内容を読み取り専用で開きました。この状態ではデータの変更・保存はできません";
 }
-
-}  // namespace
-
-namespace {
 
 std::string pathOf(const std::string& dir, const char* name) {
   return dir.empty() ? std::string(name) : dir + "/" + name;

@@ -6,6 +6,7 @@ import unittest
 
 from kxdrive import (COMPANY_KEY_FILE, COMPANY_KEY_WIDTH, DATA_FILE, NAME_KEY_FILE,
                      NAME_KEY_WIDTH, DriveTest, data_line, fit, store_bytes)
+from kxexchange import APPEND, APPEND_FILE, Session, exchange_bytes, import_commands
 
 TODAY = "2024-03-15 12:00:00"
 TODAY_TEXT = "20240315"
@@ -32,6 +33,7 @@ NAME_LINE = {3: 1, 2: 2, 0: 3, 1: 4}
 COMPANY_LINE = {3: 1, 1: 2, 0: 3, 2: 4}
 
 READ_ONLY_REFUSAL = "ストアファイルに誤りがあるため読み取り専用です。変更は保存できません"
+REOPEN = "開いた後にデータが書き換えられたため実行できません。\\nもう一度データを開き直してください"
 NUMBER_FORMAT = "個人ﾃﾞｰﾀ番号は4桁の数字で入力してください(消去=0000)"
 ENTRY0_REFUSAL = ("最後のﾃﾞｰﾀは消去できません\\nすべてのﾃﾞｰﾀを消去するには\\n"
                   "KORVELIX.K1とKORVELIX.K2を削除してください\\n")
@@ -313,6 +315,45 @@ class Delete(UpdateTest):
         self.assertEqual(result.messages(), [ENTRY0_REFUSAL])
         self.assertEqual(result.answers(), ["0", "0", "RECORDS = 4"])
         self.assertStoreUnchanged(self.before)
+
+
+class EntryFilledFrom(UpdateTest):
+    """The form acts on the entry it was filled from, whatever the view shows
+    by the time EXECUTE is pressed, and on nothing once the store changed."""
+
+    def view_in_between(self, entry):
+        return ["click Form1.Button1", "click Form2.Label%d" % NAME_LINE[entry]]
+
+    def test_execute_updates_the_filled_entry_not_the_one_on_show(self):
+        result = self.run_update(open_from_names(0) + ["type Form6.Edit2 変更後"]
+                                 + self.view_in_between(2) + EXECUTE_UPDATE
+                                 + ["get Form3.Label24"])
+        self.assertEqual(result.messages(), [])
+        self.assertEqual(result.answers(), ["1"])
+        self.assertEqual(self.read(DATA_FILE),
+                         data_file(self.people_after(0, KanjiName="変更後")))
+
+    def test_armed_delete_deletes_the_filled_entry(self):
+        self.run_update(open_from_names(1) + ["click Form6.Button3"]
+                        + self.view_in_between(2) + ["click Form6.Button4"])
+        self.assertStoreUnchanged(store_bytes([PEOPLE[0], PEOPLE[2], PEOPLE[3]]))
+
+    def test_a_store_rewritten_in_between_refuses_and_keeps_the_form(self):
+        self.write(APPEND_FILE, exchange_bytes([{"Kana": "ｱ", "KanjiName": "追加"}]))
+        for between in (["click Form1.Button7", "type Form1.Edit1 ﾔﾏ", "click Form1.Button25"],
+                        import_commands(APPEND)):
+            with self.subTest(between=between[0]):
+                session = Session(self.dir)
+                try:
+                    session.send(open_from_names(0) + ["type Form6.Edit2 変更後",
+                                                       "click Form6.Button2"] + between)
+                    files = {name: self.read(name) for name in self.before}
+                    out = session.send(["click Form6.Button4", "shown Form6", "get Form6.Edit2",
+                                        "visible Form6.Button4"])
+                finally:
+                    session.close()
+                self.assertEqual(out, ["MSG " + REOPEN, "= 1", "= 変更後", "= 1"])
+                self.assertStoreUnchanged(files)
 
 
 class Failures(UpdateTest):
