@@ -129,7 +129,8 @@ TEST(ReplaceFiles, RefusesNamesOutsideTheDirectory) {
 }
 
 // What a store directory holds after a rewrite met trouble at file system
-// call number `at` and the program started again: every old file or every
+// call number `at` and the program started again (taking the lock, then
+// finishing what was committed): every old file or every
 // new one, silently, and nothing else; new exactly when the rewrite said it
 // had happened.
 struct Trouble {
@@ -161,9 +162,10 @@ bool rewriteMeeting(Trouble t, const Files& old, const Files& fresh, bool dataOn
   const std::string what = "trouble " + std::to_string(t.kind) + " at call " +
                            std::to_string(t.at) + (dataOnly ? ", data only" : "");
 
+  StoreLock lock;
   auto s = makeStore();
   VectorSink sink;
-  loadStore(*s, d.path, sink);
+  openStore(*s, d.path, sink, lock);
   EXPECT_TRUE(sink.messages.empty()) << what << ": " << sink.messages.front();
   const Files now = readFiles(d);
   const Files expectedNew = dataOnly ? Files{old.k1, old.k2, fresh.dat} : fresh;
@@ -173,7 +175,7 @@ bool rewriteMeeting(Trouble t, const Files& old, const Files& fresh, bool dataOn
   }
   *sawOld = *sawOld || now == old;
   *sawCommitted = *sawCommitted || r.state == Replaced::Committed;
-  EXPECT_EQ(listDir(d).size(), 3u) << "left over, " << what;
+  EXPECT_EQ(listDir(d).size(), 4u) << "left over, " << what;  // and the lock file
   return reached;
 }
 
