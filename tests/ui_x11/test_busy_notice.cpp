@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include <QThread>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -55,7 +56,14 @@ TEST(BusyNotice, IsOnScreenWithItsTextBeforeTheWorkStarts) {
   notice->setFont(Font{Font::Proportional, 24, true, false, 0x000000});
 
   w.showAndPaint();
-  const std::vector<uint32_t> pixels = dumpWindow(w.widget()->winId());
+  // A loaded machine may still be finishing the manager's reparenting when
+  // the first dump is taken. Retrying runs no event of ours, so what a retry
+  // reads is still only what showAndPaint drew.
+  std::vector<uint32_t> pixels;
+  for (int attempt = 0; attempt < 40 && pixels.empty(); ++attempt) {
+    if (attempt > 0) QThread::msleep(50);
+    pixels = dumpWindow(w.widget()->winId());
+  }
 
   ASSERT_EQ(pixels.size(), 383u * 38u) << "xwd could not read the window";
   size_t light = 0, dark = 0;
