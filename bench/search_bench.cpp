@@ -80,7 +80,7 @@ Store& fullStore() {
   return *store;
 }
 
-void runSearch(benchmark::State& state, int mode, const std::string& text) {
+void runSearch(benchmark::State& state, SearchMode mode, const std::string& text) {
   Store& s = fullStore();
   Cursors c;
   SearchState st;

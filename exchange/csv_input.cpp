@@ -16,7 +16,6 @@ const char* const kCsvReportErrorMessage = "importcsv.txt open error";
 namespace {
 
 using detail::formatInts;
-using detail::pathIn;
 
 constexpr int kItems = 15;
 constexpr int kItemSize = 150;
@@ -69,7 +68,7 @@ bool writeReport(const std::string& path, int line) {
 int csvInput(Store& s, Cursors& cur, const std::string& dir, double today, MessageSink& sink,
              const ImportOptions& options) {
   if (detail::refuseImport(s, sink)) return 1;
-  LineReader in(pathIn(dir, kCsvInputFile));
+  LineReader in(joinPath(dir, kCsvInputFile));
   if (in.status() != LineReader::Status::Open) {
     sink.show("korvelix.csv open error");
     return 1;
@@ -78,7 +77,7 @@ int csvInput(Store& s, Cursors& cur, const std::string& dir, double today, Messa
 
   char date[64];
   std::snprintf(date, sizeof date, "%.0lf", today);
-  const std::string report = pathIn(dir, kCsvReportFile);
+  const std::string report = joinPath(dir, kCsvReportFile);
   bool reportFailed = false;
 
   char itemBuffers[kItems][kItemSize];

@@ -5,13 +5,11 @@
 #include <string>
 
 #include "exchange/import_support.h"
+#include "store/file_names.h"
 #include "store/message_sink.h"
 #include "store/model.h"
 
 namespace kx {
-
-constexpr const char* kCsvInputFile = "korvelix.csv";
-constexpr const char* kCsvReportFile = "importcsv.txt";
 
 // Reads korvelix.csv. A line without exactly 15 items (after the first 15)
 // is reported and skipped. Each stored line's number is written to

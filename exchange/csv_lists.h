@@ -6,14 +6,11 @@
 
 #include <string>
 
+#include "store/file_names.h"
 #include "store/message_sink.h"
 #include "store/model.h"
 
 namespace kx {
-
-constexpr const char* kNameListFile = "korvelix1.csv";
-constexpr const char* kCompanyListFile = "korvelix2.csv";
-constexpr const char* kSelectedListFile = "korvelix3.csv";
 
 // Deletes every occurrence of byte from text, in place; returns text.
 char* removeByte(char* text, char byte);

@@ -20,7 +20,6 @@ const char* const kExportReadOnlyMessage =
 namespace {
 
 using detail::formatInts;
-using detail::pathIn;
 
 constexpr int kExchangeColumns = 30;
 
@@ -127,7 +126,7 @@ int importExchange(Store& s, Cursors& cur, const std::string& dir, ImportMode mo
   if (options.countLine)
     options.countLine(formatInts("LAST REC / MAX REC = %d/%d\n", s.count(), kCapacity));
 
-  LineReader in(pathIn(dir, mode == ImportMode::Overwrite ? kExchangeFile : kAppendFile));
+  LineReader in(joinPath(dir, mode == ImportMode::Overwrite ? kExchangeFile : kAppendFile));
   if (in.status() != LineReader::Status::Open) {
     sink.show("IMPORTFILE open error");
     return 1;

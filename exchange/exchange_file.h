@@ -6,13 +6,12 @@
 #include <string>
 
 #include "exchange/import_support.h"
+#include "store/file_names.h"
 #include "store/message_sink.h"
 #include "store/model.h"
 
 namespace kx {
 
-constexpr const char* kExchangeFile = "KORVELIX.SDX";  // export; overwrite import
-constexpr const char* kAppendFile = "IMPORT.SDX";      // append import
 constexpr int kExchangeRecordWidth = 1216;
 
 // Appends entry e's record (1216 bytes, no line end) to out.

@@ -1,15 +1,13 @@
 #include "exchange/import_support.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
+#include "store/bytes.h"
 #include "store/store_files.h"
 
 namespace kx::detail {
-
-std::string pathIn(const std::string& dir, const char* name) {
-  return dir.empty() ? std::string(name) : dir + "/" + name;
-}
 
 std::string formatInts(const char* format, int a, int b) {
   char buf[256];
@@ -32,15 +30,7 @@ int highestPersonalNumber(const Store& s) {
   for (int e = 0; e <= s.lastIndex; ++e) {
     const char* n = s.field(e, PersonalNumber);
     if (std::memcmp(n, "0000", 4) == 0) continue;
-    // As the load reads it: leading white space and a sign, then digits up
-    // to the first other byte.
-    int i = 0, v = 0;
-    while (i < 4 && (n[i] == ' ' || (n[i] >= '\t' && n[i] <= '\r'))) ++i;
-    bool negative = false;
-    if (i < 4 && (n[i] == '+' || n[i] == '-')) negative = n[i++] == '-';
-    for (; i < 4 && n[i] >= '0' && n[i] <= '9'; ++i) v = v * 10 + (n[i] - '0');
-    if (negative) v = -v;
-    if (v > highest) highest = v;
+    highest = std::max(highest, leadingNumber(n, 4));  // as the load reads it
   }
   return highest;
 }

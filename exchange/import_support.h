@@ -29,7 +29,6 @@ struct ImportOptions {
 
 namespace detail {
 
-std::string pathIn(const std::string& dir, const char* name);
 std::string formatInts(const char* format, int a, int b = 0);
 
 // Refuses an import into a read-only or full store, telling the user why.

@@ -21,8 +21,7 @@ App::App(std::string directory, ui::Services& svc)
     : dir(std::move(directory)),
       services(svc),
       storePtr(makeStore()),
-      store(*storePtr),
-      fill120(120, ' ') {}
+      store(*storePtr) {}
 
 App::~App() = default;
 

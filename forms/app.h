@@ -13,6 +13,9 @@
 
 namespace kx {
 
+// The operation the update form has armed.
+enum class PendingOp { None = 0, Update = 1, Delete = 2 };
+
 class TForm1; class TForm2; class TForm3; class TForm4; class TForm5; class TForm6;
 class TForm7; class TForm8; class TForm9; class TForm10; class TForm11; class TForm12;
 
@@ -31,11 +34,10 @@ class App {
   StoreLock lock;  // taken by the start-up load, held until the program ends
   Cursors cur;
   SearchState search;
-  int viewOrigin = 0;       // 1 = view filled from a name position, 2 = from a company position
-  std::string photoFile;    // the photo file name PHOTO last built
-  int pendingOp = 0;        // update form: 0 none, 1 update, 2 delete
-  int pendingHighest = 0;   // update form: highest personal data number while it is open
-  std::string fill120;      // 120 spaces, the CSV input's fill
+  ListOrder viewOrigin = ListOrder::None;  // the order the view was last filled from
+  std::string photoFile;                   // the photo file name PHOTO last built
+  PendingOp pendingOp = PendingOp::None;   // what the update form's EXECUTE carries out
+  int pendingHighest = 0;  // update form: highest personal data number while it is open
 
   std::unique_ptr<TForm1> Form1;
   std::unique_ptr<TForm2> Form2;

@@ -65,8 +65,8 @@ void ListWindow::redraw() {
 
 void ListWindow::openList() {
   app.cur.listPosition = 0;
-  app.cur.exkeymode = order == ListOrder::Name ? 1 : 2;
-  app.cur.returnList = order == ListOrder::Name ? 2 : 5;
+  app.cur.exkeymode = order;
+  app.cur.returnList = order;
   const int first = firstListPosition(app.store, order);
   show();
   app.cur.listPosition = first;

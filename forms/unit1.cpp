@@ -115,7 +115,7 @@ void TForm1::hideSearchRow() {
   Button25->setVisible(false);
 }
 
-void TForm1::showSearchRow(const char* prompt, int mode) {
+void TForm1::showSearchRow(const char* prompt, SearchMode mode) {
   Label2->setCaption(prompt);
   Label2->setVisible(true);
   Edit1->setVisible(true);
@@ -123,35 +123,35 @@ void TForm1::showSearchRow(const char* prompt, int mode) {
   Button25->setVisible(true);
   app.search.mode = mode;
   // The kana modes compare with kana keys: typed kana folds as a key does.
-  Edit1->setKana(mode == 1 || mode == 2);
+  Edit1->setKana(mode == kModeKanaName || mode == kModeKanaCompany);
   Edit1->setFocus();
 }
 
 void TForm1::Label5DblClick() {
-  app.cur.versionFlag = app.cur.versionFlag == 0 ? 1 : 0;
-  Label3->setVisible(app.cur.versionFlag == 1);
+  app.cur.versionFlag = !app.cur.versionFlag;
+  Label3->setVisible(app.cur.versionFlag);
 }
 
 // The search modes. Only the phone and change-date modes start from an empty
 // input line; the others keep the previous text.
-void TForm1::Button7Click() { showSearchRow("名前(半角ｶﾅ)の一部", 1); }
-void TForm1::Button9Click() { showSearchRow("会社名(半角ｶﾅ)の一部", 2); }
-void TForm1::Button10Click() { showSearchRow("名前(漢字)の一部", 3); }
-void TForm1::Button11Click() { showSearchRow("会社名(漢字)の一部", 4); }
+void TForm1::Button7Click() { showSearchRow("名前(半角ｶﾅ)の一部", kModeKanaName); }
+void TForm1::Button9Click() { showSearchRow("会社名(半角ｶﾅ)の一部", kModeKanaCompany); }
+void TForm1::Button10Click() { showSearchRow("名前(漢字)の一部", kModeKanjiName); }
+void TForm1::Button11Click() { showSearchRow("会社名(漢字)の一部", kModeKanjiCompany); }
 void TForm1::Button12Click() {
   Edit1->setText("");
-  showSearchRow("電話番号", 5);
+  showSearchRow("電話番号", kModePhone);
 }
-void TForm1::Button13Click() { showSearchRow("別名(半角ｶﾅ)の一部", 6); }
-void TForm1::Button14Click() { showSearchRow("ｺﾒﾝﾄ:ｶﾝﾏ区切り10まで(AND結合)", 7); }
-void TForm1::Button15Click() { showSearchRow("ｷｰﾜｰﾄﾞ:ｶﾝﾏ区切10まで(AND結合)", 8); }
+void TForm1::Button13Click() { showSearchRow("別名(半角ｶﾅ)の一部", kModeAlias); }
+void TForm1::Button14Click() { showSearchRow("ｺﾒﾝﾄ:ｶﾝﾏ区切り10まで(AND結合)", kModeCombined); }
+void TForm1::Button15Click() { showSearchRow("ｷｰﾜｰﾄﾞ:ｶﾝﾏ区切10まで(AND結合)", kModeKeywords); }
 void TForm1::Button17Click() {
   Edit1->setText("");
-  showSearchRow("サーチ日数", 9);
+  showSearchRow("サーチ日数", kModeChangeDate);
 }
-void TForm1::Button16Click() { showSearchRow("秘密情報:ｶﾝﾏ区切10まで(AND結合)", 10); }
-void TForm1::Button18Click() { showSearchRow("個人ﾃﾞｰﾀ番号", 11); }
-void TForm1::Button22Click() { showSearchRow("秘密情報:ｶﾝﾏ区切10まで(AND結合)", 12); }
+void TForm1::Button16Click() { showSearchRow("秘密情報:ｶﾝﾏ区切10まで(AND結合)", kModeSecret); }
+void TForm1::Button18Click() { showSearchRow("個人ﾃﾞｰﾀ番号", kModePersonalNumber); }
+void TForm1::Button22Click() { showSearchRow("秘密情報:ｶﾝﾏ区切10まで(AND結合)", kModeAllFields); }
 
 void TForm1::Button1Click() {
   hideSearchRow();

@@ -2,6 +2,7 @@
 // other function. Its creation loads the store; closing it ends the program.
 #pragma once
 
+#include "search/search_state.h"
 #include "ui/controls.h"
 
 namespace kx {
@@ -18,7 +19,7 @@ class TForm1 : public ui::Window {
   void hideSearchRow();
   // Shows the search input row with its prompt, records the search mode and
   // puts the cursor into the search box.
-  void showSearchRow(const char* prompt, int mode);
+  void showSearchRow(const char* prompt, SearchMode mode);
 
   ui::Label *Label1, *Label2, *Label3, *Label4, *Label5, *Label6;
   ui::Edit* Edit1;

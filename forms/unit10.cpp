@@ -181,7 +181,7 @@ void TForm10::Button7Click() {
 // "NATIVE": the entry in the personal information view, in name order.
 void TForm10::Button6Click() {
   app.cur.listPosition = app.cur.currentNamePos;
-  app.cur.exkeymode = 1;
+  app.cur.exkeymode = ListOrder::Name;
   app.Form3->fillFromNamePosition(app.cur.currentNamePos, *this);
 }
 

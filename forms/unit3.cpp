@@ -121,7 +121,7 @@ TForm3::TForm3(App& a) : ui::Window("Form3", "PERSONAL INFORMATION", 878, 590), 
   FormCreate();
 }
 
-void TForm3::FormCreate() { app.cur.exkeymode = 1; }
+void TForm3::FormCreate() { app.cur.exkeymode = ListOrder::Name; }
 
 namespace {
 
@@ -180,7 +180,7 @@ void TForm3::fillFromEntry(int e, int namePos) {
 void TForm3::fillFromNamePosition(int p) { fillFromNamePosition(p, *app.Form2); }
 
 void TForm3::fillFromNamePosition(int p, ui::Window& from) {
-  app.viewOrigin = 1;
+  app.viewOrigin = ListOrder::Name;
   if (p < 0 || p > app.store.lastIndex) return;
   app.cur.listPosition = p;
   app.cur.currentNamePos = p;
@@ -192,7 +192,7 @@ void TForm3::fillFromNamePosition(int p, ui::Window& from) {
 }
 
 void TForm3::fillFromCompanyPosition(int p) {
-  app.viewOrigin = 2;
+  app.viewOrigin = ListOrder::Company;
   if (p < 0 || p > app.store.lastIndex) return;
   const int e = app.store.companies.index[p];
   app.cur.currentEntry = e;
@@ -210,17 +210,17 @@ void TForm3::refreshFromCurrentEntry() {
 }
 
 void TForm3::Button1Click() {
-  if (app.cur.returnList == 2) app.Form2->show();
-  if (app.cur.returnList == 5) app.Form5->show();
+  if (app.cur.returnList == ListOrder::Name) app.Form2->show();
+  if (app.cur.returnList == ListOrder::Company) app.Form5->show();
   close();
 }
 
 void TForm3::FormClose() {
-  const int mode = app.cur.exkeymode;
-  if (mode != 1 && mode != 2) app.services.show("exkeymode invalid");
+  const ListOrder mode = app.cur.exkeymode;
+  if (mode == ListOrder::None) app.services.show("exkeymode invalid");
   // The list comes back with the entry just viewed on its first line.
-  if (mode == 1) app.Form2->redraw();
-  if (mode == 2) app.Form5->redraw();
+  if (mode == ListOrder::Name) app.Form2->redraw();
+  if (mode == ListOrder::Company) app.Form5->redraw();
 }
 
 void TForm3::Button2Click() { app.Form4->showFromView(); }
@@ -249,7 +249,7 @@ void TForm3::Button4Click() {
   ui::Picture picture;
   int width = 0, height = 0;
   // A missing, unreadable or undecodable file: nothing happens.
-  if (!ui::decodeJpeg(pathIn(app.dir, name), kPhotoBoxWidth, kPhotoBoxHeight, &picture, &width,
+  if (!ui::decodeJpeg(joinPath(app.dir, name), kPhotoBoxWidth, kPhotoBoxHeight, &picture, &width,
                       &height))
     return;
   // Named only now, so that ORIGINAL opens the file of the picture shown.

@@ -38,11 +38,11 @@ TForm4::TForm4(App& a) : ui::Window("Form4", "SECRET", 870, 196), app(a) {
 void TForm4::showFromView() {
   show();
   const Cursors& c = app.cur;
-  if (c.exkeymode != 1 && c.exkeymode != 2) {
+  if (c.exkeymode == ListOrder::None) {
     app.services.show(kExkeymodeInvalid);
     return;
   }
-  const std::int32_t* index = c.exkeymode == 1 ? app.store.names.index : app.store.companies.index;
+  const std::int32_t* index = c.exkeymode == ListOrder::Name ? app.store.names.index : app.store.companies.index;
   showSecretsOf(entryAt(app.store, index, c.listPosition));
 }
 

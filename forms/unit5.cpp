@@ -18,6 +18,6 @@ TForm5::TForm5(App& a)
   FormCreate();
 }
 
-void TForm5::FormCreate() { app.cur.exkeymode = 2; }
+void TForm5::FormCreate() { app.cur.exkeymode = ListOrder::Company; }
 
 }  // namespace kx

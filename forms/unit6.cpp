@@ -2,19 +2,35 @@
 
 #include <string>
 
-#include "forms/unit2.h"
-#include "forms/unit5.h"
-#include "store/entry_text.h"
-#include "forms/unit3.h"
-#include "forms/unit7.h"
 #include "forms/app.h"
 #include "forms/unit1.h"
+#include "forms/unit2.h"
+#include "forms/unit3.h"
+#include "forms/unit5.h"
+#include "forms/unit7.h"
 #include "store/codes.h"
 #include "store/entry_edit.h"
+#include "store/entry_text.h"
+#include "store/person_files.h"
 #include "store/store_files.h"
 #include "store/text.h"
 
 namespace kx {
+
+namespace {
+
+// The number assignment shows the names it proposes with a lower-case
+// extension ("PSNL0013.txt"), though the files are opened by the upper-case
+// ones.
+std::string lowerCaseExtension(std::string name) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return name;
+  for (std::size_t i = dot + 1; i < name.size(); ++i)
+    if (name[i] >= 'A' && name[i] <= 'Z') name[i] = static_cast<char>(name[i] - 'A' + 'a');
+  return name;
+}
+
+}  // namespace
 
 TForm6::TForm6(App& a) : EntryWindow(a, "Form6", "UPDATE", 870) {
   Button1 = addButton("Button1", 32, 8, 75, 25, "CLOSE");
@@ -96,7 +112,7 @@ TForm6::TForm6(App& a) : EntryWindow(a, "Form6", "UPDATE", 870) {
   // Escape is CLOSE, but never while an update or delete is armed: a stray
   // key must not leave the form with the operation pending unseen.
   onEscape([this] {
-    if (app.pendingOp == 0) Button1Click();
+    if (app.pendingOp == PendingOp::None) Button1Click();
   });
 }
 
@@ -145,10 +161,10 @@ void TForm6::fill() {
 
   Label26->setCaption("個人ﾃﾞｰﾀ番号=");
   Label23->setCaption(number);
-  Label24->setCaption("photofile = PSNL" + number + ".JPG");
-  Label25->setCaption("textfile   = PSNL" + number + ".TXT");
-  Label27->setCaption("descfile   = DESC" + number + ".TXT");
-  const bool hasNumber = number != "0000";
+  Label24->setCaption("photofile = " + photoFileName(number));
+  Label25->setCaption("textfile   = " + textFileName(number));
+  Label27->setCaption("descfile   = " + descFileName(number));
+  const bool hasNumber = hasPersonalNumber(number);
   showNumberLabels(hasNumber);
   Button5->setVisible(!hasNumber);
   Button6->setVisible(hasNumber);
@@ -187,35 +203,35 @@ void TForm6::Button2Click() {
   Label22->setCaption("更新確認");
   Label22->setVisible(true);
   Button4->setVisible(true);
-  app.pendingOp = 1;
+  app.pendingOp = PendingOp::Update;
 }
 
 void TForm6::Button3Click() {
   Label22->setCaption("削除確認");
   Label22->setVisible(true);
   Button4->setVisible(true);
-  app.pendingOp = 2;
+  app.pendingOp = PendingOp::Delete;
 }
 
 void TForm6::Button4Click() {
   // A refusal keeps the form open and armed with the user's text in it: a
   // number can be corrected; a store changed since the fill needs the entry
   // opened again.
-  const bool armed = app.pendingOp == 1 || app.pendingOp == 2;
+  const bool armed = app.pendingOp != PendingOp::None;
   if (armed && refuseIfStale(app.store, filledFrom_, app.services)) return;
-  if (app.pendingOp == 1 &&
+  if (app.pendingOp == PendingOp::Update &&
       !checkPersonalNumber(app.store, filledFrom_.entry, Edit5->text(), app.services))
     return;
   Label22->setVisible(false);
   Button4->setVisible(false);
   Edit5->setVisible(false);
-  if (app.pendingOp == 1) {
-    app.pendingOp = 0;
+  if (app.pendingOp == PendingOp::Update) {
+    app.pendingOp = PendingOp::None;
     runUpdate();
     close();
     refillView();
-  } else if (app.pendingOp == 2) {
-    app.pendingOp = 0;
+  } else if (app.pendingOp == PendingOp::Delete) {
+    app.pendingOp = PendingOp::None;
     runDelete();
     close();
   }
@@ -233,7 +249,7 @@ void TForm6::runUpdate() {
 // The view shows the entry again at its place in the order it was opened
 // from; after an update that moved it, that is its new position.
 void TForm6::refillView() {
-  if (app.viewOrigin == 1) {
+  if (app.viewOrigin == ListOrder::Name) {
     app.Form3->fillFromNamePosition(app.cur.currentNamePos);
   } else {
     app.Form3->fillFromCompanyPosition(app.cur.currentCompanyPos);
@@ -268,9 +284,9 @@ void TForm6::Button5Click() {
   Label25->setVisible(app.cur.secretMode == 1);
   Label26->setCaption("個人ﾃﾞｰﾀ番号=");
   Label23->setCaption(number);
-  Label24->setCaption("photofile = PSNL" + number + ".JPG");
-  Label27->setCaption("descfile = DESC" + number + ".txt");
-  Label25->setCaption("textfile = PSNL" + number + ".txt");
+  Label24->setCaption("photofile = " + photoFileName(number));
+  Label27->setCaption("descfile = " + lowerCaseExtension(descFileName(number)));
+  Label25->setCaption("textfile = " + lowerCaseExtension(textFileName(number)));
   Edit5->setText(number);
 }
 

@@ -4,37 +4,12 @@
 #include <climits>
 #include <cmath>
 
+#include "search/dates.h"
+#include "store/bytes.h"
+
 namespace kx {
 
 namespace {
-
-bool isBlank(char ch) {
-  return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\v' || ch == '\f';
-}
-bool isDigit(char ch) { return ch >= '0' && ch <= '9'; }
-
-bool isLeap(long y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int monthLength(long y, int m) {
-  static constexpr int kLength[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && isLeap(y) ? 29 : kLength[m - 1];
-}
-
-// Days since 1970-01-01 of a proleptic Gregorian date (y >= 0).
-constexpr long daysFromCivil(long y, long m, long d) {
-  y -= m <= 2 ? 1 : 0;
-  const long era = y / 400;
-  const long yoe = y - era * 400;
-  const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-constexpr long kDay1900 = daysFromCivil(1900, 1, 1);
-
-long dayNumberOf(long y, int m, int d) {
-  if (y < 1900 || m < 1 || m > 12 || d < 1 || d > monthLength(y, m)) return -1;
-  return daysFromCivil(y, m, d) - kDay1900;
-}
 
 // The date number of an update date that is a calendar date, else -1. Only
 // eight digits can equal a calendar date; anything else (blank, cut, signed,
@@ -45,10 +20,8 @@ long entryDate(const char* f) {
     if (!isDigit(f[i])) return -1;
     n = n * 10 + (f[i] - '0');
   }
-  const long y = n / 10000;
   const int m = static_cast<int>(n / 100 % 100), d = static_cast<int>(n % 100);
-  if (y < 1900 || m < 1 || m > 12 || d < 1 || d > monthLength(y, m)) return -1;
-  return n;
+  return isCalendarDate(n / 10000, m, d) ? n : -1;
 }
 
 int truncatedDays(double v) {
@@ -71,25 +44,6 @@ double readDecimal(const char* p) {
     for (++p; isDigit(*p); ++p, scale *= 0.1) v += (*p - '0') * scale;
   }
   return negative ? -v : v;
-}
-
-long dayNumberOfDate(double date) {
-  if (!(date >= 19000101.0 && date <= 99991231.0) || date != std::floor(date)) return -1;
-  const long n = static_cast<long>(date);
-  return dayNumberOf(n / 10000, static_cast<int>(n / 100 % 100), static_cast<int>(n % 100));
-}
-
-double dateOfDayNumber(long day) {
-  long z = day + kDay1900 + 719468;
-  const long era = z / 146097;
-  const long doe = z - era * 146097;
-  const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const long mp = (5 * doy + 2) / 153;
-  const long d = doy - (153 * mp + 2) / 5 + 1;
-  const long m = mp < 10 ? mp + 3 : mp - 9;
-  const long y = yoe + era * 400 + (m <= 2 ? 1 : 0);
-  return static_cast<double>(y * 10000 + m * 100 + d);
 }
 
 // The walk visits (day counter, entry) pairs in order: counter from the

@@ -2,6 +2,7 @@
 // last N + 1 days, newest day first and entry-number order within a day.
 #pragma once
 
+#include "search/dates.h"
 #include "search/search_state.h"
 #include "store/model.h"
 
@@ -10,12 +11,6 @@ namespace kx {
 // Number typed or stored as text: leading blanks, an optional sign, digits,
 // an optional fraction. Text that does not start with a number reads as 0.
 double readDecimal(const char* text);
-
-// Day number (days since 1900-01-01) of a YYYYMMDD date, or -1 when the
-// number is not a calendar date from 1900-01-01 on.
-long dayNumberOfDate(double date);
-// The YYYYMMDD date of a day number >= 0.
-double dateOfDayNumber(long day);
 
 // One step of the change-date walk. Starts afresh when the current name
 // position is 0 (N read from text, today as the first day), otherwise goes

@@ -4,10 +4,6 @@
 #include <cstdio>
 #include <ctime>
 
-// roundToPowerOfTen and fifteenDigitCleanup are defined with the store's
-// text routines (store/rounding.cpp), whose zero-padded number needs them.
-#include "store/rounding.h"
-
 namespace kx {
 
 namespace {
@@ -29,6 +25,34 @@ double leapYearsBefore(double y) {
 }
 
 constexpr double kDaysPer400Years = 146097;
+
+// Days from 1900-01-01 to the first of month in year y (y >= 1900).
+double daysBeforeMonth(double y, int month) {
+  double days = 365 * (y - 1900) + leapYearsBefore(y) - leapYearsBefore(1900);
+  for (int m = 1; m < month; ++m) days += monthLength(m, y);
+  return days;
+}
+
+// The YYYYMMDD date of day number n >= 0.
+double dateOfDay(double n) {
+  double y = 1900;
+  // Every 400 years hold the same number of days, whichever year they start.
+  if (n >= kDaysPer400Years) {
+    const double cycles = std::floor(n / kDaysPer400Years);
+    n -= cycles * kDaysPer400Years;
+    y += 400 * cycles;
+  }
+  while (n >= 365 + (isLeap(y) ? 1 : 0)) {
+    n -= 365 + (isLeap(y) ? 1 : 0);
+    y += 1;
+  }
+  int m = 1;
+  while (m < 12 && n >= monthLength(m, y)) {
+    n -= monthLength(m, y);
+    ++m;
+  }
+  return y * 10000 + m * 100 + n + 1;
+}
 
 }  // namespace
 
@@ -62,14 +86,12 @@ bool calcdayx(double x, double* dayNumber) {
     std::fprintf(stderr, "calcdayx ---> dd error %lf\n", dd);
     return false;
   }
-  double days = 365 * (yy - 1900) + leapYearsBefore(yy) - leapYearsBefore(1900);
   const int month = static_cast<int>(mm);
   if (!isLeap(yy) && month == 2 && dd > 28) {
     std::fprintf(stderr, "calcdayx error leap year february dd=%lf\n", dd);
     return false;
   }
-  for (int m = 1; m < month; ++m) days += monthLength(m, yy);
-  *dayNumber = days + dd - 1;
+  *dayNumber = daysBeforeMonth(yy, month) + dd - 1;
   return true;
 }
 
@@ -78,25 +100,24 @@ bool addDays(double date, double delta, double* result) {
   if (!calcdayx(date, &n)) return false;
   n += delta;
   if (!std::isfinite(n)) return false;
-
-  double y = 1900;
-  // Every 400 years hold the same number of days, whichever year they start.
-  if (n >= kDaysPer400Years) {
-    const double cycles = std::floor(n / kDaysPer400Years);
-    n -= cycles * kDaysPer400Years;
-    y += 400 * cycles;
-  }
-  while (n >= 365 + (isLeap(y) ? 1 : 0)) {
-    n -= 365 + (isLeap(y) ? 1 : 0);
-    y += 1;
-  }
-  int m = 1;
-  while (m < 12 && n >= monthLength(m, y)) {
-    n -= monthLength(m, y);
-    ++m;
-  }
-  *result = y * 10000 + m * 100 + n + 1;
+  *result = dateOfDay(n);
   return true;
 }
+
+bool isCalendarDate(long year, int month, int day) {
+  return year >= 1900 && month >= 1 && month <= 12 && day >= 1 &&
+         day <= monthLength(month, static_cast<double>(year));
+}
+
+long dayNumberOfDate(double date) {
+  if (!(date >= 19000101.0 && date <= 99991231.0) || date != std::floor(date)) return -1;
+  const long n = static_cast<long>(date);
+  const long y = n / 10000;
+  const int m = static_cast<int>(n / 100 % 100), d = static_cast<int>(n % 100);
+  if (!isCalendarDate(y, m, d)) return -1;
+  return static_cast<long>(daysBeforeMonth(static_cast<double>(y), m)) + d - 1;
+}
+
+double dateOfDayNumber(long day) { return dateOfDay(static_cast<double>(day)); }
 
 }  // namespace kx

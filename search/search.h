@@ -8,12 +8,6 @@
 
 namespace kx {
 
-enum SearchMode : int {
-  kModeKanaName = 1, kModeKanaCompany = 2, kModeKanjiName = 3, kModeKanjiCompany = 4,
-  kModePhone = 5, kModeAlias = 6, kModeCombined = 7, kModeKeywords = 8,
-  kModeChangeDate = 9, kModeSecret = 10, kModePersonalNumber = 11, kModeAllFields = 12
-};
-
 constexpr int kSearchTextMax = 99;  // bytes of search text used; the rest is cut
 constexpr int kTermCount = 10;      // terms of the comma modes; the rest is ignored
 constexpr int kTermMax = 49;        // bytes of one term; the rest is cut

@@ -12,14 +12,11 @@ namespace kx {
 
 namespace {
 
-std::string pathOf(const std::string& dir, const std::string& name) {
-  return dir.empty() ? name : dir + "/" + name;
-}
-
 // A name this layer may create or rename: a file directly in the directory.
+// The commit record names one file a line, so no name may hold a line end.
 bool isPlainName(const std::string& name) {
-  return !name.empty() && name != "." && name != ".." &&
-         name.find_first_of("/\n\r") == std::string::npos && name != kCommitRecordName;
+  return isPlainFileName(name) && name.find_first_of("\n\r") == std::string::npos &&
+         name != kCommitRecordName;
 }
 
 bool writeAll(FileSystem& fs, int fd, const char* p, std::size_t n) {
@@ -94,7 +91,7 @@ void removeTemporaries(FileSystem& fs, const std::string& dir, const std::vector
                        std::size_t n) {
   const int saved = errno;
   for (std::size_t i = 0; i < n && i < files.size(); ++i)
-    fs.remove(pathOf(dir, temporaryOf(files[i].name)));
+    fs.remove(joinPath(dir, temporaryName(files[i].name)));
   errno = saved;
 }
 
@@ -126,7 +123,7 @@ std::vector<std::string> readRecord(const std::string& path) {
 
 // Renames a temporary over its file, once more if the first try fails.
 bool putInPlace(FileSystem& fs, const std::string& dir, const std::string& name) {
-  const std::string temp = pathOf(dir, temporaryOf(name)), target = pathOf(dir, name);
+  const std::string temp = joinPath(dir, temporaryName(name)), target = joinPath(dir, name);
   return fs.rename(temp, target) == 0 || fs.rename(temp, target) == 0;
 }
 
@@ -134,7 +131,7 @@ bool putInPlace(FileSystem& fs, const std::string& dir, const std::string& name)
 
 Recovery finishInterruptedRewrite(FileSystem& fs, const std::string& dir) {
   Recovery r;
-  const std::string record = pathOf(dir, kCommitRecordName);
+  const std::string record = joinPath(dir, kCommitRecordName);
   std::set<std::string> keep;
   struct stat st {};
   if (::lstat(record.c_str(), &st) == 0) {
@@ -144,14 +141,14 @@ Recovery finishInterruptedRewrite(FileSystem& fs, const std::string& dir) {
     if (S_ISREG(st.st_mode)) {
       // The rewrite had happened: put every file it names still waiting in place.
       for (const std::string& name : readRecord(record)) {
-        if (!isRegularFile(pathOf(dir, temporaryOf(name)))) continue;
+        if (!isRegularFile(joinPath(dir, temporaryName(name)))) continue;
         if (putInPlace(fs, dir, name)) continue;
         if (r.waiting.empty()) {
           r.name = name;
           r.error = errno;
         }
         r.waiting.push_back(name);
-        keep.insert(temporaryOf(name));
+        keep.insert(temporaryName(name));
       }
       if (r.waiting.empty()) {
         if (!flushDir(fs, dir)) {
@@ -177,8 +174,8 @@ Recovery finishInterruptedRewrite(FileSystem& fs, const std::string& dir) {
     if (name.size() <= suffix.size() ||
         name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
       continue;
-    if (keep.count(name) || !isRegularFile(pathOf(dir, name))) continue;
-    fs.remove(pathOf(dir, name));
+    if (keep.count(name) || !isRegularFile(joinPath(dir, name))) continue;
+    fs.remove(joinPath(dir, name));
   }
   return r;
 }
@@ -213,10 +210,10 @@ ReplaceResult replaceFiles(FileSystem& fs, const std::string& dir,
   for (std::size_t i = 0; i < files.size(); ++i) {
     const NewFile& f = files[i];
     struct stat old {};
-    const bool present = ::lstat(pathOf(dir, f.name).c_str(), &old) == 0;
+    const bool present = ::lstat(joinPath(dir, f.name).c_str(), &old) == 0;
     bool ok = present ? S_ISREG(old.st_mode) : errno == ENOENT;
     if (!ok && present) errno = EISDIR;
-    ok = ok && writeDurably(fs, pathOf(dir, temporaryOf(f.name)), f, present ? &old : nullptr);
+    ok = ok && writeDurably(fs, joinPath(dir, temporaryName(f.name)), f, present ? &old : nullptr);
     if (!ok) {
       removeTemporaries(fs, dir, files, i + 1);
       return failed(f.name);
@@ -226,7 +223,7 @@ ReplaceResult replaceFiles(FileSystem& fs, const std::string& dir,
   if (files.size() == 1) {
     // One file needs no record: its rename is the commit.
     const std::string& name = files[0].name;
-    if (fs.rename(pathOf(dir, temporaryOf(name)), pathOf(dir, name)) != 0) {
+    if (fs.rename(joinPath(dir, temporaryName(name)), joinPath(dir, name)) != 0) {
       removeTemporaries(fs, dir, files, 1);
       return failed(name);
     }
@@ -238,8 +235,8 @@ ReplaceResult replaceFiles(FileSystem& fs, const std::string& dir,
   // 2. The commit record, flushed and put in place by rename.
   std::string listing;
   for (const NewFile& f : files) listing += f.name + "\n";
-  const std::string record = pathOf(dir, kCommitRecordName);
-  const std::string recordTemp = pathOf(dir, temporaryOf(kCommitRecordName));
+  const std::string record = joinPath(dir, kCommitRecordName);
+  const std::string recordTemp = joinPath(dir, temporaryName(kCommitRecordName));
   if (!writeDurably(fs, recordTemp, {kCommitRecordName, listing}, nullptr) ||
       fs.rename(recordTemp, record) != 0) {
     const int saved = errno;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "store/file_names.h"
 #include "store/file_system.h"
 
 namespace kx {
@@ -66,11 +67,5 @@ struct Recovery {
 // that no commit record names. Only the process that holds the store's lock
 // may call it: another's temporaries may be in the middle of being written.
 Recovery finishInterruptedRewrite(FileSystem& fs, const std::string& dir);
-
-// The names the rewrite uses besides the files themselves.
-constexpr const char* kCommitRecordName = "KORVELIX.commit";
-constexpr const char* kTemporarySuffix = ".kxtmp";
-
-inline std::string temporaryOf(const std::string& name) { return name + kTemporarySuffix; }
 
 }  // namespace kx

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "store/bytes.h"
 #include "store/store_files.h"
 #include "store/text.h"
 
@@ -66,7 +67,7 @@ std::string trimSpaces(const std::string& t) {
 }
 
 bool isFourDigits(const std::string& t) {
-  return t.size() == 4 && std::all_of(t.begin(), t.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+  return t.size() == 4 && std::all_of(t.begin(), t.end(), isDigit);
 }
 
 std::string padded(const std::string& t, int n) {

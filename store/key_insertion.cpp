@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "store/bytes.h"
 #include "store/store_files.h"
 #include "store/text.h"
 
@@ -45,13 +46,6 @@ void repadKey(char* key) {
   key[W] = '\0';
 }
 
-// The first eight bytes as one number that orders like the bytes.
-std::uint64_t head(const char* key) {
-  std::uint64_t h = 0;
-  for (int i = 0; i < 8; ++i) h = (h << 8) | static_cast<unsigned char>(key[i]);
-  return h;
-}
-
 template <int W>
 void placeKeys(KeyTable<W>& t, int from, int count) {
   static_assert(W >= 8);
@@ -65,7 +59,7 @@ void placeKeys(KeyTable<W>& t, int from, int count) {
     int j;
   };
   std::vector<Item> order(static_cast<std::size_t>(count));
-  for (int j = 0; j < count; ++j) order[static_cast<std::size_t>(j)] = {head(t.key[from + j]), j};
+  for (int j = 0; j < count; ++j) order[static_cast<std::size_t>(j)] = {keyHead(t.key[from + j]), j};
   std::sort(order.begin(), order.end(), [&](const Item& a, const Item& b) {
     if (a.head != b.head) return a.head < b.head;
     const int c = std::memcmp(t.key[from + a.j] + 8, t.key[from + b.j] + 8, W - 8);

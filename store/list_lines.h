@@ -14,8 +14,6 @@ constexpr int kCompanyLineWidth = 99;
 constexpr int kBlankLineWidth = 30;
 constexpr int kJumpTextMax = 99;  // bytes of the typed jump text that are used
 
-enum class ListOrder { Name = 1, Company = 2 };
-
 // Line of name position p: kana key (14), space, kanji name (20), space,
 // kanji company (50). Past the last index: 30 spaces.
 std::string nameLine(const Store& s, int p);

@@ -99,16 +99,20 @@ struct Store {
 // Heap-allocates a store (it is several megabytes).
 std::unique_ptr<Store> makeStore();
 
+// Name order (the name list, Form2) or company order (the company list,
+// Form5); None before a window has chosen one.
+enum class ListOrder { None = 0, Name = 1, Company = 2 };
+
 // The cursors every window shares.
 struct Cursors {
   int listPosition = 0;
-  int exkeymode = 0;           // 1 = name order, 2 = company order
-  int returnList = 0;          // 2 = name list, 5 = company list, 0 = none
+  ListOrder exkeymode = ListOrder::None;   // the order the list position counts in
+  ListOrder returnList = ListOrder::None;  // the list the view's CLOSE shows again
   int currentEntry = 0;
   int currentNamePos = 0;
   int currentCompanyPos = 0;
   int secretMode = 0;
-  int versionFlag = 0;
+  bool versionFlag = false;  // the main menu's version line shown
 };
 
 }  // namespace kx

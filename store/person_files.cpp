@@ -11,25 +11,10 @@ std::string personalNumber(const Store& s, int entry) {
 
 bool hasPersonalNumber(const std::string& number) { return number != "0000"; }
 
-std::string photoFileName(const std::string& number) { return "PSNL" + number + ".JPG"; }
-std::string textFileName(const std::string& number) { return "PSNL" + number + ".TXT"; }
-std::string descFileName(const std::string& number) { return "DESC" + number + ".TXT"; }
-std::string personFolderName(const std::string& number) { return "PSNL" + number; }
-
-bool isPlainFileName(const std::string& name) {
-  return !name.empty() && name.find('/') == std::string::npos &&
-         name.find('\0') == std::string::npos && name != "." && name != "..";
-}
-
-std::string pathIn(const std::string& dir, const std::string& name) {
-  if (dir.empty()) return name;
-  return dir.back() == '/' ? dir + name : dir + "/" + name;
-}
-
 bool ensureDescFile(const std::string& dir, const std::string& name) {
   // A number typed with a separator would name a file elsewhere: refused.
   if (!isPlainFileName(name)) return false;
-  const std::string path = pathIn(dir, name);
+  const std::string path = joinPath(dir, name);
   std::error_code ec;
   // A folder of that name is in the way, not a file to open.
   if (std::filesystem::is_directory(path, ec)) return false;

@@ -1,6 +1,5 @@
-// Rounding of doubles to fifteen significant digits and to powers of ten.
-// The zero-padded number rounds with these; the date arithmetic exposes them
-// too (search/dates.h declares the same two functions).
+// Rounding of doubles to fifteen significant digits and to powers of ten,
+// as the zero-padded number rounds.
 #pragma once
 
 namespace kx {

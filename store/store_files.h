@@ -6,15 +6,12 @@
 #include <vector>
 
 #include "store/atomic_files.h"
+#include "store/file_names.h"
 #include "store/message_sink.h"
 #include "store/model.h"
 #include "store/store_lock.h"
 
 namespace kx {
-
-constexpr const char* kDataFile = "KORVELIX.DAT";
-constexpr const char* kNameKeyFile = "KORVELIX.k1";
-constexpr const char* kCompanyKeyFile = "KORVELIX.k2";
 
 // Each returns lines - 1 (-1 for an empty or missing file), at most
 // kCapacity - 1: lines past the capacity are not stored. An entry number

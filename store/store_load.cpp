@@ -3,13 +3,13 @@
 #include <locale.h>
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <utility>
 
 #include "store/atomic_files.h"
+#include "store/bytes.h"
 #include "store/line_reader.h"
 #include "store/store_files.h"
 
@@ -50,31 +50,12 @@ std::string unfinishedMessage(const Recovery& r) {
          ")。\n保存済みの内容を読み取り専用で開きました。この状態ではデータの変更・保存はできません";
 }
 
-std::string pathOf(const std::string& dir, const char* name) {
-  return dir.empty() ? std::string(name) : dir + "/" + name;
-}
-
 // What one loader found.
 struct Loaded {
   int lines = 0;           // every line of the file, also those past the capacity
   bool unreadable = false;  // present but could not be read (whole)
   bool badNumber = false;   // an entry number outside the tables
 };
-
-// The decimal value of up to four bytes: leading white space and a sign
-// allowed, reading stops at the first non-digit, no digits give 0.
-int leadingNumber(const char* p, std::size_t n) {
-  auto digit = [](char c) { return c >= '0' && c <= '9'; };
-  if (n == 4 && digit(p[0]) && digit(p[1]) && digit(p[2]) && digit(p[3]))  // the usual form
-    return (p[0] - '0') * 1000 + (p[1] - '0') * 100 + (p[2] - '0') * 10 + (p[3] - '0');
-  std::size_t i = 0;
-  while (i < n && (p[i] == ' ' || (p[i] >= '\t' && p[i] <= '\r'))) ++i;
-  bool negative = false;
-  if (i < n && (p[i] == '+' || p[i] == '-')) negative = p[i++] == '-';
-  int v = 0;
-  for (; i < n && p[i] >= '0' && p[i] <= '9'; ++i) v = v * 10 + (p[i] - '0');
-  return negative ? -v : v;
-}
 
 // Copies the bytes of text that fall in [from, from + width) and fills the
 // rest of the width with spaces; slot[width] = 0.
@@ -95,20 +76,12 @@ void cutFullLine(Store& s, int n, const char* text, std::index_sequence<F...>) {
    ...);
 }
 
-// The first eight bytes of a key as one number that orders as the bytes do.
-std::uint64_t head(const char* key) {
-  std::uint64_t h = 0;
-  std::memcpy(&h, key, sizeof h);
-  if constexpr (std::endian::native == std::endian::little) h = __builtin_bswap64(h);
-  return h;
-}
-
 // Byte-wise order of two W-byte keys; the first eight bytes usually decide
 // without a library call.
 template <int W>
 bool keyLess(const char* a, const char* b) {
   static_assert(W >= 8);
-  const std::uint64_t ha = head(a), hb = head(b);
+  const std::uint64_t ha = keyHead(a), hb = keyHead(b);
   if (ha != hb) return ha < hb;
   return std::memcmp(a + 8, b + 8, W - 8) < 0;
 }
@@ -230,12 +203,12 @@ Loaded loadCompanies(Store& s, LineReader& in, MessageSink& sink) {
 }  // namespace
 
 int loadNameKeys(Store& s, const std::string& dir, MessageSink& sink) {
-  LineReader in(pathOf(dir, kNameKeyFile));
+  LineReader in(joinPath(dir, kNameKeyFile));
   return stored(loadNames(s, in, sink));
 }
 
 int loadCompanyKeys(Store& s, const std::string& dir, MessageSink& sink) {
-  LineReader in(pathOf(dir, kCompanyKeyFile));
+  LineReader in(joinPath(dir, kCompanyKeyFile));
   return stored(loadCompanies(s, in, sink));
 }
 
@@ -250,7 +223,7 @@ int loadCompanyKeysFrom(Store& s, const std::string& image, MessageSink& sink) {
 }
 
 int loadData(Store& s, const std::string& dir, MessageSink& sink) {
-  return stored(loadDataFile(s, pathOf(dir, kDataFile), sink));
+  return stored(loadDataFile(s, joinPath(dir, kDataFile), sink));
 }
 
 bool loadStore(Store& s, const std::string& dir, MessageSink& sink) {
@@ -265,8 +238,8 @@ bool loadStore(Store& s, const std::string& dir, MessageSink& sink) {
   // new content waits, so that what is shown is what was saved.
   auto source = [&](const char* name) {
     for (const std::string& w : recovery.waiting)
-      if (w == name) return pathOf(dir, temporaryOf(name).c_str());
-    return pathOf(dir, name);
+      if (w == name) return joinPath(dir, temporaryName(name));
+    return joinPath(dir, name);
   };
   LineReader names(source(kNameKeyFile));
   const Loaded k1 = loadNames(s, names, sink);

@@ -15,7 +15,7 @@ StoreLock::~StoreLock() {
 
 StoreLock::State StoreLock::acquire(const std::string& dir) {
   if (state_ == State::Held) return state_;
-  const std::string path = dir.empty() ? kLockFileName : dir + "/" + kLockFileName;
+  const std::string path = joinPath(dir, kLockFileName);
   // Never follows a link out of the folder, never blocks on a FIFO; a lock
   // file that cannot be written (a read-only copy of a folder) still locks.
   constexpr int kFlags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;

@@ -6,9 +6,9 @@
 
 #include <string>
 
-namespace kx {
+#include "store/file_names.h"
 
-constexpr const char* kLockFileName = "KORVELIX.lock";
+namespace kx {
 
 class StoreLock {
  public:

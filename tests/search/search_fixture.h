@@ -52,7 +52,7 @@ class SearchStore {
   std::string get(int e, int f) const { return std::string(s.field(e, f)); }
 
   // Every match from position 0 on, as "OK" then "SKIP" would walk them.
-  std::vector<int> walk(int mode, const std::string& text, double today = 20240315) {
+  std::vector<int> walk(SearchMode mode, const std::string& text, double today = 20240315) {
     st.mode = mode;
     std::vector<int> found;
     for (bool ok = searchFirst(s, cur, st, text, today); ok && found.size() <= 5000;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "search/dates.h"
+#include "store/rounding.h"
 
 namespace kx {
 namespace {

@@ -80,7 +80,7 @@ TEST(SearchModes, EachModeTestsExactlyItsFields) {
     Found expected;
     for (int f = 0; f < kFieldCount; ++f)
       if (holder[f] >= 0 && kFields[mode].count(f)) expected.push_back(holder[f]);
-    EXPECT_EQ(t.walk(mode, "ﾒﾓ"), expected) << "mode " << mode;
+    EXPECT_EQ(t.walk(static_cast<SearchMode>(mode), "ﾒﾓ"), expected) << "mode " << mode;
   }
 }
 
@@ -199,7 +199,7 @@ TEST(SearchModes, EmptyStoreFindsNothingInAnyMode) {
   SearchStore t;
   for (int mode = 1; mode <= 12; ++mode) {
     for (const char* text : {"", "0", "99999", ","}) {
-      t.st.mode = mode;
+      t.st.mode = static_cast<SearchMode>(mode);
       t.cur.currentEntry = 7;
       EXPECT_FALSE(searchFirst(t.s, t.cur, t.st, text, 20240315)) << mode << " " << text;
       EXPECT_EQ(t.cur.currentEntry, 7);
@@ -224,7 +224,7 @@ TEST(SearchModes, AMissLeavesTheCursorAsTheCallerSetIt) {
   t.cur.currentEntry = 5;
   EXPECT_FALSE(searchNext(t.s, t.cur, t.st, "", 20240315));
   // No mode chosen yet.
-  t.st.mode = 0;
+  t.st.mode = kModeNone;
   EXPECT_FALSE(searchFirst(t.s, t.cur, t.st, "", 20240315));
 }
 

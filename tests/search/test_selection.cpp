@@ -34,7 +34,7 @@ class Selection : public ::testing::Test {
     sato2 = t.add("ｻﾄｳ ｼﾞﾛｳ", "ｳ", {{UpdateDate, "20240310"}, {SelectFlag, "X"}});
     t.add("ﾀﾅｶ", "ｴ", {{UpdateDate, "20240315"}, {SelectFlag, "1"}});
   }
-  SelResult sel(int mode, const std::string& text) {
+  SelResult sel(SearchMode mode, const std::string& text) {
     t.st.mode = mode;
     return selectAll(t.s, t.cur, t.st, text, 20240315, dir.path, sink);
   }

@@ -6,20 +6,13 @@
 #include <fstream>
 
 #include "store/text.h"
+#include "tests/support/store_fixture.h"
 
 namespace kx {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    char tmpl[] = "/tmp/kx_person_XXXXXX";
-    path = mkdtemp(tmpl);
-  }
-  ~TempDir() { fs::remove_all(path); }
-};
+using fixture::TempDir;
 
 TEST(PersonFiles, NamesFollowTheStoredNumber) {
   auto s = makeStore();
@@ -36,26 +29,38 @@ TEST(PersonFiles, NamesFollowTheStoredNumber) {
   EXPECT_EQ(personFolderName(n), "PSNL0012");
 }
 
+TEST(FileNames, JoinedWithOneSeparator) {
+  EXPECT_EQ(joinPath("", "KORVELIX.DAT"), "KORVELIX.DAT");
+  EXPECT_EQ(joinPath(".", "KORVELIX.DAT"), "./KORVELIX.DAT");
+  EXPECT_EQ(joinPath("/tmp/store", "PSNL0001.JPG"), "/tmp/store/PSNL0001.JPG");
+  EXPECT_EQ(joinPath("/tmp/store/", "PSNL0001.JPG"), "/tmp/store/PSNL0001.JPG");
+  EXPECT_EQ(joinPath("/", "KORVELIX.k1"), "/KORVELIX.k1");
+  EXPECT_EQ(temporaryName(kNameKeyFile), "KORVELIX.k1.kxtmp");
+  EXPECT_FALSE(isPlainFileName("DESC1/23.TXT"));
+  EXPECT_FALSE(isPlainFileName(".."));
+  EXPECT_TRUE(isPlainFileName("DESC0012.TXT"));
+}
+
 TEST(PersonFiles, DescFileIsCreatedEmptyOnlyWhenMissing) {
   TempDir d;
   ASSERT_TRUE(ensureDescFile(d.path, "DESC0012.TXT"));
-  EXPECT_TRUE(fs::exists(d.path / "DESC0012.TXT"));
-  EXPECT_EQ(fs::file_size(d.path / "DESC0012.TXT"), 0u);
+  EXPECT_TRUE(fs::exists(d.file("DESC0012.TXT")));
+  EXPECT_EQ(fs::file_size(d.file("DESC0012.TXT")), 0u);
 
-  std::ofstream(d.path / "DESC0013.TXT") << "kept";
+  std::ofstream(d.file("DESC0013.TXT")) << "kept";
   ASSERT_TRUE(ensureDescFile(d.path, "DESC0013.TXT"));
-  EXPECT_EQ(fs::file_size(d.path / "DESC0013.TXT"), 4u);
+  EXPECT_EQ(fs::file_size(d.file("DESC0013.TXT")), 4u);
 }
 
 TEST(PersonFiles, DescFileRefusedWhenItCannotBeMade) {
   TempDir d;
-  EXPECT_FALSE(ensureDescFile((d.path / "missing").string(), "DESC0012.TXT"));
+  EXPECT_FALSE(ensureDescFile(d.file("missing"), "DESC0012.TXT"));
   // A number typed with a separator must not reach into another folder.
-  fs::create_directory(d.path / "DESC1");
+  fs::create_directory(d.file("DESC1"));
   EXPECT_FALSE(ensureDescFile(d.path, "DESC1/23.TXT"));
-  EXPECT_FALSE(fs::exists(d.path / "DESC1" / "23.TXT"));
+  EXPECT_FALSE(fs::exists(d.file("DESC1/23.TXT")));
   // Nor may a folder of the same name pass for the file.
-  fs::create_directory(d.path / "DESC0014.TXT");
+  fs::create_directory(d.file("DESC0014.TXT"));
   EXPECT_FALSE(ensureDescFile(d.path, "DESC0014.TXT"));
 }
 

@@ -119,7 +119,7 @@ TEST(StoreRewrite, AFailureAfterTheCommitIsReportedAsSavedAndFinishedByTheNextSt
       EXPECT_EQ(l.store->highestNumber, clean.store->highestNumber);
       expectConsistent(*l.store);
       if (fault == std::string("rename")) {
-        EXPECT_TRUE(std::filesystem::exists(l.dir.file(temporaryOf(kCompanyKeyFile))));
+        EXPECT_TRUE(std::filesystem::exists(l.dir.file(temporaryName(kCompanyKeyFile))));
       }
 
       auto restarted = makeStore();

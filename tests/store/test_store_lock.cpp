@@ -27,9 +27,9 @@ using Messages = std::vector<std::string>;
 // The temporaries and record of a rewrite that has committed but not yet
 // put anything in place, as a first copy in the middle of it leaves them.
 void writeRewriteInProgress(const TempDir& d, const Files& fresh) {
-  writeBytes(d.file(temporaryOf(kNameKeyFile)), fresh.k1);
-  writeBytes(d.file(temporaryOf(kCompanyKeyFile)), fresh.k2);
-  writeBytes(d.file(temporaryOf(kDataFile)), fresh.dat);
+  writeBytes(d.file(temporaryName(kNameKeyFile)), fresh.k1);
+  writeBytes(d.file(temporaryName(kCompanyKeyFile)), fresh.k2);
+  writeBytes(d.file(temporaryName(kDataFile)), fresh.dat);
   writeBytes(d.file(kCommitRecordName), "KORVELIX.k1\nKORVELIX.k2\nKORVELIX.DAT\n");
 }
 

@@ -33,7 +33,7 @@ class TempDir {
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
-  std::string file(const std::string& name) const { return path + "/" + name; }
+  std::string file(const std::string& name) const { return joinPath(path, name); }
   std::string path;
 };
 
