@@ -33,8 +33,8 @@ std::string storable(const std::string& typed, int n) {
 
 // The key file image with the line of `entry` left out at skipPos (-1: none)
 // and its new line placed before the first stored key strictly greater than
-// `key`, which is compared unpadded. The new line itself is written at the
-// file's full width, as every other line is.
+// `key`. The new key is compared and written as typed, not filled out with
+// spaces; the stored ones are written at the file's full width.
 template <int W>
 std::string keyFileWith(const KeyTable<W>& t, int last, int skipPos, int entry,
                         const std::string& key, int* placedAt) {
@@ -44,7 +44,7 @@ std::string keyFileWith(const KeyTable<W>& t, int last, int skipPos, int entry,
   bool placed = false;
   for (int p = 0; p <= last; ++p) {
     if (!placed && std::strcmp(t.key[p], key.c_str()) > 0) {
-      appendKeyFileLine(out, entry, key.c_str(), W);
+      appendTypedKeyFileLine(out, entry, key.c_str(), W);
       *placedAt = at++;
       placed = true;
     }
@@ -54,7 +54,7 @@ std::string keyFileWith(const KeyTable<W>& t, int last, int skipPos, int entry,
     }
   }
   if (!placed) {
-    appendKeyFileLine(out, entry, key.c_str(), W);
+    appendTypedKeyFileLine(out, entry, key.c_str(), W);
     *placedAt = at;
   }
   return out;

@@ -144,11 +144,17 @@ constexpr FailureMessages kDeleteMessages = {"DELETE K1 open error", "DELETE K2 
 
 void appendKeyFileLine(std::string& out, int entry, const char* key, int width) {
   const std::size_t w = static_cast<std::size_t>(width);
-  const void* nul = std::memchr(key, '\0', w);
-  const std::size_t len = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - key) : w;
+  const std::size_t len = strnlen(key, w);
   const std::size_t at = out.size();
   out.resize(at + 4 + w + 2);
   putKeyLine(out.data() + at, entry, key, len, w);
+}
+
+void appendTypedKeyFileLine(std::string& out, int entry, const char* key, int width) {
+  const std::size_t len = strnlen(key, static_cast<std::size_t>(width));
+  const std::size_t at = out.size();
+  out.resize(at + 4 + len + 2);
+  putKeyLine(out.data() + at, entry, key, len, len);
 }
 
 std::string nameKeyFileBytes(Store& s) { return keyFileWithout(s.names, s.lastIndex, -1); }

@@ -56,8 +56,11 @@ int loadNameKeysFrom(Store& s, const std::string& image, MessageSink& sink);
 int loadCompanyKeysFrom(Store& s, const std::string& image, MessageSink& sink);
 
 // One key file line: the entry number as 4 zero-padded digits, the key cut
-// or padded with spaces to width, CR LF.
+// to width and filled out with spaces to it, CR LF.
 void appendKeyFileLine(std::string& out, int entry, const char* key, int width);
+// The same line with the key as typed: cut to width but not filled out (the
+// load fills it out again).
+void appendTypedKeyFileLine(std::string& out, int entry, const char* key, int width);
 
 // The file images, exactly as the format prescribes (CR LF line ends). Slots
 // 0 .. lastIndex are re-padded with spaces in place.

@@ -73,6 +73,18 @@ def key_lines(records, key, width, sort=True):
     return b"".join(b"%04d" % n + k + b"\r\n" for k, n in keys)
 
 
+class Typed(str):
+    """A key as the update and add forms write their entry's line: as typed,
+    not filled out with spaces."""
+
+
+def key_file(lines, width):
+    """Key file bytes from (entry number, key) pairs in file order: each key
+    filled out to width, a Typed one written as it is."""
+    return b"".join(b"%04d" % n + (sjis(k) if isinstance(k, Typed) else fit(k, width)) + b"\r\n"
+                    for n, k in lines)
+
+
 def store_bytes(records, sort=True):
     """{file name: bytes} of the three store files holding records in entry
     order. sort=False writes the key files in entry order instead."""

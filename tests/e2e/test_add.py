@@ -5,7 +5,7 @@ import os
 import unittest
 
 from kxdrive import (COMPANY_KEY_FILE, COMPANY_KEY_WIDTH, DATA_FILE, NAME_KEY_FILE,
-                     NAME_KEY_WIDTH, DriveTest, data_line, fit, store_bytes)
+                     NAME_KEY_WIDTH, DriveTest, Typed, data_line, fit, key_file, store_bytes)
 
 TODAY = "2024-03-15 12:00:00"
 TODAY_TEXT = "20240315"
@@ -15,10 +15,6 @@ READ_ONLY_REFUSAL = "ストアファイルに誤りがあるため読み取り�
 PREPARE = "click Form1.Button4"
 ADD = "click Form8.Button2"
 EXECUTE = "click Form8.Button3"
-
-
-def key_file(lines, width):
-    return b"".join(b"%04d" % n + fit(k, width) + b"\r\n" for n, k in lines)
 
 
 def data_file(records):
@@ -95,9 +91,11 @@ class Execute(AddTest):
             "shown Form8", "shown Form7", "visible Form8.Label22", "get Form1.Label1"])
         self.assertEqual(result.messages(), ["RECORDS=1"])
         self.assertEqual(result.answers(), ["追加確認", "1", "0", "0", "0", "RECORDS = 1"])
-        self.assertEqual(self.read(NAME_KEY_FILE), key_file([(0, "ﾀﾅｶ ｲﾁﾛｳ")], NAME_KEY_WIDTH))
+        # The new lines hold the keys as the boxes hold them after ADD.
+        self.assertEqual(self.read(NAME_KEY_FILE),
+                         key_file([(0, Typed("ﾀﾅｶ ｲﾁﾛｳ"))], NAME_KEY_WIDTH))
         self.assertEqual(self.read(COMPANY_KEY_FILE),
-                         key_file([(0, "ﾀﾅｶｺｳｷﾞｮｳ")], COMPANY_KEY_WIDTH))
+                         key_file([(0, Typed("ﾀﾅｶｺｳｷﾞｮｳ     "))], COMPANY_KEY_WIDTH))
         self.assertEqual(self.read(DATA_FILE), data_file([new_entry(
             KanjiName="田中 一郎", KanjiCompany="田中工業", Remarks1="備考")]))
 
@@ -109,13 +107,16 @@ class Execute(AddTest):
             + [ADD, EXECUTE, PREPARE] + typing(Edit1=full_name, Edit2="山田 三郎")
             + [ADD, EXECUTE])
         self.assertEqual(result.messages(), ["RECORDS=3", "RECORDS=4"])
+        # Entry 2's typed lines were filled out by the second add's rewrite;
+        # entry 3's name was typed to the full width.
         self.assertEqual(self.read(NAME_KEY_FILE), key_file(
             [(1, "ｲﾄｳ"), (2, "ﾔﾏﾀﾞ ﾀﾛｳ"), (0, "ﾔﾏﾀﾞ ﾀﾛｳ"), (3, "ﾔﾏﾀﾞ ﾀﾛｳ")], NAME_KEY_WIDTH))
         # The company box always ends in ADD's spaces, short of 50 bytes: each
-        # new company key goes before the equal ones.
+        # new company key goes before the equal ones. The kept box went
+        # through ADD twice, so entry 3's key ends in ten spaces.
         self.assertEqual(self.read(COMPANY_KEY_FILE), key_file(
-            [(1, "ｱｵｿﾞﾗ"), (3, "ﾔﾏﾀﾞｼｮｳｼﾞ"), (2, "ﾔﾏﾀﾞｼｮｳｼﾞ"), (0, "ﾔﾏﾀﾞｼｮｳｼﾞ")],
-            COMPANY_KEY_WIDTH))
+            [(1, "ｱｵｿﾞﾗ"), (3, Typed("ﾔﾏﾀﾞｼｮｳｼﾞ" + " " * 10)), (2, "ﾔﾏﾀﾞｼｮｳｼﾞ"),
+             (0, "ﾔﾏﾀﾞｼｮｳｼﾞ")], COMPANY_KEY_WIDTH))
         expected = store_bytes(EXISTING)[DATA_FILE] + data_file([
             new_entry(KanjiName="山田 二郎"), new_entry(KanjiName="山田 三郎")])
         self.assertEqual(self.read(DATA_FILE), expected)
@@ -132,17 +133,23 @@ class Execute(AddTest):
         self.assertEqual(result.answers(), [
             "ﾀﾅｶ ｲﾁﾛｳ   ", "田中 一郎    ", "ｱ" * 42 + " " * 5, "会社" * 10 + "会" + " " * 5,
             "x" * 74, " " * 23, fit("田中 一郎", 42).decode("cp932")])
-        self.assertEqual(self.read(NAME_KEY_FILE), key_file([(0, "ﾀﾅｶ ｲﾁﾛｳ")], NAME_KEY_WIDTH))
-        self.assertEqual(self.read(COMPANY_KEY_FILE), key_file([(0, "ｱ" * 42)], COMPANY_KEY_WIDTH))
+        self.assertEqual(self.read(NAME_KEY_FILE),
+                         key_file([(0, Typed("ﾀﾅｶ ｲﾁﾛｳ   "))], NAME_KEY_WIDTH))
+        self.assertEqual(self.read(COMPANY_KEY_FILE),
+                         key_file([(0, Typed("ｱ" * 42 + " " * 5))], COMPANY_KEY_WIDTH))
         self.assertEqual(self.read(DATA_FILE), data_file([new_entry(
             KanjiName="田中 一郎", KanjiCompany="会社" * 10 + "会", Remarks1="x" * 74)]))
 
     def test_the_view_split_of_a_tidied_kanji_name(self):
         self.store(EXISTING)
-        lines = self.run_add([PREPARE] + typing(Edit1="ｱｲ", Edit2="相田　花子") + [
-            ADD, EXECUTE, "click Form1.Button1", "click Form2.Label1", "get Form3.Name1",
-            "get Form3.Name2", "get Form3.Label24"]).answers()
-        self.assertEqual(lines, ["相田", "花子", "3"])
+        show_names = ["click Form1.Button1"] + ["get Form2.Label%d" % k for k in range(1, 5)]
+        lines = self.run_add([PREPARE] + typing(Edit1="ｱｲ", Edit2="相田　花子") + [ADD, EXECUTE]
+                             + show_names + ["click Form2.Label1", "get Form3.Name1",
+                                             "get Form3.Name2", "get Form3.Label24"]).answers()
+        self.assertEqual(lines[4:], ["相田", "花子", "3"])
+        self.assertEqual(self.read(NAME_KEY_FILE)[:8], b"0002" + "ｱｲ".encode("cp932") + b"\r\n")
+        # The next start fills the typed line out: the list is the same.
+        self.assertEqual(self.run_add(show_names).answers(), lines[:4])
 
     def test_clear_and_cancel(self):
         self.store([])

@@ -141,12 +141,13 @@ class KanaKeysStored(unittest.TestCase):
 class StoredFullWidthKey(DriveTest):
     def test_untouched_full_width_key_is_stored_folded_by_an_update(self):
         # A key typed in full width before keys were folded: the update form
-        # shows it, and an update writes the half-width key it stands for.
+        # shows it, and an update writes the half-width key it stands for,
+        # as the box holds it: the stored key's 36 spaces kept, not filled out.
         self.store([{"Kana": "スズキ", "KanaCompany": "サクラ"}])
         self.drive_lines(["click Form1.Button1", "click Form2.Label1", "click Form3.Button3",
                           "click Form6.Button2", "click Form6.Button4"])
         self.assertEqual(self.read("KORVELIX.k1"), b"0000" + "ｽｽﾞｷ".encode("cp932")
-                         + b" " * 38 + b"\r\n")
+                         + b" " * 36 + b"\r\n")
 
 
 if __name__ == "__main__":

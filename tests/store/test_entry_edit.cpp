@@ -58,6 +58,8 @@ class EntryEdit : public ::testing::Test {
     for (auto& [e, key] : lines) out += keyLine(e, key, kCompanyKeyWidth);
     return out;
   }
+  // The line an update or add writes for its entry: the key as typed.
+  static std::string typed(int e, const std::string& key) { return num4(e) + key + "\r\n"; }
 
   TempDir dir;
   std::unique_ptr<Store> store = makeStore();
@@ -93,17 +95,29 @@ TEST_F(EntryEdit, KeyTypedWithoutTrailingSpacesGoesBeforeEqualKeys) {
   EntryForm f = formOf(people_[1]);  // keys as typed, short
   ASSERT_TRUE(updateEntry(*store, cur, 1, f, store->highestNumber, dir.path, sink));
   Files now = readFiles(dir);
-  EXPECT_EQ(now.k1, k1Of({{3, "ｲﾄｳ ｼﾞﾛｳ"}, {2, "ｻﾄｳ ﾊﾅｺ"}, {1, "ﾔﾏﾀﾞ ﾀﾛｳ"}, {0, "ﾔﾏﾀﾞ ﾀﾛｳ"}}));
+  EXPECT_EQ(now.k1, k1Of({{3, "ｲﾄｳ ｼﾞﾛｳ"}, {2, "ｻﾄｳ ﾊﾅｺ"}}) + typed(1, "ﾔﾏﾀﾞ ﾀﾛｳ") +
+                        k1Of({{0, "ﾔﾏﾀﾞ ﾀﾛｳ"}}));
+  EXPECT_EQ(now.k2, k2Of({{3, "ｱｵｿﾞﾗ"}}) + typed(1, "ｶﾄｳｻﾝｷﾞｮｳ") +
+                        k2Of({{0, "ﾔﾏﾀﾞｼｮｳｼﾞ"}, {2, "ﾔﾏﾀﾞｼｮｳｼﾞ"}}));
   EXPECT_EQ(cur.currentNamePos, 2);
   EXPECT_EQ(store->names.posMap[1], 2);
+  // Loaded again, the typed key is filled out like every other.
+  EXPECT_EQ(std::string(store->names.key[2]), pad("ﾔﾏﾀﾞ ﾀﾛｳ", kNameKeyWidth));
 
   // Entry 2's company equals entry 0's; typed short it moves in front.
   EntryForm g = formOf(people_[2]);
   ASSERT_TRUE(updateEntry(*store, cur, 2, g, store->highestNumber, dir.path, sink));
-  EXPECT_EQ(readFiles(dir).k2,
-            k2Of({{3, "ｱｵｿﾞﾗ"}, {1, "ｶﾄｳｻﾝｷﾞｮｳ"}, {2, "ﾔﾏﾀﾞｼｮｳｼﾞ"}, {0, "ﾔﾏﾀﾞｼｮｳｼﾞ"}}));
+  EXPECT_EQ(readFiles(dir).k2, k2Of({{3, "ｱｵｿﾞﾗ"}, {1, "ｶﾄｳｻﾝｷﾞｮｳ"}}) + typed(2, "ﾔﾏﾀﾞｼｮｳｼﾞ") +
+                                   k2Of({{0, "ﾔﾏﾀﾞｼｮｳｼﾞ"}}));
   EXPECT_EQ(cur.currentCompanyPos, 2);
   expectTablesMatchFiles();
+
+  // The next full save writes every key at its full width.
+  ASSERT_TRUE(saveStore(*store, dir.path, sink));
+  EXPECT_EQ(readFiles(dir).k1,
+            k1Of({{3, "ｲﾄｳ ｼﾞﾛｳ"}, {2, "ｻﾄｳ ﾊﾅｺ"}, {1, "ﾔﾏﾀﾞ ﾀﾛｳ"}, {0, "ﾔﾏﾀﾞ ﾀﾛｳ"}}));
+  EXPECT_EQ(readFiles(dir).k2,
+            k2Of({{3, "ｱｵｿﾞﾗ"}, {1, "ｶﾄｳｻﾝｷﾞｮｳ"}, {2, "ﾔﾏﾀﾞｼｮｳｼﾞ"}, {0, "ﾔﾏﾀﾞｼｮｳｼﾞ"}}));
 }
 
 TEST_F(EntryEdit, NewKeysSmallerAndLargerThanAll) {
@@ -113,9 +127,9 @@ TEST_F(EntryEdit, NewKeysSmallerAndLargerThanAll) {
   f.companyKey = "ﾝ";
   ASSERT_TRUE(updateEntry(*store, cur, 2, f, store->highestNumber, dir.path, sink));
   EXPECT_EQ(readFiles(dir).k1,
-            k1Of({{2, "ｱ"}, {3, "ｲﾄｳ ｼﾞﾛｳ"}, {0, "ﾔﾏﾀﾞ ﾀﾛｳ"}, {1, "ﾔﾏﾀﾞ ﾀﾛｳ"}}));
+            typed(2, "ｱ") + k1Of({{3, "ｲﾄｳ ｼﾞﾛｳ"}, {0, "ﾔﾏﾀﾞ ﾀﾛｳ"}, {1, "ﾔﾏﾀﾞ ﾀﾛｳ"}}));
   EXPECT_EQ(readFiles(dir).k2,
-            k2Of({{3, "ｱｵｿﾞﾗ"}, {1, "ｶﾄｳｻﾝｷﾞｮｳ"}, {0, "ﾔﾏﾀﾞｼｮｳｼﾞ"}, {2, "ﾝ"}}));
+            k2Of({{3, "ｱｵｿﾞﾗ"}, {1, "ｶﾄｳｻﾝｷﾞｮｳ"}, {0, "ﾔﾏﾀﾞｼｮｳｼﾞ"}}) + typed(2, "ﾝ"));
   EXPECT_EQ(cur.currentNamePos, 0);
   EXPECT_EQ(cur.currentCompanyPos, 3);
   expectTablesMatchFiles();
@@ -127,6 +141,8 @@ TEST_F(EntryEdit, NewKeysSmallerAndLargerThanAll) {
   ASSERT_TRUE(updateEntry(*store, cur, 0, g, store->highestNumber, dir.path, sink));
   EXPECT_EQ(store->names.key[store->names.posMap[0]], std::string(42, '\xB1'));
   EXPECT_EQ(cur.currentCompanyPos, 0);
+  EXPECT_EQ(readFiles(dir).k2.substr(0, 6), "0000\r\n");
+  EXPECT_EQ(std::string(store->companies.key[0]), std::string(kCompanyKeyWidth, ' '));
   expectTablesMatchFiles();
 }
 
@@ -219,8 +235,8 @@ TEST_F(EntryEdit, AddIntoAnEmptyStore) {
   EXPECT_EQ(store->lastIndex, 0);
   EXPECT_EQ(cur.currentEntry, 0);
   Files now = readFiles(dir);
-  EXPECT_EQ(now.k1, keyLine(0, p.kana, 42));
-  EXPECT_EQ(now.k2, keyLine(0, p.company, 50));
+  EXPECT_EQ(now.k1, typed(0, p.kana));
+  EXPECT_EQ(now.k2, typed(0, p.company));
   EXPECT_EQ(now.dat, dataLine(fieldsOf(p)));
   expectTablesMatchFiles();
 }
@@ -232,6 +248,8 @@ TEST_F(EntryEdit, AddPlacesEqualKeysByHowTheyWereTyped) {
   EXPECT_EQ(cur.currentEntry, 4);
   EXPECT_EQ(cur.currentNamePos, 2);
   EXPECT_EQ(cur.currentCompanyPos, 2);
+  EXPECT_EQ(readFiles(dir).k1, k1Of({{3, "ｲﾄｳ ｼﾞﾛｳ"}, {2, "ｻﾄｳ ﾊﾅｺ"}}) + typed(4, "ﾔﾏﾀﾞ ﾀﾛｳ") +
+                                   k1Of({{0, "ﾔﾏﾀﾞ ﾀﾛｳ"}, {1, "ﾔﾏﾀﾞ ﾀﾛｳ"}}));
   EntryForm fullKey = shortKey;
   fullKey.nameKey = pad(shortKey.nameKey, 42);
   fullKey.companyKey = pad(shortKey.companyKey, 50);

@@ -96,6 +96,9 @@ TEST(StoreRewrite, AFailureAfterTheCommitIsReportedAsSavedAndFinishedByTheNextSt
     ASSERT_TRUE(w.run(*clean.store, clean.dir.path, cleanSink)) << w.name;
     ASSERT_TRUE(cleanSink.messages.empty()) << w.name;
     const Files expected = readFiles(clean.dir);
+    // The tables as a save would write them (an update or add writes its
+    // entry's key line as typed, the tables hold it filled out).
+    const Files expectedTables = memoryImage(*clean.store);
 
     // A rename of a store file, or the directory flush after the renames
     // (one file's rename being its commit, only the flush comes after it).
@@ -115,7 +118,7 @@ TEST(StoreRewrite, AFailureAfterTheCommitIsReportedAsSavedAndFinishedByTheNextSt
       VectorSink sink;
       EXPECT_TRUE(w.run(*l.store, l.dir.path, sink));
       EXPECT_EQ(sink.messages, std::vector<std::string>{kRewriteCommittedMessage});
-      EXPECT_TRUE(memoryImage(*l.store) == expected);
+      EXPECT_TRUE(memoryImage(*l.store) == expectedTables);
       EXPECT_EQ(l.store->highestNumber, clean.store->highestNumber);
       expectConsistent(*l.store);
       if (fault == std::string("rename")) {
