@@ -1,12 +1,10 @@
-// Stores and exchange files on disk for the exchange tests: entries as the
-// tests describe them, and exchange file images built here from the record
-// layout, independently of the code under test.
+// Stores and exchange files on disk for the exchange tests: exchange file
+// images built here from the record layout, independently of the code under
+// test.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,22 +17,6 @@
 namespace kx::extest {
 
 using namespace fixture;
-
-// An entry: its two keys and whichever data fields a test sets.
-struct TestEntry {
-  std::string kana, company;
-  std::map<int, std::string> fields;  // Field -> text; the rest blank
-  std::string get(int f) const {
-    auto it = fields.find(f);
-    return it == fields.end() ? std::string() : it->second;
-  }
-};
-
-inline std::array<std::string, kFieldCount> fieldsOf(const TestEntry& e) {
-  std::array<std::string, kFieldCount> fields;
-  for (int f = 0; f < kFieldCount; ++f) fields[f] = e.get(f);
-  return fields;
-}
 
 // The exchange record, in the order of the record table: kana name, kanji
 // name, alias, sex, kana company, kanji company, then fields 5 .. 28.
@@ -51,13 +33,6 @@ inline std::string exchangeFile(const std::vector<TestEntry>& entries) {
   std::string out;
   for (const TestEntry& e : entries) out += exchangeRecord(e) + "\r\n";
   return out;
-}
-
-// The files of a sound store holding entries 0, 1, ... in this order.
-inline Files storeFiles(const std::vector<TestEntry>& entries) {
-  std::vector<StoredEntry> image;
-  for (const TestEntry& e : entries) image.push_back({e.kana, e.company, dataLine(fieldsOf(e))});
-  return storeImage(image);
 }
 
 // A store loaded from the directory, as the program holds it.

@@ -1,11 +1,11 @@
-// Test stores built directly in the tables: every field written by the
-// padded copy, key tables sorted as the store keeps them.
+// Test stores built directly in the tables from test entries: every field
+// written by the padded copy, key tables sorted as the store keeps them.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <initializer_list>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -19,30 +19,20 @@
 
 namespace kx::test {
 
-struct FieldValue {
-  int field;
-  std::string text;
-};
-
 class SearchStore {
  public:
   SearchStore() : ptr_(makeStore()), s(*ptr_) { s.lastIndex = -1; }
 
   // Adds an entry: every data field blank except the codes and those given.
   int add(const std::string& nameKey, const std::string& companyKey,
-          std::initializer_list<FieldValue> fields = {}) {
+          std::map<int, std::string> fields = {}) {
     const int e = s.lastIndex + 1;
-    for (int f = 0; f < kFieldCount; ++f) paddedCopy(s.field(e, f), "", kFieldWidth[f]);
-    set(e, Sex, "M");
-    set(e, Occupation, "0");
-    set(e, Actuary, "0");
-    set(e, PensionActuary, "0");
-    set(e, UpdateDate, "20000101");
-    set(e, SelectFlag, "0");
-    set(e, PersonalNumber, "0000");
-    for (const FieldValue& v : fields) set(e, v.field, v.text);
-    names_.push_back(pad(nameKey, kNameKeyWidth));
-    companies_.push_back(pad(companyKey, kCompanyKeyWidth));
+    const fixture::TestEntry entry =
+        fixture::withDefaults({nameKey, companyKey, std::move(fields)}, "M", "20000101");
+    const auto texts = fixture::fieldsOf(entry);
+    for (int f = 0; f < kFieldCount; ++f) set(e, f, texts[f]);
+    names_.push_back(fixture::pad(nameKey, kNameKeyWidth));
+    companies_.push_back(fixture::pad(companyKey, kCompanyKeyWidth));
     s.lastIndex = e;
     placeKeys();
     return e;
@@ -62,12 +52,6 @@ class SearchStore {
   }
 
  private:
-  static std::string pad(std::string t, size_t w) {
-    t.resize(std::min(t.size(), w));
-    t.append(w - t.size(), ' ');
-    return t;
-  }
-
   // Stable sort by unsigned bytes: equal keys keep the order they came in.
   template <class Keys>
   static void place(Keys& table, const std::vector<std::string>& keys) {

@@ -9,27 +9,33 @@
 #include <vector>
 
 #include "store/text.h"
+#include "tests/support/store_fixture.h"
 
 namespace kx {
 namespace {
 
+using fixture::TestEntry;
+
+TestEntry listed(std::string kana, std::string kanji, std::string kanaCompany, std::string company) {
+  return {std::move(kana), std::move(kanaCompany),
+          {{KanjiName, std::move(kanji)}, {KanjiCompany, std::move(company)}}};
+}
+
 // Puts entries into the store in the given name order; entry e has name
 // position e and company position count-1-e, so the two orders differ.
-struct Entry { std::string kana, kanji, kanaCompany, company; };
-
-std::unique_ptr<Store> storeOf(const std::vector<Entry>& es) {
+std::unique_ptr<Store> storeOf(const std::vector<TestEntry>& es) {
   auto s = makeStore();
   const int n = static_cast<int>(es.size());
   s->lastIndex = n - 1;
   for (int e = 0; e < n; ++e) {
     for (int f = 0; f < kFieldCount; ++f) paddedCopy(s->field(e, f), "", kFieldWidth[f]);
-    paddedCopy(s->field(e, KanjiName), es[e].kanji.c_str(), kFieldWidth[KanjiName]);
-    paddedCopy(s->field(e, KanjiCompany), es[e].company.c_str(), kFieldWidth[KanjiCompany]);
+    paddedCopy(s->field(e, KanjiName), es[e].get(KanjiName).c_str(), kFieldWidth[KanjiName]);
+    paddedCopy(s->field(e, KanjiCompany), es[e].get(KanjiCompany).c_str(), kFieldWidth[KanjiCompany]);
     paddedCopy(s->names.key[e], es[e].kana.c_str(), kNameKeyWidth);
     s->names.index[e] = e;
     s->names.posMap[e] = e;
     const int cp = n - 1 - e;
-    paddedCopy(s->companies.key[cp], es[e].kanaCompany.c_str(), kCompanyKeyWidth);
+    paddedCopy(s->companies.key[cp], es[e].company.c_str(), kCompanyKeyWidth);
     s->companies.index[cp] = e;
     s->companies.posMap[e] = cp;
   }
@@ -38,7 +44,7 @@ std::unique_ptr<Store> storeOf(const std::vector<Entry>& es) {
 
 TEST(ListLines, NameLineColumnsCutByBytes) {
   // 21 bytes of kanji name: the 20-byte cut splits the 11th character.
-  auto s = storeOf({{"ﾔﾏﾀﾞ ﾀﾛｳ ﾃﾞｽ ﾖﾛｼｸ", "山田太郎一二三四五六七", "ｶﾌﾞｼｷ", "株式会社"}});
+  auto s = storeOf({listed("ﾔﾏﾀﾞ ﾀﾛｳ ﾃﾞｽ ﾖﾛｼｸ", "山田太郎一二三四五六七", "ｶﾌﾞｼｷ", "株式会社")});
   const std::string line = nameLine(*s, 0);
   ASSERT_EQ(line.size(), 86u);
   EXPECT_EQ(line.substr(0, 14), std::string("ﾔﾏﾀﾞ ﾀﾛｳ ﾃﾞｽ ﾖ"));
@@ -52,7 +58,7 @@ TEST(ListLines, NameLineColumnsCutByBytes) {
 
 TEST(ListLines, CompanyLineColumnsCutByBytes) {
   const std::string longCompany = "東京海上日動火災保険株式会社本店営業部";  // 38 bytes
-  auto s = storeOf({{"ﾀﾅｶ", "田中 一郎", "ﾄｳｷｮｳｶｲｼﾞｮｳﾆﾁﾄﾞｳｶｻｲﾎｹﾝｶﾌﾞｼｷｶﾞｲｼｬ", longCompany}});
+  auto s = storeOf({listed("ﾀﾅｶ", "田中 一郎", "ﾄｳｷｮｳｶｲｼﾞｮｳﾆﾁﾄﾞｳｶｻｲﾎｹﾝｶﾌﾞｼｷｶﾞｲｼｬ", longCompany)});
   const std::string line = companyLine(*s, 0);
   ASSERT_EQ(line.size(), 99u);
   EXPECT_EQ(line.substr(0, 25), std::string(s->companies.key[0], 25));
@@ -63,7 +69,7 @@ TEST(ListLines, CompanyLineColumnsCutByBytes) {
 }
 
 TEST(ListLines, PastTheEndIsThirtySpaces) {
-  auto s = storeOf({{"ｱ", "a", "ｱ", "a"}});
+  auto s = storeOf({listed("ｱ", "a", "ｱ", "a")});
   EXPECT_EQ(nameLine(*s, 1), std::string(30, ' '));
   EXPECT_EQ(companyLine(*s, 5), std::string(30, ' '));
   EXPECT_EQ(nameLine(*s, -1), std::string(30, ' '));
@@ -73,20 +79,20 @@ TEST(ListLines, PastTheEndIsThirtySpaces) {
 
 TEST(ListLines, FirstPositionSkipsBlankKeys) {
   // Three blank kana names sort first.
-  std::vector<Entry> es;
-  for (int i = 0; i < 3; ++i) es.push_back({"", "x", "ｶ", "y"});
-  for (int i = 0; i < 2; ++i) es.push_back({"ｱ", "x", "ｶ", "y"});
+  std::vector<TestEntry> es;
+  for (int i = 0; i < 3; ++i) es.push_back(listed("", "x", "ｶ", "y"));
+  for (int i = 0; i < 2; ++i) es.push_back(listed("ｱ", "x", "ｶ", "y"));
   auto s = storeOf(es);
   EXPECT_EQ(firstListPosition(*s, ListOrder::Name), 3);
   EXPECT_EQ(firstListPosition(*s, ListOrder::Company), 0);
 
   // All blank and fewer than 21 entries: one past the last.
-  auto allBlank = storeOf(std::vector<Entry>(4, Entry{"", "x", "", "y"}));
+  auto allBlank = storeOf(std::vector<TestEntry>(4, listed("", "x", "", "y")));
   EXPECT_EQ(firstListPosition(*allBlank, ListOrder::Name), 4);
   EXPECT_EQ(firstListPosition(*storeOf({}), ListOrder::Name), 0);
 
   // 30 blank of 30 entries (last index 29): stops at last index - 20.
-  auto many = storeOf(std::vector<Entry>(30, Entry{"", "x", "", "y"}));
+  auto many = storeOf(std::vector<TestEntry>(30, listed("", "x", "", "y")));
   EXPECT_EQ(firstListPosition(*many, ListOrder::Name), 9);
 }
 
@@ -150,8 +156,8 @@ TEST(ListLines, PrefixSearchAgreesWithLinearScan) {
 }
 
 TEST(ListLines, JumpEdgeCases) {
-  auto s = storeOf({{"ｱｲ", "", "ｱ", ""}, {"ｱｳ", "", "ｲ", ""}, {"ｱｳ", "", "ｳ", ""},
-                    {"ｱｳｴ", "", "ｴ", ""}, {"ｶ", "", "ｵ", ""}});
+  auto s = storeOf({listed("ｱｲ", "", "ｱ", ""), listed("ｱｳ", "", "ｲ", ""), listed("ｱｳ", "", "ｳ", ""),
+                    listed("ｱｳｴ", "", "ｴ", ""), listed("ｶ", "", "ｵ", "")});
   EXPECT_EQ(jumpSearch(*s, ListOrder::Name, "ｱｳ"), 2);  // first of several
   EXPECT_EQ(jumpSearch(*s, ListOrder::Name, "ｶ"), 5);
   EXPECT_EQ(jumpSearch(*s, ListOrder::Name, "ｷ"), -1);
@@ -162,7 +168,7 @@ TEST(ListLines, JumpEdgeCases) {
   EXPECT_EQ(jumpSearch(*s, ListOrder::Company, std::string(50, ' ') + "x"), -1);
   EXPECT_EQ(jumpSearch(*storeOf({}), ListOrder::Name, ""), -1);
   // A text as long as the key matches it whole.
-  auto full = storeOf({{std::string(42, 'A'), "", std::string(50, 'B'), ""}});
+  auto full = storeOf({listed(std::string(42, 'A'), "", std::string(50, 'B'), "")});
   EXPECT_EQ(jumpSearch(*full, ListOrder::Company, std::string(50, 'B')), 1);
 }
 

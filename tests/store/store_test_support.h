@@ -40,40 +40,17 @@ inline Files randomStore(int count, std::mt19937& rng) {
     for (int i = 0; i < n; ++i) s += parts[std::uniform_int_distribution<int>(0, nparts - 1)(rng)];
     return s;
   };
-  std::vector<StoredEntry> entries;
+  std::vector<TestEntry> entries;
   for (int e = 0; e < count; ++e) {
-    StoredEntry entry;
+    TestEntry entry;
     entry.kana = text(kKana, 7, 3);
     entry.company = text(kKana, 7, 2);
-    std::array<std::string, kFieldCount> fields;
-    for (int k = 0; k < kFieldCount; ++k)
-      fields[k] = k == PersonalNumber ? num4(std::uniform_int_distribution<int>(0, 40)(rng))
-                                      : text(kKanji, 6, 30);
-    entry.line = fixture::dataLine(fields);  // may cut a character
+    for (int k = 0; k < kFieldCount; ++k)  // a field may end in a cut character
+      entry.fields[k] = k == PersonalNumber ? num4(std::uniform_int_distribution<int>(0, 40)(rng))
+                                            : text(kKanji, 6, 30);
     entries.push_back(entry);
   }
-  return storeImage(entries);
-}
-
-// One entry by the fields the tests care about; other fields blank.
-struct Entry {
-  std::string kana, company, kanji;
-  std::string number = "0000";
-};
-
-inline std::string dataLine(const Entry& e) {
-  std::array<std::string, kFieldCount> fields;
-  fields[KanjiName] = e.kanji;
-  fields[PersonalNumber] = e.number;
-  return fixture::dataLine(fields);
-}
-
-// The files of a sound store holding entries in this order (entry numbers
-// 0, 1, ...), keys sorted with equal keys in entry order.
-inline Files makeFiles(const std::vector<Entry>& entries) {
-  std::vector<StoredEntry> image;
-  for (const Entry& e : entries) image.push_back({e.kana, e.company, dataLine(e)});
-  return storeImage(image);
+  return storeFiles(entries);
 }
 
 // The lines of a file image, line ends dropped.

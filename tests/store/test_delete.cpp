@@ -20,11 +20,11 @@ const char* const kEntryZeroMessage =
     "最後のﾃﾞｰﾀは消去できません\nすべてのﾃﾞｰﾀを消去するには\n"
     "KORVELIX.K1とKORVELIX.K2を削除してください\n";
 
-std::vector<Entry> tenEntries() {
-  std::vector<Entry> es;
+std::vector<TestEntry> tenEntries() {
+  std::vector<TestEntry> es;
   const char* kana[] = {"ｶ", "ｱ", "ｻ", "ｱ", "ﾀ", "ｶ", "ﾅ", "ｱ", "ﾊ", "ｶ"};
   for (int i = 0; i < 10; ++i)
-    es.push_back({kana[i], kana[9 - i], "氏名" + std::to_string(i), num4(100 + i)});
+    es.push_back(named(kana[i], kana[9 - i], "氏名" + std::to_string(i), num4(100 + i)));
   return es;
 }
 
@@ -32,8 +32,8 @@ struct Loaded {
   TempDir dir;
   std::unique_ptr<Store> store = makeStore();
   VectorSink sink;
-  explicit Loaded(const std::vector<Entry>& entries) {
-    writeFiles(dir, makeFiles(entries));
+  explicit Loaded(const std::vector<TestEntry>& entries) {
+    writeFiles(dir, storeFiles(entries));
     EXPECT_TRUE(loadStore(*store, dir.path, sink));
   }
 };
@@ -41,14 +41,14 @@ struct Loaded {
 TEST(DeleteEntry, RemovesTheEntryAndRenumbersTheLaterOnes) {
   for (int e : {1, 5, 9}) {
     SCOPED_TRACE(e);
-    std::vector<Entry> entries = tenEntries();
+    std::vector<TestEntry> entries = tenEntries();
     Loaded l(entries);
     ASSERT_TRUE(deleteEntry(*l.store, e, l.dir.path, l.sink));
     EXPECT_TRUE(l.sink.messages.empty());
     entries.erase(entries.begin() + e);
     // The files are exactly those of the store without the entry, whose
     // order among equal keys is the old one.
-    EXPECT_TRUE(readFiles(l.dir) == makeFiles(entries));
+    EXPECT_TRUE(readFiles(l.dir) == storeFiles(entries));
     EXPECT_EQ(l.store->lastIndex, 8);
     EXPECT_EQ(l.store->count(), 9);
     if (e < 9) {
@@ -61,10 +61,10 @@ TEST(DeleteEntry, RemovesTheEntryAndRenumbersTheLaterOnes) {
 // A full store's data file is far larger than the buffer it is written
 // through: the entry must be missing wherever it falls, and nothing else.
 TEST(DeleteEntry, AFullStoreLosesExactlyTheEntry) {
-  std::vector<Entry> entries;
+  std::vector<TestEntry> entries;
   const char* kana[] = {"ｱ", "ｶ", "ｻ", "ﾀ"};
   for (int i = 0; i < kCapacity; ++i)
-    entries.push_back({kana[i % 4], kana[i % 3], "氏名" + std::to_string(i), num4(i % 10000)});
+    entries.push_back(named(kana[i % 4], kana[i % 3], "氏名" + std::to_string(i), num4(i % 10000)));
   Loaded l(entries);
   // The middle, the line that straddles the first 512 KB, the last.
   for (int e : {2500, 465, -1}) {
@@ -72,7 +72,7 @@ TEST(DeleteEntry, AFullStoreLosesExactlyTheEntry) {
     SCOPED_TRACE(e);
     ASSERT_TRUE(deleteEntry(*l.store, e, l.dir.path, l.sink));
     entries.erase(entries.begin() + e);
-    EXPECT_TRUE(readFiles(l.dir) == makeFiles(entries));
+    EXPECT_TRUE(readFiles(l.dir) == storeFiles(entries));
     EXPECT_EQ(l.store->count(), static_cast<int>(entries.size()));
   }
   EXPECT_TRUE(l.sink.messages.empty());
@@ -81,8 +81,8 @@ TEST(DeleteEntry, AFullStoreLosesExactlyTheEntry) {
 
 TEST(DeleteEntry, EntryZeroIsRefusedWhateverTheSize) {
   for (int n : {1, 3}) {
-    const std::vector<Entry> all = tenEntries();
-    std::vector<Entry> entries(all.begin(), all.begin() + n);
+    const std::vector<TestEntry> all = tenEntries();
+    std::vector<TestEntry> entries(all.begin(), all.begin() + n);
     Loaded l(entries);
     const Files before = readFiles(l.dir);
     EXPECT_FALSE(deleteEntry(*l.store, 0, l.dir.path, l.sink));
@@ -124,13 +124,13 @@ TEST(DeleteEntry, AFileThatCannotBeWrittenLeavesFilesAndTablesAsTheyWere) {
 }
 
 TEST(DeleteEntry, DownToOneEntry) {
-  const std::vector<Entry> all = tenEntries();
-  std::vector<Entry> entries(all.begin(), all.begin() + 3);
+  const std::vector<TestEntry> all = tenEntries();
+  std::vector<TestEntry> entries(all.begin(), all.begin() + 3);
   Loaded l(entries);
   ASSERT_TRUE(deleteEntry(*l.store, 2, l.dir.path, l.sink));
   ASSERT_TRUE(deleteEntry(*l.store, 1, l.dir.path, l.sink));
   EXPECT_EQ(l.store->lastIndex, 0);
-  EXPECT_TRUE(readFiles(l.dir) == makeFiles({entries[0]}));
+  EXPECT_TRUE(readFiles(l.dir) == storeFiles({entries[0]}));
   EXPECT_FALSE(deleteEntry(*l.store, 0, l.dir.path, l.sink));
   EXPECT_EQ(l.sink.messages, Messages{kEntryZeroMessage});
 }

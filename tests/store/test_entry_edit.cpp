@@ -7,28 +7,45 @@
 #include "store/atomic_files.h"
 #include "store/entry_edit.h"
 #include "store/store_files.h"
-#include "tests/store/test_entry_edit_support.h"
+#include "tests/support/store_fixture.h"
 
 namespace kx {
 namespace {
 
-using namespace edit_test;
+using namespace fixture;
+
+// An entry as the forms store one; the code fields "G", "0", "0", "0".
+TestEntry person(const std::string& kana, const std::string& company, const std::string& kanji,
+                 const std::string& number = "0000", const std::string& date = "20240101") {
+  return withDefaults(
+      {kana, company, {{KanjiName, kanji}, {PersonalNumber, number}, {UpdateDate, date}}}, "G",
+      date);
+}
+
+// A form holding what an entry holds, keys as given.
+EntryForm formOf(const TestEntry& p) {
+  EntryForm f;
+  f.nameKey = p.kana;
+  f.companyKey = p.company;
+  f.fields = fieldsOf(p);
+  return f;
+}
 
 // ｲﾄｳ < ｻﾄｳ < ﾔﾏﾀﾞ (twice) in name order; two equal companies.
-std::vector<Person> fourPeople() {
+std::vector<TestEntry> fourPeople() {
   return {
-      {"ﾔﾏﾀﾞ ﾀﾛｳ", "ﾔﾏﾀﾞｼｮｳｼﾞ", "山田 太郎", "0012"},
-      {"ﾔﾏﾀﾞ ﾀﾛｳ", "ｶﾄｳｻﾝｷﾞｮｳ", "山田 太郎", "0000"},
-      {"ｻﾄｳ ﾊﾅｺ", "ﾔﾏﾀﾞｼｮｳｼﾞ", "佐藤 花子", "0005"},
-      {"ｲﾄｳ ｼﾞﾛｳ", "ｱｵｿﾞﾗ", "伊藤 次郎", "0000"},
+      person("ﾔﾏﾀﾞ ﾀﾛｳ", "ﾔﾏﾀﾞｼｮｳｼﾞ", "山田 太郎", "0012"),
+      person("ﾔﾏﾀﾞ ﾀﾛｳ", "ｶﾄｳｻﾝｷﾞｮｳ", "山田 太郎", "0000"),
+      person("ｻﾄｳ ﾊﾅｺ", "ﾔﾏﾀﾞｼｮｳｼﾞ", "佐藤 花子", "0005"),
+      person("ｲﾄｳ ｼﾞﾛｳ", "ｱｵｿﾞﾗ", "伊藤 次郎", "0000"),
   };
 }
 
 class EntryEdit : public ::testing::Test {
  protected:
-  void load(const std::vector<Person>& people) {
+  void load(const std::vector<TestEntry>& people) {
     people_ = people;
-    writeFiles(dir, filesOf(people));
+    writeFiles(dir, storeFiles(people));
     ASSERT_TRUE(loadStore(*store, dir.path, sink));
     sink.messages.clear();
   }
@@ -65,12 +82,12 @@ class EntryEdit : public ::testing::Test {
   std::unique_ptr<Store> store = makeStore();
   Cursors cur;
   VectorSink sink;
-  std::vector<Person> people_;
+  std::vector<TestEntry> people_;
 };
 
 TEST_F(EntryEdit, KeyBoxLeftAsFilledPlacesTheEntryAfterEqualKeys) {
   load(fourPeople());
-  Person p = people_[0];
+  TestEntry p = people_[0];
   EntryForm f = formOf(p);
   f.nameKey = pad(p.kana, kNameKeyWidth);  // the box holds the stored key at full width
   f.companyKey = pad(p.company, kCompanyKeyWidth);
@@ -81,10 +98,10 @@ TEST_F(EntryEdit, KeyBoxLeftAsFilledPlacesTheEntryAfterEqualKeys) {
   Files now = readFiles(dir);
   EXPECT_EQ(now.k1, k1Of({{3, "ｲﾄｳ ｼﾞﾛｳ"}, {2, "ｻﾄｳ ﾊﾅｺ"}, {1, "ﾔﾏﾀﾞ ﾀﾛｳ"}, {0, "ﾔﾏﾀﾞ ﾀﾛｳ"}}));
   EXPECT_EQ(now.k2, k2Of({{3, "ｱｵｿﾞﾗ"}, {1, "ｶﾄｳｻﾝｷﾞｮｳ"}, {2, "ﾔﾏﾀﾞｼｮｳｼﾞ"}, {0, "ﾔﾏﾀﾞｼｮｳｼﾞ"}}));
-  p.date = "20240315";
-  std::vector<Person> expected = people_;
+  p.fields[UpdateDate] = "20240315";
+  std::vector<TestEntry> expected = people_;
   expected[0] = p;
-  EXPECT_EQ(now.dat, filesOf(expected).dat);
+  EXPECT_EQ(now.dat, storeFiles(expected).dat);
   EXPECT_EQ(cur.currentNamePos, 3);
   EXPECT_EQ(cur.currentCompanyPos, 3);
   expectTablesMatchFiles();
@@ -227,7 +244,7 @@ TEST_F(EntryEdit, HighestNumberFollowsAssignmentAndTypedNumbers) {
 TEST_F(EntryEdit, AddIntoAnEmptyStore) {
   load({});
   ASSERT_EQ(store->lastIndex, -1);
-  Person p{"ﾀﾅｶ ｲﾁﾛｳ", "ﾀﾅｶｺｳｷﾞｮｳ", "田中 一郎", "0000", "20240315"};
+  TestEntry p = person("ﾀﾅｶ ｲﾁﾛｳ", "ﾀﾅｶｺｳｷﾞｮｳ", "田中 一郎", "0000", "20240315");
   EntryForm f = formOf(p);
   f.fields[PersonalNumber] = "9999";  // never taken: a new entry has no number
   ASSERT_TRUE(addEntry(*store, cur, f, dir.path, sink));
@@ -243,7 +260,7 @@ TEST_F(EntryEdit, AddIntoAnEmptyStore) {
 
 TEST_F(EntryEdit, AddPlacesEqualKeysByHowTheyWereTyped) {
   load(fourPeople());
-  EntryForm shortKey = formOf({"ﾔﾏﾀﾞ ﾀﾛｳ", "ﾔﾏﾀﾞｼｮｳｼﾞ", "山田 太郎"});
+  EntryForm shortKey = formOf(person("ﾔﾏﾀﾞ ﾀﾛｳ", "ﾔﾏﾀﾞｼｮｳｼﾞ", "山田 太郎"));
   ASSERT_TRUE(addEntry(*store, cur, shortKey, dir.path, sink));
   EXPECT_EQ(cur.currentEntry, 4);
   EXPECT_EQ(cur.currentNamePos, 2);
@@ -269,12 +286,12 @@ TEST_F(EntryEdit, AddPlacesEqualKeysByHowTheyWereTyped) {
 }
 
 TEST_F(EntryEdit, AddRefusedWhenTheStoreIsFull) {
-  std::vector<Person> many(kCapacity);
-  for (int i = 0; i < kCapacity; ++i) many[i] = {"ｶﾅ" + num4(i), "ｶｲｼｬ", "名前"};
+  std::vector<TestEntry> many(kCapacity);
+  for (int i = 0; i < kCapacity; ++i) many[i] = person("ｶﾅ" + num4(i), "ｶｲｼｬ", "名前");
   load(many);
   ASSERT_EQ(store->count(), kCapacity);
   Files before = readFiles(dir);
-  EXPECT_FALSE(addEntry(*store, cur, formOf({"ｱ", "ｱ", "x"}), dir.path, sink));
+  EXPECT_FALSE(addEntry(*store, cur, formOf(person("ｱ", "ｱ", "x")), dir.path, sink));
   ASSERT_EQ(sink.messages.size(), 1u);
   EXPECT_EQ(sink.messages[0], kStoreFullMessage);
   EXPECT_EQ(store->count(), kCapacity);

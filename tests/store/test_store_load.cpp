@@ -17,10 +17,10 @@ using Messages = std::vector<std::string>;
 
 std::string field(const Store& s, int e, Field f) { return s.field(e, f); }
 
-const std::vector<Entry> kThree = {
-    {"ﾔﾏﾀﾞ ﾀﾛｳ", "ｶﾌﾞｼｷｶﾞｲｼｬ", "山田 太郎", "0012"},
-    {"ｱｵｷ", "ｱｵｲ", "青木", "    "},
-    {"ﾔﾏﾀﾞ ﾀﾛｳ", "", "山田 太郎", "0003"},
+const std::vector<TestEntry> kThree = {
+    named("ﾔﾏﾀﾞ ﾀﾛｳ", "ｶﾌﾞｼｷｶﾞｲｼｬ", "山田 太郎", "0012"),
+    named("ｱｵｷ", "ｱｵｲ", "青木", "    "),
+    named("ﾔﾏﾀﾞ ﾀﾛｳ", "", "山田 太郎", "0003"),
 };
 
 TEST(LoadStore, EmptyAndMissingFiles) {
@@ -53,7 +53,7 @@ TEST(LoadStore, EmptyAndMissingFiles) {
 
 TEST(LoadStore, FillsEveryTable) {
   TempDir d;
-  writeFiles(d, makeFiles(kThree));
+  writeFiles(d, storeFiles(kThree));
   auto s = makeStore();
   VectorSink sink;
   ASSERT_TRUE(loadStore(*s, d.path, sink));
@@ -104,7 +104,7 @@ TEST(LoadKeys, LineFormsAndNumbers) {
 }
 
 TEST(LoadStore, LineEndsLfAndCrLfAlike) {
-  const Files crlf = makeFiles(kThree);
+  const Files crlf = storeFiles(kThree);
   Files lf = crlf;
   for (std::string* image : {&lf.k1, &lf.k2, &lf.dat}) {
     std::string out;
@@ -125,7 +125,7 @@ TEST(LoadStore, LineEndsLfAndCrLfAlike) {
 }
 
 TEST(LoadStore, KeysOutOfOrderAreReportedPerLineAndStillLoad) {
-  Files f = makeFiles({{"B", "Y", ""}, {"A", "Z", ""}, {"C", "X", ""}});
+  Files f = storeFiles({named("B", "Y", ""), named("A", "Z", ""), named("C", "X", "")});
   // Name keys written B, A, C; company keys Z, Y, X: two faults there.
   f.k1 = "0000" + pad("B", 42) + "\r\n0001" + pad("A", 42) + "\r\n0002" + pad("C", 42) + "\r\n";
   f.k2 = "0001" + pad("Z", 50) + "\r\n0000" + pad("Y", 50) + "\r\n0002" + pad("X", 50) + "\r\n";
@@ -144,7 +144,7 @@ TEST(LoadStore, KeysOutOfOrderAreReportedPerLineAndStillLoad) {
 }
 
 TEST(LoadStore, DataLinesShortOrLongAreFilledOrCut) {
-  Files f = makeFiles(kThree);
+  Files f = storeFiles(kThree);
   std::vector<std::string> data = lines(f.dat);
   data[0] = "短い";                              // everything after it blank
   data[1] = data[1] + std::string(500, 'X');  // cut at 1124
@@ -181,10 +181,10 @@ TEST(LoadStore, HighestPersonalNumber) {
       {{"-500", "0003"}, 3},
   };
   for (const Case& c : cases) {
-    std::vector<Entry> entries;
-    for (const auto& n : c.numbers) entries.push_back({"K", "C", "", n});
+    std::vector<TestEntry> entries;
+    for (const auto& n : c.numbers) entries.push_back(named("K", "C", "", n));
     TempDir d;
-    writeFiles(d, makeFiles(entries));
+    writeFiles(d, storeFiles(entries));
     auto s = makeStore();
     s->highestNumber = 9999;  // recomputed by every load
     VectorSink sink;
@@ -203,7 +203,7 @@ struct DamagedCase {
 };
 
 TEST(LoadStore, DamagedStoresOpenReadOnlyAndRefuseEveryRewrite) {
-  const Files good = makeFiles(kThree);
+  const Files good = storeFiles(kThree);
   auto setLine = [](std::string& image, int i, const std::string& line) {
     auto ls = lines(image);
     ls[static_cast<std::size_t>(i)] = line;
@@ -220,7 +220,7 @@ TEST(LoadStore, DamagedStoresOpenReadOnlyAndRefuseEveryRewrite) {
        [](Files& f, const TempDir&) { f.k2 = f.k2.substr(0, f.k2.size() - 56); },
        {"number of keyfile 1,2 unmatch"}, 1},
       {"data one line more",
-       [](Files& f, const TempDir&) { f.dat += dataLine(Entry{"", "", "余分"}); },
+       [](Files& f, const TempDir&) { f.dat += dataLine(named("", "", "余分")); },
        {"number of keyfile 1,datafile unmatch"}, 2},
       {"entry number out of range",
        [&](Files& f, const TempDir&) { setLine(f.k1, 2, "0003" + pad("ﾔﾏﾀﾞ ﾀﾛｳ", 42)); }, {}, 2},
@@ -270,9 +270,9 @@ TEST(LoadStore, DamagedStoresOpenReadOnlyAndRefuseEveryRewrite) {
 }
 
 TEST(LoadStore, MoreThanFiveThousandLinesStopAtTheCapacity) {
-  std::vector<Entry> entries(kCapacity + 1, Entry{"K", "C", "名"});
+  std::vector<TestEntry> entries(kCapacity + 1, named("K", "C", "名"));
   TempDir d;
-  const Files f = makeFiles(entries);
+  const Files f = storeFiles(entries);
   writeFiles(d, f);
   auto s = makeStore();
   VectorSink sink;
@@ -287,7 +287,7 @@ TEST(LoadStore, MoreThanFiveThousandLinesStopAtTheCapacity) {
 }
 
 TEST(LoadStore, LongLinesArriveInPiecesOfNineThousandNineHundredNinetyNineBytes) {
-  Files f = makeFiles(kThree);
+  Files f = storeFiles(kThree);
   auto data = lines(f.dat);
   data[1] = std::string(9999, 'x');  // one piece, no line end of its own
   data.insert(data.begin() + 2, std::string(9998, 'y'));
@@ -308,7 +308,7 @@ TEST(LoadStore, LongLinesArriveInPiecesOfNineThousandNineHundredNinetyNineBytes)
 
 TEST(LoadStore, ASoundReloadClearsReadOnly) {
   TempDir d;
-  Files f = makeFiles(kThree);
+  Files f = storeFiles(kThree);
   writeBytes(d.file(kNameKeyFile), f.k1);
   writeBytes(d.file(kCompanyKeyFile), f.k2);
   auto s = makeStore();

@@ -83,7 +83,7 @@ TEST(StoreLock, ASecondCopyIsReadOnlyAndTouchesNothingUntilTheFirstIsGone) {
 
 TEST(StoreLock, AFolderThatCannotBeLockedIsReadOnlyWithTheReason) {
   TempDir d;
-  writeFiles(d, makeFiles({{"ｱ", "ｶ", "名前"}}));
+  writeFiles(d, storeFiles({named("ｱ", "ｶ", "名前")}));
   std::filesystem::create_directory(d.file(kLockFileName));
   StoreLock lock;
   auto s = makeStore();

@@ -66,9 +66,9 @@ TEST(SaveStore, CutDoubleByteTextAndEqualKeysSurvive) {
   // One byte and 21 characters: the cut at 42 bytes falls inside the last.
   std::string kanji = "a";
   while (kanji.size() < 43) kanji += "漢";
-  const std::vector<Entry> entries = {{"ｻﾄｳ", "ｴｰ", kanji}, {"ｻﾄｳ", "ｴｰ", "佐藤"}, {"ｻﾄｳ", "", "x"}};
+  const std::vector<TestEntry> entries = {named("ｻﾄｳ", "ｴｰ", kanji), named("ｻﾄｳ", "ｴｰ", "佐藤"), named("ｻﾄｳ", "", "x")};
   TempDir d;
-  const Files f = makeFiles(entries);
+  const Files f = storeFiles(entries);
   ASSERT_EQ(static_cast<unsigned char>(lines(f.dat)[0][41]), 0x8a);  // first byte of "漢"
   writeFiles(d, f);
   auto s = makeStore();
@@ -82,7 +82,7 @@ TEST(SaveStore, CutDoubleByteTextAndEqualKeysSurvive) {
 
 TEST(SaveStore, RepadsShortSlotsAndWritesFourSpaceNumbersAsZeros) {
   TempDir d;
-  writeFiles(d, makeFiles({{"A", "B", "x", "    "}}));
+  writeFiles(d, storeFiles({named("A", "B", "x", "    ")}));
   auto s = makeStore();
   VectorSink sink;
   ASSERT_TRUE(loadStore(*s, d.path, sink));
@@ -139,7 +139,7 @@ TEST(SaveStore, EveryFileThatCannotBeWrittenHasItsMessageAndNothingChanges) {
 
 TEST(SaveData, RewritesOnlyTheDataFile) {
   TempDir d;
-  const Files f = makeFiles({{"A", "B", "甲"}, {"C", "D", "乙"}});
+  const Files f = storeFiles({named("A", "B", "甲"), named("C", "D", "乙")});
   writeFiles(d, f);
   auto s = makeStore();
   VectorSink sink;

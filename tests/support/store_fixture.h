@@ -1,6 +1,7 @@
 // Store files on disk for the logic tests: a fresh temporary directory per
-// test, file images built here from the record layout, independently of the
-// code under test, and the three files read back for byte-for-byte checks.
+// test, the one builder of test entries, file images built here from the
+// record layout, independently of the code under test, and the three files
+// read back for byte-for-byte checks.
 #pragma once
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -80,6 +82,11 @@ inline Files readFiles(const TempDir& d) {
           readBytes(d.file(kDataFile))};
 }
 
+// A key file line: entry number, key filled out to its width, CR LF.
+inline std::string keyLine(int entry, const std::string& key, std::size_t width) {
+  return num4(entry) + pad(key, width) + "\r\n";
+}
+
 // A data line: each field's text cut or padded to its width, then CR LF.
 inline std::string dataLine(const std::array<std::string, kFieldCount>& fields) {
   std::string line;
@@ -88,22 +95,50 @@ inline std::string dataLine(const std::array<std::string, kFieldCount>& fields) 
   return line + "\r\n";
 }
 
-// One entry of a store image: its two keys as given and its data line.
-struct StoredEntry {
+// A test entry: its two keys and whichever data fields a test sets; every
+// other field is blank.
+struct TestEntry {
   std::string kana, company;
-  std::string line;  // line end included
+  std::map<int, std::string> fields;  // Field -> text
+  std::string get(int f) const {
+    auto it = fields.find(f);
+    return it == fields.end() ? std::string() : it->second;
+  }
 };
+
+inline std::array<std::string, kFieldCount> fieldsOf(const TestEntry& e) {
+  std::array<std::string, kFieldCount> fields;
+  for (const auto& [f, text] : e.fields) fields[f] = text;
+  return fields;
+}
+
+inline std::string dataLine(const TestEntry& e) { return dataLine(fieldsOf(e)); }
+
+// An entry by its keys, kanji name and personal data number ("0000" = none).
+inline TestEntry named(std::string kana, std::string company, std::string kanji,
+                       std::string number = "0000") {
+  return {std::move(kana), std::move(company),
+          {{KanjiName, std::move(kanji)}, {PersonalNumber, std::move(number)}}};
+}
+
+// The entry as the program makes one: the codes, select flag, update date
+// and personal data number filled in where the entry does not set them.
+inline TestEntry withDefaults(TestEntry e, const std::string& sex, const std::string& date) {
+  e.fields.insert({{Sex, sex}, {Occupation, "0"}, {Actuary, "0"}, {PensionActuary, "0"},
+                   {UpdateDate, date}, {SelectFlag, "0"}, {PersonalNumber, "0000"}});
+  return e;
+}
 
 // The files of a sound store holding these entries as entries 0, 1, ...:
 // keys padded to their widths and sorted byte-wise, equal keys in
 // entry-number order.
-inline Files storeImage(const std::vector<StoredEntry>& entries) {
+inline Files storeFiles(const std::vector<TestEntry>& entries) {
   std::vector<std::pair<std::string, int>> names, companies;
   Files f;
   for (int e = 0; e < static_cast<int>(entries.size()); ++e) {
     names.push_back({pad(entries[e].kana, kNameKeyWidth), e});
     companies.push_back({pad(entries[e].company, kCompanyKeyWidth), e});
-    f.dat += entries[e].line;
+    f.dat += dataLine(entries[e]);
   }
   // std::string compares bytes as unsigned.
   auto byKey = [](const auto& a, const auto& b) { return a.first < b.first; };
