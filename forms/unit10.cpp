@@ -76,9 +76,6 @@ const LabelPlace kLabels[] = {
     {&TForm10::Label23, "Label23", 72, 536, Look::Keys, ""},
 };
 
-// A key as text: its bytes, padding included, up to its width.
-std::string keyText(const char* p, int width) { return std::string(p, strnlen(p, width)); }
-
 }  // namespace
 
 TForm10::TForm10(App& a) : ui::Window("Form10", "Form10", 922, 640), app(a) {
@@ -128,8 +125,8 @@ void TForm10::fill() {
   show();
   auto field = [&](Field f) { return fieldText(s, e, f); };
 
-  Label1->setCaption(keyText(s.names.key[c.currentNamePos], kNameKeyWidth));
-  Label38->setCaption(keyText(s.companies.key[c.currentCompanyPos], kCompanyKeyWidth));
+  Label1->setCaption(slotText(s.names.key[c.currentNamePos], kNameKeyWidth));
+  Label38->setCaption(slotText(s.companies.key[c.currentCompanyPos], kCompanyKeyWidth));
   Label2->setCaption(field(KanjiName));
   Label3->setCaption(field(KanjiCompany));
   Label4->setCaption(field(Alias));

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "search/change_date.h"
+#include "store/bytes.h"
 #include "store/text.h"
 
 namespace kx {
@@ -124,10 +125,10 @@ bool phoneStep(const Store& s, Cursors& c, char* text) {
 // length of input overflows.
 bool personalNumberStep(const Store& s, Cursors& c, const char* text) {
   const char* p = text;
-  while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\v' || *p == '\f') ++p;
+  while (isBlank(*p)) ++p;
   if (*p == '+' || *p == '-') ++p;
   int lastDigits = 0;
-  for (; *p >= '0' && *p <= '9'; ++p) lastDigits = (lastDigits * 10 + (*p - '0')) % 10000;
+  for (; isDigit(*p); ++p) lastDigits = (lastDigits * 10 + (*p - '0')) % 10000;
   char number[8];
   zeroPadded(4, lastDigits, number);
   return walkNameOrder(s, c, [&](int, int e) {

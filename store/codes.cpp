@@ -1,5 +1,7 @@
 #include "store/codes.h"
 
+#include "store/bytes.h"
+
 namespace kx {
 
 namespace {
@@ -14,7 +16,7 @@ constexpr const char* kMembershipText[4] = {"正会員　", "準会員　", "研
 
 // The decimal value of one character as a number's text: digits give their
 // value, anything else 0.
-int decimalValue(char code) { return (code >= '0' && code <= '9') ? code - '0' : 0; }
+int decimalValue(char code) { return isDigit(code) ? code - '0' : 0; }
 
 int membershipItem(char code) {
   const int v = decimalValue(code);

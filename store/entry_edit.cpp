@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "store/bytes.h"
+#include "store/entry_text.h"
 #include "store/store_files.h"
 #include "store/text.h"
 
@@ -115,10 +116,7 @@ void reloadKeys(Store& s, const std::vector<NewFile>& files, MessageSink& sink) 
 
 }  // namespace
 
-std::string cutTo(const std::string& typed, int n) {
-  std::size_t len = strnlen(typed.c_str(), static_cast<std::size_t>(n));
-  return typed.substr(0, len);
-}
+std::string cutTo(const std::string& typed, int n) { return slotText(typed.c_str(), n); }
 
 std::string tidyKanaName(const std::string& typed) {
   char buf[kNameKeyWidth + 1];

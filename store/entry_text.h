@@ -9,11 +9,14 @@
 
 namespace kx {
 
-// Field f of entry e: its bytes, padding included, up to the first NUL and
-// never past the field's width.
+// A slot's bytes, padding included, up to the first NUL and never past width.
+inline std::string slotText(const char* p, int width) {
+  return std::string(p, strnlen(p, static_cast<std::size_t>(width)));
+}
+
+// Field f of entry e as slotText.
 inline std::string fieldText(const Store& s, int e, Field f) {
-  const char* p = s.field(e, f);
-  return std::string(p, strnlen(p, static_cast<std::size_t>(kFieldWidth[f])));
+  return slotText(s.field(e, f), kFieldWidth[f]);
 }
 
 }  // namespace kx
