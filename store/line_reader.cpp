@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "store/regular_file.h"
+
 namespace kx {
 
 namespace {
@@ -27,14 +29,15 @@ bool readAll(int fd, std::string& out) {
 
 }  // namespace
 
-LineReader::LineReader(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+LineReader::LineReader(const std::string& path, LineEnds ends) : ends_(ends) {
+  ReadOpen why = ReadOpen::Missing;
+  const int fd = openRegularFile(path, &why);
   if (fd < 0) {
-    status_ = errno == ENOENT ? Status::Missing : Status::Unreadable;
+    status_ = why == ReadOpen::Missing ? Status::Missing : Status::Unreadable;
     return;
   }
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  if (::fstat(fd, &st) != 0) {
     status_ = Status::Unreadable;
     ::close(fd);
     return;

@@ -7,6 +7,10 @@
 
 namespace kx {
 
+// An operation that finds a problem on line after line shows this many of
+// them and then one message with the count of the rest.
+constexpr int kShownLineProblems = 20;
+
 class MessageSink {
  public:
   virtual ~MessageSink() = default;

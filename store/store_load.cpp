@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "store/atomic_files.h"
 #include "store/bytes.h"
@@ -55,7 +57,91 @@ struct Loaded {
   int lines = 0;           // every line of the file, also those past the capacity
   bool unreadable = false;  // present but could not be read (whole)
   bool badNumber = false;   // an entry number outside the tables
+  int damagedLines = 0;     // lines holding bytes that a save would drop
+  int firstDamaged = 0;     // the first of them, counted from 1
 };
+
+// A NUL byte, or anything but spaces past the line's width: the tables keep
+// such bytes for the windows to show, but a save would write the line
+// without them.
+bool dropsBytes(const char* text, std::size_t length, std::size_t width) {
+  if (std::memchr(text, '\0', length) != nullptr) return true;
+  for (std::size_t i = width; i < length; ++i)
+    if (text[i] != ' ') return true;
+  return false;
+}
+
+void noteDamage(Loaded& r, const char* text, std::size_t length, std::size_t width) {
+  if (!dropsBytes(text, length, width)) return;
+  if (r.damagedLines++ == 0) r.firstDamaged = r.lines;
+}
+
+// The messages of one load, held until its end. A store that turns out
+// sound shows its key-order messages up to kShownLineProblems; a read-only
+// one, whose files may be damaged on nearly every line, shows the first of
+// each key file. The rest are counted in one closing message.
+class LoadReport : public MessageSink {
+ public:
+  void show(const std::string& text) override { items_.push_back({text, -1}); }
+  void order(int file, std::string text) {
+    if (++orders_[file] <= kShownLineProblems) items_.push_back({std::move(text), file});
+  }
+  void flush(MessageSink& sink, bool readOnly, const std::string& damage) {
+    int shown = 0;
+    int shownOf[2] = {0, 0};
+    for (const Item& item : items_) {
+      if (item.file >= 0) {
+        if (readOnly ? shownOf[item.file] > 0 : shown >= kShownLineProblems) continue;
+        ++shown;
+        ++shownOf[item.file];
+      }
+      sink.show(item.text);
+    }
+    std::string closing = damage;
+    static const char* const kFiles[2] = {kNameKeyFile, kCompanyKeyFile};
+    for (int f = 0; f < 2; ++f) {
+      if (orders_[f] <= shownOf[f]) continue;
+      char line[160];
+      std::snprintf(line, sizeof line, "%s: キーの順序の誤りがほかに%d行あります\n", kFiles[f],
+                    orders_[f] - shownOf[f]);
+      closing += line;
+    }
+    if (readOnly) {
+      sink.show(closing + kReadOnlyLoadMessage);
+    } else if (!closing.empty()) {
+      closing.pop_back();  // the line feed
+      sink.show(closing);
+    }
+  }
+
+ private:
+  struct Item {
+    std::string text;
+    int file;  // 0 name keys, 1 company keys (an order message); -1 any other
+  };
+  std::vector<Item> items_;
+  int orders_[2] = {0, 0};
+};
+
+// The one line that names the first damaged line, for the read-only notice.
+std::string damageNote(const Loaded* const (&files)[3]) {
+  static const char* const kNames[3] = {kNameKeyFile, kCompanyKeyFile, kDataFile};
+  int total = 0;
+  int first = -1;
+  for (int f = 0; f < 3; ++f) {
+    total += files[f]->damagedLines;
+    if (first < 0 && files[f]->damagedLines > 0) first = f;
+  }
+  if (first < 0) return {};
+  char more[64] = "";
+  if (total > 1) std::snprintf(more, sizeof more, "(ほかに%d行)", total - 1);
+  char text[320];
+  std::snprintf(text, sizeof text,
+                "%s %d行目に、保存すると失われるバイトがあります%s\n"
+                "(NULバイト、または行の幅を超える文字)",
+                kNames[first], files[first]->firstDamaged, more);
+  return std::string(text) + "\n";
+}
 
 // Copies the bytes of text that fall in [from, from + width) and fills the
 // rest of the width with spaces; slot[width] = 0.
@@ -91,18 +177,20 @@ bool isFourZeros(const char* p) { return p[0] == '0' && p[1] == '0' && p[2] == '
 
 template <int W>
 Loaded loadKeys(KeyTable<W>& t, LineReader& in, const char* openMessage, const char* seqLabel,
-                MessageSink& sink) {
+                int file, LoadReport& report) {
   Loaded r;
   if (in.status() != LineReader::Status::Open) {
-    sink.show(openMessage);
+    report.show(openMessage);
     r.unreadable = in.status() == LineReader::Status::Unreadable;
     return r;
   }
   const char* text = nullptr;
   std::size_t len = 0;
-  while (in.next(&text, &len)) {
+  bool ended = false;
+  while (in.nextRaw(&text, &len, &ended)) {
     const int i = r.lines++;
     if (i >= kCapacity) continue;  // counted, never stored
+    noteDamage(r, text, len, 4 + static_cast<std::size_t>(W));
     const int entry = leadingNumber(text, std::min<std::size_t>(len, 4));
     if (len >= 4 + static_cast<std::size_t>(W)) {
       std::memcpy(t.key[i], text + 4, W);  // the usual full line: a fixed-size copy
@@ -120,7 +208,7 @@ Loaded loadKeys(KeyTable<W>& t, LineReader& in, const char* openMessage, const c
     if (i > 0 && keyLess<W>(t.key[i], t.key[i - 1])) {
       std::string m = seqLabel;
       m.append(t.key[i - 1], W).append(" ").append(t.key[i], W).append("\n");
-      sink.show(m);
+      report.order(file, std::move(m));
     }
   }
   r.unreadable = in.failed();
@@ -146,9 +234,11 @@ Loaded loadDataFile(Store& s, const std::string& path, MessageSink& sink) {
   }
   const char* text = nullptr;
   std::size_t len = 0;
-  while (in.next(&text, &len)) {
+  bool ended = false;
+  while (in.nextRaw(&text, &len, &ended)) {
     const int n = r.lines++;
     if (n >= kCapacity) continue;
+    noteDamage(r, text, len, kDataLineWidth);
     // A short line gets spaces for the fields it lacks; a long one is cut.
     if (len >= static_cast<std::size_t>(kDataLineWidth)) {
       cutFullLine(s, n, text, std::make_index_sequence<kFieldCount>());
@@ -192,34 +282,44 @@ bool makePermutation(KeyTable<W>& t, int count, bool numbersInRange) {
   return sound;
 }
 
-Loaded loadNames(Store& s, LineReader& in, MessageSink& sink) {
-  return loadKeys(s.names, in, "loadK1 K1 open error", "K1:SEQ error ", sink);
+Loaded loadNames(Store& s, LineReader& in, LoadReport& report) {
+  return loadKeys(s.names, in, "loadK1 K1 open error", "K1:SEQ error ", 0, report);
 }
 
-Loaded loadCompanies(Store& s, LineReader& in, MessageSink& sink) {
-  return loadKeys(s.companies, in, "loadK1 K2 open error", "K2:SEQ error ", sink);
+Loaded loadCompanies(Store& s, LineReader& in, LoadReport& report) {
+  return loadKeys(s.companies, in, "loadK1 K2 open error", "K2:SEQ error ", 1, report);
+}
+
+// A key file loaded on its own: its order messages bounded as a sound
+// store's.
+int loadKeysAlone(Loaded (*load)(Store&, LineReader&, LoadReport&), Store& s, LineReader& in,
+                  MessageSink& sink) {
+  LoadReport report;
+  const Loaded r = load(s, in, report);
+  report.flush(sink, false, {});
+  return stored(r);
 }
 
 }  // namespace
 
 int loadNameKeys(Store& s, const std::string& dir, MessageSink& sink) {
   LineReader in(joinPath(dir, kNameKeyFile));
-  return stored(loadNames(s, in, sink));
+  return loadKeysAlone(loadNames, s, in, sink);
 }
 
 int loadCompanyKeys(Store& s, const std::string& dir, MessageSink& sink) {
   LineReader in(joinPath(dir, kCompanyKeyFile));
-  return stored(loadCompanies(s, in, sink));
+  return loadKeysAlone(loadCompanies, s, in, sink);
 }
 
 int loadNameKeysFrom(Store& s, const std::string& image, MessageSink& sink) {
   LineReader in(image.data(), image.size());
-  return stored(loadNames(s, in, sink));
+  return loadKeysAlone(loadNames, s, in, sink);
 }
 
 int loadCompanyKeysFrom(Store& s, const std::string& image, MessageSink& sink) {
   LineReader in(image.data(), image.size());
-  return stored(loadCompanies(s, in, sink));
+  return loadKeysAlone(loadCompanies, s, in, sink);
 }
 
 int loadData(Store& s, const std::string& dir, MessageSink& sink) {
@@ -228,11 +328,12 @@ int loadData(Store& s, const std::string& dir, MessageSink& sink) {
 
 bool loadStore(Store& s, const std::string& dir, MessageSink& sink) {
   using Block = Store::WriteBlock;
+  LoadReport report;
   Recovery recovery;
   if (s.writeBlock == Block::None || s.writeBlock == Block::UnfinishedRewrite) {
     recovery = finishInterruptedRewrite(*s.fs, dir);
     s.writeBlock = recovery.finished ? Block::None : Block::UnfinishedRewrite;
-    if (!recovery.finished) sink.show(unfinishedMessage(recovery));
+    if (!recovery.finished) report.show(unfinishedMessage(recovery));
   }
   // A file the committed rewrite could not put in place is read where its
   // new content waits, so that what is shown is what was saved.
@@ -242,21 +343,24 @@ bool loadStore(Store& s, const std::string& dir, MessageSink& sink) {
     return joinPath(dir, name);
   };
   LineReader names(source(kNameKeyFile));
-  const Loaded k1 = loadNames(s, names, sink);
+  const Loaded k1 = loadNames(s, names, report);
   LineReader companies(source(kCompanyKeyFile));
-  const Loaded k2 = loadCompanies(s, companies, sink);
-  const Loaded d = loadDataFile(s, source(kDataFile), sink);
+  const Loaded k2 = loadCompanies(s, companies, report);
+  const Loaded d = loadDataFile(s, source(kDataFile), report);
 
   bool sound = true;
   if (k2.lines != k1.lines) {
-    sink.show("number of keyfile 1,2 unmatch");
+    report.show("number of keyfile 1,2 unmatch");
     sound = false;
   } else if (d.lines != k1.lines) {
-    sink.show("number of keyfile 1,datafile unmatch");
+    report.show("number of keyfile 1,datafile unmatch");
     sound = false;
   }
   if (k1.lines > kCapacity || k2.lines > kCapacity || d.lines > kCapacity) sound = false;
   if (k1.unreadable || k2.unreadable || d.unreadable) sound = false;
+  const Loaded* const all[3] = {&k1, &k2, &d};
+  const std::string damage = damageNote(all);
+  if (!damage.empty()) sound = false;
 
   // What all three files hold is what can be shown; a sound store holds
   // exactly that.
@@ -266,7 +370,7 @@ bool loadStore(Store& s, const std::string& dir, MessageSink& sink) {
   s.lastIndex = count - 1;
   s.readOnly = !sound || s.writeBlock != Block::None;
   ++s.generation;
-  if (!sound) sink.show(kReadOnlyLoadMessage);
+  report.flush(sink, !sound, damage);
   return !s.readOnly;
 }
 

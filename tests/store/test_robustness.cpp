@@ -18,9 +18,9 @@ using namespace storetest;
 
 enum Damage {
   // Harmless to the store's soundness: the load must accept it.
-  TruncateDataLine, TruncateKeyText, NulInData, NulInKeyText, InvalidShiftJis,
+  TruncateDataLine, TruncateKeyText, InvalidShiftJis,
   // Each of these alone must make the store read-only.
-  LongLine, CrOnlyLineEnds, NumberOutOfRange, NumberRepeated, DropLine,
+  LongLine, NulInData, NulInKeyText, CrOnlyLineEnds, NumberOutOfRange, NumberRepeated, DropLine,
   kDamageCount
 };
 
@@ -53,12 +53,14 @@ struct Damager {
         return true;
       case NulInData:
         edit(f.dat, [&](std::string& l, auto&) {
-          if (!l.empty()) l[static_cast<std::size_t>(pick(0, static_cast<int>(l.size()) - 1))] = '\0';
+          if (l.empty()) l = " ";
+          l[static_cast<std::size_t>(pick(0, static_cast<int>(l.size()) - 1))] = '\0';
         });
         return true;
       case NulInKeyText:
         edit(anyFile(f, true), [&](std::string& l, auto&) {
-          if (l.size() > 4) l[static_cast<std::size_t>(pick(4, static_cast<int>(l.size()) - 1))] = '\0';
+          if (l.size() <= 4) l.resize(5, ' ');
+          l[static_cast<std::size_t>(pick(4, static_cast<int>(l.size()) - 1))] = '\0';
         });
         return true;
       case InvalidShiftJis: {
@@ -127,12 +129,16 @@ void loadAndCheck(const Files& f, int expectReadOnly, const std::string& what) {
     ASSERT_EQ(s->readOnly, expectReadOnly == 1);
   }
   expectConsistent(*s);
-  const long notices = std::count(sink.messages.begin(), sink.messages.end(),
-                                  std::string(kReadOnlyLoadMessage));
+  // The read-only notice closes the last message, and only that one; a
+  // start-up never shows more than five boxes.
+  const std::string notice = kReadOnlyLoadMessage;
+  auto endsWithNotice = [&](const std::string& m) { return m.ends_with(notice); };
+  const long notices = std::count_if(sink.messages.begin(), sink.messages.end(), endsWithNotice);
   EXPECT_EQ(notices, s->readOnly ? 1 : 0);
   if (s->readOnly) {
-    EXPECT_EQ(sink.messages.back(), kReadOnlyLoadMessage);
+    EXPECT_TRUE(endsWithNotice(sink.messages.back()));
   }
+  EXPECT_LE(sink.messages.size(), s->readOnly ? 5u : std::size_t{kShownLineProblems + 4});
 
   if (s->readOnly) {
     EXPECT_FALSE(saveStore(*s, d.path, sink));
@@ -159,16 +165,19 @@ TEST(Robustness, RandomlyDamagedStores) {
   for (int round = 0; round < 200; ++round) {
     const int count = damager.pick(0, 12);
     Files f = randomStore(count, rng);
-    // At most one damage of the second kind: two could cancel out (a long
-    // line split in two, then a line dropped from the same file).
+    // At most one damage of the second kind, and that one last: two could
+    // cancel out (a long line split in two, then a line dropped from the
+    // same file), and so could a NUL byte and a cut behind it.
     bool readOnly = false;
     std::string what = "round " + std::to_string(round) + ", " + std::to_string(count) + " entries:";
-    const int damages = damager.pick(1, 3);
-    for (int i = 0; i < damages; ++i) {
-      const Damage d =
-          static_cast<Damage>(damager.pick(0, readOnly ? LongLine - 1 : kDamageCount - 1));
+    std::vector<Damage> damages;
+    for (int i = damager.pick(1, 3); i > 0; --i)
+      damages.push_back(static_cast<Damage>(damager.pick(0, kDamageCount - 1)));
+    std::stable_partition(damages.begin(), damages.end(), [](Damage d) { return !makesReadOnly(d); });
+    for (Damage d : damages) {
+      if (readOnly) break;
       if (damager.apply(d, f, count)) {
-        readOnly = readOnly || makesReadOnly(d);
+        readOnly = makesReadOnly(d);
         what += " " + std::to_string(d);
       }
     }
