@@ -125,8 +125,8 @@ void TForm10::fill() {
   show();
   auto field = [&](Field f) { return fieldText(s, e, f); };
 
-  Label1->setCaption(slotText(s.names.key[c.currentNamePos], kNameKeyWidth));
-  Label38->setCaption(slotText(s.companies.key[c.currentCompanyPos], kCompanyKeyWidth));
+  Label1->setCaption(nameKeyText(s, c.currentNamePos));
+  Label38->setCaption(companyKeyText(s, c.currentCompanyPos));
   Label2->setCaption(field(KanjiName));
   Label3->setCaption(field(KanjiCompany));
   Label4->setCaption(field(Alias));

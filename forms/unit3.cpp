@@ -125,13 +125,11 @@ void TForm3::FormCreate() { app.cur.exkeymode = ListOrder::Name; }
 
 namespace {
 
-// Family and given name, split at the first half-width space.
-void splitName(const char* src, ui::Memo* first, ui::Memo* second) {
-  char a[kNameKeyWidth + 1];
-  char b[kNameKeyWidth + 1];
-  char buf[kNameKeyWidth + 1];
-  fixedCopy(buf, src, kNameKeyWidth);  // the split writes at most this many bytes
-  splitAtFirstSpace(buf, a, b);
+// Family and given name, split at the first half-width space. Both name
+// slots (kana key, kanji name) are 42 bytes wide.
+void splitName(const char* slot, ui::Memo* first, ui::Memo* second) {
+  std::string a, b;
+  splitNameText(slot, kNameKeyWidth, &a, &b);
   first->setText(a);
   second->setText(b);
 }
@@ -238,6 +236,7 @@ bool currentNumber(const App& app, std::string* number) {
 }
 
 constexpr const char* kNoNumber = "update画面で個人番号を付与してください";
+constexpr const char* kPhotoTooLarge = " は大きすぎるか処理に時間がかかりすぎるため表示できません";
 
 }  // namespace
 
@@ -248,10 +247,15 @@ void TForm3::Button4Click() {
   if (!isPlainFileName(name)) return;
   ui::Picture picture;
   int width = 0, height = 0;
-  // A missing, unreadable or undecodable file: nothing happens.
+  ui::JpegFailure why = ui::JpegFailure::None;
   if (!ui::decodeJpeg(joinPath(app.dir, name), kPhotoBoxWidth, kPhotoBoxHeight, &picture, &width,
-                      &height))
+                      &height, &why)) {
+    // A missing, unreadable or undecodable file: nothing happens. A picture
+    // refused for its size or its work is a photo the user may wonder about.
+    if (why == ui::JpegFailure::TooLarge || why == ui::JpegFailure::TooMuchWork)
+      app.services.show(name + kPhotoTooLarge);
     return;
+  }
   // Named only now, so that ORIGINAL opens the file of the picture shown.
   app.photoFile = name;
   app.Form11->showPhoto(picture, width, height);

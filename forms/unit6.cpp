@@ -143,7 +143,7 @@ void TForm6::fill() {
   if (namePos < 0 || namePos > s.lastIndex) namePos = s.names.posMap[e];
   if (companyPos < 0 || companyPos > s.lastIndex) companyPos = s.companies.posMap[e];
 
-  Edit1->setText(s.names.key[namePos]);
+  Edit1->setText(nameKeyText(s, namePos));
   Edit2->setText(fieldText(s, e, KanjiName));
   Edit3->setText(fieldText(s, e, KanjiCompany));
   Edit4->setText(fieldText(s, e, Alias));
@@ -180,7 +180,7 @@ void TForm6::fill() {
   Edit21->setText(fieldText(s, e, MobilePhone));
   Edit22->setText(fieldText(s, e, Email));
   Edit23->setText(fieldText(s, e, SearchKeys));
-  Edit24->setText(s.companies.key[companyPos]);
+  Edit24->setText(companyKeyText(s, companyPos));
   Edit25->setText(fieldText(s, e, Secret1));
   Edit26->setText(fieldText(s, e, Secret2));
   Edit27->setText(fieldText(s, e, Secret3));

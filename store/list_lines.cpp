@@ -1,16 +1,14 @@
 #include "store/list_lines.h"
 
-#include "store/text.h"
-
 namespace kx {
 
 namespace {
 
-// Appends the first n bytes of src, padded with spaces when shorter.
-void appendPadded(std::string& line, const char* src, int n) {
-  char buf[128];
-  paddedCopy(buf, src, n);
-  line.append(buf, static_cast<size_t>(n));
+// Appends the first n bytes of a key or field slot at least n bytes wide:
+// slots hold their text padded to full width, so these are the bytes as
+// they are on disk (a NUL byte of a store loaded read-only included).
+void appendSlot(std::string& line, const char* slot, int n) {
+  line.append(slot, static_cast<size_t>(n));
 }
 
 const char* keyAt(const Store& s, ListOrder order, int p) {
@@ -36,11 +34,11 @@ std::string nameLine(const Store& s, int p) {
   const int e = s.names.index[p];
   std::string line;
   line.reserve(kNameLineWidth);
-  appendPadded(line, s.names.key[p], 14);
+  appendSlot(line, s.names.key[p], 14);
   line += ' ';
-  appendPadded(line, s.field(e, KanjiName), 20);
+  appendSlot(line, s.field(e, KanjiName), 20);
   line += ' ';
-  appendPadded(line, s.field(e, KanjiCompany), kFieldWidth[KanjiCompany]);
+  appendSlot(line, s.field(e, KanjiCompany), kFieldWidth[KanjiCompany]);
   return line;
 }
 
@@ -49,11 +47,11 @@ std::string companyLine(const Store& s, int p) {
   const int e = s.companies.index[p];
   std::string line;
   line.reserve(kCompanyLineWidth);
-  appendPadded(line, s.companies.key[p], 25);
+  appendSlot(line, s.companies.key[p], 25);
   line += ' ';
-  appendPadded(line, s.field(e, KanjiCompany), 30);
+  appendSlot(line, s.field(e, KanjiCompany), 30);
   line += ' ';
-  appendPadded(line, s.field(e, KanjiName), kFieldWidth[KanjiName]);
+  appendSlot(line, s.field(e, KanjiName), kFieldWidth[KanjiName]);
   return line;
 }
 

@@ -69,24 +69,31 @@ char* fullToHalfSpaces(char* s) {
   return s;
 }
 
-void splitAtFirstSpace(const char* src, char* first, char* second) {
+void splitAtFirstSpace(const char* src, std::size_t n, char* first, std::size_t* firstLen,
+                       char* second, std::size_t* secondLen) {
   bool beforeSpace = true;
-  char* a = first;
-  char* b = second;
-  for (const char* p = src; *p != '\0'; ++p) {
-    const char c = *p;
+  std::size_t a = 0, b = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = src[i];
     if (c == ',') continue;
     if (beforeSpace) {
       if (c == ' ')
         beforeSpace = false;
       else
-        *a++ = c;
+        first[a++] = c;
     } else if (c != ' ') {
-      *b++ = c;
+      second[b++] = c;
     }
   }
-  *a = '\0';
-  *b = '\0';
+  *firstLen = a;
+  *secondLen = b;
+}
+
+void splitAtFirstSpace(const char* src, char* first, char* second) {
+  std::size_t a = 0, b = 0;
+  splitAtFirstSpace(src, std::strlen(src), first, &a, second, &b);
+  first[a] = '\0';
+  second[b] = '\0';
 }
 
 int splitItems(int n, const char* text, char* const* items, int itemSize) {

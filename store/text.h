@@ -3,6 +3,8 @@
 // character, which callers rely on.
 #pragma once
 
+#include <cstddef>
+
 namespace kx {
 
 // Copies up to n bytes, zero-fills the rest of the n bytes, dst[n] = 0.
@@ -18,6 +20,11 @@ char* fullToHalfSpaces(char* s);      // 0x81 0x40 -> one space, byte by byte
 // Family and given name: bytes before the first space, and after it with
 // spaces dropped; commas dropped everywhere.
 void splitAtFirstSpace(const char* src, char* first, char* second);
+// The same over exactly n bytes of src, NUL bytes included: first and second
+// (room for n bytes each, no terminator written) receive *firstLen and
+// *secondLen bytes.
+void splitAtFirstSpace(const char* src, std::size_t n, char* first, std::size_t* firstLen,
+                       char* second, std::size_t* secondLen);
 // Comma-separated items with double quotes. items[k] has room for itemSize
 // bytes with the terminator; a longer item is cut there. Returns the count.
 int splitItems(int n, const char* text, char* const* items, int itemSize);

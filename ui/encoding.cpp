@@ -19,7 +19,10 @@ constexpr char16_t kReplacement = 0xFFFD;
 
 class Converter {
  public:
-  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+  // stopAtNul: a NUL byte counts as a bad sequence. Shift-JIS text holds
+  // one only in a damaged store, and it must show rather than end the text.
+  Converter(const char* to, const char* from, bool stopAtNul = false)
+      : cd_(iconv_open(to, from)), stopAtNul_(stopAtNul) {
     if (cd_ == reinterpret_cast<iconv_t>(-1))
       throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
   }
@@ -31,6 +34,7 @@ class Converter {
   // that cannot be converted, appending to out. Returns the input bytes used;
   // fewer than in.size() means the sequence at that offset is bad.
   size_t run(std::string_view in, std::string& out) {
+    if (stopAtNul_) in = in.substr(0, in.find('\0'));
     if (in.empty()) return 0;
     iconv(cd_, nullptr, nullptr, nullptr, nullptr);
     char* inp = const_cast<char*>(in.data());  // iconv's signature; it does not write
@@ -54,10 +58,11 @@ class Converter {
 
  private:
   iconv_t cd_;
+  bool stopAtNul_;
 };
 
 Converter& sjisToUtf16() {
-  thread_local Converter c(kUtf16, "CP932");
+  thread_local Converter c(kUtf16, "CP932", true);
   return c;
 }
 Converter& utf16ToSjis() {
@@ -65,7 +70,7 @@ Converter& utf16ToSjis() {
   return c;
 }
 Converter& sjisToUtf8() {
-  thread_local Converter c("UTF-8", "CP932");
+  thread_local Converter c("UTF-8", "CP932", true);
   return c;
 }
 

@@ -1,6 +1,7 @@
 // Shift-JIS (code page 932) <-> Unicode, the one place text changes encoding.
-// Conversion never fails: a byte that is not valid Shift-JIS shows as the
-// replacement mark U+FFFD, and a character Shift-JIS cannot hold becomes 〓
+// Conversion never fails: a byte that is not valid Shift-JIS (and a NUL
+// byte, which only a damaged store file holds) shows as the replacement mark
+// U+FFFD, and a character Shift-JIS cannot hold becomes 〓
 // (0x81 0xAC) with the caller told how many there were. Half-width katakana
 // stay half-width both ways (0xA1-0xDF <-> U+FF61-U+FF9F).
 #pragma once
@@ -26,7 +27,7 @@ std::string fromUnicode(const QString& text, int* replaced = nullptr);
 
 // Shift-JIS -> UTF-8 as the automation driver prints it: backslash as \\,
 // line feed as \n, carriage return as \r, and each byte that does not start
-// a valid character as \xHH (uppercase hex).
+// a valid character as \xHH (uppercase hex), a NUL byte as \x00.
 std::string toDriverText(std::string_view sjis);
 
 // Typed Unicode -> a kana key: fromUnicode, then hiragana and full-width

@@ -6,9 +6,12 @@
 #include <vector>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <jpeglib.h>
 #include <jerror.h>
+
+#include "store/regular_file.h"
 
 namespace kx::ui {
 
@@ -31,11 +34,17 @@ namespace {
 
 // A progressive file decodes through a whole-image coefficient buffer; this
 // bounds it (beyond it libjpeg would need a backing store, which it reports
-// as an error).
-constexpr long kMaxDecoderMemory = 512L << 20;
+// as an error). A progressive 24-megapixel photo in 4:2:0 needs 72 MB.
+constexpr long kMaxDecoderMemory = 80L << 20;
 // Real progressive files have about ten scans; thousands of tiny ones are a
 // way to make a small file take minutes to decode.
 constexpr int kMaxScans = 500;
+// What every scan costs is the blocks it covers, whether the file holds data
+// for them or not: a few bytes can declare a huge picture and repeat empty
+// scans over it. A photo's scans cover its blocks some ten times over; the
+// largest picture the memory bound lets through then comes to about 8
+// million, so this leaves room for five times that.
+constexpr long long kMaxBlockVisits = 40'000'000;
 // The whole file is read into memory: libjpeg's fast Huffman path runs only
 // while plenty of input is buffered, and a reduced-scale decode is nearly all
 // Huffman decoding. No camera writes a photo anywhere near this size.
@@ -44,25 +53,69 @@ constexpr long long kMaxFileBytes = 256LL << 20;
 struct ErrorManager {
   jpeg_error_mgr pub;  // first member: libjpeg only sees this part
   std::jmp_buf escape;
+  JpegFailure failure = JpegFailure::Damaged;
 };
+
+[[noreturn]] void stopDecode(j_common_ptr c, JpegFailure why) {
+  auto* err = reinterpret_cast<ErrorManager*>(c->err);
+  err->failure = why;
+  std::longjmp(err->escape, 1);
+}
 
 // Replaces libjpeg's error exit, which would print and end the process.
 [[noreturn]] void escapeDecode(j_common_ptr c) {
-  std::longjmp(reinterpret_cast<ErrorManager*>(c->err)->escape, 1);
+  const int code = c->err->msg_code;
+  const bool memory = code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE ||
+                      code == JERR_WIDTH_OVERFLOW || code == JERR_IMAGE_TOO_BIG;
+  stopDecode(c, memory ? JpegFailure::TooLarge : JpegFailure::Damaged);
 }
 
 void silent(j_common_ptr) {}
 
-// Warnings stay silent and are tolerated (stray bytes between markers are
-// common in camera files), except that the data ended too soon: libjpeg
-// would fill the rest grey, and a half-grey photo is not the photo.
+// Warnings stay silent and are tolerated where the picture is still whole
+// (stray bytes between markers are common in camera files), but not those
+// that say the data is corrupt or ends too soon: libjpeg would fill the rest
+// grey, or go on through a looping stream, and that is not the photo.
 void onMessage(j_common_ptr c, int level) {
-  if (level < 0 && c->err->msg_code == JWRN_JPEG_EOF) escapeDecode(c);
+  if (level >= 0) return;
+  switch (c->err->msg_code) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER:
+    case JWRN_BOGUS_PROGRESSION:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_ARITH_BAD_CODE:
+    case JWRN_MUST_RESYNC:
+    case JWRN_NOT_SEQUENTIAL:
+      stopDecode(c, JpegFailure::Damaged);
+    default:
+      break;
+  }
 }
 
+struct Progress {
+  jpeg_progress_mgr pub;  // first member: libjpeg only sees this part
+  int scan = 0;
+  long long blocks = 0;  // blocks of every scan begun so far
+};
+
+// The blocks one scan covers: a single component's, or its MCUs' blocks.
+long long blocksInScan(j_decompress_ptr d) {
+  if (d->comps_in_scan == 1 && d->cur_comp_info[0] != nullptr)
+    return static_cast<long long>(d->cur_comp_info[0]->width_in_blocks) *
+           d->cur_comp_info[0]->height_in_blocks;
+  return static_cast<long long>(d->MCUs_per_row) * d->MCU_rows_in_scan * d->blocks_in_MCU;
+}
+
+// Called as the decoder moves through the file; each new scan is charged
+// in full before any of it is decoded.
 void onProgress(j_common_ptr c) {
-  if (c->is_decompressor && reinterpret_cast<j_decompress_ptr>(c)->input_scan_number > kMaxScans)
-    escapeDecode(c);
+  if (!c->is_decompressor) return;
+  auto* d = reinterpret_cast<j_decompress_ptr>(c);
+  auto* p = reinterpret_cast<Progress*>(c->progress);
+  if (d->input_scan_number == p->scan) return;
+  p->scan = d->input_scan_number;
+  p->blocks += blocksInScan(d);
+  if (p->scan > kMaxScans || p->blocks > kMaxBlockVisits) stopDecode(c, JpegFailure::TooMuchWork);
 }
 
 // Everything a decode owns, released whichever way the decode ends. It lives
@@ -70,7 +123,7 @@ void onProgress(j_common_ptr c) {
 struct Decoder {
   jpeg_decompress_struct cinfo{};
   ErrorManager err{};
-  jpeg_progress_mgr progress{};
+  Progress progress{};
   std::vector<unsigned char> bytes;  // the whole file
   std::vector<unsigned char> cmykRow;
   bool created = false;
@@ -80,18 +133,30 @@ struct Decoder {
   }
 };
 
-// Reads a regular file of at most kMaxFileBytes whole.
-bool readWholeFile(const std::string& path, std::vector<unsigned char>* bytes) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
+// Reads a regular file of at most kMaxFileBytes whole; never waits on a
+// FIFO or opens a device.
+JpegFailure readWholeFile(const std::string& path, std::vector<unsigned char>* bytes) {
+  const int fd = openRegularFile(path, nullptr);
+  if (fd < 0) return JpegFailure::NoFile;
   struct stat st {};
-  bool ok = fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxFileBytes;
-  if (ok) {
+  JpegFailure why = JpegFailure::None;
+  if (fstat(fd, &st) != 0) {
+    why = JpegFailure::NoFile;
+  } else if (st.st_size > kMaxFileBytes) {
+    why = JpegFailure::TooLarge;
+  } else {
     bytes->resize(static_cast<size_t>(st.st_size));
-    ok = std::fread(bytes->data(), 1, bytes->size(), f) == bytes->size();
+    size_t got = 0;
+    while (got < bytes->size()) {
+      const ssize_t r = ::read(fd, bytes->data() + got, bytes->size() - got);
+      if (r <= 0) break;
+      got += static_cast<size_t>(r);
+    }
+    // A file that shrank while read is cut short: decoding tells.
+    bytes->resize(got);
   }
-  std::fclose(f);
-  return ok;
+  ::close(fd);
+  return why;
 }
 
 unsigned char inkProduct(unsigned a, unsigned b) {
@@ -115,9 +180,9 @@ void cmykToRgb(const unsigned char* cmyk, unsigned char* rgb, int width, bool in
   }
 }
 
-bool runDecode(Decoder& d, int boxWidth, int boxHeight, Picture* out, int* naturalWidth,
-               int* naturalHeight) {
-  if (setjmp(d.err.escape)) return false;
+JpegFailure runDecode(Decoder& d, int boxWidth, int boxHeight, Picture* out, int* naturalWidth,
+                      int* naturalHeight) {
+  if (setjmp(d.err.escape)) return d.err.failure;
 
   jpeg_std_error(&d.err.pub);
   d.err.pub.error_exit = escapeDecode;
@@ -127,8 +192,8 @@ bool runDecode(Decoder& d, int boxWidth, int boxHeight, Picture* out, int* natur
   d.created = true;
   jpeg_create_decompress(&d.cinfo);
   d.cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
-  d.progress.progress_monitor = onProgress;
-  d.cinfo.progress = &d.progress;
+  d.progress.pub.progress_monitor = onProgress;
+  d.cinfo.progress = &d.progress.pub;
 
   jpeg_mem_src(&d.cinfo, d.bytes.data(), static_cast<unsigned long>(d.bytes.size()));
   jpeg_read_header(&d.cinfo, TRUE);
@@ -136,7 +201,7 @@ bool runDecode(Decoder& d, int boxWidth, int boxHeight, Picture* out, int* natur
   const int height = static_cast<int>(d.cinfo.image_height);
   if (naturalWidth) *naturalWidth = width;
   if (naturalHeight) *naturalHeight = height;
-  if (static_cast<long long>(width) * height > kMaxJpegPixels) return false;
+  if (static_cast<long long>(width) * height > kMaxJpegPixels) return JpegFailure::TooLarge;
 
   const bool cmyk = d.cinfo.jpeg_color_space == JCS_CMYK || d.cinfo.jpeg_color_space == JCS_YCCK;
   d.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
@@ -168,35 +233,37 @@ bool runDecode(Decoder& d, int boxWidth, int boxHeight, Picture* out, int* natur
   while (d.cinfo.output_scanline < d.cinfo.output_height) {
     unsigned char* dst = out->rgb.data() + static_cast<size_t>(d.cinfo.output_scanline) * outW * 3;
     JSAMPROW row = cmyk ? d.cmykRow.data() : dst;
-    if (jpeg_read_scanlines(&d.cinfo, &row, 1) != 1) return false;
+    if (jpeg_read_scanlines(&d.cinfo, &row, 1) != 1) return JpegFailure::Damaged;
     if (cmyk) cmykToRgb(d.cmykRow.data(), dst, outW, d.cinfo.saw_Adobe_marker);
   }
   // Every pixel is in; the destructor releases the decompressor without
   // reading the rest of the file.
-  return true;
+  return JpegFailure::None;
 }
 
 }  // namespace
 
 bool decodeJpeg(const std::string& path, int boxWidth, int boxHeight, Picture* out,
-                int* naturalWidth, int* naturalHeight) {
+                int* naturalWidth, int* naturalHeight, JpegFailure* why) {
   *out = Picture{};
   if (naturalWidth) *naturalWidth = 0;
   if (naturalHeight) *naturalHeight = 0;
-  bool ok = false;
+  JpegFailure failure = JpegFailure::None;
   try {
     Decoder d;
-    if (readWholeFile(path, &d.bytes))
-      ok = runDecode(d, boxWidth, boxHeight, out, naturalWidth, naturalHeight);
+    failure = readWholeFile(path, &d.bytes);
+    if (failure == JpegFailure::None)
+      failure = runDecode(d, boxWidth, boxHeight, out, naturalWidth, naturalHeight);
   } catch (const std::bad_alloc&) {
-    ok = false;
+    failure = JpegFailure::TooLarge;
   }
-  if (!ok) {
+  if (why) *why = failure;
+  if (failure != JpegFailure::None) {
     *out = Picture{};
     if (naturalWidth) *naturalWidth = 0;
     if (naturalHeight) *naturalHeight = 0;
   }
-  return ok;
+  return failure == JpegFailure::None;
 }
 
 }  // namespace kx::ui

@@ -19,6 +19,15 @@ PictureSize fitInBox(int width, int height, int boxWidth, int boxHeight);
 // Larger pictures are refused before anything is allocated for them.
 constexpr long long kMaxJpegPixels = 1LL << 27;  // about 134 million
 
+// Why a picture was not decoded.
+enum class JpegFailure {
+  None,
+  NoFile,       // missing, unreadable, or not a regular file
+  Damaged,      // not a JPEG, cut short, or its data corrupt
+  TooLarge,     // more pixels, file bytes or decoder memory than allowed
+  TooMuchWork,  // more scans, or scans over more blocks, than a photo needs
+};
+
 // Decodes the JPEG file at path into out (24-bit RGB). When the picture will
 // be shown scaled down into a box of boxWidth x boxHeight anyway, it is
 // decoded at the largest DCT reduction (1/2, 1/4, 1/8) whose result is still
@@ -27,10 +36,13 @@ constexpr long long kMaxJpegPixels = 1LL << 27;  // about 134 million
 // size the file declares, from which the shown size is computed.
 // Returns false, leaving out empty and the natural size 0, for anything that
 // cannot be shown: a missing or unreadable file, not a JPEG, a truncated or
-// corrupt one, a picture above kMaxJpegPixels or one that needs too much
-// memory.
+// corrupt one (libjpeg's warnings about corrupt data stop the decode), a
+// picture above kMaxJpegPixels or one that needs too much memory, and one
+// whose scans would take far more work than any photo (a budget of scans
+// times the blocks each covers); *why (when given) tells which.
 // Grayscale, progressive and CMYK/YCCK files are shown in RGB.
 bool decodeJpeg(const std::string& path, int boxWidth, int boxHeight, Picture* out,
-                int* naturalWidth = nullptr, int* naturalHeight = nullptr);
+                int* naturalWidth = nullptr, int* naturalHeight = nullptr,
+                JpegFailure* why = nullptr);
 
 }  // namespace kx::ui
