@@ -1,6 +1,7 @@
 #include "exchange/csv_input.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -12,6 +13,7 @@
 namespace kx {
 
 const char* const kCsvReportErrorMessage = "importcsv.txt open error";
+const char* const kCsvMoreInvalidMessage = "INVALID REC: ほかに%d行の項目数が15ではありません(表示を省略しました)";
 
 namespace {
 
@@ -53,12 +55,16 @@ void storeItems(Store& s, int e, char* const* items, const char* date) {
 }
 
 // Rewrites the report with the line number; false when it cannot be written.
+// Only a regular file (or none) takes the report: a FIFO in its place would
+// hold the input up until something read it.
 bool writeReport(const std::string& path, int line) {
   char text[32];
   const int n = std::snprintf(text, sizeof text, "%d\r\n", line);
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
   if (fd < 0) return false;
-  bool ok = ::write(fd, text, static_cast<std::size_t>(n)) == n;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) == 0 &&
+            ::write(fd, text, static_cast<std::size_t>(n)) == n;
   ok = ::close(fd) == 0 && ok;
   return ok;
 }
@@ -68,7 +74,8 @@ bool writeReport(const std::string& path, int line) {
 int csvInput(Store& s, Cursors& cur, const std::string& dir, double today, MessageSink& sink,
              const ImportOptions& options) {
   if (detail::refuseImport(s, sink)) return 1;
-  LineReader in(joinPath(dir, kCsvInputFile));
+  // Spreadsheet programs may end lines with a CR alone.
+  LineReader in(joinPath(dir, kCsvInputFile), LineReader::LineEnds::CrOrLf);
   if (in.status() != LineReader::Status::Open) {
     sink.show("korvelix.csv open error");
     return 1;
@@ -89,6 +96,11 @@ int csvInput(Store& s, Cursors& cur, const std::string& dir, double today, Messa
   const int from = s.count();
   int count = 0;
   int line = 0;
+  int invalid = 0;  // lines skipped; the first kShownLineProblems are shown
+  auto summarizeInvalid = [&] {
+    if (invalid > kShownLineProblems)
+      sink.show(formatInts(kCsvMoreInvalidMessage, invalid - kShownLineProblems));
+  };
   const char* text = nullptr;
   std::size_t size = 0;
   while (in.next(&text, &size)) {
@@ -97,10 +109,12 @@ int csvInput(Store& s, Cursors& cur, const std::string& dir, double today, Messa
     lineText[size] = '\0';
     const int found = splitItems(kItems, lineText, items, kItemSize);
     if (found != kItems) {
-      sink.show(formatInts("INVALID REC# %d: %d ITEMS", line, found));
+      if (++invalid <= kShownLineProblems)
+        sink.show(formatInts("INVALID REC# %d: %d ITEMS", line, found));
       continue;
     }
     if (from + count >= kCapacity) {
+      summarizeInvalid();
       sink.show("LOAD ERROR: DATABASE OVERFLOW");
       return 1;
     }
@@ -111,6 +125,7 @@ int csvInput(Store& s, Cursors& cur, const std::string& dir, double today, Messa
       sink.show(kCsvReportErrorMessage);
     }
   }
+  summarizeInvalid();
   if (in.failed()) {
     sink.show("korvelix.csv read error");
     return 1;

@@ -11,8 +11,10 @@
 
 namespace kx {
 
-// Reads korvelix.csv. A line without exactly 15 items (after the first 15)
-// is reported and skipped. Each stored line's number is written to
+// Reads korvelix.csv; LF, CR LF and a lone CR each end a line. A line
+// without exactly 15 items (after the first 15) is skipped; the first
+// kShownLineProblems of them are reported one by one, the rest in one
+// message at the end. Each stored line's number is written to
 // importcsv.txt as it is stored. today (YYYYMMDD) becomes every new entry's
 // update date. A line that would be the 5001st entry fails the input; on
 // failure nothing is saved and the store is unchanged. On success the store
@@ -22,5 +24,7 @@ int csvInput(Store& s, Cursors& cur, const std::string& dir, double today, Messa
 
 // Shown once per input when the report file cannot be written.
 extern const char* const kCsvReportErrorMessage;
+// The count of invalid lines past those shown ("%d").
+extern const char* const kCsvMoreInvalidMessage;
 
 }  // namespace kx

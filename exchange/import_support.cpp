@@ -37,6 +37,12 @@ int highestPersonalNumber(const Store& s) {
 
 int commitImport(Store& s, int from, int count, const std::string& dir, MessageSink& sink,
                  bool save) {
+  // A blank personal data number means none, as a load reads it: memory
+  // then holds what the next start will.
+  for (int e = from; e < from + count; ++e) {
+    char* number = s.field(e, PersonalNumber);
+    if (std::memcmp(number, "    ", 4) == 0) std::memcpy(number, "0000", 4);
+  }
   placeNewKeys(s, from, count);
   s.lastIndex = from + count - 1;
   s.highestNumber = highestPersonalNumber(s);

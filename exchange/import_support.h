@@ -54,8 +54,9 @@ class BusyNotice {
 };
 
 // The new entries are staged in s's slots from .. from + count - 1 (data and
-// both keys, in file order), from being the entry count. Places their keys
-// as inserting them one at a time would, raises the last index, recomputes
+// both keys, in file order), from being the entry count. Reads a blank
+// personal data number as "0000" as a load does, places their keys as
+// inserting them one at a time would, raises the last index, recomputes
 // the highest personal data number and rewrites the store files. Returns 0,
 // or 1 when the rewrite failed, with the tables loaded again from the
 // unchanged files.

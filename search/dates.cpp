@@ -99,7 +99,10 @@ bool addDays(double date, double delta, double* result) {
   double n = 0;
   if (!calcdayx(date, &n)) return false;
   n += delta;
-  if (!std::isfinite(n)) return false;
+  // Day 0 is 1900-01-01; day 2958463 is 9999-12-31, the last date eight
+  // digits hold. Outside them there is no date (and a huge count would
+  // never be walked off year by year).
+  if (!(n >= 0 && n <= 2958463)) return false;
   *result = dateOfDay(n);
   return true;
 }

@@ -10,7 +10,8 @@ double todayDate(int* year = nullptr, int* month = nullptr, int* day = nullptr);
 // A day past the end of its month (but not past the 31st) counts on into the
 // next month, except the 29th to 31st of February in a common year.
 bool calcdayx(double date, double* dayNumber);
-// The date delta days away; false when the date is refused.
+// The date delta days away; false when the date is refused or the result
+// falls outside 1900-01-01 .. 9999-12-31.
 bool addDays(double date, double delta, double* result);
 
 // True for a real calendar day from 1900-01-01 on.

@@ -52,6 +52,17 @@ void placeKeys(KeyTable<W>& t, int from, int count) {
   if (count <= 0 || from < 0 || from + count > kCapacity) return;
   for (int p = 0; p < from + count; ++p) repadKey<W>(t.key[p]);
 
+  // A key file loaded out of order (the load said so) is no sorted run to
+  // merge into: each key then goes where inserting it alone would put it.
+  for (int p = 1; p < from; ++p) {
+    if (std::memcmp(t.key[p - 1], t.key[p], W) <= 0) continue;
+    std::vector<char> staged(static_cast<std::size_t>(count) * (W + 1));
+    std::memcpy(staged.data(), t.key[from], staged.size());
+    for (int j = 0; j < count; ++j)
+      insertKey(t, from + j - 1, &staged[static_cast<std::size_t>(j) * (W + 1)]);
+    return;
+  }
+
   // Sort the new keys; equal ones keep their file order, as they would
   // arriving one by one.
   struct Item {

@@ -1,7 +1,9 @@
 #include "store/person_files.h"
 
-#include <filesystem>
-#include <fstream>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "store/regular_file.h"
 
 namespace kx {
 
@@ -15,12 +17,15 @@ bool ensureDescFile(const std::string& dir, const std::string& name) {
   // A number typed with a separator would name a file elsewhere: refused.
   if (!isPlainFileName(name)) return false;
   const std::string path = joinPath(dir, name);
-  std::error_code ec;
-  // A folder of that name is in the way, not a file to open.
-  if (std::filesystem::is_directory(path, ec)) return false;
-  if (std::ifstream(path).is_open()) return true;
-  std::ofstream out(path);
-  return out.is_open();
+  // A folder, FIFO or device of that name is in the way, not a file to
+  // open; an existing file is never truncated.
+  ReadOpen why = ReadOpen::Missing;
+  int fd = openRegularFile(path, &why);
+  if (fd < 0 && why == ReadOpen::Missing)
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  ::close(fd);
+  return true;
 }
 
 }  // namespace kx

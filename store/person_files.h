@@ -13,8 +13,8 @@ namespace kx {
 std::string personalNumber(const Store& s, int entry);
 bool hasPersonalNumber(const std::string& number);  // anything but "0000"
 
-// Makes sure the description file exists, creating it empty when it cannot
-// be read. False when it can be neither read nor created.
+// Makes sure the description file exists as a regular file that can be
+// read, creating it empty when it is missing. False otherwise.
 bool ensureDescFile(const std::string& dir, const std::string& name);
 
 }  // namespace kx
