@@ -71,9 +71,25 @@ TEST(InsertKey, AFullStoreIsLeftAlone) {
   EXPECT_EQ(s->names.key[0][0], '\0');
 }
 
+// Reverses the order of positions 0 .. count-1, as a load of a key file
+// written backwards leaves the table.
+template <int W>
+void reverseOrder(KeyTable<W>& t, int count) {
+  for (int p = 0, q = count - 1; p < q; ++p, --q) {
+    char k[W + 1];
+    std::memcpy(k, t.key[p], sizeof k);
+    std::memcpy(t.key[p], t.key[q], sizeof k);
+    std::memcpy(t.key[q], k, sizeof k);
+    std::swap(t.index[p], t.index[q]);
+  }
+  for (int p = 0; p < count; ++p) t.posMap[t.index[p]] = p;
+}
+
 // placeNewKeys must give exactly the tables that inserting the same keys
-// one by one gives, whatever the keys.
-void expectSameAsOneByOne(int oldCount, int newCount, std::mt19937& rng) {
+// one by one gives, whatever the keys, and whatever order the old keys
+// stand in (disordered: as loaded from key files out of order).
+void expectSameAsOneByOne(int oldCount, int newCount, std::mt19937& rng,
+                          bool disordered = false) {
   static const char* const kParts[] = {"ｱ", "ｶ", "ｻ", " ", "ﾀﾅｶ", "A"};
   auto key = [&] {
     std::string k;
@@ -86,21 +102,28 @@ void expectSameAsOneByOne(int oldCount, int newCount, std::mt19937& rng) {
     names.push_back(key());
     companies.push_back(key());
   }
+  auto old = makeStore();
+  old->lastIndex = -1;
+  for (int i = 0; i < oldCount; ++i) {
+    insertNameKey(*old, names[i].c_str());
+    insertCompanyKey(*old, companies[i].c_str());
+    ++old->lastIndex;
+  }
+  if (disordered) {
+    reverseOrder(old->names, oldCount);
+    reverseOrder(old->companies, oldCount);
+  }
+
   auto one = makeStore();
-  one->lastIndex = -1;
-  for (int i = 0; i < oldCount + newCount; ++i) {
+  *one = *old;
+  for (int i = oldCount; i < oldCount + newCount; ++i) {
     insertNameKey(*one, names[i].c_str());
     insertCompanyKey(*one, companies[i].c_str());
     ++one->lastIndex;
   }
 
   auto batch = makeStore();
-  batch->lastIndex = -1;
-  for (int i = 0; i < oldCount; ++i) {
-    insertNameKey(*batch, names[i].c_str());
-    insertCompanyKey(*batch, companies[i].c_str());
-    ++batch->lastIndex;
-  }
+  *batch = *old;
   // New keys as an import leaves them: in file order behind the old ones,
   // not necessarily padded.
   for (int j = 0; j < newCount; ++j) {
@@ -132,6 +155,9 @@ TEST(PlaceNewKeys, GivesTheOrderOfOneAtATimeInsertion) {
     expectSameAsOneByOne(std::uniform_int_distribution<int>(0, 60)(rng),
                          std::uniform_int_distribution<int>(0, 60)(rng), rng);
   expectSameAsOneByOne(2500, 2500, rng);
+  // Old keys out of order: the merge would place new keys elsewhere.
+  for (const auto& [o, n] : sizes) expectSameAsOneByOne(o, n, rng, true);
+  expectSameAsOneByOne(1000, 1000, rng, true);
 }
 
 TEST(PlaceNewKeys, RefusesCountsOutsideTheTables) {

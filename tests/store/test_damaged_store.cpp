@@ -1,0 +1,230 @@
+// Store files a save would not write back as they are: the load opens them
+// read-only with one message naming the file and the line, and keeps every
+// byte in the tables for the windows to show. Bounded messages, and files
+// that are no regular files refused without waiting.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "store/entry_text.h"
+#include "store/list_lines.h"
+#include "store/store_files.h"
+#include "store_test_support.h"
+
+namespace kx {
+namespace {
+
+using namespace storetest;
+using Messages = std::vector<std::string>;
+
+const std::vector<Entry> kThree = {
+    {"ﾔﾏﾀﾞ ﾀﾛｳ", "ｶﾌﾞｼｷ", "山田 太郎", "0012"},
+    {"ｱｵｷ", "ｱｵｲ", "青木", "0003"},
+    {"ｲﾉｳｴ", "", "井上", "0000"},
+};
+
+// Bytes from..from+width of a line, padded with spaces where it is short.
+std::string cut(const std::string& line, std::size_t from, std::size_t width) {
+  return pad(line.substr(std::min(from, line.size())), width);
+}
+
+// Every key and field in the tables is the bytes the files hold there.
+void expectAsOnDisk(const Store& s, const Files& f) {
+  const auto k1 = lines(f.k1), k2 = lines(f.k2), dat = lines(f.dat);
+  for (int p = 0; p <= s.lastIndex; ++p) {
+    EXPECT_EQ(nameKeyText(s, p), cut(k1[p], 4, kNameKeyWidth)) << p;
+    EXPECT_EQ(companyKeyText(s, p), cut(k2[p], 4, kCompanyKeyWidth)) << p;
+    for (int k = 0; k < kFieldCount; ++k)
+      EXPECT_EQ(fieldText(s, p, static_cast<Field>(k)),
+                cut(dat[p], kFieldOffset[k], kFieldWidth[k]))
+          << "entry " << p << " field " << k;
+  }
+}
+
+bool startsWith(const std::string& s, const std::string& prefix) {
+  return s.compare(0, prefix.size(), prefix) == 0;
+}
+
+void setLine(std::string& image, int i, const std::function<void(std::string&)>& change) {
+  auto ls = lines(image);
+  change(ls[static_cast<std::size_t>(i)]);
+  image = joinLines(ls);
+}
+
+TEST(DamagedStore, DroppedBytesOpenReadOnlyWithOneMessageAndShowAsOnDisk) {
+  struct Case {
+    const char* file;
+    int line;  // counted from 1
+    std::function<void(Files&)> damage;
+  };
+  const std::vector<Case> cases = {
+      {kNameKeyFile, 2, [](Files& f) { setLine(f.k1, 1, [](std::string& l) { l[6] = '\0'; }); }},
+      {kCompanyKeyFile, 3, [](Files& f) { setLine(f.k2, 2, [](std::string& l) { l += "X"; }); }},
+      {kDataFile, 1,
+       [](Files& f) {
+         setLine(f.dat, 0, [](std::string& l) { l.replace(kFieldOffset[Title], 5, "ab\0cd", 5); });
+       }},
+      {kDataFile, 3, [](Files& f) { setLine(f.dat, 2, [](std::string& l) { l += "   ."; }); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + " line " + std::to_string(c.line));
+    Files f = makeFiles(kThree);
+    c.damage(f);
+    TempDir d;
+    writeFiles(d, f);
+    auto s = makeStore();
+    VectorSink sink;
+    EXPECT_FALSE(loadStore(*s, d.path, sink));
+    EXPECT_TRUE(s->readOnly);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_TRUE(startsWith(sink.messages[0], std::string(c.file) + " " +
+                                                 std::to_string(c.line) + "行目"))
+        << sink.messages[0];
+    EXPECT_TRUE(sink.messages[0].ends_with(kReadOnlyLoadMessage));
+    EXPECT_EQ(s->lastIndex, 2);
+    expectAsOnDisk(*s, f);
+    EXPECT_FALSE(saveStore(*s, d.path, sink));
+    EXPECT_TRUE(readFiles(d) == f);
+  }
+}
+
+TEST(DamagedStore, ListLinesAndNamesKeepTheBytesBehindANul) {
+  Files f = makeFiles({{"ｱｲ ｳ", "ｶ", "山田 太郎"}});
+  setLine(f.k1, 0, [](std::string& l) { l[5] = '\0'; });   // "ｱ" NUL " ｳ"
+  setLine(f.dat, 0, [](std::string& l) { l[2] = '\0'; });  // the lead byte of 田
+  TempDir d;
+  writeFiles(d, f);
+  auto s = makeStore();
+  VectorSink sink;
+  ASSERT_FALSE(loadStore(*s, d.path, sink));
+  const std::string line = nameLine(*s, 0);
+  EXPECT_EQ(line.substr(0, 14), cut(lines(f.k1)[0], 4, 14));
+  EXPECT_EQ(line.substr(15, 20), lines(f.dat)[0].substr(0, 20));
+  std::string first, second;
+  splitNameText(s->names.key[0], kNameKeyWidth, &first, &second);
+  EXPECT_EQ(first, std::string("ｱ\0", 2));
+  EXPECT_EQ(second, "ｳ");
+  splitNameText(s->field(0, KanjiName), kNameKeyWidth, &first, &second);
+  EXPECT_EQ(first, lines(f.dat)[0].substr(0, 4));
+  EXPECT_EQ(second, "太郎");
+}
+
+// Keys written in descending order: one order message per line but the first.
+Files descendingKeys(int count) {
+  std::vector<Entry> entries;
+  for (int i = 0; i < count; ++i) {
+    const std::string k(1, static_cast<char>('A' + i));
+    entries.push_back({k, k, "名"});
+  }
+  Files f = makeFiles(entries);
+  for (std::string* image : {&f.k1, &f.k2}) {
+    auto ls = lines(*image);
+    std::reverse(ls.begin(), ls.end());
+    *image = joinLines(ls);
+  }
+  return f;
+}
+
+TEST(DamagedStore, OrderMessagesAreBounded) {
+  {
+    // Sound: twenty shown, then one message with the count of the rest.
+    Files f = descendingKeys(30);
+    f.k2 = makeFiles({}).k2;
+    for (int i = 0; i < 30; ++i) f.k2 += num4(i) + pad(std::string(1, 'A' + i), 50) + "\r\n";
+    TempDir d;
+    writeFiles(d, f);
+    auto s = makeStore();
+    VectorSink sink;
+    EXPECT_TRUE(loadStore(*s, d.path, sink));
+    ASSERT_EQ(sink.messages.size(), 21u);
+    for (int i = 0; i < 20; ++i) EXPECT_TRUE(startsWith(sink.messages[i], "K1:SEQ error ")) << i;
+    EXPECT_EQ(sink.messages[20], "KORVELIX.k1: キーの順序の誤りがほかに9行あります");
+  }
+  {
+    // Read-only as well: the first of each file, then what made it
+    // read-only, then one notice that counts the rest.
+    Files f = descendingKeys(30);
+    f.dat = f.dat.substr(0, f.dat.size() - 1126);
+    TempDir d;
+    writeFiles(d, f);
+    auto s = makeStore();
+    VectorSink sink;
+    EXPECT_FALSE(loadStore(*s, d.path, sink));
+    ASSERT_EQ(sink.messages.size(), 4u);
+    EXPECT_TRUE(startsWith(sink.messages[0], "K1:SEQ error "));
+    EXPECT_TRUE(startsWith(sink.messages[1], "K2:SEQ error "));
+    EXPECT_EQ(sink.messages[2], "number of keyfile 1,datafile unmatch");
+    EXPECT_EQ(sink.messages[3], std::string("KORVELIX.k1: キーの順序の誤りがほかに28行あります\n"
+                                            "KORVELIX.k2: キーの順序の誤りがほかに28行あります\n") +
+                                    kReadOnlyLoadMessage);
+  }
+}
+
+TEST(DamagedStore, ManyDamagedLinesStillOneMessage) {
+  Files f = makeFiles(kThree);
+  for (int i = 0; i < 3; ++i) setLine(f.dat, i, [](std::string& l) { l[0] = '\0'; });
+  setLine(f.k2, 1, [](std::string& l) { l += "!"; });
+  TempDir d;
+  writeFiles(d, f);
+  auto s = makeStore();
+  VectorSink sink;
+  EXPECT_FALSE(loadStore(*s, d.path, sink));
+  ASSERT_EQ(sink.messages.size(), 1u);
+  EXPECT_TRUE(startsWith(sink.messages[0], "KORVELIX.k2 2行目"));
+  EXPECT_NE(sink.messages[0].find("(ほかに3行)"), std::string::npos);
+}
+
+TEST(DamagedStore, NoRegularFileInPlaceOfAStoreFileIsOpened) {
+  const Files good = makeFiles(kThree);
+  struct Kind {
+    const char* what;
+    std::function<void(const std::string&)> make;
+  };
+  const std::vector<Kind> kinds = {
+      {"fifo", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }},
+      {"directory", [](const std::string& p) { std::filesystem::create_directory(p); }},
+      {"device", [](const std::string& p) { std::filesystem::create_symlink("/dev/null", p); }},
+  };
+  const std::pair<const char*, const char*> files[] = {
+      {kNameKeyFile, "loadK1 K1 open error"},
+      {kCompanyKeyFile, "loadK1 K2 open error"},
+      {kDataFile, "KORVELIX.DAT open error"},
+  };
+  alarm(20);  // an open that waits ends the test program, not the run
+  for (const Kind& kind : kinds) {
+    for (const auto& [name, openMessage] : files) {
+      SCOPED_TRACE(std::string(name) + " is a " + kind.what);
+      TempDir d;
+      writeFiles(d, good);
+      std::filesystem::remove(d.file(name));
+      kind.make(d.file(name));
+      const auto type = std::filesystem::symlink_status(d.file(name)).type();
+      auto s = makeStore();
+      VectorSink sink;
+      EXPECT_FALSE(loadStore(*s, d.path, sink));
+      ASSERT_FALSE(sink.messages.empty());
+      EXPECT_EQ(sink.messages[0], openMessage);
+      EXPECT_TRUE(sink.messages.back().ends_with(kReadOnlyLoadMessage));
+      EXPECT_TRUE(s->readOnly);
+      // Nothing written: the other two as they were, the odd one still there.
+      const std::string* images[] = {&good.k1, &good.k2, &good.dat};
+      for (int i = 0; i < 3; ++i) {
+        if (files[i].first == name) continue;
+        EXPECT_EQ(readBytes(d.file(files[i].first)), *images[i]);
+      }
+      EXPECT_EQ(std::filesystem::symlink_status(d.file(name)).type(), type);
+      EXPECT_EQ(listDir(d).size(), 3u);
+    }
+  }
+  alarm(0);
+}
+
+}  // namespace
+}  // namespace kx
