@@ -14,9 +14,9 @@ namespace kx {
 // Reads korvelix.csv; LF, CR LF and a lone CR each end a line. A line
 // without exactly 15 items (after the first 15) is skipped; the first
 // kShownLineProblems of them are reported one by one, the rest in one
-// message at the end. Each stored line's number is written to
-// importcsv.txt as it is stored. today (YYYYMMDD) becomes every new entry's
-// update date. A line that would be the 5001st entry fails the input; on
+// message at the end. When the input ends, importcsv.txt receives the
+// number of the last line stored (untouched when none was). today
+// (YYYYMMDD) becomes every new entry's update date. A line that would be the 5001st entry fails the input; on
 // failure nothing is saved and the store is unchanged. On success the store
 // files are rewritten and the cursors set to 0. Returns 0, or 1 on failure.
 int csvInput(Store& s, Cursors& cur, const std::string& dir, double today, MessageSink& sink,

@@ -119,6 +119,26 @@ TEST(CsvInput, LinesOfEveryKind) {
   EXPECT_EQ(s->highestNumber, 7);
 }
 
+TEST(CsvInput, ALoneCrEndsALineAsLfAndCrLfDo) {
+  TempDir d;
+  writeFiles(d, storeFiles({}));
+  writeBytes(d.file(kCsvInputFile),
+             "ｱ,阿,M,ｶ,,,,,,,,,,,一\rｲ,伊,F,ｷ,,,,,,,,,,,二\r\nｳ,宇,,ｸ,,,,,,,,,,,三\n"
+             "bad\rｴ,江,M,ｹ,,,,,,,,,,,四\r");
+  auto s = loaded(d);
+  InputRun r;
+  runInput(d, *s, r);
+  ASSERT_EQ(r.result, 0);
+  EXPECT_EQ(r.sink.messages, Messages{"INVALID REC# 4: 1 ITEMS"});
+  const Files want =
+      storeFiles({csvEntry({"ｱ", "阿", "M", "ｶ", "", "", "", "", "", "", "", "", "", "", "一"}),
+                  csvEntry({"ｲ", "伊", "F", "ｷ", "", "", "", "", "", "", "", "", "", "", "二"}),
+                  csvEntry({"ｳ", "宇", "", "ｸ", "", "", "", "", "", "", "", "", "", "", "三"}),
+                  csvEntry({"ｴ", "江", "M", "ｹ", "", "", "", "", "", "", "", "", "", "", "四"})});
+  EXPECT_TRUE(readFiles(d) == want);
+  EXPECT_EQ(readBytes(d.file(kCsvReportFile)), "5\r\n");
+}
+
 TEST(CsvInput, WrittenByPythonsCsvModule) {
   TempDir d;
   writeFiles(d, {"", "", ""});
