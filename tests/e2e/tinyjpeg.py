@@ -34,3 +34,20 @@ def grey_jpeg(width, height):
 def write_grey_jpeg(path, width, height):
     with open(path, "wb") as f:
         f.write(grey_jpeg(width, height))
+
+
+def looping_progressive_jpeg(width, height, repeats):
+    """A few kilobytes that declare a progressive grey picture of width x
+    height and then repeat one empty scan: every scan's data is four bytes,
+    far too little for the picture, as a damaged or hostile file has it."""
+    out = bytearray(b"\xff\xd8")
+    out += _segment(0xDB, b"\x00" + bytes([1] * 64))
+    out += _segment(0xC2, struct.pack(">BHHB", 8, height, width, 1) + bytes([1, 0x11, 0]))
+    one_code = bytes([1] + [0] * 15)
+    out += _segment(0xC4, b"\x00" + one_code + b"\x00")  # DC: difference 0
+    out += _segment(0xC4, b"\x10" + one_code + b"\x00")  # AC: end of band
+    out += _segment(0xDA, bytes([1, 1, 0x00, 0, 0, 0])) + bytes(4)
+    for _ in range(repeats):
+        out += _segment(0xDA, bytes([1, 1, 0x00, 1, 63, 0])) + bytes(4)
+    out += b"\xff\xd9"
+    return bytes(out)
