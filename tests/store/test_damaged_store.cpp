@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "store/entry_text.h"
-#include "store/list_lines.h"
 #include "store/store_files.h"
 #include "store_test_support.h"
 
@@ -93,27 +92,6 @@ TEST(DamagedStore, DroppedBytesOpenReadOnlyWithOneMessageAndShowAsOnDisk) {
     EXPECT_FALSE(saveStore(*s, d.path, sink));
     EXPECT_TRUE(readFiles(d) == f);
   }
-}
-
-TEST(DamagedStore, ListLinesAndNamesKeepTheBytesBehindANul) {
-  Files f = makeFiles({{"ｱｲ ｳ", "ｶ", "山田 太郎"}});
-  setLine(f.k1, 0, [](std::string& l) { l[5] = '\0'; });   // "ｱ" NUL " ｳ"
-  setLine(f.dat, 0, [](std::string& l) { l[2] = '\0'; });  // the lead byte of 田
-  TempDir d;
-  writeFiles(d, f);
-  auto s = makeStore();
-  VectorSink sink;
-  ASSERT_FALSE(loadStore(*s, d.path, sink));
-  const std::string line = nameLine(*s, 0);
-  EXPECT_EQ(line.substr(0, 14), cut(lines(f.k1)[0], 4, 14));
-  EXPECT_EQ(line.substr(15, 20), lines(f.dat)[0].substr(0, 20));
-  std::string first, second;
-  splitNameText(s->names.key[0], kNameKeyWidth, &first, &second);
-  EXPECT_EQ(first, std::string("ｱ\0", 2));
-  EXPECT_EQ(second, "ｳ");
-  splitNameText(s->field(0, KanjiName), kNameKeyWidth, &first, &second);
-  EXPECT_EQ(first, lines(f.dat)[0].substr(0, 4));
-  EXPECT_EQ(second, "太郎");
 }
 
 // Keys written in descending order: one order message per line but the first.
