@@ -16,7 +16,7 @@ from tinyjpeg import looping_progressive_jpeg
 READ_ONLY = ("ストアファイルに誤りがあるため、読み取り専用で開きました。\\n"
              "この状態ではデータの変更・保存はできません")
 REFUSED = "ストアファイルに誤りがあるため読み取り専用です。変更は保存できません"
-DROPPED = "行目に、保存すると失われるバイト(NULバイト、または行の幅を超える文字)があります"
+DROPPED = "行目に、保存すると失われるバイトがあります%s\\n(NULバイト、または行の幅を超える文字)"
 
 RECORDS = [{"Kana": "ｱｲ ｳｴ", "KanjiName": "阿井 宇江", "Title": "ab", "PersonalNumber": "0012",
             "KanaCompany": "ｶ"},
@@ -60,7 +60,7 @@ class OddFiles(DriveTest):
             "click Form1.Button1", "get Form2.Label1", "click Form2.Label1",
             "get Form3.Title", "get Form3.Kana1", "get Form3.Kana2", "get Form3.Name1",
             "click Form3.Button3", "click Form6.Button2", "click Form6.Button4"])
-        self.assertEqual(lines[0], "MSG %s 1%s\\n%s" % (NAME_KEY_FILE, DROPPED + "(ほかに1行)",
+        self.assertEqual(lines[0], "MSG %s 1%s\\n%s" % (NAME_KEY_FILE, DROPPED % "(ほかに1行)",
                                                        READ_ONLY))
         self.assertTrue(lines[1].startswith("= ｱ\\x00 ｳｴ"), lines[1])
         self.assertEqual(lines[2:6], ["= ab\\x00cd" + " " * 45, "= ｱ\\x00", "= ｳｴ", "= 阿井"])
