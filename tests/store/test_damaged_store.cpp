@@ -23,10 +23,10 @@ namespace {
 using namespace storetest;
 using Messages = std::vector<std::string>;
 
-const std::vector<Entry> kThree = {
-    {"ﾔﾏﾀﾞ ﾀﾛｳ", "ｶﾌﾞｼｷ", "山田 太郎", "0012"},
-    {"ｱｵｷ", "ｱｵｲ", "青木", "0003"},
-    {"ｲﾉｳｴ", "", "井上", "0000"},
+const std::vector<TestEntry> kThree = {
+    named("ﾔﾏﾀﾞ ﾀﾛｳ", "ｶﾌﾞｼｷ", "山田 太郎", "0012"),
+    named("ｱｵｷ", "ｱｵｲ", "青木", "0003"),
+    named("ｲﾉｳｴ", "", "井上", "0000"),
 };
 
 // Bytes from..from+width of a line, padded with spaces where it is short.
@@ -74,7 +74,7 @@ TEST(DamagedStore, DroppedBytesOpenReadOnlyWithOneMessageAndShowAsOnDisk) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.file) + " line " + std::to_string(c.line));
-    Files f = makeFiles(kThree);
+    Files f = storeFiles(kThree);
     c.damage(f);
     TempDir d;
     writeFiles(d, f);
@@ -96,12 +96,12 @@ TEST(DamagedStore, DroppedBytesOpenReadOnlyWithOneMessageAndShowAsOnDisk) {
 
 // Keys written in descending order: one order message per line but the first.
 Files descendingKeys(int count) {
-  std::vector<Entry> entries;
+  std::vector<TestEntry> entries;
   for (int i = 0; i < count; ++i) {
     const std::string k(1, static_cast<char>('A' + i));
-    entries.push_back({k, k, "名"});
+    entries.push_back(named(k, k, "名"));
   }
-  Files f = makeFiles(entries);
+  Files f = storeFiles(entries);
   for (std::string* image : {&f.k1, &f.k2}) {
     auto ls = lines(*image);
     std::reverse(ls.begin(), ls.end());
@@ -146,7 +146,7 @@ TEST(DamagedStore, OrderMessagesAreBounded) {
 }
 
 TEST(DamagedStore, ManyDamagedLinesStillOneMessage) {
-  Files f = makeFiles(kThree);
+  Files f = storeFiles(kThree);
   for (int i = 0; i < 3; ++i) setLine(f.dat, i, [](std::string& l) { l[0] = '\0'; });
   setLine(f.k2, 1, [](std::string& l) { l += "!"; });
   TempDir d;
@@ -160,7 +160,7 @@ TEST(DamagedStore, ManyDamagedLinesStillOneMessage) {
 }
 
 TEST(DamagedStore, NoRegularFileInPlaceOfAStoreFileIsOpened) {
-  const Files good = makeFiles(kThree);
+  const Files good = storeFiles(kThree);
   struct Kind {
     const char* what;
     std::function<void(const std::string&)> make;
