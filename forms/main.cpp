@@ -5,13 +5,17 @@
 //   korvelix --data-folder    the store in the user's data folder (the menu entry)
 //   --exit-after-start        starts, prints the entry count and exits (a check
 //                             that an installed program runs)
+//   korvelix --export-vcard / --import-vcard ...   vCards, without any window
 #include <cstdio>
+#include <iostream>
 #include <string>
 
+#include "exchange/vcard_cli.h"
 #include "forms/app.h"
 #include "forms/command_line.h"
 #include "forms/unit1.h"
 #include "ui/folders.h"
+#include "ui/jpeg.h"
 #include "ui/services.h"
 #include "ui/toolkit.h"
 
@@ -21,11 +25,16 @@ constexpr const char* kUsage =
     "usage: korvelix [--data-folder | FOLDER]\n"
     "  FOLDER         the folder of the store files, created when missing\n"
     "                 (default: the working directory)\n"
-    "  --data-folder  the user's data folder, $XDG_DATA_HOME/korvelix\n";
+    "  --data-folder  the user's data folder, $XDG_DATA_HOME/korvelix\n"
+    "       korvelix --export-vcard PATH [--selected] [FOLDER]\n"
+    "       korvelix --import-vcard PATH [FOLDER]\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The vCard commands work on the store without any window.
+  if (argc > 1 && kx::isVcardCommand(argv[1]))
+    return kx::runVcardCommand({argv + 1, argv + argc}, std::cout, std::cerr, kx::ui::jpegDecodes);
   kx::ui::Toolkit toolkit(argc, argv);
   kx::ui::DesktopServices services;
   kx::ui::setServices(&services);

@@ -268,4 +268,16 @@ bool decodeJpeg(const std::string& path, int boxWidth, int boxHeight, Picture* o
   return failure == JpegFailure::None;
 }
 
+bool jpegDecodes(const std::string& bytes) {
+  try {
+    Decoder d;
+    d.bytes.assign(bytes.begin(), bytes.end());
+    Picture p;
+    // The smallest scale still runs through every byte of the scans.
+    return runDecode(d, 1, 1, &p, nullptr, nullptr);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
 }  // namespace kx::ui

@@ -45,4 +45,8 @@ bool decodeJpeg(const std::string& path, int boxWidth, int boxHeight, Picture* o
                 int* naturalWidth = nullptr, int* naturalHeight = nullptr,
                 JpegFailure* why = nullptr);
 
+// Whether JPEG bytes held in memory decode as a picture that could be
+// shown: the same checks as decodeJpeg, the picture itself thrown away.
+bool jpegDecodes(const std::string& bytes);
+
 }  // namespace kx::ui

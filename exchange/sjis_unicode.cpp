@@ -1,0 +1,292 @@
+#include "exchange/sjis_unicode.h"
+
+#include <iconv.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <memory>
+
+namespace kx {
+
+namespace {
+
+constexpr std::uint16_t kNone = 0xFFFF;  // neither a code point nor a Shift-JIS code here
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool isLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+bool isControl(char32_t c) { return c < 0x20 || c == 0x7F; }
+
+// A Shift-JIS code is its one byte, or lead << 8 | trail.
+struct Tables {
+  std::array<std::uint16_t, 0x10000> toUnicode;
+  std::array<std::uint16_t, 0x10000> fromUnicode;
+  Tables();
+};
+
+// One character through a converter; the code point, or kNone.
+char32_t convertOne(iconv_t cd, const char* in, std::size_t n) {
+  char32_t out[2] = {};
+  char* ip = const_cast<char*>(in);
+  char* op = reinterpret_cast<char*>(out);
+  std::size_t il = n, ol = sizeof out;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  if (iconv(cd, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1) || il != 0 ||
+      ol != sizeof out - sizeof(char32_t) || out[0] >= 0x10000)
+    return kNone;
+  return out[0];
+}
+
+Tables::Tables() {
+  toUnicode.fill(kNone);
+  fromUnicode.fill(kNone);
+  iconv_t in = iconv_open("UTF-32LE", "CP932");
+  iconv_t back = iconv_open("CP932", "UTF-32LE");
+  if (in == reinterpret_cast<iconv_t>(-1) || back == reinterpret_cast<iconv_t>(-1)) return;
+  auto take = [&](std::uint16_t code, const char* bytes, std::size_t n) {
+    const char32_t u = convertOne(in, bytes, n);
+    if (u != kNone) toUnicode[code] = static_cast<std::uint16_t>(u);
+  };
+  for (int b = 0; b < 0x100; ++b) {
+    if (isLead(static_cast<unsigned char>(b))) continue;
+    const char c = static_cast<char>(b);
+    take(static_cast<std::uint16_t>(b), &c, 1);
+  }
+  for (int lead = 0x81; lead <= 0xFC; ++lead) {
+    if (!isLead(static_cast<unsigned char>(lead))) continue;
+    for (int trail = 0x40; trail <= 0xFC; ++trail) {
+      if (trail == 0x7F) continue;
+      const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+      take(static_cast<std::uint16_t>(lead << 8 | trail), bytes, 2);
+    }
+  }
+  // Which of the codes that share a code point the converter writes.
+  for (std::size_t code = 0; code < toUnicode.size(); ++code) {
+    const std::uint16_t u = toUnicode[code];
+    if (u == kNone || fromUnicode[u] != kNone) continue;
+    const char32_t cp = u;
+    char out[4] = {};
+    char* ip = reinterpret_cast<char*>(const_cast<char32_t*>(&cp));
+    char* op = out;
+    std::size_t il = sizeof cp, ol = sizeof out;
+    iconv(back, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(back, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1)) continue;
+    const std::size_t n = sizeof out - ol;
+    const auto b0 = static_cast<unsigned char>(out[0]), b1 = static_cast<unsigned char>(out[1]);
+    if (n == 1) fromUnicode[u] = b0;
+    if (n == 2) fromUnicode[u] = static_cast<std::uint16_t>(b0 << 8 | b1);
+  }
+  iconv_close(in);
+  iconv_close(back);
+}
+
+const Tables& tables() {
+  static const std::unique_ptr<Tables> t = std::make_unique<Tables>();
+  return *t;
+}
+
+void appendCodePoint(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    const char b[2] = {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+    out.append(b, 2);
+  } else {
+    const char b[3] = {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+                       static_cast<char>(0x80 | (c & 0x3F))};
+    out.append(b, 3);
+  }
+}
+
+// The code point at text[i] and its length in bytes; length 0 for a
+// malformed sequence (overlong, surrogate, cut short, out of range).
+char32_t decodeUtf8(std::string_view text, std::size_t i, std::size_t* length) {
+  const auto b = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
+  const unsigned char c = b(0);
+  *length = 0;
+  if (c < 0x80) {
+    *length = 1;
+    return c;
+  }
+  std::size_t n = 0;
+  char32_t cp = 0, min = 0;
+  if (c >= 0xC2 && c <= 0xDF) n = 2, cp = c & 0x1F, min = 0x80;
+  else if (c >= 0xE0 && c <= 0xEF) n = 3, cp = c & 0x0F, min = 0x800;
+  else if (c >= 0xF0 && c <= 0xF4) n = 4, cp = c & 0x07, min = 0x10000;
+  else return 0;
+  if (i + n > text.size()) return 0;
+  for (std::size_t k = 1; k < n; ++k) {
+    if ((b(k) & 0xC0) != 0x80) return 0;
+    cp = cp << 6 | (b(k) & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  *length = n;
+  return cp;
+}
+
+// The Shift-JIS bytes of one code point (1 or 2), or 0 when it has none.
+int sjisOf(char32_t cp, char bytes[2]) {
+  if (cp < 0x80) {
+    bytes[0] = static_cast<char>(cp);
+    return 1;
+  }
+  if (cp >= 0x10000) return 0;
+  const std::uint16_t code = tables().fromUnicode[cp];
+  if (code == kNone) return 0;
+  if (code < 0x100) {
+    bytes[0] = static_cast<char>(code);
+    return 1;
+  }
+  bytes[0] = static_cast<char>(code >> 8);
+  bytes[1] = static_cast<char>(code & 0xFF);
+  return 2;
+}
+
+}  // namespace
+
+bool appendUtf8(std::string& out, std::string_view sjis) {
+  const Tables& t = tables();
+  bool clean = true;
+  for (std::size_t i = 0; i < sjis.size();) {
+    const auto c = static_cast<unsigned char>(sjis[i]);
+    if (c < 0x80) {
+      if (isControl(c)) {
+        out += ' ';
+        clean = false;
+      } else {
+        out += static_cast<char>(c);
+      }
+      ++i;
+      continue;
+    }
+    std::uint16_t code = c;
+    std::size_t n = 1;
+    if (isLead(c) && i + 1 < sjis.size()) {
+      code = static_cast<std::uint16_t>(c << 8 | static_cast<unsigned char>(sjis[i + 1]));
+      n = 2;
+    }
+    const std::uint16_t u = t.toUnicode[code];
+    if (u == kNone) {
+      appendCodePoint(out, kReplacement);
+      clean = false;
+      ++i;  // the next byte may start a character of its own
+      continue;
+    }
+    appendCodePoint(out, u);
+    if (t.fromUnicode[u] != code) clean = false;
+    i += n;
+  }
+  return clean;
+}
+
+TextFit putSjis(char* slot, int width, std::string_view utf8) {
+  TextFit fit;
+  int at = 0;
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    std::size_t len = 0;
+    char32_t cp = decodeUtf8(utf8, i, &len);
+    char bytes[2];
+    int n = 0;
+    if (len == 0) {
+      len = 1;
+    } else if (cp == '\r' || cp == '\n' || cp == '\t' || (cp < 0x80 && isControl(cp))) {
+      cp = ' ';
+      n = sjisOf(cp, bytes);
+    } else {
+      n = sjisOf(cp, bytes);
+    }
+    const bool geta = n == 0;
+    if (geta) {
+      bytes[0] = kGetaMark[0];
+      bytes[1] = kGetaMark[1];
+      n = 2;
+    }
+    if (at + n > width) {
+      // Only what is more than trailing spaces counts as cut off.
+      if (utf8.find_first_not_of(' ', i) != std::string_view::npos) fit.shortened = true;
+      break;
+    }
+    fit.replaced = fit.replaced || geta;
+    slot[at++] = bytes[0];
+    if (n == 2) slot[at++] = bytes[1];
+    i += len;
+  }
+  for (; at < width; ++at) slot[at] = ' ';
+  slot[width] = '\0';
+  return fit;
+}
+
+std::string utf8ToSjis(std::string_view utf8, bool* replaced) {
+  std::string out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    std::size_t len = 0;
+    const char32_t cp = decodeUtf8(utf8, i, &len);
+    char bytes[2];
+    const int n = len == 0 ? 0 : sjisOf(cp, bytes);
+    if (n == 0) {
+      out.append(kGetaMark);
+      if (replaced) *replaced = true;
+    } else {
+      out.append(bytes, static_cast<std::size_t>(n));
+    }
+    i += len == 0 ? 1 : len;
+  }
+  return out;
+}
+
+TextFit putSjisBytes(char* slot, int width, std::string_view sjis) {
+  TextFit fit;
+  std::size_t at = 0;
+  const auto w = static_cast<std::size_t>(width);
+  while (at < sjis.size()) {
+    const std::size_t n =
+        isLead(static_cast<unsigned char>(sjis[at])) && at + 1 < sjis.size() ? 2 : 1;
+    if (at + n > w) break;
+    at += n;
+  }
+  if (sjis.find_first_not_of(' ', at) != std::string_view::npos) fit.shortened = true;
+  sjis.copy(slot, at);
+  for (; at < w; ++at) slot[at] = ' ';
+  slot[w] = '\0';
+  return fit;
+}
+
+bool charsetToUtf8(const std::string& charset, std::string_view in, std::string& out) {
+  iconv_t cd = iconv_open("UTF-8", charset.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  out.clear();
+  char* ip = const_cast<char*>(in.data());
+  std::size_t il = in.size();
+  bool ok = true;
+  char buf[4096];
+  while (ok) {
+    char* op = buf;
+    std::size_t ol = sizeof buf;
+    const std::size_t r = iconv(cd, il > 0 ? &ip : nullptr, &il, &op, &ol);
+    out.append(buf, sizeof buf - ol);
+    if (r != static_cast<std::size_t>(-1)) {
+      if (il == 0) break;
+    } else if (errno != E2BIG) {
+      ok = false;
+    }
+  }
+  iconv_close(cd);
+  return ok;
+}
+
+bool isUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t len = 0;
+    decodeUtf8(text, i, &len);
+    if (len == 0) return false;
+    i += len;
+  }
+  return true;
+}
+
+}  // namespace kx

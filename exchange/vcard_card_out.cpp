@@ -1,0 +1,314 @@
+// Entry -> card.
+#include <cstring>
+
+#include "exchange/vcard_card.h"
+#include "exchange/vcard_text.h"
+#include "store/kana.h"
+
+namespace kx::vcard {
+
+// clang-format off
+const std::vector<OwnProperty> kOwnProperties = {
+    {kNameKeyField, "KANA-NAME"}, {kCompanyKeyField, "KANA-COMPANY"},
+    {KanjiName, "KANJI-NAME"}, {KanjiCompany, "KANJI-COMPANY"}, {Alias, "ALIAS"}, {Sex, "SEX"},
+    {Division, "DIVISION"}, {Title, "TITLE"}, {OfficePhone, "OFFICE-PHONE"},
+    {HomePhone, "HOME-PHONE"}, {Zip, "ZIP"}, {Address, "ADDRESS"}, {Remarks1, "REMARKS-1"},
+    {Remarks2, "REMARKS-2"}, {Remarks3, "REMARKS-3"}, {Occupation, "OCCUPATION"},
+    {Actuary, "ACTUARY"}, {PensionActuary, "PENSION-ACTUARY"}, {Fax, "FAX"},
+    {UpdateDate, "UPDATE-DATE"}, {SelectFlag, "SELECT-FLAG"}, {Secret1, "SECRET-1"},
+    {Secret2, "SECRET-2"}, {Secret3, "SECRET-3"}, {Secret4, "SECRET-4"}, {Secret5, "SECRET-5"},
+    {MobilePhone, "MOBILE-PHONE"}, {Email, "EMAIL"}, {SearchKeys, "SEARCH-KEYS"},
+    {PersonalNumber, "NUMBER"}};
+// clang-format on
+
+namespace {
+
+// Full-width forms of the half-width katakana 0xA1 .. 0xDF, two bytes each.
+constexpr char kWide[] =
+    "。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノ"
+    "ハヒフヘホマミムメモヤユヨラリルレロワン゛゜";
+static_assert(sizeof kWide == 63 * 2 + 1);
+
+constexpr unsigned char kVoicedMark = 0xDE, kSemiVoicedMark = 0xDF;
+
+bool isLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// Half-width katakana widened, a voiced or semi-voiced mark joined to the
+// kana before it where a full-width character has both (ｶﾞ -> ガ, ﾊﾟ -> パ,
+// ｳﾞ -> ヴ). Everything else is kept.
+std::string widenKana(std::string_view sjis) {
+  std::string out;
+  for (std::size_t i = 0; i < sjis.size(); ++i) {
+    const auto c = static_cast<unsigned char>(sjis[i]);
+    if (isLead(c) && i + 1 < sjis.size()) {
+      out.append(sjis, i++, 2);
+      continue;
+    }
+    if (c < 0xA1 || c > 0xDF) {
+      out += sjis[i];
+      continue;
+    }
+    char wide[2] = {kWide[(c - 0xA1) * 2], kWide[(c - 0xA1) * 2 + 1]};
+    const auto next = i + 1 < sjis.size() ? static_cast<unsigned char>(sjis[i + 1]) : 0;
+    const bool kaToTo = c >= 0xB6 && c <= 0xC4, haToHo = c >= 0xCA && c <= 0xCE;
+    if (next == kVoicedMark && c == 0xB3) {
+      wide[0] = '\x83', wide[1] = '\x94';  // ヴ
+      ++i;
+    } else if (next == kVoicedMark && (kaToTo || haToHo)) {
+      wide[1] = static_cast<char>(wide[1] + 1);
+      ++i;
+    } else if (next == kSemiVoicedMark && haToHo) {
+      wide[1] = static_cast<char>(wide[1] + 2);
+      ++i;
+    }
+    out.append(wide, 2);
+  }
+  return out;
+}
+
+std::string_view trimmed(const char* p, int width) {
+  std::size_t n = strnlen(p, static_cast<std::size_t>(width));
+  while (n > 0 && p[n - 1] == ' ') --n;
+  return {p, n};
+}
+
+// Family and given name as a card holds them, put back together the way
+// reading a card does.
+std::string joinNames(std::string_view family, std::string_view given) {
+  if (given.empty()) return std::string(family);
+  if (family.empty()) return std::string(given);
+  std::string s(family);
+  return s.append(" ").append(given);
+}
+
+// Before and after the first space.
+std::pair<std::string_view, std::string_view> splitFirstSpace(std::string_view s) {
+  const std::size_t sp = s.find(' ');
+  if (sp == std::string_view::npos) return {s, {}};
+  return {s.substr(0, sp), s.substr(sp + 1)};
+}
+
+bool isValidDate(std::string_view d) {
+  if (d.size() != 8) return false;
+  for (const char c : d)
+    if (c < '0' || c > '9') return false;
+  const int month = (d[4] - '0') * 10 + (d[5] - '0'), day = (d[6] - '0') * 10 + (d[7] - '0');
+  return month >= 1 && month <= 12 && day >= 1 && day <= 31;
+}
+
+// The default a card without the field's own property gets.
+const char* importDefault(int field) {
+  switch (field) {
+    case Occupation: case SelectFlag: return " ";
+    case Actuary: case PensionActuary: return "0";
+    case PersonalNumber: return "0000";
+    default: return "";
+  }
+}
+
+bool isStandardField(int f) {
+  switch (f) {
+    case Alias: case Sex: case Occupation: case Actuary: case PensionActuary: case SelectFlag:
+    case Secret1: case Secret2: case Secret3: case Secret4: case Secret5: case SearchKeys:
+    case PersonalNumber:
+      return false;
+    default:
+      return true;
+  }
+}
+
+bool isSecret(int f) { return f >= Secret1 && f <= Secret5; }
+
+class Writer {
+ public:
+  explicit Writer(std::string& out) : out_(out) {}
+  // A property whose value is written as it is (ASCII).
+  void plain(std::string_view nameAndParams, std::string_view value) {
+    line_.assign(nameAndParams).append(":").append(value);
+    appendFolded(out_, line_);
+  }
+  // Starts a property; add text and components, then end().
+  void begin(std::string_view nameAndParams) { line_.assign(nameAndParams).append(":"); }
+  // Shift-JIS text as escaped UTF-8; true when it reads back exactly.
+  bool text(std::string_view sjis) {
+    utf8_.clear();
+    const bool clean = appendUtf8(utf8_, sjis);
+    appendEscaped(line_, utf8_);
+    return clean;
+  }
+  void raw(std::string_view s) { line_.append(s); }
+  void end() { appendFolded(out_, line_); }
+  // A Shift-JIS text property, as long as the text is not empty.
+  bool textProperty(std::string_view nameAndParams, std::string_view sjis) {
+    if (sjis.empty()) return true;
+    begin(nameAndParams);
+    const bool clean = text(sjis);
+    end();
+    return clean;
+  }
+  static std::string utf8Of(std::string_view sjis, bool* clean) {
+    std::string u;
+    *clean = appendUtf8(u, sjis);
+    return u;
+  }
+
+ private:
+  std::string& out_;
+  std::string line_, utf8_;
+};
+
+// Whether a kana key comes back from its full-width reading as it is: the
+// reading goes through the same narrowing as typed kana.
+bool readingComesBack(std::string_view key, std::string_view wideFamily,
+                      std::string_view wideGiven) {
+  return halfWidthKana(joinNames(wideFamily, wideGiven)) == key;
+}
+
+}  // namespace
+
+void appendCard(std::string& out, const Store& s, int e, const CardExtras& extras) {
+  Writer w(out);
+  bool exact[kFieldCount] = {};
+  for (bool& x : exact) x = true;
+  bool nameKeyExact = true, companyKeyExact = true;
+  auto field = [&](int f) { return trimmed(s.field(e, f), kFieldWidth[f]); };
+
+  w.plain("BEGIN", "VCARD");
+  w.plain("VERSION", "4.0");
+  w.plain("UID", extras.uid);
+
+  const std::string_view name = field(KanjiName);
+  const auto [family, given] = splitFirstSpace(name);
+  const std::string_view key = trimmed(s.names.key[s.names.posMap[e]], kNameKeyWidth);
+  const auto [keyFamily, keyGiven] = splitFirstSpace(key);
+  const std::string wideFamily = widenKana(keyFamily), wideGiven = widenKana(keyGiven);
+  const std::string_view companyKey =
+      trimmed(s.companies.key[s.companies.posMap[e]], kCompanyKeyWidth);
+  const std::string wideCompany = widenKana(companyKey);
+
+  // FN: what an address book lists the card under.
+  w.begin("FN");
+  if (!name.empty()) w.text(name);
+  else if (!field(KanjiCompany).empty()) w.text(field(KanjiCompany));
+  else w.text(joinNames(wideFamily, wideGiven));
+  w.end();
+
+  bool clean = true;
+  const std::string uFamily = Writer::utf8Of(wideFamily, &clean);
+  bool givenClean = true;
+  const std::string uGiven = Writer::utf8Of(wideGiven, &givenClean);
+  nameKeyExact = clean && givenClean && readingComesBack(key, wideFamily, wideGiven);
+  std::string head = "N";
+  const bool sortable = uFamily.find_first_of(",\"") == std::string::npos &&
+                        uGiven.find_first_of(",\"") == std::string::npos;
+  if (!key.empty() && sortable)
+    head.append(";SORT-AS=\"").append(uFamily).append(uGiven.empty() ? "" : ",").append(uGiven).append("\"");
+  w.begin(head);
+  exact[KanjiName] = w.text(family);
+  w.raw(";");
+  exact[KanjiName] = w.text(given) && exact[KanjiName] && joinNames(family, given) == name;
+  w.raw(";;;");
+  w.end();
+  w.textProperty("X-PHONETIC-LAST-NAME", wideFamily);
+  w.textProperty("X-PHONETIC-FIRST-NAME", wideGiven);
+
+  const std::string_view company = field(KanjiCompany), division = field(Division);
+  if (!company.empty() || !division.empty()) {
+    w.begin("ORG");
+    exact[KanjiCompany] = w.text(company);
+    if (!division.empty()) {
+      w.raw(";");
+      exact[Division] = w.text(division);
+    }
+    w.end();
+  }
+  companyKeyExact = w.textProperty("X-PHONETIC-ORG", wideCompany) &&
+                    halfWidthKana(wideCompany) == companyKey;
+  exact[Title] = w.textProperty("TITLE", field(Title));
+  exact[OfficePhone] = w.textProperty("TEL;TYPE=work,voice", field(OfficePhone));
+  exact[Fax] = w.textProperty("TEL;TYPE=work,fax", field(Fax));
+  exact[HomePhone] = w.textProperty("TEL;TYPE=home,voice", field(HomePhone));
+  exact[MobilePhone] = w.textProperty("TEL;TYPE=cell", field(MobilePhone));
+  exact[Email] = w.textProperty("EMAIL;TYPE=work", field(Email));
+
+  const std::string_view zip = field(Zip), address = field(Address);
+  if (!zip.empty() || !address.empty()) {
+    w.begin("ADR;TYPE=work");
+    w.raw(";;");
+    exact[Address] = w.text(address);
+    w.raw(";;;");
+    exact[Zip] = w.text(zip);
+    w.raw(";");
+    w.end();
+  }
+
+  // The three remark lines as the lines of one note; trailing empty ones
+  // left out.
+  int lines = 0;
+  for (int r = Remarks1; r <= Remarks3; ++r)
+    if (!field(r).empty()) lines = r - Remarks1 + 1;
+  if (lines > 0) {
+    w.begin("NOTE");
+    for (int r = Remarks1; r < Remarks1 + lines; ++r) {
+      if (r != Remarks1) w.raw("\\n");
+      exact[r] = w.text(field(r));
+    }
+    w.end();
+  }
+
+  const std::string_view date = field(UpdateDate);
+  if (isValidDate(date)) {
+    w.plain("REV", std::string(date) + "T000000Z");
+  } else {
+    exact[UpdateDate] = false;
+  }
+
+  if (extras.photo != nullptr) {
+    w.begin("PHOTO");
+    w.raw("data:image/jpeg;base64,");
+    std::string b64;
+    appendBase64(b64, *extras.photo);
+    w.raw(b64);
+    w.end();
+  }
+
+  // The fields' own properties: what no standard property carries, and the
+  // exact bytes of what the standard ones could not carry exactly.
+  std::string hex;
+  for (const OwnProperty& p : kOwnProperties) {
+    std::string_view bytes;
+    bool needed = false, asText = false;
+    if (p.field == kNameKeyField) {
+      bytes = key;
+      needed = !nameKeyExact;
+    } else if (p.field == kCompanyKeyField) {
+      bytes = companyKey;
+      needed = !companyKeyExact;
+    } else if (isStandardField(p.field)) {
+      bytes = field(p.field);
+      needed = !exact[p.field];
+    } else {
+      if (isSecret(p.field) && !extras.secrets) continue;
+      bytes = field(p.field);
+      needed = bytes != trimmed(importDefault(p.field), kFieldWidth[p.field]);
+      asText = true;
+    }
+    if (!needed) continue;
+    const std::string base = std::string("X-KORVELIX-") + p.name;
+    if (asText) {
+      std::string probe;
+      if (appendUtf8(probe, bytes)) {
+        w.begin(base);
+        w.text(bytes);
+        w.end();
+        continue;
+      }
+    }
+    hex.clear();
+    appendHex(hex, bytes);
+    w.plain(base + "-SJIS", hex);
+  }
+  w.plain("END", "VCARD");
+}
+
+}  // namespace kx::vcard

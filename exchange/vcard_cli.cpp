@@ -1,0 +1,105 @@
+#include "exchange/vcard_cli.h"
+
+#include <string_view>
+
+#include "exchange/sjis_unicode.h"
+#include "exchange/vcard.h"
+#include "exchange/vcard_files.h"
+#include "store/store_files.h"
+
+namespace kx {
+
+namespace {
+
+constexpr const char* kExport = "--export-vcard";
+constexpr const char* kImport = "--import-vcard";
+
+// Text of this file for the terminal: the sources' UTF-8 whatever the
+// execution charset.
+std::string utf8(std::u8string_view text) { return {text.begin(), text.end()}; }
+
+// Messages as terminal lines: UTF-8, one line per line of the message.
+void printMessage(std::ostream& os, const std::string& sjis) {
+  std::string text = sjisToUtf8(sjis);
+  while (!text.empty() && text.back() == '\n') text.pop_back();
+  os << text << '\n';
+}
+
+void printAll(std::ostream& os, const std::vector<std::string>& messages) {
+  for (const std::string& m : messages) printMessage(os, m);
+}
+
+int usage(std::ostream& err) {
+  err << "usage: korvelix --export-vcard PATH [--selected] [FOLDER]\n"
+         "       korvelix --import-vcard PATH [FOLDER]\n"
+         "PATH: a .vcf file, or a folder of them (an existing one, or one named with a\n"
+         "trailing /) holding one card per file. FOLDER: the store's folder, by default\n"
+         "the current one.\n";
+  return 2;
+}
+
+// The store as the program opens it at start: an interrupted rewrite
+// finished, the three files loaded and checked, read-only when they are
+// not sound.
+bool openStore(Store& s, const std::string& folder, MessageSink& sink) {
+  return loadStore(s, folder, sink);
+}
+
+}  // namespace
+
+bool isVcardCommand(const std::string& arg) { return arg == kExport || arg == kImport; }
+
+int runVcardCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                    const std::function<bool(const std::string&)>& photoDecodes) {
+  if (args.empty() || !isVcardCommand(args[0])) return usage(err);
+  const bool exporting = args[0] == kExport;
+  std::string path, folder;
+  bool selected = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (exporting && args[i] == "--selected" && !selected) selected = true;
+    else if (!args[i].empty() && args[i][0] == '-' && args[i] != "-") return usage(err);
+    else if (path.empty()) path = args[i];
+    else if (folder.empty()) folder = args[i];
+    else return usage(err);
+  }
+  if (path.empty()) return usage(err);
+  if (folder.empty()) folder = ".";
+  if (!vcard::isDirectory(folder)) {
+    err << "korvelix: " << folder << utf8(u8": フォルダがありません") << '\n';
+    return 1;
+  }
+
+  auto s = makeStore();
+  VectorSink loading;
+  openStore(*s, folder, loading);
+  printAll(err, loading.messages);
+
+  VectorSink sink;
+  if (exporting) {
+    VcardExportOptions o;
+    o.selectedOnly = selected;
+    o.folder = vcard::isDirectory(path) || path.back() == '/';
+    int written = 0;
+    const int rc = exportVcards(*s, folder, path, o, sink, &written);
+    printAll(err, sink.messages);
+    if (rc != 0) return 1;
+    out << written << utf8(u8"件のカードを書き出しました: ") << path << '\n';
+    return 0;
+  }
+  VcardImportOptions o;
+  o.photoDecodes = photoDecodes;
+  Cursors cur;
+  const int rc = importVcards(*s, cur, folder, path, sink, o);
+  // The last message of an import that went through is its summary.
+  if (rc == 0 && !sink.messages.empty()) {
+    const std::string summary = sink.messages.back();
+    sink.messages.pop_back();
+    printAll(err, sink.messages);
+    printMessage(out, summary);
+    return 0;
+  }
+  printAll(err, sink.messages);
+  return 1;
+}
+
+}  // namespace kx

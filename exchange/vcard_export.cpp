@@ -1,0 +1,108 @@
+#include <filesystem>
+#include <vector>
+
+#include "exchange/sjis_unicode.h"
+#include "exchange/vcard.h"
+#include "exchange/vcard_card.h"
+#include "exchange/vcard_files.h"
+#include "exchange/vcard_uid.h"
+#include "store/atomic_files.h"
+#include "store/person_files.h"
+
+namespace kx {
+
+namespace {
+
+// A photo larger than this stays out of the card: no reader takes a line
+// of that length.
+constexpr std::size_t kMaxExportPhoto = vcard::kMaxLineBytes / 4 * 3 - 64;
+
+const char* const kReadOnlyMessage =
+    "ストアファイルに誤りがあるため読み取り専用です。vCardは書き出しません";
+
+std::string sjisPath(const std::string& path) { return utf8ToSjis(path); }
+
+// The entry's photo, when it has a number and its file is there.
+bool readPhoto(const Store& s, int e, const std::string& dir, std::string& out,
+               MessageSink& sink) {
+  const std::string number = personalNumber(s, e);
+  const std::string name = photoFileName(number);
+  if (!hasPersonalNumber(number) || !isPlainFileName(name)) return false;
+  switch (vcard::readRegularFile(pathIn(dir, name), kMaxExportPhoto, out)) {
+    case vcard::ReadResult::Ok: return true;
+    case vcard::ReadResult::TooLarge:
+      sink.show("写真が大きすぎるため、カードに入れませんでした: " + name);
+      return false;
+    default: return false;  // no photo, as the view shows none
+  }
+}
+
+bool writeFiles(const std::string& dir, const std::vector<NewFile>& files,
+                const std::string& shownPath, MessageSink& sink) {
+  std::string failed;
+  if (replaceFiles(dir, files, &failed)) return true;
+  sink.show("vCardを書き出せません: " + sjisPath(shownPath));
+  return false;
+}
+
+}  // namespace
+
+int exportVcards(const Store& s, const std::string& dir, const std::string& path,
+                 const VcardExportOptions& options, MessageSink& sink, int* written) {
+  if (written) *written = 0;
+  if (s.readOnly) {
+    sink.show(kReadOnlyMessage);
+    return 1;
+  }
+  const std::vector<std::string> uids = vcard::entryUids(s);
+  std::vector<NewFile> files;
+  std::string all;
+  std::string photo;
+  int count = 0;
+  for (int e = 0; e <= s.lastIndex; ++e) {
+    if (options.selectedOnly && s.field(e, SelectFlag)[0] != '1') continue;
+    vcard::CardExtras extras;
+    extras.uid = uids[static_cast<std::size_t>(e)];
+    extras.secrets = options.secrets;
+    if (readPhoto(s, e, dir, photo, sink)) extras.photo = &photo;
+    ++count;
+    if (!options.folder) {
+      vcard::appendCard(all, s, e, extras);
+      continue;
+    }
+    NewFile f;
+    f.name = extras.uid.substr(std::string("urn:uuid:").size()) + ".vcf";
+    vcard::appendCard(f.bytes, s, e, extras);
+    files.push_back(std::move(f));
+  }
+
+  // An empty export is most likely a mistake (no entry selected), and a
+  // sync tool would take an empty folder for every card deleted.
+  if (count == 0) {
+    sink.show(options.selectedOnly ? "選択されたエントリがありません。vCardは書き出しません"
+                                   : "エントリがありません。vCardは書き出しません");
+    return 1;
+  }
+  if (options.folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(path, ec);
+    if (!vcard::isDirectory(path)) {
+      sink.show("フォルダを作れません: " + sjisPath(path));
+      return 1;
+    }
+    if (!writeFiles(path, files, path, sink)) return 1;
+  } else {
+    const std::filesystem::path p(path);
+    const std::string name = p.filename().string();
+    if (name.empty() || vcard::isDirectory(path)) {
+      sink.show("vCardのファイル名がありません: " + sjisPath(path));
+      return 1;
+    }
+    files.push_back({name, std::move(all)});
+    if (!writeFiles(p.parent_path().string(), files, path, sink)) return 1;
+  }
+  if (written) *written = count;
+  return 0;
+}
+
+}  // namespace kx

@@ -1,0 +1,99 @@
+#include "exchange/vcard_files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "exchange/vcard_text.h"
+#include "store/atomic_files.h"
+#include "store/person_files.h"
+
+namespace kx::vcard {
+
+namespace {
+
+bool writeAll(int fd, const char* p, std::size_t n) {
+  while (n > 0) {
+    const ssize_t w = ::write(fd, p, n);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return false;
+    p += w;
+    n -= static_cast<std::size_t>(w);
+  }
+  return true;
+}
+
+}  // namespace
+
+ReadResult readRegularFile(const std::string& path, std::size_t maxBytes, std::string& out) {
+  out.clear();
+  // Not blocking: a FIFO must be refused, not waited on.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+  struct stat st {};
+  ReadResult r = ReadResult::Ok;
+  if (::fstat(fd, &st) != 0) r = ReadResult::Failed;
+  else if (!S_ISREG(st.st_mode)) r = ReadResult::NotRegular;
+  else if (static_cast<std::size_t>(st.st_size) > maxBytes) r = ReadResult::TooLarge;
+  if (r == ReadResult::Ok) {
+    out.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t got = 0;
+    while (got < out.size()) {
+      const ssize_t n = ::read(fd, out.data() + got, out.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    if (got != out.size()) r = ReadResult::Failed;  // it shrank, or a read failed
+  }
+  ::close(fd);
+  if (r != ReadResult::Ok) out.clear();
+  return r;
+}
+
+bool isDirectory(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool listCardFiles(const std::string& folder, std::vector<std::string>& names) {
+  names.clear();
+  DIR* d = ::opendir(folder.c_str());
+  if (d == nullptr) return false;
+  while (const dirent* entry = ::readdir(d)) {
+    const std::string name = entry->d_name;
+    if (name.empty() || name[0] == '.' || name.size() < 5) continue;
+    if (!equalsNoCase(std::string_view(name).substr(name.size() - 4), ".vcf")) continue;
+    if (isDirectory(pathIn(folder, name))) continue;
+    names.push_back(name);
+  }
+  ::closedir(d);
+  std::sort(names.begin(), names.end());
+  return true;
+}
+
+bool placeNewFile(const std::string& dir, const std::string& name, std::string_view bytes) {
+  const std::string path = pathIn(dir, name);
+  // A leftover of a run that stopped half-way is removed by the next start.
+  const std::string temp = path + kTemporarySuffix;
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  bool ok = writeAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  ok = ok && ::link(temp.c_str(), path.c_str()) == 0;
+  ::unlink(temp.c_str());
+  return ok;
+}
+
+bool flushDirectory(const std::string& dir) {
+  const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  return ::close(fd) == 0 && ok;
+}
+
+}  // namespace kx::vcard

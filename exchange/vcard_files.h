@@ -1,0 +1,30 @@
+// The file-system side of vCard export and import: reading a card file or
+// a photo (regular files only, never blocking on a FIFO), the card files of
+// a folder, and new photo files put in place without replacing anything.
+// No Qt.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kx::vcard {
+
+enum class ReadResult { Ok, Missing, NotRegular, TooLarge, Failed };
+ReadResult readRegularFile(const std::string& path, std::size_t maxBytes, std::string& out);
+
+bool isDirectory(const std::string& path);
+
+// The names of the folder's card files (".vcf", any case, not hidden) in
+// byte order of their names. False when the folder cannot be read.
+bool listCardFiles(const std::string& folder, std::vector<std::string>& names);
+
+// Writes a new file under a temporary name, flushes it and links it to its
+// name, which fails rather than replace a file that is there. False on any
+// failure, with nothing left behind.
+bool placeNewFile(const std::string& dir, const std::string& name, std::string_view bytes);
+
+// Flushes the directory's entries to disk.
+bool flushDirectory(const std::string& dir);
+
+}  // namespace kx::vcard

@@ -1,0 +1,284 @@
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <vector>
+
+#include "exchange/import_support.h"
+#include "exchange/sjis_unicode.h"
+#include "exchange/vcard.h"
+#include "exchange/vcard_card.h"
+#include "exchange/vcard_files.h"
+#include "search/dates.h"
+#include "store/person_files.h"
+
+namespace kx {
+
+namespace {
+
+using detail::formatInts;
+
+// Larger card files are refused before they are read.
+constexpr std::size_t kMaxCardFile = std::size_t{512} << 20;
+// How many names a summary line gives before "ほか".
+constexpr int kNamesShown = 3;
+
+// One card read into its staging slot.
+struct Staged {
+  vcard::CardFound found;
+  bool photo = false;  // a JPEG that decodes, to be saved
+};
+
+std::string sjisPath(const std::string& path) { return utf8ToSjis(path); }
+
+std::string todayDigits() {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.0lf", todayDate());
+  return buf;
+}
+
+// "where: problem" for a malformed card file.
+std::string whereMessage(const std::string& file, int line, int card, const char* problem) {
+  char buf[96];
+  std::snprintf(buf, sizeof buf, " %d行目（%d枚目のカード）: ", line, card);
+  return sjisPath(file) + buf + problem;
+}
+
+// A card's name for the summary: its kanji name, else its kana name, else
+// its company.
+std::string cardName(const Store& s, int e) {
+  for (const char* p : {s.field(e, KanjiName), s.names.key[e], s.field(e, KanjiCompany)}) {
+    std::string t(p);
+    while (!t.empty() && t.back() == ' ') t.pop_back();
+    if (!t.empty()) return t;
+  }
+  return "（名前なし）";
+}
+
+void appendNames(std::string& out, const Store& s, const std::vector<int>& entries) {
+  out += "（";
+  for (int i = 0; i < static_cast<int>(entries.size()) && i < kNamesShown; ++i) {
+    if (i > 0) out += "、";
+    out += cardName(s, entries[static_cast<std::size_t>(i)]);
+  }
+  if (entries.size() > kNamesShown)
+    out += formatInts(" ほか%d件", static_cast<int>(entries.size()) - kNamesShown);
+  out += "）";
+}
+
+bool isFourDigits(const char* n) {
+  for (int i = 0; i < 4; ++i)
+    if (n[i] < '0' || n[i] > '9') return false;
+  return true;
+}
+
+int numberValue(const char* n) {
+  return isFourDigits(n) ? (n[0] - '0') * 1000 + (n[1] - '0') * 100 + (n[2] - '0') * 10 + (n[3] - '0')
+                         : 0;
+}
+
+// Whether the photo may go to PSNLnnnn.JPG: the name is free, or holds
+// these very bytes already (a run that stopped before its save).
+bool photoFits(const std::string& dir, const std::string& number, const std::string& bytes,
+               bool* present) {
+  std::string there;
+  const vcard::ReadResult r =
+      vcard::readRegularFile(pathIn(dir, photoFileName(number)), bytes.size(), there);
+  *present = r == vcard::ReadResult::Ok && there == bytes;
+  return *present || r == vcard::ReadResult::Missing;
+}
+
+class Importer {
+ public:
+  Importer(Store& s, const std::string& dir, MessageSink& sink, const VcardImportOptions& o)
+      : s_(s), dir_(dir), sink_(sink), options_(o), mapper_(todayDigits()), from_(s.count()) {}
+
+  bool readFile(const std::string& path, const std::string& shown);
+  bool assignNumbers();
+  bool placePhotos();
+  void removePlacedPhotos();
+  void summary() const;
+  int count() const { return static_cast<int>(staged_.size()); }
+  int from() const { return from_; }
+
+ private:
+  Store& s_;
+  const std::string& dir_;
+  MessageSink& sink_;
+  const VcardImportOptions& options_;
+  vcard::CardMapper mapper_;
+  const int from_;
+  std::vector<Staged> staged_;
+  std::vector<vcard::Property> card_;
+  std::vector<std::string> placed_;
+};
+
+bool Importer::readFile(const std::string& path, const std::string& shown) {
+  std::string bytes;
+  switch (vcard::readRegularFile(path, kMaxCardFile, bytes)) {
+    case vcard::ReadResult::Ok: break;
+    case vcard::ReadResult::NotRegular:
+      sink_.show("通常のファイルではありません: " + sjisPath(shown));
+      return false;
+    case vcard::ReadResult::TooLarge:
+      sink_.show("vCardファイルが大きすぎます: " + sjisPath(shown));
+      return false;
+    default:
+      sink_.show("vCardファイルを開けません: " + sjisPath(shown));
+      return false;
+  }
+  vcard::CardReader reader(bytes);
+  for (;;) {
+    const vcard::CardReader::Result r = reader.next(card_);
+    if (r == vcard::CardReader::Result::End) return true;
+    if (r == vcard::CardReader::Result::Error) {
+      sink_.show(whereMessage(shown, reader.problemLine(), reader.cardNumber(), reader.problem()));
+      return false;
+    }
+    const int e = from_ + count();
+    if (e >= kCapacity) {
+      sink_.show("LOAD ERROR: DATABASE OVERFLOW");
+      return false;
+    }
+    Staged& st = staged_.emplace_back();
+    if (!mapper_.read(card_, s_, e, st.found)) {
+      sink_.show(whereMessage(shown, st.found.problemLine, reader.cardNumber(), st.found.problem));
+      return false;
+    }
+    st.photo = st.found.photoUsable &&
+               (!options_.photoDecodes || options_.photoDecodes(st.found.photo));
+    if (!st.photo) st.found.photo.clear();
+  }
+}
+
+// A card keeps its own personal data number unless an entry of the store,
+// or a card before it, holds that number, or its photo cannot go under it;
+// then, and for a card with a photo but no number, it gets the next number
+// after the highest, as the update form gives one.
+bool Importer::assignNumbers() {
+  std::set<std::string> taken;
+  int highest = detail::highestPersonalNumber(s_);
+  for (int e = 0; e <= s_.lastIndex; ++e) taken.insert(personalNumber(s_, e));
+  std::vector<bool> needsNumber(staged_.size(), false);
+  for (std::size_t i = 0; i < staged_.size(); ++i) {
+    const Staged& st = staged_[i];
+    char* number = s_.field(from_ + static_cast<int>(i), PersonalNumber);
+    const std::string own(number, 4);
+    bool keep = st.found.ownNumber && taken.count(own) == 0;
+    bool present = false;
+    if (keep && st.photo)
+      keep = isFourDigits(number) && photoFits(dir_, own, st.found.photo, &present);
+    if (keep) {
+      taken.insert(own);
+      highest = std::max(highest, numberValue(number));
+    } else {
+      needsNumber[i] = st.found.ownNumber || st.photo;
+      std::memcpy(number, "0000", 4);
+    }
+  }
+  for (std::size_t i = 0; i < staged_.size(); ++i) {
+    if (!needsNumber[i]) continue;
+    const Staged& st = staged_[i];
+    char t[16];
+    int n = highest + 1;
+    for (; n <= 9999; ++n) {
+      std::snprintf(t, sizeof t, "%04d", n);
+      bool present = false;
+      if (taken.count(t) == 0 && (!st.photo || photoFits(dir_, t, st.found.photo, &present)))
+        break;
+    }
+    if (n > 9999) {
+      sink_.show("新しい個人データ番号がありません（9999まで使われています）");
+      return false;
+    }
+    std::memcpy(s_.field(from_ + static_cast<int>(i), PersonalNumber), t, 4);
+    taken.insert(t);
+    highest = n;
+  }
+  return true;
+}
+
+bool Importer::placePhotos() {
+  for (std::size_t i = 0; i < staged_.size(); ++i) {
+    if (!staged_[i].photo) continue;
+    const std::string number(s_.field(from_ + static_cast<int>(i), PersonalNumber), 4);
+    const std::string name = photoFileName(number);
+    bool present = false;
+    if (photoFits(dir_, number, staged_[i].found.photo, &present) && present) continue;
+    if (!vcard::placeNewFile(dir_, name, staged_[i].found.photo)) {
+      sink_.show("写真を保存できません: " + name);
+      return false;
+    }
+    placed_.push_back(name);
+  }
+  if (!placed_.empty() && !vcard::flushDirectory(dir_)) {
+    sink_.show("写真を保存できません");
+    return false;
+  }
+  return true;
+}
+
+void Importer::removePlacedPhotos() {
+  for (const std::string& name : placed_) ::unlink(pathIn(dir_, name).c_str());
+  placed_.clear();
+}
+
+void Importer::summary() const {
+  std::vector<int> changed, photoless;
+  for (std::size_t i = 0; i < staged_.size(); ++i) {
+    const vcard::CardFound& f = staged_[i].found;
+    // The entries now stand where they were staged.
+    const int e = from_ + static_cast<int>(i);
+    if (f.fit.shortened || f.fit.replaced) changed.push_back(e);
+    if (f.photoGiven && !staged_[i].photo) photoless.push_back(e);
+  }
+  std::string m = formatInts("vCardから%d件のカードを取り込みました。", count());
+  if (!changed.empty()) {
+    m += formatInts("\n長すぎて切り詰めたか、〓に置き換えた文字のあるカード: %d件",
+                    static_cast<int>(changed.size()));
+    appendNames(m, s_, changed);
+  }
+  if (!photoless.empty()) {
+    m += formatInts("\n写真を取り込めなかったカード: %d件", static_cast<int>(photoless.size()));
+    appendNames(m, s_, photoless);
+  }
+  sink_.show(m);
+}
+
+}  // namespace
+
+int importVcards(Store& s, Cursors& cur, const std::string& dir, const std::string& path,
+                 MessageSink& sink, const VcardImportOptions& options) {
+  if (detail::refuseImport(s, sink)) return 1;
+  std::vector<std::string> files;
+  const bool folder = vcard::isDirectory(path);
+  if (folder) {
+    if (!vcard::listCardFiles(path, files)) {
+      sink.show("フォルダを読めません: " + sjisPath(path));
+      return 1;
+    }
+    if (files.empty()) {
+      sink.show("フォルダにvCardファイル（.vcf）がありません: " + sjisPath(path));
+      return 1;
+    }
+  } else {
+    files.push_back(path);
+  }
+  detail::BusyNotice busy(options.busy);
+  Importer im(s, dir, sink, options);
+  for (const std::string& f : files)
+    if (!im.readFile(folder ? pathIn(path, f) : f, f)) return 1;
+  if (!im.assignNumbers()) return 1;
+  if (options.save && !im.placePhotos()) {
+    im.removePlacedPhotos();
+    return 1;
+  }
+  if (detail::commitImport(s, im.from(), im.count(), dir, sink, options.save) != 0) {
+    im.removePlacedPhotos();
+    return 1;
+  }
+  detail::resetCursors(cur);
+  im.summary();
+  return 0;
+}
+
+}  // namespace kx

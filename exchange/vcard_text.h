@@ -1,0 +1,43 @@
+// The value codecs of vCard lines: text escaping, structured values,
+// base64, quoted-printable, hex, and folding at 75 octets. No Qt.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kx::vcard {
+
+// A physical line holds at most this many octets before its CR LF.
+constexpr std::size_t kFoldWidth = 75;
+
+// Appends the logical line folded at kFoldWidth octets, never inside a
+// UTF-8 character, each continuation starting with a space, CR LF after
+// every physical line.
+void appendFolded(std::string& out, std::string_view line);
+
+// Appends UTF-8 text escaped as a text value or component: backslash,
+// comma, semicolon and line feed.
+void appendEscaped(std::string& out, std::string_view text);
+// The reverse: \n and \N are a line feed, \x is x for any other x.
+void appendUnescaped(std::string& out, std::string_view text);
+
+// The position of the first semicolon that is not escaped, or npos.
+std::size_t findUnescaped(std::string_view value, char separator, std::size_t from = 0);
+
+void appendBase64(std::string& out, std::string_view bytes);
+// White space is skipped; false for any other byte outside the alphabet or
+// a length or padding that does not close a group.
+bool decodeBase64(std::string_view text, std::string& out);
+
+// Soft line breaks ("=" at the end of a line) are already gone when the
+// value gets here; "=" must be followed by two hex digits.
+bool decodeQuotedPrintable(std::string_view text, std::string& out);
+
+void appendHex(std::string& out, std::string_view bytes);
+bool decodeHex(std::string_view text, std::string& out);
+
+// ASCII case-insensitive equality and prefix test.
+bool equalsNoCase(std::string_view a, std::string_view b);
+bool startsWithNoCase(std::string_view text, std::string_view prefix);
+
+}  // namespace kx::vcard
