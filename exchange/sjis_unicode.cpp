@@ -144,14 +144,14 @@ int sjisOf(char32_t cp, char bytes[2]) {
 
 }  // namespace
 
-bool appendUtf8(std::string& out, std::string_view sjis) {
+bool appendUtf8(std::string& out, std::string_view sjis, bool keepControls) {
   const Tables& t = tables();
   bool clean = true;
   for (std::size_t i = 0; i < sjis.size();) {
     const auto c = static_cast<unsigned char>(sjis[i]);
     if (c < 0x80) {
       if (isControl(c)) {
-        out += ' ';
+        out += keepControls ? static_cast<char>(c) : ' ';
         clean = false;
       } else {
         out += static_cast<char>(c);

@@ -13,12 +13,13 @@ namespace kx {
 inline constexpr std::string_view kGetaMark = "\x81\xAC";
 
 // Appends the UTF-8 of Shift-JIS text. A byte that starts no valid
-// character (half of a cut double-byte character) becomes U+FFFD and a
-// control byte a space. Returns true when putSjis of the result gives back
-// exactly the same bytes: every character valid, not a control byte, and
-// the one code page 932 maps its code point back to (of the duplicate NEC
-// and IBM codes only one comes back).
-bool appendUtf8(std::string& out, std::string_view sjis);
+// character (half of a cut double-byte character) becomes U+FFFD, and a
+// control byte a space unless keepControls (line breaks of a text being
+// read). Returns true when putSjis of the result gives back exactly the
+// same bytes: every character valid, not a control byte, and the one code
+// page 932 maps its code point back to (of the duplicate NEC and IBM codes
+// only one comes back).
+bool appendUtf8(std::string& out, std::string_view sjis, bool keepControls = false);
 
 inline std::string sjisToUtf8(std::string_view sjis) {
   std::string out;

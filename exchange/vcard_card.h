@@ -57,12 +57,20 @@ class CardMapper {
  private:
   bool text(const Property& p, std::string& out);
   bool components(const Property& p, std::vector<std::string>& out);
-  void put(char* slot, int width, std::string_view utf8);
-  void putReading(char* slot, int width, std::string_view utf8);
+  // Text into field f (or one of the keys), remembering what fitting it did.
+  void put(int f, std::string_view utf8);
+  void putReading(int key, std::string_view utf8);
+  void putBytes(int f, std::string_view sjis);
+  char* slotOf(int f, int* width);
   bool fail(const Property& p, const char* problem);
 
   std::string today_;
   CardFound* found_ = nullptr;
+  Store* store_ = nullptr;
+  int entry_ = 0;
+  // What fitting did to each field, the two keys last; a field set again
+  // (by the card's own property) forgets what happened the first time.
+  TextFit fits_[kFieldCount + 2];
   std::string raw_, decoded_, utf8_;
   std::vector<std::string> parts_, parts2_;
 };

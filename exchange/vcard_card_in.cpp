@@ -150,14 +150,14 @@ bool CardMapper::text(const Property& p, std::string& out) {
   out.clear();
   const std::string_view cs = paramValue(p.params, "CHARSET");
   if (isSjisCharset(cs)) {
-    appendUtf8(out, bytes);
+    appendUtf8(out, bytes, true);
   } else if (!isUtf8Charset(cs) && charsetToUtf8(std::string(cs), bytes, out)) {
     // converted
   } else if (isUtf8(bytes)) {
     out.assign(bytes);
   } else {
     out.clear();
-    appendUtf8(out, bytes);  // undeclared and not UTF-8: the Japanese phones' Shift-JIS
+    appendUtf8(out, bytes, true);  // undeclared and not UTF-8: the Japanese phones' Shift-JIS
   }
   return true;
 }
@@ -178,24 +178,46 @@ bool CardMapper::components(const Property& p, std::vector<std::string>& out) {
   return true;
 }
 
-void CardMapper::put(char* slot, int width, std::string_view utf8) {
-  const TextFit f = putSjis(slot, width, utf8);
-  found_->fit.shortened |= f.shortened;
-  found_->fit.replaced |= f.replaced;
+char* CardMapper::slotOf(int f, int* width) {
+  if (f == kNameKeyField) {
+    *width = kNameKeyWidth;
+    return store_->names.key[entry_];
+  }
+  if (f == kCompanyKeyField) {
+    *width = kCompanyKeyWidth;
+    return store_->companies.key[entry_];
+  }
+  *width = kFieldWidth[f];
+  return store_->field(entry_, f);
+}
+
+static TextFit& fitOf(TextFit* fits, int f) { return fits[f >= 0 ? f : kFieldCount - 1 - f]; }
+
+void CardMapper::put(int f, std::string_view utf8) {
+  int width = 0;
+  char* slot = slotOf(f, &width);
+  fitOf(fits_, f) = putSjis(slot, width, utf8);
 }
 
 // A reading becomes a key of half-width katakana, as typed kana does.
-void CardMapper::putReading(char* slot, int width, std::string_view utf8) {
+void CardMapper::putReading(int key, std::string_view utf8) {
   bool replaced = false;
-  const std::string sjis = halfWidthKana(utf8ToSjis(utf8, &replaced));
-  const TextFit f = putSjisBytes(slot, width, sjis);
-  found_->fit.shortened |= f.shortened;
-  found_->fit.replaced |= replaced;
+  putBytes(key, halfWidthKana(utf8ToSjis(utf8, &replaced)));
+  fitOf(fits_, key).replaced = replaced;
+}
+
+void CardMapper::putBytes(int f, std::string_view sjis) {
+  int width = 0;
+  char* slot = slotOf(f, &width);
+  fitOf(fits_, f) = putSjisBytes(slot, width, sjis);
 }
 
 bool CardMapper::read(const std::vector<Property>& card, Store& s, int e, CardFound& found) {
   found = CardFound();
   found_ = &found;
+  store_ = &s;
+  entry_ = e;
+  for (TextFit& f : fits_) f = TextFit();
   // Fields no property sets: as CSV input leaves them.
   for (int f = 0; f < kFieldCount; ++f) paddedCopy(s.field(e, f), "", kFieldWidth[f]);
   paddedCopy(s.field(e, Occupation), " ", 1);
@@ -214,12 +236,12 @@ bool CardMapper::read(const std::vector<Property>& card, Store& s, int e, CardFo
   if (n != nullptr) {
     if (!components(*n, parts_)) return false;
     parts_.resize(2);
-    put(slot(KanjiName), kFieldWidth[KanjiName], joinNames(parts_[0], parts_[1]));
+    put(KanjiName, joinNames(parts_[0], parts_[1]));
   } else if (const Property* fn = find(card, "FN")) {
     if (!text(*fn, utf8_)) return false;
     value.clear();
     appendUnescaped(value, utf8_);
-    put(slot(KanjiName), kFieldWidth[KanjiName], value);
+    put(KanjiName, value);
   }
 
   // The reading of the name: the first of these the card has.
@@ -239,30 +261,30 @@ bool CardMapper::read(const std::vector<Property>& card, Store& s, int e, CardFo
       if (!text(*first, utf8_)) return false;
       appendUnescaped(given, utf8_);
     }
-    putReading(s.names.key[e], kNameKeyWidth, joinNames(family, given));
+    putReading(kNameKeyField, joinNames(family, given));
   } else if (!sortAs.empty()) {
     const std::size_t comma = sortAs.find(',');
     const std::string family(sortAs.substr(0, comma));
     const std::string given(comma == std::string_view::npos ? std::string_view()
                                                             : sortAs.substr(comma + 1));
-    putReading(s.names.key[e], kNameKeyWidth, joinNames(family, given));
+    putReading(kNameKeyField, joinNames(family, given));
   } else if (const Property* r = phoneticN ? phoneticN : sound) {
     if (!components(*r, parts_)) return false;
     parts_.resize(2);
-    putReading(s.names.key[e], kNameKeyWidth, joinNames(parts_[0], parts_[1]));
+    putReading(kNameKeyField, joinNames(parts_[0], parts_[1]));
   } else if (sortString != nullptr) {
     if (!text(*sortString, utf8_)) return false;
     value.clear();
     appendUnescaped(value, utf8_);
-    putReading(s.names.key[e], kNameKeyWidth, value);
+    putReading(kNameKeyField, value);
   }
 
   // Company and division; the company's reading.
   const Property* org = findWritten(card, "ORG");
   if (org != nullptr) {
     if (!components(*org, parts_)) return false;
-    put(slot(KanjiCompany), kFieldWidth[KanjiCompany], parts_[0]);
-    put(slot(Division), kFieldWidth[Division], joinRest(parts_, 1));
+    put(KanjiCompany, parts_[0]);
+    put(Division, joinRest(parts_, 1));
   }
   const Property* orgReading = find(card, "X-PHONETIC-ORG");
   if (orgReading == nullptr) orgReading = findPhonetic(card, "ORG");
@@ -270,9 +292,9 @@ bool CardMapper::read(const std::vector<Property>& card, Store& s, int e, CardFo
   const std::string_view orgSortAs = org ? paramValue(org->params, "SORT-AS") : std::string_view();
   if (orgReading != nullptr) {
     if (!components(*orgReading, parts2_)) return false;
-    putReading(s.companies.key[e], kCompanyKeyWidth, parts2_[0]);
+    putReading(kCompanyKeyField, parts2_[0]);
   } else if (!orgSortAs.empty()) {
-    putReading(s.companies.key[e], kCompanyKeyWidth, orgSortAs.substr(0, orgSortAs.find(',')));
+    putReading(kCompanyKeyField, orgSortAs.substr(0, orgSortAs.find(',')));
   }
 
   // One-value text properties.
@@ -283,7 +305,7 @@ bool CardMapper::read(const std::vector<Property>& card, Store& s, int e, CardFo
     appendUnescaped(value, utf8_);
     const bool phone = f == OfficePhone || f == HomePhone || f == Fax || f == MobilePhone;
     if (phone && startsWithNoCase(value, "tel:")) value.erase(0, 4);  // a number as a URI
-    put(slot(f), kFieldWidth[f], value);
+    put(f, value);
     return true;
   };
   const Phones ph = sortPhones(card);
@@ -297,8 +319,8 @@ bool CardMapper::read(const std::vector<Property>& card, Store& s, int e, CardFo
     parts_.resize(7);
     // Japanese order: prefecture, city, street, building.
     const std::vector<std::string> address = {parts_[4], parts_[3], parts_[2], parts_[1]};
-    put(slot(Address), kFieldWidth[Address], joinRest(address, 0));
-    put(slot(Zip), kFieldWidth[Zip], parts_[5]);
+    put(Address, joinRest(address, 0));
+    put(Zip, parts_[5]);
   }
 
   if (const Property* note = find(card, "NOTE")) {
@@ -310,7 +332,7 @@ bool CardMapper::read(const std::vector<Property>& card, Store& s, int e, CardFo
       std::size_t nl = r == Remarks3 ? std::string_view::npos : rest.find('\n');
       std::string_view line = rest.substr(0, nl);
       if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-      put(slot(r), kFieldWidth[r], line);  // the third takes the rest, breaks as spaces
+      put(r, line);  // the third takes the rest, breaks as spaces
       if (nl == std::string_view::npos) break;
       rest.remove_prefix(nl + 1);
     }
@@ -363,24 +385,22 @@ bool CardMapper::read(const std::vector<Property>& card, Store& s, int e, CardFo
     for (const OwnProperty& o : kOwnProperties)
       if (equalsNoCase(own, o.name)) target = &o;
     if (target == nullptr) continue;
-    char* dst = target->field == kNameKeyField      ? s.names.key[e]
-                : target->field == kCompanyKeyField ? s.companies.key[e]
-                                                    : slot(target->field);
-    const int width = target->field == kNameKeyField      ? kNameKeyWidth
-                      : target->field == kCompanyKeyField ? kCompanyKeyWidth
-                                                          : kFieldWidth[target->field];
     if (raw) {
       value.clear();
       if (!decodeHex(p.value, value)) return fail(p, "X-KORVELIXの16進数の誤りです");
-      const TextFit f = putSjisBytes(dst, width, value);
-      found.fit.shortened |= f.shortened;
+      putBytes(target->field, value);
     } else {
       if (!text(p, utf8_)) return false;
       value.clear();
       appendUnescaped(value, utf8_);
-      put(dst, width, value);
+      put(target->field, value);
     }
-    if (target->field == PersonalNumber) found.ownNumber = std::memcmp(dst, "0000", 4) != 0;
+    if (target->field == PersonalNumber)
+      found.ownNumber = std::memcmp(slot(PersonalNumber), "0000", 4) != 0;
+  }
+  for (const TextFit& f : fits_) {
+    found.fit.shortened |= f.shortened;
+    found.fit.replaced |= f.replaced;
   }
   return true;
 }

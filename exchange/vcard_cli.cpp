@@ -20,7 +20,8 @@ std::string utf8(std::u8string_view text) { return {text.begin(), text.end()}; }
 
 // Messages as terminal lines: UTF-8, one line per line of the message.
 void printMessage(std::ostream& os, const std::string& sjis) {
-  std::string text = sjisToUtf8(sjis);
+  std::string text;
+  appendUtf8(text, sjis, true);
   while (!text.empty() && text.back() == '\n') text.pop_back();
   os << text << '\n';
 }
@@ -53,17 +54,16 @@ int runVcardCommand(const std::vector<std::string>& args, std::ostream& out, std
                     const std::function<bool(const std::string&)>& photoDecodes) {
   if (args.empty() || !isVcardCommand(args[0])) return usage(err);
   const bool exporting = args[0] == kExport;
-  std::string path, folder;
+  std::vector<std::string> operands;  // PATH, then FOLDER
   bool selected = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     if (exporting && args[i] == "--selected" && !selected) selected = true;
     else if (!args[i].empty() && args[i][0] == '-' && args[i] != "-") return usage(err);
-    else if (path.empty()) path = args[i];
-    else if (folder.empty()) folder = args[i];
-    else return usage(err);
+    else operands.push_back(args[i]);
   }
-  if (path.empty()) return usage(err);
-  if (folder.empty()) folder = ".";
+  if (operands.empty() || operands.size() > 2 || operands[0].empty()) return usage(err);
+  const std::string& path = operands[0];
+  const std::string folder = operands.size() == 2 ? operands[1] : std::string(".");
   if (!vcard::isDirectory(folder)) {
     err << "korvelix: " << folder << utf8(u8": フォルダがありません") << '\n';
     return 1;

@@ -39,7 +39,8 @@ std::string todayDigits() {
 // "where: problem" for a malformed card file.
 std::string whereMessage(const std::string& file, int line, int card, const char* problem) {
   char buf[96];
-  std::snprintf(buf, sizeof buf, " %d行目（%d枚目のカード）: ", line, card);
+  if (card == 0) std::snprintf(buf, sizeof buf, " %d行目: ", line);
+  else std::snprintf(buf, sizeof buf, " %d行目（%d枚目のカード）: ", line, card);
   return sjisPath(file) + buf + problem;
 }
 
@@ -49,6 +50,14 @@ std::string cardName(const Store& s, int e) {
   for (const char* p : {s.field(e, KanjiName), s.names.key[e], s.field(e, KanjiCompany)}) {
     std::string t(p);
     while (!t.empty() && t.back() == ' ') t.pop_back();
+    // A double-byte character cut at the field's width is left out.
+    std::size_t whole = 0;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+      const auto c = static_cast<unsigned char>(t[i]);
+      if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) ++i;
+      if (i < t.size()) whole = i + 1;
+    }
+    t.resize(whole);
     if (!t.empty()) return t;
   }
   return "（名前なし）";
