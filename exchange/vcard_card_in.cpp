@@ -351,14 +351,19 @@ bool CardMapper::read(const std::vector<Property>& card, Store& s, int e, CardFo
 
   if (const Property* photo = find(card, "PHOTO")) {
     found.photoGiven = true;
+    // A data: URI with its comma (and whatever else) escaped as text.
     std::string_view v = photo->value;
+    if (v.find('\\') != std::string_view::npos) {
+      value.clear();
+      appendUnescaped(value, v);
+      v = value;
+    }
     bool jpeg = false, encoded = false;
     if (startsWithNoCase(v, "data:")) {
-      // data:[type][;base64],bytes; a comma some writers escape.
+      // data:[type][;base64],bytes
       std::size_t comma = v.find(',');
       if (comma != std::string_view::npos) {
-        std::string_view meta = v.substr(5, comma - 5);
-        if (!meta.empty() && meta.back() == '\\') meta.remove_suffix(1);
+        const std::string_view meta = v.substr(5, comma - 5);
         const std::size_t semi = meta.find(';');
         jpeg = isJpegType(meta.substr(0, semi));
         encoded = semi != std::string_view::npos && equalsNoCase(meta.substr(semi + 1), "base64");

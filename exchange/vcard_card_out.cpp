@@ -264,8 +264,11 @@ void appendCard(std::string& out, const Store& s, int e, const CardExtras& extra
   }
 
   if (extras.photo != nullptr) {
+    // The comma escaped as in every other value: readers that take each
+    // value for a list of texts (Python's vobject, and what is built on it)
+    // would otherwise keep only "data:image/jpeg;base64".
     w.begin("PHOTO");
-    w.raw("data:image/jpeg;base64,");
+    w.raw("data:image/jpeg;base64\\,");
     std::string b64;
     appendBase64(b64, *extras.photo);
     w.raw(b64);
