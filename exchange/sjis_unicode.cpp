@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstring>
 #include <cstdint>
 #include <memory>
 
@@ -85,19 +86,6 @@ const Tables& tables() {
   return *t;
 }
 
-void appendCodePoint(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    const char b[2] = {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
-    out.append(b, 2);
-  } else {
-    const char b[3] = {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
-                       static_cast<char>(0x80 | (c & 0x3F))};
-    out.append(b, 3);
-  }
-}
-
 // The code point at text[i] and its length in bytes; length 0 for a
 // malformed sequence (overlong, surrogate, cut short, out of range).
 char32_t decodeUtf8(std::string_view text, std::size_t i, std::size_t* length) {
@@ -146,15 +134,31 @@ int sjisOf(char32_t cp, char bytes[2]) {
 
 bool appendUtf8(std::string& out, std::string_view sjis, bool keepControls) {
   const Tables& t = tables();
+  // At most three bytes of UTF-8 for each byte of Shift-JIS.
+  const std::size_t start = out.size();
+  out.resize(start + sjis.size() * 3);
+  char* o = out.data() + start;
+  auto emit = [&o](char32_t c) {
+    if (c < 0x80) {
+      *o++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+      *o++ = static_cast<char>(0xC0 | c >> 6);
+      *o++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      *o++ = static_cast<char>(0xE0 | c >> 12);
+      *o++ = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      *o++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+  };
   bool clean = true;
   for (std::size_t i = 0; i < sjis.size();) {
     const auto c = static_cast<unsigned char>(sjis[i]);
     if (c < 0x80) {
       if (isControl(c)) {
-        out += keepControls ? static_cast<char>(c) : ' ';
+        *o++ = keepControls ? static_cast<char>(c) : ' ';
         clean = false;
       } else {
-        out += static_cast<char>(c);
+        *o++ = static_cast<char>(c);
       }
       ++i;
       continue;
@@ -167,59 +171,95 @@ bool appendUtf8(std::string& out, std::string_view sjis, bool keepControls) {
     }
     const std::uint16_t u = t.toUnicode[code];
     if (u == kNone) {
-      appendCodePoint(out, kReplacement);
+      emit(kReplacement);
       clean = false;
       ++i;  // the next byte may start a character of its own
       continue;
     }
-    appendCodePoint(out, u);
+    emit(u);
     if (t.fromUnicode[u] != code) clean = false;
     i += n;
   }
+  out.resize(static_cast<std::size_t>(o - out.data()));
   return clean;
 }
 
-TextFit putSjis(char* slot, int width, std::string_view utf8) {
-  TextFit fit;
-  int at = 0;
-  std::size_t i = 0;
-  while (i < utf8.size()) {
+bool SjisField::addUtf8(std::string_view utf8, bool escaped) {
+  const auto& fromUnicode = tables().fromUnicode;
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  const std::size_t size = utf8.size();
+  bool wellFormed = true;
+  for (std::size_t i = 0; i < size;) {
+    auto c = p[i];
+    if (c < 0x80) {
+      if (escaped && c == '\\' && i + 1 < size && p[i + 1] < 0x80) {
+        c = p[++i];
+        if (c == 'n' || c == 'N') c = ' ';
+      }
+      const char b = isControl(c) ? ' ' : static_cast<char>(c);
+      put(&b, 1);
+      ++i;
+      continue;
+    }
+    // Three bytes, as nearly every Japanese character: decoded here.
+    if ((c & 0xF0) == 0xE0 && i + 2 < size && (p[i + 1] & 0xC0) == 0x80 &&
+        (p[i + 2] & 0xC0) == 0x80) {
+      const char32_t cp = (c & 0x0Fu) << 12 | (p[i + 1] & 0x3Fu) << 6 | (p[i + 2] & 0x3Fu);
+      if (cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)) {
+        const std::uint16_t code = fromUnicode[cp];
+        if (code == kNone) {
+          put(kGetaMark.data(), 2, true);
+        } else if (code < 0x100) {
+          const char b = static_cast<char>(code);
+          put(&b, 1);
+        } else {
+          const char b[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+          put(b, 2);
+        }
+        i += 3;
+        continue;
+      }
+    }
     std::size_t len = 0;
-    char32_t cp = decodeUtf8(utf8, i, &len);
+    const char32_t cp = decodeUtf8(utf8, i, &len);
     char bytes[2];
-    int n = 0;
-    if (len == 0) {
-      len = 1;
-    } else if (cp == '\r' || cp == '\n' || cp == '\t' || (cp < 0x80 && isControl(cp))) {
-      cp = ' ';
-      n = sjisOf(cp, bytes);
-    } else {
-      n = sjisOf(cp, bytes);
-    }
-    const bool geta = n == 0;
-    if (geta) {
-      bytes[0] = kGetaMark[0];
-      bytes[1] = kGetaMark[1];
-      n = 2;
-    }
-    if (at + n > width) {
-      // Only what is more than trailing spaces counts as cut off.
-      if (utf8.find_first_not_of(' ', i) != std::string_view::npos) fit.shortened = true;
-      break;
-    }
-    fit.replaced = fit.replaced || geta;
-    slot[at++] = bytes[0];
-    if (n == 2) slot[at++] = bytes[1];
-    i += len;
+    const int n = len == 0 ? 0 : sjisOf(cp, bytes);
+    if (len == 0) wellFormed = false;
+    if (n == 0) put(kGetaMark.data(), 2, true);
+    else put(bytes, n);
+    i += len == 0 ? 1 : len;
   }
-  for (; at < width; ++at) slot[at] = ' ';
-  slot[width] = '\0';
-  return fit;
+  return wellFormed;
 }
 
-std::string utf8ToSjis(std::string_view utf8, bool* replaced) {
-  std::string out;
+void SjisField::addSjis(std::string_view sjis) {
+  for (std::size_t i = 0; i < sjis.size();) {
+    const std::size_t n =
+        isLead(static_cast<unsigned char>(sjis[i])) && i + 1 < sjis.size() ? 2 : 1;
+    put(sjis.data() + i, static_cast<int>(n));
+    i += n;
+  }
+}
+
+TextFit SjisField::finish() {
+  if (at_ < width_) std::memset(slot_ + at_, ' ', static_cast<std::size_t>(width_ - at_));
+  slot_[width_] = '\0';
+  return fit_;
+}
+
+void appendSjis(std::string& out, std::string_view utf8, bool escaped, bool* replaced) {
   for (std::size_t i = 0; i < utf8.size();) {
+    auto c = static_cast<unsigned char>(utf8[i]);
+    if (c < 0x80) {
+      if (escaped && c == '\\' && i + 1 < utf8.size() &&
+          static_cast<unsigned char>(utf8[i + 1]) < 0x80) {
+        c = static_cast<unsigned char>(utf8[++i]);
+        if (c == 'n' || c == 'N') c = '\n';
+      }
+      out += static_cast<char>(c);
+      ++i;
+      continue;
+    }
     std::size_t len = 0;
     const char32_t cp = decodeUtf8(utf8, i, &len);
     char bytes[2];
@@ -232,24 +272,6 @@ std::string utf8ToSjis(std::string_view utf8, bool* replaced) {
     }
     i += len == 0 ? 1 : len;
   }
-  return out;
-}
-
-TextFit putSjisBytes(char* slot, int width, std::string_view sjis) {
-  TextFit fit;
-  std::size_t at = 0;
-  const auto w = static_cast<std::size_t>(width);
-  while (at < sjis.size()) {
-    const std::size_t n =
-        isLead(static_cast<unsigned char>(sjis[at])) && at + 1 < sjis.size() ? 2 : 1;
-    if (at + n > w) break;
-    at += n;
-  }
-  if (sjis.find_first_not_of(' ', at) != std::string_view::npos) fit.shortened = true;
-  sjis.copy(slot, at);
-  for (; at < w; ++at) slot[at] = ' ';
-  slot[w] = '\0';
-  return fit;
 }
 
 bool charsetToUtf8(const std::string& charset, std::string_view in, std::string& out) {
@@ -276,9 +298,19 @@ bool charsetToUtf8(const std::string& charset, std::string_view in, std::string&
 }
 
 bool isUtf8(std::string_view text) {
-  for (std::size_t i = 0; i < text.size();) {
-    if (static_cast<unsigned char>(text[i]) < 0x80) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  for (std::size_t i = 0; i < size;) {
+    const unsigned char c = p[i];
+    if (c < 0x80) {
       ++i;
+      continue;
+    }
+    // Three bytes, as nearly every Japanese character.
+    if ((c & 0xF0) == 0xE0 && i + 2 < size && (p[i + 1] & 0xC0) == 0x80 &&
+        (p[i + 2] & 0xC0) == 0x80 && (c != 0xE0 || p[i + 1] >= 0xA0) &&
+        (c != 0xED || p[i + 1] < 0xA0)) {
+      i += 3;
       continue;
     }
     std::size_t len = 0;

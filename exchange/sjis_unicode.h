@@ -33,20 +33,68 @@ struct TextFit {
   bool replaced = false;   // characters Shift-JIS cannot hold became 〓
 };
 
-// Writes the Shift-JIS of UTF-8 text into a field of width bytes, cut at a
-// character boundary, padded with spaces, slot[width] = 0. A malformed UTF-8
-// sequence counts as a character Shift-JIS cannot hold; line breaks and tabs
-// become spaces.
-TextFit putSjis(char* slot, int width, std::string_view utf8);
+// Shift-JIS built into a fixed field a piece at a time: each character
+// whole or not at all, the rest of the width filled with spaces by finish().
+// Characters Shift-JIS cannot hold become 〓; line breaks, tabs and other
+// control characters spaces.
+class SjisField {
+ public:
+  SjisField(char* slot, int width) : slot_(slot), width_(width) {}
+  // UTF-8 text; with escaped, a card value's backslash escapes are undone on
+  // the way. False when the text was not well-formed UTF-8 (each bad byte
+  // then counts as a character Shift-JIS cannot hold).
+  bool addUtf8(std::string_view utf8, bool escaped = false);
+  // Shift-JIS bytes as they are, a double-byte character taken whole.
+  void addSjis(std::string_view sjis);
+  TextFit finish();  // pads to the width; slot[width] = 0
 
-// UTF-8 -> Shift-JIS, every character Shift-JIS cannot hold as 〓; *replaced
-// (when given) is set when there was one.
-std::string utf8ToSjis(std::string_view utf8, bool* replaced = nullptr);
+ private:
+  void put(const char* bytes, int n, bool geta = false) {
+    // Only what is more than trailing spaces counts as cut off.
+    if (full_ || at_ + n > width_) {
+      full_ = true;
+      fit_.shortened = fit_.shortened || !(n == 1 && bytes[0] == ' ');
+      return;
+    }
+    slot_[at_++] = bytes[0];
+    if (n == 2) slot_[at_++] = bytes[1];
+    fit_.replaced = fit_.replaced || geta;
+  }
+  char* slot_;
+  int width_;
+  int at_ = 0;
+  bool full_ = false;
+  TextFit fit_;
+};
+
+// Writes the Shift-JIS of UTF-8 text into a field of width bytes, cut at a
+// character boundary, padded with spaces, slot[width] = 0.
+inline TextFit putSjis(char* slot, int width, std::string_view utf8) {
+  SjisField f(slot, width);
+  f.addUtf8(utf8);
+  return f.finish();
+}
+
+// Appends the Shift-JIS of UTF-8 text (escaped: as SjisField::addUtf8),
+// every character Shift-JIS cannot hold as 〓; *replaced (when given) is set
+// when there was one.
+void appendSjis(std::string& out, std::string_view utf8, bool escaped, bool* replaced = nullptr);
+
+// UTF-8 -> Shift-JIS, every character Shift-JIS cannot hold as 〓.
+inline std::string utf8ToSjis(std::string_view utf8, bool* replaced = nullptr) {
+  std::string out;
+  appendSjis(out, utf8, false, replaced);
+  return out;
+}
 
 // Shift-JIS bytes into a field of width bytes: cut before a double-byte
 // character that would stand across the width, padded with spaces,
 // slot[width] = 0.
-TextFit putSjisBytes(char* slot, int width, std::string_view sjis);
+inline TextFit putSjisBytes(char* slot, int width, std::string_view sjis) {
+  SjisField f(slot, width);
+  f.addSjis(sjis);
+  return f.finish();
+}
 
 // Text in a charset some card declared (ISO-2022-JP, EUC-JP ...) -> UTF-8
 // through iconv. False when iconv does not know the charset or the text is

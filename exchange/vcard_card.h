@@ -4,6 +4,7 @@
 // for byte. Reading takes cards from any writer: vCard 2.1, 3.0 and 4.0. No Qt.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,9 +21,21 @@ constexpr int kNameKeyField = -1;
 constexpr int kCompanyKeyField = -2;
 struct OwnProperty {
   int field;  // a Field, or kNameKeyField / kCompanyKeyField
-  const char* name;
+  std::string_view name;
 };
-extern const std::vector<OwnProperty> kOwnProperties;
+// clang-format off
+inline constexpr std::array<OwnProperty, kFieldCount + 2> kOwnProperties = {{
+    {kNameKeyField, "KANA-NAME"}, {kCompanyKeyField, "KANA-COMPANY"},
+    {KanjiName, "KANJI-NAME"}, {KanjiCompany, "KANJI-COMPANY"}, {Alias, "ALIAS"}, {Sex, "SEX"},
+    {Division, "DIVISION"}, {Title, "TITLE"}, {OfficePhone, "OFFICE-PHONE"},
+    {HomePhone, "HOME-PHONE"}, {Zip, "ZIP"}, {Address, "ADDRESS"}, {Remarks1, "REMARKS-1"},
+    {Remarks2, "REMARKS-2"}, {Remarks3, "REMARKS-3"}, {Occupation, "OCCUPATION"},
+    {Actuary, "ACTUARY"}, {PensionActuary, "PENSION-ACTUARY"}, {Fax, "FAX"},
+    {UpdateDate, "UPDATE-DATE"}, {SelectFlag, "SELECT-FLAG"}, {Secret1, "SECRET-1"},
+    {Secret2, "SECRET-2"}, {Secret3, "SECRET-3"}, {Secret4, "SECRET-4"}, {Secret5, "SECRET-5"},
+    {MobilePhone, "MOBILE-PHONE"}, {Email, "EMAIL"}, {SearchKeys, "SEARCH-KEYS"},
+    {PersonalNumber, "NUMBER"}}};
+// clang-format on
 
 // What a card needs besides the entry's fields.
 struct CardExtras {
@@ -54,25 +67,62 @@ class CardMapper {
   // False when the card is malformed (found.problem says why).
   bool read(const std::vector<Property>& card, Store& s, int e, CardFound& found);
 
+  // What a property is to the mapping; found once per property.
+  // (Scoped: its names would hide the fields' in the mapper's members.)
+  enum class Kind : unsigned char {
+    Other, N, FN, PhoneticLast, PhoneticFirst, PhoneticOrg, SortString, Sound, Org, Title,
+    Tel, Email, Adr, Note, Rev, Photo, Own
+  };
+  static constexpr int kKinds = static_cast<int>(Kind::Own) + 1;
+
+  // What the mapping needs of a property's parameters, taken in one pass.
+  // (Prefixed: Fax would hide the field's name in the mapper's members.)
+  enum TypeBit : unsigned {
+    TypeWork = 1, TypeHome = 2, TypeCell = 4, TypeFax = 8, TypeIrmcN = 16, TypeIrmcOrg = 32,
+    TypeJpeg = 64
+  };
+  struct ParamInfo {
+    Encoding encoding = Encoding::None;
+    std::string_view charset, language, sortAs, type;  // type: the first TYPE value
+    unsigned types = 0;                                 // TypeBit of every TYPE value
+    bool phonetic = false;  // a reading (RFC 9554), not a transcription into Latin letters
+  };
+
  private:
-  bool text(const Property& p, std::string& out);
-  bool components(const Property& p, std::vector<std::string>& out);
-  // Text into field f (or one of the keys), remembering what fitting it did.
-  void put(int f, std::string_view utf8);
-  void putReading(int key, std::string_view utf8);
+  const ParamInfo& info(std::size_t i) const {
+    static const ParamInfo kNone;
+    return paramSlot_[i] < 0 ? kNone : params_[static_cast<std::size_t>(paramSlot_[i])];
+  }
+  const ParamInfo& info(const Property& p) const {
+    return info(static_cast<std::size_t>(&p - card_->data()));
+  }
+  bool text(const Property& p, std::string_view* value);
+  bool components(const Property& p, std::size_t count);
+  void put(int f, std::string_view escapedUtf8);
+  void putJoined(int f, std::string_view a, std::string_view b);
+  void putReading(int key, std::string_view family, std::string_view given);
   void putBytes(int f, std::string_view sjis);
   char* slotOf(int f, int* width);
+  const Property* firstOf(Kind k) const { return first_[static_cast<int>(k)]; }
+  const Property* preferred(Kind k, unsigned type) const;
   bool fail(const Property& p, const char* problem);
+  bool readPhoto(const Property& p);
 
   std::string today_;
+  const std::vector<Property>* card_ = nullptr;
   CardFound* found_ = nullptr;
   Store* store_ = nullptr;
   int entry_ = 0;
+  std::vector<Kind> kinds_;
+  std::vector<int> paramSlot_;       // where in params_ a property's are, or -1 for none
+  std::vector<ParamInfo> params_;
+  const Property* first_[kKinds] = {};
   // What fitting did to each field, the two keys last; a field set again
   // (by the card's own property) forgets what happened the first time.
   TextFit fits_[kFieldCount + 2];
-  std::string raw_, decoded_, utf8_;
-  std::vector<std::string> parts_, parts2_;
+  std::string decoded_, utf8_, sjis_, bytes_;
+  std::vector<std::string_view> parts_;  // components of the last structured value
+  std::string_view rest_;                // ... and what followed them
 };
 
 // The JPEG's structure: start and end of image, a frame header before the

@@ -1,5 +1,6 @@
 // Card -> entry.
 #include <cstring>
+#include <utility>
 
 #include "exchange/vcard_card.h"
 #include "exchange/vcard_text.h"
@@ -10,9 +11,111 @@ namespace kx::vcard {
 
 namespace {
 
+using Kind = CardMapper::Kind;
+
+constexpr std::pair<std::string_view, Kind> kKindNames[] = {
+    {"N", Kind::N},
+    {"FN", Kind::FN},
+    {"X-PHONETIC-LAST-NAME", Kind::PhoneticLast},
+    {"X-PHONETIC-FIRST-NAME", Kind::PhoneticFirst},
+    {"X-PHONETIC-ORG", Kind::PhoneticOrg},
+    {"SORT-STRING", Kind::SortString},
+    {"SOUND", Kind::Sound},
+    {"ORG", Kind::Org},
+    {"TITLE", Kind::Title},
+    {"TEL", Kind::Tel},
+    {"EMAIL", Kind::Email},
+    {"ADR", Kind::Adr},
+    {"NOTE", Kind::Note},
+    {"REV", Kind::Rev},
+    {"PHOTO", Kind::Photo},
+};
+constexpr std::string_view kOwnPrefix = "X-KORVELIX-";
+
+Kind kindOf(std::string_view name) {
+  if (name.size() > kOwnPrefix.size() && (name[0] | 0x20) == 'x' && startsWithNoCase(name, kOwnPrefix))
+    return Kind::Own;
+  // The names of one length, among few: looked at by length and first letter.
+  static const auto byLength = [] {
+    std::array<std::vector<std::pair<std::string_view, Kind>>, 32> t;
+    for (const auto& nk : kKindNames) t[nk.first.size()].push_back(nk);
+    return t;
+  }();
+  if (name.empty() || name.size() >= byLength.size()) return Kind::Other;
+  const char first = static_cast<char>(name[0] | 0x20);
+  for (const auto& [n, k] : byLength[name.size()])
+    if ((n[0] | 0x20) == first && equalsNoCase(name, n)) return k;
+  return Kind::Other;
+}
+
+// The own properties by the length of their names, to look one up among few.
+const std::array<std::vector<const OwnProperty*>, 32>& ownByLength() {
+  static const auto table = [] {
+    std::array<std::vector<const OwnProperty*>, 32> t;
+    for (const OwnProperty& o : kOwnProperties) t[o.name.size()].push_back(&o);
+    return t;
+  }();
+  return table;
+}
+
+const OwnProperty* ownProperty(std::string_view name) {
+  if (name.size() >= ownByLength().size()) return nullptr;
+  for (const OwnProperty* o : ownByLength()[name.size()])
+    if (equalsNoCase(name, o->name)) return o;
+  return nullptr;
+}
+
+unsigned typeBit(std::string_view t) {
+  using M = CardMapper;
+  static constexpr std::pair<std::string_view, unsigned> kTypes[] = {
+      {"WORK", M::TypeWork}, {"HOME", M::TypeHome}, {"CELL", M::TypeCell}, {"FAX", M::TypeFax},
+      {"X-IRMC-N", M::TypeIrmcN}, {"X-IRMC-ORG", M::TypeIrmcOrg}, {"JPEG", M::TypeJpeg}};
+  for (const auto& [name, bit] : kTypes)
+    if (equalsNoCase(t, name)) return bit;
+  return 0;
+}
+
+CardMapper::ParamInfo parseParams(std::string_view params) {
+  CardMapper::ParamInfo pi;
+  forEachParam(params, [&](const Param& p) {
+    if (p.name.empty()) {  // vCard 2.1: a type or an encoding without its name
+      if (equalsNoCase(p.value, "QUOTED-PRINTABLE")) pi.encoding = Encoding::QuotedPrintable;
+      else if (equalsNoCase(p.value, "BASE64")) pi.encoding = Encoding::Base64;
+      else pi.types |= typeBit(p.value);
+    } else if (equalsNoCase(p.name, "TYPE")) {
+      std::string_view list = p.value;
+      if (pi.type.empty()) pi.type = list.substr(0, list.find(','));
+      for (;;) {
+        const std::size_t comma = list.find(',');
+        pi.types |= typeBit(list.substr(0, comma));
+        if (comma == std::string_view::npos) break;
+        list.remove_prefix(comma + 1);
+      }
+    } else if (equalsNoCase(p.name, "ENCODING")) {
+      if (equalsNoCase(p.value, "QUOTED-PRINTABLE")) pi.encoding = Encoding::QuotedPrintable;
+      else if (equalsNoCase(p.value, "BASE64") || equalsNoCase(p.value, "B"))
+        pi.encoding = Encoding::Base64;
+    } else if (equalsNoCase(p.name, "CHARSET")) {
+      pi.charset = p.value;
+    } else if (equalsNoCase(p.name, "LANGUAGE")) {
+      pi.language = p.value;
+    } else if (equalsNoCase(p.name, "SORT-AS")) {
+      pi.sortAs = p.value;
+    } else if (equalsNoCase(p.name, "PHONETIC")) {
+      pi.phonetic = !equalsNoCase(p.value, "ipa") && !equalsNoCase(p.value, "piny") &&
+                    !equalsNoCase(p.value, "jyut");
+    }
+    return true;
+  });
+  return pi;
+}
+
 bool isSjisCharset(std::string_view cs) {
-  for (const char* name : {"SHIFT_JIS", "SHIFT-JIS", "SJIS", "CP932", "WINDOWS-31J", "MS_KANJI",
-                           "X-SJIS", "CSSHIFTJIS", "MS932"})
+  if (cs.empty()) return false;
+  static constexpr std::string_view kNames[] = {"SHIFT_JIS", "SHIFT-JIS", "SJIS",
+                                                "CP932",     "WINDOWS-31J", "MS_KANJI",
+                                                "X-SJIS",    "CSSHIFTJIS",  "MS932"};
+  for (std::string_view name : kNames)
     if (equalsNoCase(cs, name)) return true;
   return false;
 }
@@ -22,108 +125,12 @@ bool isUtf8Charset(std::string_view cs) {
          equalsNoCase(cs, "US-ASCII") || equalsNoCase(cs, "ASCII");
 }
 
-// A reading in the way RFC 9554 marks one: PHONETIC other than a
-// transcription into Latin letters.
-bool isPhonetic(const Property& p) {
-  if (!hasParam(p.params, "PHONETIC")) return false;
-  const std::string_view v = paramValue(p.params, "PHONETIC");
-  return !equalsNoCase(v, "ipa") && !equalsNoCase(v, "piny") && !equalsNoCase(v, "jyut");
-}
-
-const Property* find(const std::vector<Property>& card, std::string_view name) {
-  for (const Property& p : card)
-    if (equalsNoCase(p.name, name)) return &p;
-  return nullptr;
-}
-
-// The first property of that name that is not a reading, one in Japanese
-// first.
-const Property* findWritten(const std::vector<Property>& card, std::string_view name) {
-  const Property* first = nullptr;
-  for (const Property& p : card) {
-    if (!equalsNoCase(p.name, name) || isPhonetic(p)) continue;
-    if (startsWithNoCase(paramValue(p.params, "LANGUAGE"), "ja")) return &p;
-    if (first == nullptr) first = &p;
-  }
-  return first;
-}
-
-const Property* findPhonetic(const std::vector<Property>& card, std::string_view name) {
-  for (const Property& p : card)
-    if (equalsNoCase(p.name, name) && isPhonetic(p)) return &p;
-  return nullptr;
-}
-
-const Property* findSound(const std::vector<Property>& card, std::string_view type) {
-  for (const Property& p : card)
-    if (equalsNoCase(p.name, "SOUND") && hasType(p.params, type)) return &p;
-  return nullptr;
-}
-
-std::string joinNames(const std::string& family, const std::string& given) {
-  if (given.empty()) return family;
-  if (family.empty()) return given;
-  return family + " " + given;
-}
-
-// Components 1.. of a structured value as one text, spaces between.
-std::string joinRest(const std::vector<std::string>& parts, std::size_t from) {
-  std::string out;
-  for (std::size_t i = from; i < parts.size(); ++i) {
-    if (parts[i].empty()) continue;
-    if (!out.empty()) out += ' ';
-    out += parts[i];
-  }
-  return out;
-}
-
 bool isJpegType(std::string_view t) {
   return equalsNoCase(t, "JPEG") || equalsNoCase(t, "JPG") || equalsNoCase(t, "image/jpeg") ||
          equalsNoCase(t, "image/jpg") || equalsNoCase(t, "image/pjpeg");
 }
 
-// The telephone slots of an entry, in the order an untyped number fills them.
-struct Phones {
-  const Property* office = nullptr;
-  const Property* home = nullptr;
-  const Property* fax = nullptr;
-  const Property* mobile = nullptr;
-};
-
-Phones sortPhones(const std::vector<Property>& card) {
-  Phones ph;
-  std::vector<const Property*> untyped;
-  for (const Property& p : card) {
-    if (!equalsNoCase(p.name, "TEL")) continue;
-    const bool cell = hasType(p.params, "CELL"), fax = hasType(p.params, "FAX");
-    const bool work = hasType(p.params, "WORK"), home = hasType(p.params, "HOME");
-    const Property** slot = cell  ? &ph.mobile
-                            : fax ? &ph.fax
-                            : work ? &ph.office
-                            : home ? &ph.home
-                                   : nullptr;
-    if (slot == nullptr) untyped.push_back(&p);
-    else if (*slot == nullptr) *slot = &p;
-  }
-  for (const Property* p : untyped) {
-    for (const Property** slot : {&ph.office, &ph.home, &ph.mobile}) {
-      if (*slot != nullptr) continue;
-      *slot = p;
-      break;
-    }
-  }
-  return ph;
-}
-
-const Property* preferWork(const std::vector<Property>& card, std::string_view name) {
-  const Property* first = nullptr;
-  for (const Property& p : card) {
-    if (!equalsNoCase(p.name, name) || isPhonetic(p)) continue;
-    if (hasType(p.params, "WORK")) return &p;
-    if (first == nullptr) first = &p;
-  }
-  return first;
-}
+TextFit& fitOf(TextFit* fits, int f) { return fits[f >= 0 ? f : kFieldCount - 1 - f]; }
 
 }  // namespace
 
@@ -133,48 +140,51 @@ bool CardMapper::fail(const Property& p, const char* problem) {
   return false;
 }
 
-// The property's value as UTF-8, still escaped: transfer encoding undone,
-// the declared (or guessed) charset converted.
-bool CardMapper::text(const Property& p, std::string& out) {
+// The property's value as escaped UTF-8: its own bytes when they are that
+// already, else with the transfer encoding undone and the declared (or
+// guessed) charset converted. The view lasts until the next call.
+bool CardMapper::text(const Property& p, std::string_view* value) {
   std::string_view bytes = p.value;
-  const Encoding enc = encodingOf(p.params);
-  if (enc != Encoding::None) {
+  const ParamInfo& pi = info(p);
+  if (pi.encoding != Encoding::None) {
     decoded_.clear();
-    const bool ok = enc == Encoding::QuotedPrintable ? decodeQuotedPrintable(bytes, decoded_)
-                                                     : decodeBase64(bytes, decoded_);
-    if (!ok)
-      return fail(p, enc == Encoding::QuotedPrintable ? "QUOTED-PRINTABLEの誤りです"
-                                                      : "BASE64の誤りです");
+    const bool qp = pi.encoding == Encoding::QuotedPrintable;
+    if (!(qp ? decodeQuotedPrintable(bytes, decoded_) : decodeBase64(bytes, decoded_)))
+      return fail(p, qp ? "QUOTED-PRINTABLEの誤りです" : "BASE64の誤りです");
     bytes = decoded_;
   }
-  out.clear();
-  const std::string_view cs = paramValue(p.params, "CHARSET");
+  const std::string_view cs = pi.charset;
   if (isSjisCharset(cs)) {
-    appendUtf8(out, bytes, true);
-  } else if (!isUtf8Charset(cs) && charsetToUtf8(std::string(cs), bytes, out)) {
-    // converted
+    utf8_.clear();
+    appendUtf8(utf8_, bytes, true);
+    *value = utf8_;
+  } else if (!isUtf8Charset(cs) && charsetToUtf8(std::string(cs), bytes, utf8_)) {
+    *value = utf8_;
   } else if (isUtf8(bytes)) {
-    out.assign(bytes);
+    *value = bytes;
   } else {
-    out.clear();
-    appendUtf8(out, bytes, true);  // undeclared and not UTF-8: the Japanese phones' Shift-JIS
+    utf8_.clear();
+    appendUtf8(utf8_, bytes, true);  // undeclared and not UTF-8: the Japanese phones' Shift-JIS
+    *value = utf8_;
   }
   return true;
 }
 
-bool CardMapper::components(const Property& p, std::vector<std::string>& out) {
-  out.clear();
-  if (!text(p, utf8_)) return false;
+// The value's first count components, still escaped, in parts_ (empty
+// ones for those it lacks); what follows them in rest_.
+bool CardMapper::components(const Property& p, std::size_t count) {
+  std::string_view v;
+  if (!text(p, &v)) return false;
+  parts_.clear();
   std::size_t at = 0;
-  for (;;) {
-    const std::size_t semi = findUnescaped(utf8_, ';', at);
-    std::string& part = out.emplace_back();
-    appendUnescaped(part, std::string_view(utf8_).substr(at, semi == std::string::npos
-                                                                    ? std::string::npos
-                                                                    : semi - at));
-    if (semi == std::string::npos) break;
-    at = semi + 1;
+  while (parts_.size() < count) {
+    const std::size_t semi = findUnescaped(v, ';', at);
+    parts_.push_back(v.substr(std::min(at, v.size()), semi == std::string_view::npos
+                                                          ? std::string_view::npos
+                                                          : semi - at));
+    at = semi == std::string_view::npos ? v.size() : semi + 1;
   }
+  rest_ = v.substr(std::min(at, v.size()));
   return true;
 }
 
@@ -191,18 +201,28 @@ char* CardMapper::slotOf(int f, int* width) {
   return store_->field(entry_, f);
 }
 
-static TextFit& fitOf(TextFit* fits, int f) { return fits[f >= 0 ? f : kFieldCount - 1 - f]; }
+void CardMapper::put(int f, std::string_view escapedUtf8) { putJoined(f, escapedUtf8, {}); }
 
-void CardMapper::put(int f, std::string_view utf8) {
+// Two texts with a space between when both are there: family and given
+// name as the store writes a name.
+void CardMapper::putJoined(int f, std::string_view a, std::string_view b) {
   int width = 0;
   char* slot = slotOf(f, &width);
-  fitOf(fits_, f) = putSjis(slot, width, utf8);
+  SjisField field(slot, width);
+  field.addUtf8(a, true);
+  if (!a.empty() && !b.empty()) field.addUtf8(" ");
+  field.addUtf8(b, true);
+  fitOf(fits_, f) = field.finish();
 }
 
 // A reading becomes a key of half-width katakana, as typed kana does.
-void CardMapper::putReading(int key, std::string_view utf8) {
+void CardMapper::putReading(int key, std::string_view family, std::string_view given) {
   bool replaced = false;
-  putBytes(key, halfWidthKana(utf8ToSjis(utf8, &replaced)));
+  sjis_.clear();
+  appendSjis(sjis_, family, true, &replaced);
+  if (!family.empty() && !given.empty()) sjis_ += ' ';
+  appendSjis(sjis_, given, true, &replaced);
+  putBytes(key, halfWidthKana(sjis_));
   fitOf(fits_, key).replaced = replaced;
 }
 
@@ -212,133 +232,215 @@ void CardMapper::putBytes(int f, std::string_view sjis) {
   fitOf(fits_, f) = putSjisBytes(slot, width, sjis);
 }
 
+// Of the properties of that kind that are not readings: the first of the
+// given type (a name in Japanese for N and ORG), else the first.
+const Property* CardMapper::preferred(Kind k, unsigned type) const {
+  const Property* first = nullptr;
+  for (std::size_t i = 0; i < card_->size(); ++i) {
+    if (kinds_[i] != k) continue;
+    const ParamInfo& pi = info(i);
+    if (pi.phonetic) continue;
+    const bool match = type == 0 ? startsWithNoCase(pi.language, "ja") : (pi.types & type) != 0;
+    if (match) return &(*card_)[i];
+    if (first == nullptr) first = &(*card_)[i];
+  }
+  return first;
+}
+
 bool CardMapper::read(const std::vector<Property>& card, Store& s, int e, CardFound& found) {
   found = CardFound();
+  card_ = &card;
   found_ = &found;
   store_ = &s;
   entry_ = e;
   for (TextFit& f : fits_) f = TextFit();
+  for (const Property*& p : first_) p = nullptr;
+  kinds_.resize(card.size());
+  paramSlot_.resize(card.size());
+  params_.clear();
+  for (std::size_t i = 0; i < card.size(); ++i) {
+    kinds_[i] = kindOf(card[i].name);
+    paramSlot_[i] = -1;
+    if (!card[i].params.empty()) {
+      paramSlot_[i] = static_cast<int>(params_.size());
+      params_.push_back(parseParams(card[i].params));
+    }
+    const Property*& first = first_[static_cast<int>(kinds_[i])];
+    if (first == nullptr) first = &card[i];
+  }
+
   // Fields no property sets: as CSV input leaves them.
-  for (int f = 0; f < kFieldCount; ++f) paddedCopy(s.field(e, f), "", kFieldWidth[f]);
-  paddedCopy(s.field(e, Occupation), " ", 1);
-  paddedCopy(s.field(e, Actuary), "0", 1);
-  paddedCopy(s.field(e, PensionActuary), "0", 1);
-  paddedCopy(s.field(e, SelectFlag), " ", 1);
-  paddedCopy(s.field(e, PersonalNumber), "0000", 4);
+  std::memset(s.field(e, 0), ' ', Store::kRecordBytes);
+  for (int f = 0; f < kFieldCount; ++f) s.field(e, f)[kFieldWidth[f]] = '\0';
+  s.field(e, Actuary)[0] = '0';
+  s.field(e, PensionActuary)[0] = '0';
+  std::memcpy(s.field(e, PersonalNumber), "0000", 4);
   paddedCopy(s.field(e, UpdateDate), today_.c_str(), kFieldWidth[UpdateDate]);
   paddedCopy(s.names.key[e], "", kNameKeyWidth);
   paddedCopy(s.companies.key[e], "", kCompanyKeyWidth);
-  auto slot = [&](int f) { return s.field(e, f); };
-  std::string value;
 
   // The written name, from N or else FN.
-  const Property* n = findWritten(card, "N");
+  std::string_view v;
+  const Property* n = preferred(Kind::N, 0);
   if (n != nullptr) {
-    if (!components(*n, parts_)) return false;
-    parts_.resize(2);
-    put(KanjiName, joinNames(parts_[0], parts_[1]));
-  } else if (const Property* fn = find(card, "FN")) {
-    if (!text(*fn, utf8_)) return false;
-    value.clear();
-    appendUnescaped(value, utf8_);
-    put(KanjiName, value);
+    if (!components(*n, 2)) return false;
+    putJoined(KanjiName, parts_[0], parts_[1]);
+  } else if (const Property* fn = firstOf(Kind::FN)) {
+    if (!text(*fn, &v)) return false;
+    put(KanjiName, v);
   }
 
   // The reading of the name: the first of these the card has.
-  const Property* last = find(card, "X-PHONETIC-LAST-NAME");
-  const Property* first = find(card, "X-PHONETIC-FIRST-NAME");
-  const std::string_view sortAs = n ? paramValue(n->params, "SORT-AS") : std::string_view();
-  const Property* phoneticN = findPhonetic(card, "N");
-  const Property* sound = findSound(card, "X-IRMC-N");
-  const Property* sortString = find(card, "SORT-STRING");
+  const Property* last = firstOf(Kind::PhoneticLast);
+  const Property* first = firstOf(Kind::PhoneticFirst);
+  const std::string_view sortAs = n ? info(*n).sortAs : std::string_view();
+  const Property* phoneticN = nullptr;
+  const Property* sound = nullptr;
+  const Property* orgReading = firstOf(Kind::PhoneticOrg);
+  for (std::size_t i = 0; i < card.size(); ++i) {
+    const Property& p = card[i];
+    const ParamInfo& pi = info(i);
+    if (kinds_[i] == Kind::N && !phoneticN && pi.phonetic) phoneticN = &p;
+    if (kinds_[i] == Kind::Org && !orgReading && pi.phonetic) orgReading = &p;
+    if (kinds_[i] == Kind::Sound && !sound && (pi.types & TypeIrmcN)) sound = &p;
+  }
   if (last != nullptr || first != nullptr) {
-    std::string family, given;
+    std::string family;
     if (last != nullptr) {
-      if (!text(*last, utf8_)) return false;
-      appendUnescaped(family, utf8_);
+      if (!text(*last, &v)) return false;
+      family.assign(v);
     }
-    if (first != nullptr) {
-      if (!text(*first, utf8_)) return false;
-      appendUnescaped(given, utf8_);
-    }
-    putReading(kNameKeyField, joinNames(family, given));
+    if (first != nullptr && !text(*first, &v)) return false;
+    putReading(kNameKeyField, family, first ? v : std::string_view());
   } else if (!sortAs.empty()) {
     const std::size_t comma = sortAs.find(',');
-    const std::string family(sortAs.substr(0, comma));
-    const std::string given(comma == std::string_view::npos ? std::string_view()
-                                                            : sortAs.substr(comma + 1));
-    putReading(kNameKeyField, joinNames(family, given));
+    putReading(kNameKeyField, sortAs.substr(0, comma),
+               comma == std::string_view::npos ? std::string_view() : sortAs.substr(comma + 1));
   } else if (const Property* r = phoneticN ? phoneticN : sound) {
-    if (!components(*r, parts_)) return false;
-    parts_.resize(2);
-    putReading(kNameKeyField, joinNames(parts_[0], parts_[1]));
-  } else if (sortString != nullptr) {
-    if (!text(*sortString, utf8_)) return false;
-    value.clear();
-    appendUnescaped(value, utf8_);
-    putReading(kNameKeyField, value);
+    if (!components(*r, 2)) return false;
+    putReading(kNameKeyField, parts_[0], parts_[1]);
+  } else if (const Property* sortString = firstOf(Kind::SortString)) {
+    if (!text(*sortString, &v)) return false;
+    putReading(kNameKeyField, v, {});
   }
 
   // Company and division; the company's reading.
-  const Property* org = findWritten(card, "ORG");
+  const Property* org = preferred(Kind::Org, 0);
   if (org != nullptr) {
-    if (!components(*org, parts_)) return false;
+    if (!components(*org, 1)) return false;
     put(KanjiCompany, parts_[0]);
-    put(Division, joinRest(parts_, 1));
+    // The units of the organisation below the company make the division.
+    std::string_view rest = rest_;
+    int width = 0;
+    char* slot = slotOf(Division, &width);
+    SjisField division(slot, width);
+    while (!rest.empty()) {
+      const std::size_t semi = findUnescaped(rest, ';');
+      division.addUtf8(rest.substr(0, semi), true);
+      if (semi == std::string_view::npos) break;
+      rest.remove_prefix(semi + 1);
+      if (!rest.empty()) division.addUtf8(" ");
+    }
+    fits_[Division] = division.finish();
   }
-  const Property* orgReading = find(card, "X-PHONETIC-ORG");
-  if (orgReading == nullptr) orgReading = findPhonetic(card, "ORG");
-  if (orgReading == nullptr) orgReading = findSound(card, "X-IRMC-ORG");
-  const std::string_view orgSortAs = org ? paramValue(org->params, "SORT-AS") : std::string_view();
+  if (orgReading == nullptr) {
+    for (std::size_t i = 0; i < card.size(); ++i)
+      if (kinds_[i] == Kind::Sound && (info(i).types & TypeIrmcOrg)) orgReading = &card[i];
+  }
+  const std::string_view orgSortAs = org ? info(*org).sortAs : std::string_view();
   if (orgReading != nullptr) {
-    if (!components(*orgReading, parts2_)) return false;
-    putReading(kCompanyKeyField, parts2_[0]);
+    if (!components(*orgReading, 1)) return false;
+    putReading(kCompanyKeyField, parts_[0], {});
   } else if (!orgSortAs.empty()) {
-    putReading(kCompanyKeyField, orgSortAs.substr(0, orgSortAs.find(',')));
+    putReading(kCompanyKeyField, orgSortAs.substr(0, orgSortAs.find(',')), {});
   }
 
-  // One-value text properties.
-  auto single = [&](const Property* p, int f) {
-    if (p == nullptr) return true;
-    if (!text(*p, utf8_)) return false;
-    value.clear();
-    appendUnescaped(value, utf8_);
-    const bool phone = f == OfficePhone || f == HomePhone || f == Fax || f == MobilePhone;
-    if (phone && startsWithNoCase(value, "tel:")) value.erase(0, 4);  // a number as a URI
-    put(f, value);
-    return true;
-  };
-  const Phones ph = sortPhones(card);
-  if (!single(findWritten(card, "TITLE"), Title) || !single(ph.office, OfficePhone) ||
-      !single(ph.home, HomePhone) || !single(ph.fax, Fax) || !single(ph.mobile, MobilePhone) ||
-      !single(preferWork(card, "EMAIL"), Email))
-    return false;
+  if (const Property* title = preferred(Kind::Title, 0)) {
+    if (!text(*title, &v)) return false;
+    put(Title, v);
+  }
 
-  if (const Property* adr = preferWork(card, "ADR")) {
-    if (!components(*adr, parts_)) return false;
-    parts_.resize(7);
+  // Telephones by their types; numbers without one fill what is left.
+  const Property* phones[4] = {};  // office, home, fax, mobile
+  const int phoneFields[4] = {OfficePhone, HomePhone, Fax, MobilePhone};
+  const Property* untyped[4] = {};
+  int untypedCount = 0;
+  for (std::size_t i = 0; i < card.size(); ++i) {
+    if (kinds_[i] != Kind::Tel) continue;
+    const unsigned types = info(i).types;
+    const int slotIndex = (types & TypeCell)   ? 3
+                          : (types & TypeFax)  ? 2
+                          : (types & TypeWork) ? 0
+                          : (types & TypeHome) ? 1
+                                           : -1;
+    if (slotIndex < 0) {
+      if (untypedCount < 4) untyped[untypedCount++] = &card[i];
+    } else if (phones[slotIndex] == nullptr) {
+      phones[slotIndex] = &card[i];
+    }
+  }
+  for (int u = 0; u < untypedCount; ++u)
+    for (int k : {0, 1, 3})
+      if (phones[k] == nullptr) {
+        phones[k] = untyped[u];
+        break;
+      }
+  for (int k = 0; k < 4; ++k) {
+    if (phones[k] == nullptr) continue;
+    if (!text(*phones[k], &v)) return false;
+    if (startsWithNoCase(v, "tel:")) v.remove_prefix(4);  // a number as a URI
+    put(phoneFields[k], v);
+  }
+
+  if (const Property* email = preferred(Kind::Email, TypeWork)) {
+    if (!text(*email, &v)) return false;
+    put(Email, v);
+  }
+
+  if (const Property* adr = preferred(Kind::Adr, TypeWork)) {
+    if (!components(*adr, 7)) return false;
     // Japanese order: prefecture, city, street, building.
-    const std::vector<std::string> address = {parts_[4], parts_[3], parts_[2], parts_[1]};
-    put(Address, joinRest(address, 0));
+    int width = 0;
+    char* slot = slotOf(Address, &width);
+    SjisField address(slot, width);
+    bool any = false;
+    for (std::size_t k : {4, 3, 2, 1}) {
+      if (parts_[k].empty()) continue;
+      if (any) address.addUtf8(" ");
+      address.addUtf8(parts_[k], true);
+      any = true;
+    }
+    fits_[Address] = address.finish();
     put(Zip, parts_[5]);
   }
 
-  if (const Property* note = find(card, "NOTE")) {
-    if (!text(*note, utf8_)) return false;
-    value.clear();
-    appendUnescaped(value, utf8_);
-    std::string_view rest = value;
+  if (const Property* note = firstOf(Kind::Note)) {
+    if (!text(*note, &v)) return false;
+    // Lines at escaped or real line breaks; the third takes the rest.
     for (int r = Remarks1; r <= Remarks3; ++r) {
-      std::size_t nl = r == Remarks3 ? std::string_view::npos : rest.find('\n');
-      std::string_view line = rest.substr(0, nl);
+      std::size_t nl = std::string_view::npos;
+      for (std::size_t i = 0; r != Remarks3 && i < v.size(); ++i) {
+        if (v[i] == '\n') {
+          nl = i;
+          break;
+        }
+        if (v[i] == '\\' && i + 1 < v.size()) {
+          if (v[i + 1] == 'n' || v[i + 1] == 'N') {
+            nl = i;
+            break;
+          }
+          ++i;
+        }
+      }
+      std::string_view line = v.substr(0, nl);
       if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-      put(r, line);  // the third takes the rest, breaks as spaces
+      put(r, line);
       if (nl == std::string_view::npos) break;
-      rest.remove_prefix(nl + 1);
+      v.remove_prefix(nl + (v[nl] == '\n' ? 1 : 2));
     }
   }
 
-  if (const Property* rev = find(card, "REV")) {
+  if (const Property* rev = firstOf(Kind::Rev)) {
     char digits[9] = {};
     int k = 0;
     for (const char c : rev->value) {
@@ -346,67 +448,67 @@ bool CardMapper::read(const std::vector<Property>& card, Store& s, int e, CardFo
       else if (c != '-') break;
       if (k == 8) break;
     }
-    if (k == 8) paddedCopy(slot(UpdateDate), digits, kFieldWidth[UpdateDate]);
+    if (k == 8) std::memcpy(s.field(e, UpdateDate), digits, 8);
   }
 
-  if (const Property* photo = find(card, "PHOTO")) {
-    found.photoGiven = true;
-    // A data: URI with its comma (and whatever else) escaped as text.
-    std::string_view v = photo->value;
-    if (v.find('\\') != std::string_view::npos) {
-      value.clear();
-      appendUnescaped(value, v);
-      v = value;
-    }
-    bool jpeg = false, encoded = false;
-    if (startsWithNoCase(v, "data:")) {
-      // data:[type][;base64],bytes
-      std::size_t comma = v.find(',');
-      if (comma != std::string_view::npos) {
-        const std::string_view meta = v.substr(5, comma - 5);
-        const std::size_t semi = meta.find(';');
-        jpeg = isJpegType(meta.substr(0, semi));
-        encoded = semi != std::string_view::npos && equalsNoCase(meta.substr(semi + 1), "base64");
-        v.remove_prefix(comma + 1);
-      }
-    } else if (encodingOf(photo->params) == Encoding::Base64) {
-      const std::string_view type = paramValue(photo->params, "TYPE");
-      jpeg = type.empty() || isJpegType(type) || hasType(photo->params, "JPEG");
-      encoded = true;
-    }
-    if (encoded) {
-      if (!decodeBase64(v, found.photo)) return fail(*photo, "BASE64の誤りです");
-      found.photoUsable = jpeg && looksLikeJpeg(found.photo);
-    }
-  }
+  if (const Property* photo = firstOf(Kind::Photo))
+    if (!readPhoto(*photo)) return false;
 
   // The fields' own properties have the last word.
-  for (const Property& p : card) {
-    if (!startsWithNoCase(p.name, "X-KORVELIX-")) continue;
-    std::string_view own = p.name.substr(11);
+  for (std::size_t i = 0; i < card.size(); ++i) {
+    if (kinds_[i] != Kind::Own) continue;
+    const Property& p = card[i];
+    std::string_view own = p.name.substr(kOwnPrefix.size());
     const bool raw = own.size() > 5 && equalsNoCase(own.substr(own.size() - 5), "-SJIS");
     if (raw) own.remove_suffix(5);
-    const OwnProperty* target = nullptr;
-    for (const OwnProperty& o : kOwnProperties)
-      if (equalsNoCase(own, o.name)) target = &o;
+    const OwnProperty* target = ownProperty(own);
     if (target == nullptr) continue;
     if (raw) {
-      value.clear();
-      if (!decodeHex(p.value, value)) return fail(p, "X-KORVELIXの16進数の誤りです");
-      putBytes(target->field, value);
+      bytes_.clear();
+      if (!decodeHex(p.value, bytes_)) return fail(p, "X-KORVELIXの16進数の誤りです");
+      putBytes(target->field, bytes_);
     } else {
-      if (!text(p, utf8_)) return false;
-      value.clear();
-      appendUnescaped(value, utf8_);
-      put(target->field, value);
+      if (!text(p, &v)) return false;
+      put(target->field, v);
     }
     if (target->field == PersonalNumber)
-      found.ownNumber = std::memcmp(slot(PersonalNumber), "0000", 4) != 0;
+      found.ownNumber = std::memcmp(s.field(e, PersonalNumber), "0000", 4) != 0;
   }
   for (const TextFit& f : fits_) {
     found.fit.shortened |= f.shortened;
     found.fit.replaced |= f.replaced;
   }
+  return true;
+}
+
+bool CardMapper::readPhoto(const Property& photo) {
+  found_->photoGiven = true;
+  // A data: URI, its comma (and whatever else) perhaps escaped as text.
+  std::string_view v = photo.value;
+  if (v.find('\\') != std::string_view::npos) {
+    bytes_.clear();
+    appendUnescaped(bytes_, v);
+    v = bytes_;
+  }
+  bool jpeg = false, encoded = false;
+  if (startsWithNoCase(v, "data:")) {
+    // data:[type][;base64],bytes
+    const std::size_t comma = v.find(',');
+    if (comma != std::string_view::npos) {
+      const std::string_view meta = v.substr(5, comma - 5);
+      const std::size_t semi = meta.find(';');
+      jpeg = isJpegType(meta.substr(0, semi));
+      encoded = semi != std::string_view::npos && equalsNoCase(meta.substr(semi + 1), "base64");
+      v.remove_prefix(comma + 1);
+    }
+  } else if (info(photo).encoding == Encoding::Base64) {
+    const ParamInfo& pi = info(photo);
+    jpeg = pi.type.empty() || isJpegType(pi.type) || (pi.types & TypeJpeg);
+    encoded = true;
+  }
+  if (!encoded) return true;  // a link to a picture elsewhere: not fetched
+  if (!decodeBase64(v, found_->photo)) return fail(photo, "BASE64の誤りです");
+  found_->photoUsable = jpeg && looksLikeJpeg(found_->photo);
   return true;
 }
 

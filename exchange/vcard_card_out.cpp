@@ -7,20 +7,6 @@
 
 namespace kx::vcard {
 
-// clang-format off
-const std::vector<OwnProperty> kOwnProperties = {
-    {kNameKeyField, "KANA-NAME"}, {kCompanyKeyField, "KANA-COMPANY"},
-    {KanjiName, "KANJI-NAME"}, {KanjiCompany, "KANJI-COMPANY"}, {Alias, "ALIAS"}, {Sex, "SEX"},
-    {Division, "DIVISION"}, {Title, "TITLE"}, {OfficePhone, "OFFICE-PHONE"},
-    {HomePhone, "HOME-PHONE"}, {Zip, "ZIP"}, {Address, "ADDRESS"}, {Remarks1, "REMARKS-1"},
-    {Remarks2, "REMARKS-2"}, {Remarks3, "REMARKS-3"}, {Occupation, "OCCUPATION"},
-    {Actuary, "ACTUARY"}, {PensionActuary, "PENSION-ACTUARY"}, {Fax, "FAX"},
-    {UpdateDate, "UPDATE-DATE"}, {SelectFlag, "SELECT-FLAG"}, {Secret1, "SECRET-1"},
-    {Secret2, "SECRET-2"}, {Secret3, "SECRET-3"}, {Secret4, "SECRET-4"}, {Secret5, "SECRET-5"},
-    {MobilePhone, "MOBILE-PHONE"}, {Email, "EMAIL"}, {SearchKeys, "SEARCH-KEYS"},
-    {PersonalNumber, "NUMBER"}};
-// clang-format on
-
 namespace {
 
 // Full-width forms of the half-width katakana 0xA1 .. 0xDF, two bytes each.
@@ -66,8 +52,11 @@ std::string widenKana(std::string_view sjis) {
   return out;
 }
 
+// A field's text without the spaces that pad it (and, should one ever be
+// there, from a zero byte on).
 std::string_view trimmed(const char* p, int width) {
-  std::size_t n = strnlen(p, static_cast<std::size_t>(width));
+  std::size_t n = static_cast<std::size_t>(width);
+  if (const void* zero = std::memchr(p, '\0', n)) n = static_cast<std::size_t>(static_cast<const char*>(zero) - p);
   while (n > 0 && p[n - 1] == ' ') --n;
   return {p, n};
 }
@@ -119,25 +108,40 @@ bool isStandardField(int f) {
 
 bool isSecret(int f) { return f >= Secret1 && f <= Secret5; }
 
+// Writes a card's lines straight into the output, folding the few that
+// are longer than a line may be.
 class Writer {
  public:
   explicit Writer(std::string& out) : out_(out) {}
   // A property whose value is written as it is (ASCII).
   void plain(std::string_view nameAndParams, std::string_view value) {
-    line_.assign(nameAndParams).append(":").append(value);
-    appendFolded(out_, line_);
+    begin(nameAndParams);
+    out_.append(value);
+    end();
   }
   // Starts a property; add text and components, then end().
-  void begin(std::string_view nameAndParams) { line_.assign(nameAndParams).append(":"); }
+  void begin(std::string_view nameAndParams) {
+    start_ = out_.size();
+    out_.append(nameAndParams).push_back(':');
+  }
   // Shift-JIS text as escaped UTF-8; true when it reads back exactly.
   bool text(std::string_view sjis) {
-    utf8_.clear();
-    const bool clean = appendUtf8(utf8_, sjis);
-    appendEscaped(line_, utf8_);
+    thread_local std::string utf8;
+    utf8.clear();
+    const bool clean = appendUtf8(utf8, sjis);
+    appendEscaped(out_, utf8);
     return clean;
   }
-  void raw(std::string_view s) { line_.append(s); }
-  void end() { appendFolded(out_, line_); }
+  void raw(std::string_view s) { out_.append(s); }
+  void end() {
+    if (out_.size() - start_ <= kFoldWidth) {
+      out_.append("\r\n");
+      return;
+    }
+    const std::string line = out_.substr(start_);
+    out_.resize(start_);
+    appendFolded(out_, line);
+  }
   // A Shift-JIS text property, as long as the text is not empty.
   bool textProperty(std::string_view nameAndParams, std::string_view sjis) {
     if (sjis.empty()) return true;
@@ -154,7 +158,7 @@ class Writer {
 
  private:
   std::string& out_;
-  std::string line_, utf8_;
+  std::size_t start_ = 0;
 };
 
 // Whether a kana key comes back from its full-width reading as it is: the
@@ -171,7 +175,9 @@ void appendCard(std::string& out, const Store& s, int e, const CardExtras& extra
   bool exact[kFieldCount] = {};
   for (bool& x : exact) x = true;
   bool nameKeyExact = true, companyKeyExact = true;
-  auto field = [&](int f) { return trimmed(s.field(e, f), kFieldWidth[f]); };
+  std::string_view fields[kFieldCount];
+  for (int f = 0; f < kFieldCount; ++f) fields[f] = trimmed(s.field(e, f), kFieldWidth[f]);
+  auto field = [&](int f) { return fields[f]; };
 
   w.plain("BEGIN", "VCARD");
   w.plain("VERSION", "4.0");
@@ -258,7 +264,10 @@ void appendCard(std::string& out, const Store& s, int e, const CardExtras& extra
 
   const std::string_view date = field(UpdateDate);
   if (isValidDate(date)) {
-    w.plain("REV", std::string(date) + "T000000Z");
+    w.begin("REV");
+    w.raw(date);
+    w.raw("T000000Z");
+    w.end();
   } else {
     exact[UpdateDate] = false;
   }
@@ -277,7 +286,7 @@ void appendCard(std::string& out, const Store& s, int e, const CardExtras& extra
 
   // The fields' own properties: what no standard property carries, and the
   // exact bytes of what the standard ones could not carry exactly.
-  std::string hex;
+  std::string scratch;
   for (const OwnProperty& p : kOwnProperties) {
     std::string_view bytes;
     bool needed = false, asText = false;
@@ -297,19 +306,24 @@ void appendCard(std::string& out, const Store& s, int e, const CardExtras& extra
       asText = true;
     }
     if (!needed) continue;
-    const std::string base = std::string("X-KORVELIX-") + p.name;
+    std::string& line = scratch;  // the property's name, then its value
+    line.assign("X-KORVELIX-").append(p.name);
     if (asText) {
-      std::string probe;
+      thread_local std::string probe;
+      probe.clear();
       if (appendUtf8(probe, bytes)) {
-        w.begin(base);
+        w.begin(line);
         w.text(bytes);
         w.end();
         continue;
       }
     }
-    hex.clear();
-    appendHex(hex, bytes);
-    w.plain(base + "-SJIS", hex);
+    line.append("-SJIS");
+    w.begin(line);
+    line.clear();
+    appendHex(line, bytes);
+    w.raw(line);
+    w.end();
   }
   w.plain("END", "VCARD");
 }

@@ -1,4 +1,7 @@
+#include <dirent.h>
+
 #include <filesystem>
+#include <set>
 #include <vector>
 
 #include "exchange/sjis_unicode.h"
@@ -22,12 +25,24 @@ const char* const kReadOnlyMessage =
 
 std::string sjisPath(const std::string& path) { return utf8ToSjis(path); }
 
+// The names of the store folder's files, listed once rather than looked
+// for entry by entry.
+std::set<std::string> folderNames(const std::string& dir) {
+  std::set<std::string> names;
+  if (DIR* d = ::opendir(dir.empty() ? "." : dir.c_str())) {
+    while (const dirent* entry = ::readdir(d)) names.insert(entry->d_name);
+    ::closedir(d);
+  }
+  return names;
+}
+
 // The entry's photo, when it has a number and its file is there.
-bool readPhoto(const Store& s, int e, const std::string& dir, std::string& out,
-               MessageSink& sink) {
+bool readPhoto(const Store& s, int e, const std::string& dir, const std::set<std::string>& names,
+               std::string& out, MessageSink& sink) {
   const std::string number = personalNumber(s, e);
+  if (!hasPersonalNumber(number)) return false;
   const std::string name = photoFileName(number);
-  if (!hasPersonalNumber(number) || !isPlainFileName(name)) return false;
+  if (!isPlainFileName(name) || names.count(name) == 0) return false;
   switch (vcard::readRegularFile(pathIn(dir, name), kMaxExportPhoto, out)) {
     case vcard::ReadResult::Ok: return true;
     case vcard::ReadResult::TooLarge:
@@ -55,6 +70,7 @@ int exportVcards(const Store& s, const std::string& dir, const std::string& path
     return 1;
   }
   const std::vector<std::string> uids = vcard::entryUids(s);
+  const std::set<std::string> names = folderNames(dir);
   std::vector<NewFile> files;
   std::string all;
   std::string photo;
@@ -64,7 +80,7 @@ int exportVcards(const Store& s, const std::string& dir, const std::string& path
     vcard::CardExtras extras;
     extras.uid = uids[static_cast<std::size_t>(e)];
     extras.secrets = options.secrets;
-    if (readPhoto(s, e, dir, photo, sink)) extras.photo = &photo;
+    if (readPhoto(s, e, dir, names, photo, sink)) extras.photo = &photo;
     ++count;
     if (!options.folder) {
       vcard::appendCard(all, s, e, extras);

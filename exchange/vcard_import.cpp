@@ -122,8 +122,8 @@ class Importer {
 };
 
 bool Importer::readFile(const std::string& path, const std::string& shown) {
-  std::string bytes;
-  switch (vcard::readRegularFile(path, kMaxCardFile, bytes)) {
+  vcard::MappedFile file;
+  switch (file.open(path, kMaxCardFile)) {
     case vcard::ReadResult::Ok: break;
     case vcard::ReadResult::NotRegular:
       sink_.show("通常のファイルではありません: " + sjisPath(shown));
@@ -135,7 +135,7 @@ bool Importer::readFile(const std::string& path, const std::string& shown) {
       sink_.show("vCardファイルを開けません: " + sjisPath(shown));
       return false;
   }
-  vcard::CardReader reader(bytes);
+  vcard::CardReader reader(file.bytes());
   for (;;) {
     const vcard::CardReader::Result r = reader.next(card_);
     if (r == vcard::CardReader::Result::End) return true;
@@ -164,20 +164,29 @@ bool Importer::readFile(const std::string& path, const std::string& shown) {
 // then, and for a card with a photo but no number, it gets the next number
 // after the highest, as the update form gives one.
 bool Importer::assignNumbers() {
-  std::set<std::string> taken;
+  // Numbers held, four digits or not.
+  std::vector<bool> digitsTaken(10000, false);
+  std::set<std::string> otherTaken;
+  auto taken = [&](const char* n) {
+    return isFourDigits(n) ? digitsTaken[static_cast<std::size_t>(numberValue(n))]
+                           : otherTaken.count(std::string(n, 4)) > 0;
+  };
+  auto take = [&](const char* n) {
+    if (isFourDigits(n)) digitsTaken[static_cast<std::size_t>(numberValue(n))] = true;
+    else otherTaken.insert(std::string(n, 4));
+  };
   int highest = detail::highestPersonalNumber(s_);
-  for (int e = 0; e <= s_.lastIndex; ++e) taken.insert(personalNumber(s_, e));
+  for (int e = 0; e <= s_.lastIndex; ++e) take(s_.field(e, PersonalNumber));
   std::vector<bool> needsNumber(staged_.size(), false);
   for (std::size_t i = 0; i < staged_.size(); ++i) {
     const Staged& st = staged_[i];
     char* number = s_.field(from_ + static_cast<int>(i), PersonalNumber);
-    const std::string own(number, 4);
-    bool keep = st.found.ownNumber && taken.count(own) == 0;
+    bool keep = st.found.ownNumber && !taken(number);
     bool present = false;
     if (keep && st.photo)
-      keep = isFourDigits(number) && photoFits(dir_, own, st.found.photo, &present);
+      keep = isFourDigits(number) && photoFits(dir_, std::string(number, 4), st.found.photo, &present);
     if (keep) {
-      taken.insert(own);
+      take(number);
       highest = std::max(highest, numberValue(number));
     } else {
       needsNumber[i] = st.found.ownNumber || st.photo;
@@ -192,15 +201,14 @@ bool Importer::assignNumbers() {
     for (; n <= 9999; ++n) {
       std::snprintf(t, sizeof t, "%04d", n);
       bool present = false;
-      if (taken.count(t) == 0 && (!st.photo || photoFits(dir_, t, st.found.photo, &present)))
-        break;
+      if (!taken(t) && (!st.photo || photoFits(dir_, t, st.found.photo, &present))) break;
     }
     if (n > 9999) {
       sink_.show("新しい個人データ番号がありません（9999まで使われています）");
       return false;
     }
     std::memcpy(s_.field(from_ + static_cast<int>(i), PersonalNumber), t, 4);
-    taken.insert(t);
+    take(t);
     highest = n;
   }
   return true;

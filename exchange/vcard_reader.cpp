@@ -1,5 +1,7 @@
 #include "exchange/vcard_reader.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 #include "exchange/vcard_text.h"
@@ -15,6 +17,7 @@ bool isBlank(std::string_view line) {
 // A line that is a card boundary: "BEGIN:VCARD" / "END:VCARD", any case,
 // trailing blanks allowed.
 bool isBoundary(std::string_view line, std::string_view word) {
+  if (line.empty() || (line[0] | 0x20) != (word[0] | 0x20)) return false;
   while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
   return line.size() == word.size() + 6 && equalsNoCase(line.substr(0, word.size()), word) &&
          equalsNoCase(line.substr(word.size()), ":VCARD");
@@ -23,6 +26,9 @@ bool isBoundary(std::string_view line, std::string_view word) {
 // The name and parameters of a line: everything before its first colon
 // outside double quotes.
 std::size_t colonOf(std::string_view line) {
+  const std::size_t colon = line.find(':');
+  if (colon == std::string_view::npos || line.substr(0, colon).find('"') == std::string_view::npos)
+    return colon;
   bool quoted = false;
   for (std::size_t i = 0; i < line.size(); ++i) {
     if (line[i] == '"') quoted = !quoted;
@@ -47,68 +53,159 @@ CardReader::CardReader(std::string_view bytes) : bytes_(bytes) {
   if (bytes_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
 }
 
-// The physical line at pos_ without its line end, and where the next one
-// starts. False at the end of the bytes.
-bool CardReader::physical(std::string_view* line, std::size_t* after) const {
+namespace {
+
+// Eight bytes at a time: which of them equal c (the high bit of each byte
+// that does; a byte above a match may show falsely, so only the lowest
+// match is taken).
+std::uint64_t matches(std::uint64_t word, unsigned char c) {
+  const std::uint64_t x = word ^ (0x0101010101010101ULL * c);
+  return (x - 0x0101010101010101ULL) & ~x & 0x8080808080808080ULL;
+}
+
+std::uint64_t wordAt(const char* p) {
+  std::uint64_t w = 0;
+  std::memcpy(&w, p, sizeof w);
+  return w;
+}
+
+// The first byte from `from` that is one of the stops, or n.
+std::size_t findStop(const char* p, std::size_t from, std::size_t n, bool head) {
+  std::size_t i = from;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; i + 8 <= n; i += 8) {
+      const std::uint64_t w = wordAt(p + i);
+      std::uint64_t hit = matches(w, '\n');
+      if (head) hit |= matches(w, ':') | matches(w, ';') | matches(w, '"');
+      if (hit != 0) return i + static_cast<std::size_t>(std::countr_zero(hit)) / 8;
+    }
+  }
+  for (; i < n; ++i) {
+    const char c = p[i];
+    if (c == '\n' || (head && (c == ':' || c == ';' || c == '"'))) return i;
+  }
+  return n;
+}
+
+}  // namespace
+
+// The physical line at pos_ without its line end. One pass finds its end
+// and the colon and semicolon that end its name. False at the end of the
+// bytes.
+bool CardReader::physical(Line* line) {
   if (pos_ >= bytes_.size()) return false;
+  if (peekPos_ == pos_) {
+    *line = peek_;
+    return true;
+  }
   const char* start = bytes_.data() + pos_;
   const std::size_t avail = bytes_.size() - pos_;
-  const auto* lf = static_cast<const char*>(std::memchr(start, '\n', avail));
-  std::size_t len = lf ? static_cast<std::size_t>(lf - start) : avail;
-  *after = pos_ + len + (lf ? 1 : 0);
+  Line l;
+  bool quoted = false;
+  // Names and parameters are short: past this a line is only searched for its end.
+  const std::size_t headLimit = std::min<std::size_t>(avail, 4096);
+  std::size_t i = 0;
+  for (;; ++i) {
+    i = findStop(start, i, headLimit, true);
+    if (i == headLimit || start[i] == '\n') break;
+    const char c = start[i];
+    if (c == '"') {
+      quoted = !quoted;
+    } else if (!quoted && c == ';') {
+      if (l.semi == std::string_view::npos) l.semi = i;
+    } else if (!quoted && c == ':') {
+      l.colon = i;
+      break;
+    }
+  }
+  std::size_t len = i;
+  if (i < avail && start[i] != '\n') {
+    // Most values are short: looked at in place before a library search.
+    const std::size_t near = std::min(avail, i + 64);
+    len = findStop(start, i + 1, near, false);
+    if (len == near && len < avail) {
+      const auto* lf = static_cast<const char*>(std::memchr(start + len, '\n', avail - len));
+      len = lf ? static_cast<std::size_t>(lf - start) : avail;
+    }
+  }
+  l.after = pos_ + len + (len < avail ? 1 : 0);
   if (len > 0 && start[len - 1] == '\r') --len;
-  *line = std::string_view(start, len);
+  l.text = std::string_view(start, len);
+  if (l.colon != std::string_view::npos && l.colon >= len) l.colon = std::string_view::npos;
+  if (l.colon == std::string_view::npos && i == headLimit) l.colon = colonOf(l.text);
+  if (l.semi != std::string_view::npos && (l.colon == std::string_view::npos || l.semi > l.colon))
+    l.semi = std::string_view::npos;
+  peekPos_ = pos_;
+  peek_ = l;
+  *line = l;
   return true;
 }
 
 // The next logical line: a physical line with the continuations that
 // belong to it. False at the end, or on a line too long (problem_ set).
-bool CardReader::logical(std::string_view* line, int* startLine) {
-  std::string_view first;
-  std::size_t after = 0;
-  if (!physical(&first, &after)) return false;
-  pos_ = after;
+bool CardReader::logical(Line* line, int* startLine) {
+  Line first;
+  if (!physical(&first)) return false;
+  pos_ = first.after;
   *startLine = ++lineNo_;
-  if (first.size() > kMaxLineBytes) {
+  if (first.text.size() > kMaxLineBytes) {
     fail("行が長すぎます", *startLine);
     return false;
   }
-  const std::size_t colon = colonOf(first);
-  const std::string_view head = first.substr(0, colon == std::string_view::npos ? 0 : colon);
-  const Encoding enc = encodingOf(head.substr(std::min(head.size(), head.find(';'))));
+  // Whether quoted-printable or base64 lines may follow, found out only
+  // when the next line could be one.
+  int encoding = first.semi == std::string_view::npos ? 0 : -1;
+  auto enc = [&] {
+    if (encoding < 0)
+      encoding = static_cast<int>(encodingOf(first.text.substr(first.semi, first.colon - first.semi)));
+    return static_cast<Encoding>(encoding);
+  };
   std::string* joined = nullptr;
-  std::string_view current = first;
+  std::string_view current = first.text;
   auto append = [&](std::string_view piece) {
-    if (joined == nullptr) {
-      joined = &joined_.emplace_back(current);
-    }
+    if (joined == nullptr) joined = &joined_.emplace_back(current);
     joined->append(piece);
     current = *joined;
   };
   for (;;) {
-    std::string_view next;
-    if (!physical(&next, &after)) break;
-    if (enc == Encoding::QuotedPrintable && !current.empty() && current.back() == '=') {
+    // Most lines stand alone: the next one neither continues a fold, nor a
+    // soft line break, nor (after a base64 value) the value; known without
+    // looking at the whole next line.
+    if (pos_ >= bytes_.size()) break;
+    const char lead = bytes_[pos_];
+    const bool mayContinue = lead == ' ' || lead == '\t' ||
+                             (!current.empty() && current.back() == '=') || encoding != 0;
+    if (!mayContinue) break;
+    Line next;
+    if (!physical(&next)) break;
+    const std::string_view t = next.text;
+    if (!current.empty() && current.back() == '=' && enc() == Encoding::QuotedPrintable) {
       // A soft line break: the "=" and the line end are not part of the value.
       if (joined == nullptr) joined = &joined_.emplace_back(current);
       joined->pop_back();
       current = *joined;
-      append(next);
-    } else if (!next.empty() && (next[0] == ' ' || next[0] == '\t')) {
-      append(next.substr(1));
-    } else if (enc == Encoding::Base64 && isBase64Line(next)) {
-      append(next);  // vCard 2.1 writers often leave base64 lines unindented
+      append(t);
+    } else if (!t.empty() && (t[0] == ' ' || t[0] == '\t')) {
+      append(t.substr(1));
+    } else if (encoding != 0 && isBase64Line(t) && enc() == Encoding::Base64) {
+      append(t);  // vCard 2.1 writers often leave base64 lines unindented
     } else {
       break;
     }
-    pos_ = after;
+    pos_ = next.after;
     ++lineNo_;
     if (current.size() > kMaxLineBytes) {
       fail("行が長すぎます", *startLine);
       return false;
     }
   }
-  *line = current;
+  if (joined != nullptr) {
+    // The name and parameters may themselves have been folded.
+    first.colon = colonOf(current);
+    first.semi = current.substr(0, first.colon).find(';');
+  }
+  first.text = current;
+  *line = first;
   return true;
 }
 
@@ -122,7 +219,7 @@ CardReader::Result CardReader::next(std::vector<Property>& card) {
   card.clear();
   joined_.clear();
   if (problem_) return Result::Error;
-  std::string_view line;
+  Line line;
   int at = 0;
   // Up to the card's BEGIN: blank lines only.
   for (;;) {
@@ -131,8 +228,8 @@ CardReader::Result CardReader::next(std::vector<Property>& card) {
       if (cards_ == 0) return fail("BEGIN:VCARDがありません", lineNo_ == 0 ? 1 : lineNo_);
       return Result::End;
     }
-    if (isBoundary(line, "BEGIN")) break;
-    if (isBlank(line)) continue;
+    if (isBoundary(line.text, "BEGIN")) break;
+    if (isBlank(line.text)) continue;
     return fail(cards_ == 0 ? "BEGIN:VCARDがありません" : "カードの外に行があります", at);
   }
   ++cards_;
@@ -142,21 +239,22 @@ CardReader::Result CardReader::next(std::vector<Property>& card) {
       if (problem_) return Result::Error;
       return fail("END:VCARDがありません", cardLine_);
     }
-    if (isBoundary(line, "END")) return Result::Card;
-    if (isBoundary(line, "BEGIN")) return fail("END:VCARDがないまま次のカードが始まります", at);
-    if (isBlank(line)) continue;
-    const std::size_t colon = colonOf(line);
-    if (colon == std::string_view::npos) return fail("「:」のない行です", at);
+    const std::string_view text = line.text;
+    if (isBoundary(text, "END")) return Result::Card;
+    if (isBoundary(text, "BEGIN")) return fail("END:VCARDがないまま次のカードが始まります", at);
+    if (line.colon == std::string_view::npos) {
+      if (isBlank(text)) continue;
+      return fail("「:」のない行です", at);
+    }
     Property p;
     p.line = at;
-    p.value = line.substr(colon + 1);
-    std::string_view head = line.substr(0, colon);
-    const std::size_t semi = head.find(';');
-    if (semi != std::string_view::npos) {
-      p.params = head.substr(semi + 1);
-      head = head.substr(0, semi);
+    p.value = text.substr(line.colon + 1);
+    std::string_view head = text.substr(0, line.colon);
+    if (line.semi != std::string_view::npos) {
+      p.params = head.substr(line.semi + 1);
+      head = head.substr(0, line.semi);
     }
-    const std::size_t dot = head.rfind('.');
+    const std::size_t dot = head.find('.');  // a name has none; a group ends with one
     p.name = dot == std::string_view::npos ? head : head.substr(dot + 1);
     if (p.name.empty()) return fail("プロパティ名のない行です", at);
     card.push_back(p);

@@ -38,8 +38,15 @@ class CardReader {
   int problemLine() const { return problemLine_; }
 
  private:
-  bool physical(std::string_view* line, std::size_t* after) const;
-  bool logical(std::string_view* line, int* startLine);
+  // A physical line, and where its name and parameters end.
+  struct Line {
+    std::string_view text;
+    std::size_t after = 0;                       // where the next line starts
+    std::size_t colon = std::string_view::npos;  // the first ':' outside quotes
+    std::size_t semi = std::string_view::npos;   // the first ';' before it
+  };
+  bool physical(Line* line);
+  bool logical(Line* line, int* startLine);
   Result fail(const char* problem, int line);
 
   std::string_view bytes_;
@@ -50,6 +57,9 @@ class CardReader {
   const char* problem_ = nullptr;
   int problemLine_ = 0;
   std::deque<std::string> joined_;  // logical lines that spanned several physical ones
+  // The line last looked at ahead, so that it is not scanned twice.
+  std::size_t peekPos_ = std::string_view::npos;
+  Line peek_;
 };
 
 // The parameters of a property, in order. A parameter written without a

@@ -23,8 +23,6 @@ int hexValue(char c) {
   return -1;
 }
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 }  // namespace
 
 void appendFolded(std::string& out, std::string_view line) {
@@ -152,17 +150,6 @@ bool decodeHex(std::string_view text, std::string& out) {
     out += static_cast<char>(hi << 4 | lo);
   }
   return true;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (lower(a[i]) != lower(b[i])) return false;
-  return true;
-}
-
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && equalsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 }  // namespace kx::vcard

@@ -36,8 +36,20 @@ bool decodeQuotedPrintable(std::string_view text, std::string& out);
 void appendHex(std::string& out, std::string_view bytes);
 bool decodeHex(std::string_view text, std::string& out);
 
-// ASCII case-insensitive equality and prefix test.
-bool equalsNoCase(std::string_view a, std::string_view b);
-bool startsWithNoCase(std::string_view text, std::string_view prefix);
+// ASCII case-insensitive equality and prefix test. Inline: a card's every
+// property name goes through them.
+inline bool equalsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const char x = a[i], y = b[i];
+    if (x == y) continue;
+    const char lx = static_cast<char>(x | 0x20);
+    if (lx != (y | 0x20) || lx < 'a' || lx > 'z') return false;
+  }
+  return true;
+}
+inline bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && equalsNoCase(text.substr(0, prefix.size()), prefix);
+}
 
 }  // namespace kx::vcard

@@ -1,0 +1,145 @@
+// vCard export and import of a full store (5000 entries, every field
+// filled, no photos) against the exchange file's export and append import
+// of the same entries. Files are not flushed to disk, in either.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "exchange/exchange_file.h"
+#include "exchange/vcard.h"
+#include "store/atomic_files.h"
+#include "store/store_files.h"
+
+namespace {
+
+std::string padTo(std::string s, std::size_t n) {
+  s.resize(n, ' ');
+  return s;
+}
+
+// Kana keys from a small alphabet, so that equal keys are common; every
+// other field filled with Japanese text or digits.
+std::string exchangeRecords(int count) {
+  static const char* const kKana[] = {"ｱ", "ｲ", "ｶ", "ｷ", "ｻ", "ﾀ", "ﾅ", "ﾔﾏ", "ﾀﾞ", " "};
+  std::mt19937 rng(11);
+  auto kana = [&](int parts) {
+    std::string s;
+    for (int i = 0; i < parts; ++i) s += kKana[rng() % 10];
+    return s;
+  };
+  std::string out;
+  for (int i = 0; i < count; ++i) {
+    std::string r = padTo(kana(4), 42) + padTo("山田 太郎" + std::to_string(i), 42) +
+                    padTo("別名", 10) + "M" + padTo(kana(3), 50) + padTo("株式会社テスト", 50);
+    for (int f = kx::Division; f < kx::kFieldCount; ++f) {
+      std::string v = "値" + std::to_string(f) + "の内容";
+      if (f == kx::UpdateDate) v = "20240315";
+      if (f == kx::PersonalNumber) v = std::to_string(1000 + i);
+      if (f == kx::SelectFlag) v = "0";
+      r += padTo(v, static_cast<std::size_t>(kx::kFieldWidth[f]));
+    }
+    out += r + "\r\n";
+  }
+  return out;
+}
+
+// A folder with an empty store, IMPORT.SDX and the same entries as cards,
+// and the full store the import makes.
+struct Fixture {
+  std::string importDir, fullDir;
+  std::unique_ptr<kx::Store> full = kx::makeStore();
+  Fixture() {
+    importDir = makeDir();
+    fullDir = makeDir();
+    for (const std::string& d : {importDir, fullDir})
+      for (const char* name : {kx::kNameKeyFile, kx::kCompanyKeyFile, kx::kDataFile})
+        std::ofstream(d + "/" + name, std::ios::binary);
+    const std::string records = exchangeRecords(kx::kCapacity);
+    std::ofstream(importDir + "/" + kx::kAppendFile, std::ios::binary) << records;
+    std::ofstream(fullDir + "/" + kx::kAppendFile, std::ios::binary) << records;
+    kx::VectorSink sink;
+    kx::Cursors cur;
+    if (!kx::loadStore(*full, fullDir, sink) ||
+        kx::importExchange(*full, cur, fullDir, kx::ImportMode::Append, sink) != 0 ||
+        kx::exportVcards(*full, fullDir, importDir + "/all.vcf", {}, sink) != 0)
+      std::abort();
+  }
+  ~Fixture() {
+    std::filesystem::remove_all(importDir);
+    std::filesystem::remove_all(fullDir);
+  }
+  static std::string makeDir() {
+    char tmpl[] = "/tmp/kx-vcard-bench-XXXXXX";
+    if (!mkdtemp(tmpl)) std::abort();
+    return tmpl;
+  }
+};
+
+const Fixture& fixture() {
+  static const Fixture f;
+  return f;
+}
+
+void BM_ExchangeExport5000(benchmark::State& state) {
+  const Fixture& f = fixture();
+  kx::VectorSink sink;
+  kx::g_skipFsync = true;
+  for (auto _ : state)
+    if (kx::exportExchange(*f.full, f.fullDir, sink) != 0) state.SkipWithError("export failed");
+  kx::g_skipFsync = false;
+}
+
+void BM_VcardExport5000(benchmark::State& state) {
+  const Fixture& f = fixture();
+  kx::VectorSink sink;
+  const std::string path = f.fullDir + "/all.vcf";
+  kx::g_skipFsync = true;
+  for (auto _ : state)
+    if (kx::exportVcards(*f.full, f.fullDir, path, {}, sink) != 0) state.SkipWithError("export failed");
+  kx::g_skipFsync = false;
+}
+
+// The import into an empty store up to the moment the store files would
+// be rewritten.
+template <class Import>
+void importBench(benchmark::State& state, Import import) {
+  const Fixture& f = fixture();
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto s = kx::makeStore();
+    kx::VectorSink sink;
+    kx::Cursors cur;
+    if (!kx::loadStore(*s, f.importDir, sink) || s->count() != 0) state.SkipWithError("load");
+    state.ResumeTiming();
+    if (import(*s, cur, f.importDir, sink) != 0 || s->count() != kx::kCapacity)
+      state.SkipWithError("import failed");
+    benchmark::DoNotOptimize(s->names.index);
+  }
+}
+
+void BM_ExchangeAppendImport5000BeforeSave(benchmark::State& state) {
+  kx::ImportOptions noSave;
+  noSave.save = false;
+  importBench(state, [&](kx::Store& s, kx::Cursors& cur, const std::string& dir, kx::MessageSink& sink) {
+    return kx::importExchange(s, cur, dir, kx::ImportMode::Append, sink, noSave);
+  });
+}
+
+void BM_VcardImport5000BeforeSave(benchmark::State& state) {
+  kx::VcardImportOptions noSave;
+  noSave.save = false;
+  importBench(state, [&](kx::Store& s, kx::Cursors& cur, const std::string& dir, kx::MessageSink& sink) {
+    return kx::importVcards(s, cur, dir, dir + "/all.vcf", sink, noSave);
+  });
+}
+
+BENCHMARK(BM_ExchangeExport5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VcardExport5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExchangeAppendImport5000BeforeSave)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VcardImport5000BeforeSave)->Unit(benchmark::kMillisecond);
+
+}  // namespace
