@@ -15,17 +15,11 @@ inline constexpr std::string_view kGetaMark = "\x81\xAC";
 // Appends the UTF-8 of Shift-JIS text. A byte that starts no valid
 // character (half of a cut double-byte character) becomes U+FFFD, and a
 // control byte a space unless keepControls (line breaks of a text being
-// read). Returns true when putSjis of the result gives back exactly the
+// read). Returns true when SjisField of the result gives back exactly the
 // same bytes: every character valid, not a control byte, and the one code
 // page 932 maps its code point back to (of the duplicate NEC and IBM codes
 // only one comes back).
 bool appendUtf8(std::string& out, std::string_view sjis, bool keepControls = false);
-
-inline std::string sjisToUtf8(std::string_view sjis) {
-  std::string out;
-  appendUtf8(out, sjis);
-  return out;
-}
 
 // What fitting a text into a field did to it.
 struct TextFit {
@@ -66,14 +60,6 @@ class SjisField {
   bool full_ = false;
   TextFit fit_;
 };
-
-// Writes the Shift-JIS of UTF-8 text into a field of width bytes, cut at a
-// character boundary, padded with spaces, slot[width] = 0.
-inline TextFit putSjis(char* slot, int width, std::string_view utf8) {
-  SjisField f(slot, width);
-  f.addUtf8(utf8);
-  return f.finish();
-}
 
 // Appends the Shift-JIS of UTF-8 text (escaped: as SjisField::addUtf8),
 // every character Shift-JIS cannot hold as 〓; *replaced (when given) is set

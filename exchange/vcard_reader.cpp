@@ -270,44 +270,6 @@ std::size_t paramEnd(std::string_view params, std::size_t from) {
   return params.size();
 }
 
-std::string_view paramValue(std::string_view params, std::string_view name) {
-  std::string_view found;
-  forEachParam(params, [&](const Param& p) {
-    if (!equalsNoCase(p.name, name)) return true;
-    found = p.value;
-    return false;
-  });
-  return found;
-}
-
-bool hasParam(std::string_view params, std::string_view name) {
-  bool found = false;
-  forEachParam(params, [&](const Param& p) {
-    found = equalsNoCase(p.name, name);
-    return !found;
-  });
-  return found;
-}
-
-bool hasType(std::string_view params, std::string_view type) {
-  bool found = false;
-  forEachParam(params, [&](const Param& p) {
-    if (p.name.empty()) {
-      found = equalsNoCase(p.value, type);
-    } else if (equalsNoCase(p.name, "TYPE")) {
-      std::string_view list = p.value;
-      while (!found) {
-        const std::size_t comma = list.find(',');
-        found = equalsNoCase(list.substr(0, comma), type);
-        if (comma == std::string_view::npos) break;
-        list.remove_prefix(comma + 1);
-      }
-    }
-    return !found;
-  });
-  return found;
-}
-
 Encoding encodingOf(std::string_view params) {
   Encoding e = Encoding::None;
   forEachParam(params, [&](const Param& p) {

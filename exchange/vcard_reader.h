@@ -72,12 +72,6 @@ struct Param {
 template <class Fn>
 void forEachParam(std::string_view params, Fn fn);
 
-// The value of the first parameter of that name, or an empty view.
-std::string_view paramValue(std::string_view params, std::string_view name);
-bool hasParam(std::string_view params, std::string_view name);
-// TYPE=a,b (once or repeated, quoted or not) or a bare ";A" holds type.
-bool hasType(std::string_view params, std::string_view type);
-
 enum class Encoding { None, QuotedPrintable, Base64 };
 Encoding encodingOf(std::string_view params);
 

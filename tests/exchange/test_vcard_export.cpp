@@ -5,6 +5,7 @@
 
 #include "exchange/vcard.h"
 #include "exchange/vcard_cli.h"
+#include "exchange/vcard_uid.h"
 #include "vcard_test_support.h"
 
 namespace kx {
@@ -201,6 +202,23 @@ TEST(VcardExport, FoldedLinesStableUidsAndWhatIsAskedFor) {
   EXPECT_EQ(exportVcards(*s, d.path, cards.file("d.vcf"), o, sink), 1);
   EXPECT_EQ(sink.messages.size(), 1u);
   EXPECT_EQ(readBytes(cards.file("d.vcf")), "<missing>");
+}
+
+TEST(VcardUid, NameBasedUuidOfVersion5) {
+  auto hex = [](const std::array<unsigned char, 20>& d) {
+    std::string s;
+    for (unsigned char b : d) s += "0123456789abcdef"[b >> 4], s += "0123456789abcdef"[b & 15];
+    return s;
+  };
+  // Test vectors of FIPS 180: one block, and a message whose padding needs a second.
+  EXPECT_EQ(hex(vcard::sha1("abc")), "a9993e364706816aba3e25717850c26c9cd0d89d");
+  EXPECT_EQ(hex(vcard::sha1("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq")),
+            "84983e441c3bd26ebaae4aa1f95129e5e54670f1");
+  const std::string u = vcard::nameUuid("number:0012");
+  ASSERT_EQ(u.size(), 36u);
+  EXPECT_EQ(u[14], '5');
+  EXPECT_NE(std::string("89ab").find(u[19]), std::string::npos);
+  EXPECT_NE(u, vcard::nameUuid("number:0013"));
 }
 
 TEST(VcardCommandLine, ReadOnlyStoreAndBadArguments) {

@@ -326,6 +326,16 @@ TEST_F(JpegTest, TruncatedFilesAreRefused) {
   expectRefused(dir / "noeoi.jpg");
 }
 
+// Photos that arrive in memory (a card's) go through the same decoder.
+TEST_F(JpegTest, BytesInMemoryDecodeOnlyWhenWhole) {
+  writeJpeg(dir / "b.jpg", quadrants(200, 160));
+  const std::string whole = readBytes(dir / "b.jpg");
+  EXPECT_TRUE(kx::ui::jpegDecodes(whole));
+  EXPECT_FALSE(kx::ui::jpegDecodes(whole.substr(0, whole.size() / 2)));
+  EXPECT_FALSE(kx::ui::jpegDecodes(whole.substr(0, whole.size() - 2)));  // no end marker
+  EXPECT_FALSE(kx::ui::jpegDecodes("\xFF\xD8 not a picture"));
+}
+
 TEST_F(JpegTest, FilesThatAreNoJpegAreRefused) {
   expectRefused(dir / "missing.jpg");
   writeBytes(dir / "empty.jpg", "");
