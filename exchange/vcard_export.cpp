@@ -11,6 +11,7 @@
 #include "exchange/vcard_uid.h"
 #include "store/atomic_files.h"
 #include "store/person_files.h"
+#include "store/store_files.h"
 
 namespace kx {
 
@@ -114,8 +115,19 @@ int exportVcards(const Store& s, const std::string& dir, const std::string& path
       sink.show("vCardのファイル名がありません: " + sjisPath(path));
       return 1;
     }
+    // A slip of the hand must not put cards in place of the store.
+    std::error_code ec;
+    const std::string parent = p.parent_path().string();
+    const bool inStore = std::filesystem::equivalent(parent.empty() ? "." : parent,
+                                                     dir.empty() ? "." : dir, ec);
+    for (const char* storeFile : {kDataFile, kNameKeyFile, kCompanyKeyFile, kCommitRecordName}) {
+      if (inStore && name == storeFile) {
+        sink.show("ストアのファイルにvCardは書き出せません: " + name);
+        return 1;
+      }
+    }
     files.push_back({name, std::move(all)});
-    if (!writeFiles(p.parent_path().string(), files, path, sink)) return 1;
+    if (!writeFiles(parent, files, path, sink)) return 1;
   }
   if (written) *written = count;
   return 0;

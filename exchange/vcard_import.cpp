@@ -45,9 +45,10 @@ std::string whereMessage(const std::string& file, int line, int card, const char
 }
 
 // A card's name for the summary: its kanji name, else its kana name, else
-// its company.
+// its company. The keys are in place by then.
 std::string cardName(const Store& s, int e) {
-  for (const char* p : {s.field(e, KanjiName), s.names.key[e], s.field(e, KanjiCompany)}) {
+  for (const char* p :
+       {s.field(e, KanjiName), s.names.key[s.names.posMap[e]], s.field(e, KanjiCompany)}) {
     std::string t(p);
     while (!t.empty() && t.back() == ' ') t.pop_back();
     // A double-byte character cut at the field's width is left out.

@@ -197,6 +197,13 @@ TEST(VcardExport, FoldedLinesStableUidsAndWhatIsAskedFor) {
   EXPECT_NE(selected.find("X-KORVELIX-SECRET-5:5\r\n"), std::string::npos);
   EXPECT_TRUE(sink.messages.empty());
 
+  // Never in place of a store file.
+  const auto before = folderImage(d);
+  EXPECT_EQ(exportVcards(*s, d.path, d.file(kDataFile), {}, sink), 1);
+  EXPECT_EQ(sink.messages.size(), 1u);
+  EXPECT_EQ(folderImage(d), before);
+  sink.messages.clear();
+
   // Nothing selected: nothing written, and the user told.
   s->field(0, SelectFlag)[0] = '0';
   EXPECT_EQ(exportVcards(*s, d.path, cards.file("d.vcf"), o, sink), 1);

@@ -120,7 +120,10 @@ TEST_F(VcardImport, LongTextCutAtCharactersAndUnheldCharactersMarked) {
   const std::string text = u8(u8"BEGIN:VCARD\r\nVERSION:4.0\r\nN:a") + u8(title) +
                            u8(u8";;;;\r\nTITLE:") + u8(title) +
                            u8(u8"\r\nEND:VCARD\r\nBEGIN:VCARD\r\nVERSION:4.0\r\nN:José;;;;\r\n"
-                              u8"END:VCARD\r\nBEGIN:VCARD\r\nN:普通;;;;\r\nEND:VCARD\r\n");
+                              u8"END:VCARD\r\nBEGIN:VCARD\r\nSORT-STRING:わわわ\r\nTITLE:") +
+                           u8(title) +
+                           u8(u8"\r\nEND:VCARD\r\nBEGIN:VCARD\r\nN:普通;;;;\r\nSORT-STRING:ああ\r\n"
+                              u8"END:VCARD\r\n");
   ASSERT_EQ(import(cards("long.vcf", text)), 0);
   // 42 bytes: "a" and 20 kanji; the 21st would stand across the width.
   std::string name = "a";
@@ -129,9 +132,10 @@ TEST_F(VcardImport, LongTextCutAtCharactersAndUnheldCharactersMarked) {
   EXPECT_EQ(field(*s, 0, Title), name.substr(1) + "長長長長長");  // 25 of 30 kanji
   EXPECT_EQ(field(*s, 1, KanjiName), pad("Jos〓", 42));
   ASSERT_EQ(sink.messages.size(), 1u);
+  // A card without a name is named by its reading.
   EXPECT_EQ(sink.messages[0],
-            "vCardから3件のカードを取り込みました。\n"
-            "長すぎて切り詰めたか、〓に置き換えた文字のあるカード: 2件（" + name + "、Jos〓）");
+            "vCardから4件のカードを取り込みました。\n"
+            "長すぎて切り詰めたか、〓に置き換えた文字のあるカード: 3件（" + name + "、Jos〓、ﾜﾜﾜ）");
 }
 
 struct Malformed {
