@@ -11,7 +11,7 @@
 
 #include "exchange/exchange_file.h"
 #include "exchange/vcard.h"
-#include "store/atomic_files.h"
+#include "bench/no_flush_file_system.h"
 #include "store/store_files.h"
 
 namespace {
@@ -63,6 +63,7 @@ struct Fixture {
     std::ofstream(fullDir + "/" + kx::kAppendFile, std::ios::binary) << records;
     kx::VectorSink sink;
     kx::Cursors cur;
+    full->fs = &kxbench::noFlush();
     if (!kx::loadStore(*full, fullDir, sink) ||
         kx::importExchange(*full, cur, fullDir, kx::ImportMode::Append, sink) != 0 ||
         kx::exportVcards(*full, fullDir, importDir + "/all.vcf", {}, sink) != 0)
@@ -87,20 +88,16 @@ const Fixture& fixture() {
 void BM_ExchangeExport5000(benchmark::State& state) {
   const Fixture& f = fixture();
   kx::VectorSink sink;
-  kx::g_skipFsync = true;
   for (auto _ : state)
     if (kx::exportExchange(*f.full, f.fullDir, sink) != 0) state.SkipWithError("export failed");
-  kx::g_skipFsync = false;
 }
 
 void BM_VcardExport5000(benchmark::State& state) {
   const Fixture& f = fixture();
   kx::VectorSink sink;
   const std::string path = f.fullDir + "/all.vcf";
-  kx::g_skipFsync = true;
   for (auto _ : state)
     if (kx::exportVcards(*f.full, f.fullDir, path, {}, sink) != 0) state.SkipWithError("export failed");
-  kx::g_skipFsync = false;
 }
 
 // The import into an empty store up to the moment the store files would

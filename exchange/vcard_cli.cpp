@@ -39,11 +39,12 @@ int usage(std::ostream& err) {
   return 2;
 }
 
-// The store as the program opens it at start: an interrupted rewrite
-// finished, the three files loaded and checked, read-only when they are
-// not sound.
-bool openStore(Store& s, const std::string& folder, MessageSink& sink) {
-  return loadStore(s, folder, sink);
+// The store as the program opens it at start: its lock taken (or the store
+// read-only when another copy holds it), an interrupted rewrite finished,
+// the three files loaded and checked.
+bool openStoreLikeTheProgram(Store& s, const std::string& folder, MessageSink& sink,
+                             StoreLock& lock) {
+  return openStore(s, folder, sink, lock);
 }
 
 }  // namespace
@@ -70,9 +71,15 @@ int runVcardCommand(const std::vector<std::string>& args, std::ostream& out, std
   }
 
   auto s = makeStore();
+  StoreLock lock;  // held until the command is done
   VectorSink loading;
-  openStore(*s, folder, loading);
-  printAll(err, loading.messages);
+  openStoreLikeTheProgram(*s, folder, loading, lock);
+  for (const std::string& m : loading.messages) {
+    // Reading while the program has the store open is what an export does
+    // from a sync tool; only a change needs the store to itself.
+    if (exporting && m == kOtherCopyLoadMessage) continue;
+    printMessage(err, m);
+  }
 
   VectorSink sink;
   if (exporting) {

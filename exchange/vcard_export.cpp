@@ -53,12 +53,16 @@ bool readPhoto(const Store& s, int e, const std::string& dir, const std::set<std
   }
 }
 
-bool writeFiles(const std::string& dir, const std::vector<NewFile>& files,
+bool writeFiles(const Store& s, const std::string& dir, const std::vector<NewFile>& files,
                 const std::string& shownPath, MessageSink& sink) {
-  std::string failed;
-  if (replaceFiles(dir, files, &failed)) return true;
+  if (replaceFiles(*s.fs, dir, files).happened()) return true;
   sink.show("vCardを書き出せません: " + sjisPath(shownPath));
   return false;
+}
+
+bool sameFolder(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  return std::filesystem::equivalent(a.empty() ? "." : a, b.empty() ? "." : b, ec);
 }
 
 }  // namespace
@@ -66,10 +70,17 @@ bool writeFiles(const std::string& dir, const std::vector<NewFile>& files,
 int exportVcards(const Store& s, const std::string& dir, const std::string& path,
                  const VcardExportOptions& options, MessageSink& sink, int* written) {
   if (written) *written = 0;
-  if (s.readOnly) {
+  // Store files that could not be loaded soundly may hold only part of the
+  // store, and an export is what a sync tool takes for the whole address
+  // book. A store that is read-only only because another copy of the
+  // program holds it is whole: exported, though not into its own folder.
+  if (s.readOnly && s.writeBlock == Store::WriteBlock::None) {
     sink.show(kReadOnlyMessage);
     return 1;
   }
+  const std::string target =
+      options.folder ? path : std::filesystem::path(path).parent_path().string();
+  if (sameFolder(target, dir) && refuseIfNotWriter(s, sink)) return 1;
   const std::vector<std::string> uids = vcard::entryUids(s);
   const std::set<std::string> names = folderNames(dir);
   std::vector<NewFile> files;
@@ -107,7 +118,7 @@ int exportVcards(const Store& s, const std::string& dir, const std::string& path
       sink.show("フォルダを作れません: " + sjisPath(path));
       return 1;
     }
-    if (!writeFiles(path, files, path, sink)) return 1;
+    if (!writeFiles(s, path, files, path, sink)) return 1;
   } else {
     const std::filesystem::path p(path);
     const std::string name = p.filename().string();
@@ -116,18 +127,17 @@ int exportVcards(const Store& s, const std::string& dir, const std::string& path
       return 1;
     }
     // A slip of the hand must not put cards in place of the store.
-    std::error_code ec;
     const std::string parent = p.parent_path().string();
-    const bool inStore = std::filesystem::equivalent(parent.empty() ? "." : parent,
-                                                     dir.empty() ? "." : dir, ec);
-    for (const char* storeFile : {kDataFile, kNameKeyFile, kCompanyKeyFile, kCommitRecordName}) {
+    const bool inStore = sameFolder(parent, dir);
+    for (const char* storeFile :
+         {kDataFile, kNameKeyFile, kCompanyKeyFile, kCommitRecordName, kLockFileName}) {
       if (inStore && name == storeFile) {
         sink.show("ストアのファイルにvCardは書き出せません: " + name);
         return 1;
       }
     }
     files.push_back({name, std::move(all)});
-    if (!writeFiles(parent, files, path, sink)) return 1;
+    if (!writeFiles(s, parent, files, path, sink)) return 1;
   }
   if (written) *written = count;
   return 0;

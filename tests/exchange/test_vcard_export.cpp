@@ -6,6 +6,7 @@
 #include "exchange/vcard.h"
 #include "exchange/vcard_cli.h"
 #include "exchange/vcard_uid.h"
+#include "store/store_lock.h"
 #include "vcard_test_support.h"
 
 namespace kx {
@@ -233,14 +234,27 @@ TEST(VcardCommandLine, ReadOnlyStoreAndBadArguments) {
   writeFiles(d, storeFiles({namesOnly("ｱ", "阿")}));
   writeBytes(cards.file("one.vcf"), "BEGIN:VCARD\r\nN:x;;;;\r\nEND:VCARD\r\n");
   writeBytes(d.file(kNameKeyFile), "");  // the key files disagree: read-only
-  const auto before = folderImage(d);
+  const Files before = readFiles(d);
   std::string out, err;
   EXPECT_EQ(command({"--import-vcard", cards.file("one.vcf"), d.path}, &out, &err), 1);
   EXPECT_EQ(out, "");
   EXPECT_NE(err.find(u8(u8"読み取り専用")), std::string::npos) << err;
   EXPECT_EQ(command({"--export-vcard", cards.file("x.vcf"), d.path}), 1);
-  EXPECT_EQ(folderImage(d), before);
+  EXPECT_EQ(readFiles(d), before);
   EXPECT_EQ(readBytes(cards.file("x.vcf")), "<missing>");
+
+  // Another copy of the program has the store open: an export elsewhere is
+  // fine, an import is not.
+  TempDir d2;
+  writeFiles(d2, storeFiles({namesOnly("ｱ", "阿")}));
+  StoreLock other;
+  ASSERT_EQ(other.acquire(d2.path), StoreLock::State::Held);
+  const auto before2 = folderImage(d2);
+  EXPECT_EQ(command({"--import-vcard", cards.file("one.vcf"), d2.path}, &out, &err), 1);
+  EXPECT_NE(err, "");
+  EXPECT_EQ(command({"--export-vcard", cards.file("y.vcf"), d2.path}, &out, &err), 0);
+  EXPECT_EQ(err, "");
+  EXPECT_EQ(folderImage(d2), before2);
 
   EXPECT_EQ(command({"--import-vcard"}), 2);
   EXPECT_EQ(command({"--import-vcard", "a", "b", "c"}), 2);
