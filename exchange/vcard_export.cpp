@@ -53,9 +53,9 @@ bool readPhoto(const Store& s, int e, const std::string& dir, const std::set<std
   }
 }
 
-bool writeFiles(const Store& s, const std::string& dir, const std::vector<NewFile>& files,
+bool writeFiles(FileSystem& fs, const std::string& dir, const std::vector<NewFile>& files,
                 const std::string& shownPath, MessageSink& sink) {
-  if (replaceFiles(*s.fs, dir, files).happened()) return true;
+  if (replaceFiles(fs, dir, files).happened()) return true;
   sink.show("vCardを書き出せません: " + sjisPath(shownPath));
   return false;
 }
@@ -118,7 +118,8 @@ int exportVcards(const Store& s, const std::string& dir, const std::string& path
       sink.show("フォルダを作れません: " + sjisPath(path));
       return 1;
     }
-    if (!writeFiles(s, path, files, path, sink)) return 1;
+    vcard::FlushTogether fs(*s.fs);
+    if (!writeFiles(fs, path, files, path, sink)) return 1;
   } else {
     const std::filesystem::path p(path);
     const std::string name = p.filename().string();
@@ -137,7 +138,7 @@ int exportVcards(const Store& s, const std::string& dir, const std::string& path
       }
     }
     files.push_back({name, std::move(all)});
-    if (!writeFiles(s, parent, files, path, sink)) return 1;
+    if (!writeFiles(*s.fs, parent, files, path, sink)) return 1;
   }
   if (written) *written = count;
   return 0;

@@ -149,4 +149,17 @@ bool flushDirectory(const std::string& dir) {
   return ::close(fd) == 0 && ok;
 }
 
+int FlushTogether::syncDirectory(const std::string& dir) {
+  const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  const int r = ::syncfs(fd);
+  const int saved = errno;
+  ::close(fd);
+  if (r != 0) {
+    errno = saved;
+    return -1;
+  }
+  return inner_.syncDirectory(dir);
+}
+
 }  // namespace kx::vcard

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/file_system.h"
+
 namespace kx::vcard {
 
 enum class ReadResult { Ok, Missing, NotRegular, TooLarge, Failed };
@@ -43,5 +45,33 @@ bool placeNewFile(const std::string& dir, const std::string& name, std::string_v
 
 // Flushes the directory's entries to disk.
 bool flushDirectory(const std::string& dir);
+
+// A folder of thousands of cards replaced with one flush of the file system
+// instead of one a file: a file's own flush is left out, and every flush of
+// the directory flushes all that was written before it. The new files are
+// therefore on disk before the commit record that names them is, as a
+// rewrite needs. Everything else goes to the file system it wraps.
+class FlushTogether : public FileSystem {
+ public:
+  explicit FlushTogether(FileSystem& inner) : inner_(inner) {}
+  int create(const std::string& path) override { return inner_.create(path); }
+  ssize_t write(int fd, const char* bytes, std::size_t size) override {
+    return inner_.write(fd, bytes, size);
+  }
+  int changeOwner(int fd, uid_t owner, gid_t group) override {
+    return inner_.changeOwner(fd, owner, group);
+  }
+  int changeMode(int fd, mode_t mode) override { return inner_.changeMode(fd, mode); }
+  int sync(int) override { return 0; }
+  int close(int fd) override { return inner_.close(fd); }
+  int rename(const std::string& from, const std::string& to) override {
+    return inner_.rename(from, to);
+  }
+  int remove(const std::string& path) override { return inner_.remove(path); }
+  int syncDirectory(const std::string& dir) override;
+
+ private:
+  FileSystem& inner_;
+};
 
 }  // namespace kx::vcard
