@@ -138,6 +138,42 @@ TEST_F(VcardImport, LongTextCutAtCharactersAndUnheldCharactersMarked) {
             "長すぎて切り詰めたか、〓に置き換えた文字のあるカード: 3件（" + name + "、Jos〓、ﾜﾜﾜ）");
 }
 
+TEST_F(VcardImport, WhatOtherWritersDoDifferently) {
+  // vCard 2.1's base64 photo on unindented lines up to a blank line; a
+  // charset converted through iconv; Shift-JIS nobody declared; grouped
+  // names; numbers as tel: URIs or without a type; a name in FN alone; a
+  // note of five lines; a photo that is no JPEG.
+  const std::string b64 = base64(greyJpeg(32, 32));
+  const std::string iso2022 = "\x1B$B;3ED\x1B(B";  // 山田 in ISO-2022-JP
+  const std::string text =
+      "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Photo;;;;\r\nPHOTO;ENCODING=BASE64;TYPE=JPEG:" +
+      b64.substr(0, 60) + "\r\n" + b64.substr(60, 60) + "\r\n" + b64.substr(120) +
+      "\r\n\r\nEND:VCARD\r\n"
+      "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=ISO-2022-JP:" + iso2022 + ";;;;\r\n"
+      "NOTE:" + std::string("生の") + "Shift_JIS\r\nEND:VCARD\r\n" +
+      u8(u8"BEGIN:VCARD\r\nVERSION:4.0\r\nFN:名前だけ\r\n"
+         u8"item1.TEL;VALUE=uri:tel:+81-3-0000-0000\r\nitem2.EMAIL:a@example.jp\r\n"
+         u8"TEL:045-1\r\nTEL;TYPE=voice:045-2\r\nTEL;TYPE=pref:045-3\r\n"
+         u8"NOTE:一\\n二\\n三\\n四\\n五\r\n"
+         u8"PHOTO:data:image/png;base64,iVBORw0KGgo=\r\nEND:VCARD\r\n");
+  ASSERT_EQ(import(cards("odd.vcf", text)), 0) << sink.messages.at(0);
+  ASSERT_EQ(s->count(), 3);
+  EXPECT_EQ(field(*s, 0, PersonalNumber), "0001");
+  EXPECT_EQ(readBytes(d.file("PSNL0001.JPG")), greyJpeg(32, 32));
+  EXPECT_EQ(field(*s, 1, KanjiName), pad("山田", 42));
+  EXPECT_EQ(field(*s, 1, Remarks1), pad("生のShift_JIS", 74));
+  EXPECT_EQ(field(*s, 2, KanjiName), pad("名前だけ", 42));
+  EXPECT_EQ(field(*s, 2, OfficePhone), pad("+81-3-0000-0000", 20));  // the first untyped one
+  EXPECT_EQ(field(*s, 2, HomePhone), pad("045-1", 20));
+  EXPECT_EQ(field(*s, 2, MobilePhone), pad("045-2", 20));
+  EXPECT_EQ(field(*s, 2, Email), pad("a@example.jp", 50));
+  EXPECT_EQ(field(*s, 2, Remarks2), pad("二", 74));
+  EXPECT_EQ(field(*s, 2, Remarks3), pad("三 四 五", 74));
+  EXPECT_EQ(field(*s, 2, PersonalNumber), "0000");
+  EXPECT_NE(sink.messages.at(0).find("写真を取り込めなかったカード: 1件（名前だけ）"),
+            std::string::npos);
+}
+
 struct Malformed {
   const char* what;
   std::string text;
@@ -175,6 +211,13 @@ TEST_F(VcardImport, MalformedFilesAreRefusedWithNothingWritten) {
     EXPECT_EQ(folderImage(d), before);
     EXPECT_EQ(tablesImage(*s), tablesImage(*loaded(d)));
   }
+
+  // The busy notice comes down however the import ends.
+  std::vector<bool> busy;
+  VcardImportOptions o;
+  o.busy = [&](bool shown) { busy.push_back(shown); };
+  EXPECT_EQ(import(cards("bad.vcf", cases[2].text), o), 1);
+  EXPECT_EQ(busy, (std::vector<bool>{true, false}));
 
   // A line longer than any card needs, and a FIFO, which must not block.
   const std::string longLine = "BEGIN:VCARD\r\nNOTE:" + std::string(17 << 20, 'x') + "\r\nEND:VCARD\r\n";
