@@ -15,7 +15,6 @@ namespace {
 constexpr std::uint16_t kNone = 0xFFFF;  // neither a code point nor a Shift-JIS code here
 constexpr char32_t kReplacement = 0xFFFD;
 
-bool isLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 bool isControl(char32_t c) { return c < 0x20 || c == 0x7F; }
 
 // A Shift-JIS code is its one byte, or lead << 8 | trail.
@@ -49,12 +48,12 @@ Tables::Tables() {
     if (u != kNone) toUnicode[code] = static_cast<std::uint16_t>(u);
   };
   for (int b = 0; b < 0x100; ++b) {
-    if (isLead(static_cast<unsigned char>(b))) continue;
+    if (isShiftJisLead(static_cast<unsigned char>(b))) continue;
     const char c = static_cast<char>(b);
     take(static_cast<std::uint16_t>(b), &c, 1);
   }
   for (int lead = 0x81; lead <= 0xFC; ++lead) {
-    if (!isLead(static_cast<unsigned char>(lead))) continue;
+    if (!isShiftJisLead(static_cast<unsigned char>(lead))) continue;
     for (int trail = 0x40; trail <= 0xFC; ++trail) {
       if (trail == 0x7F) continue;
       const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
@@ -165,7 +164,7 @@ bool appendUtf8(std::string& out, std::string_view sjis, bool keepControls) {
     }
     std::uint16_t code = c;
     std::size_t n = 1;
-    if (isLead(c) && i + 1 < sjis.size()) {
+    if (isShiftJisLead(c) && i + 1 < sjis.size()) {
       code = static_cast<std::uint16_t>(c << 8 | static_cast<unsigned char>(sjis[i + 1]));
       n = 2;
     }
@@ -235,7 +234,7 @@ bool SjisField::addUtf8(std::string_view utf8, bool escaped) {
 void SjisField::addSjis(std::string_view sjis) {
   for (std::size_t i = 0; i < sjis.size();) {
     const std::size_t n =
-        isLead(static_cast<unsigned char>(sjis[i])) && i + 1 < sjis.size() ? 2 : 1;
+        isShiftJisLead(static_cast<unsigned char>(sjis[i])) && i + 1 < sjis.size() ? 2 : 1;
     put(sjis.data() + i, static_cast<int>(n));
     i += n;
   }

@@ -9,6 +9,11 @@
 
 namespace kx {
 
+// The first byte of a double-byte character.
+constexpr bool isShiftJisLead(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
 // The geta mark that stands in for a character Shift-JIS cannot hold.
 inline constexpr std::string_view kGetaMark = "\x81\xAC";
 

@@ -17,7 +17,6 @@ static_assert(sizeof kWide == 63 * 2 + 1);
 
 constexpr unsigned char kVoicedMark = 0xDE, kSemiVoicedMark = 0xDF;
 
-bool isLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 // Half-width katakana widened, a voiced or semi-voiced mark joined to the
 // kana before it where a full-width character has both (ｶﾞ -> ガ, ﾊﾟ -> パ,
@@ -26,7 +25,7 @@ std::string widenKana(std::string_view sjis) {
   std::string out;
   for (std::size_t i = 0; i < sjis.size(); ++i) {
     const auto c = static_cast<unsigned char>(sjis[i]);
-    if (isLead(c) && i + 1 < sjis.size()) {
+    if (isShiftJisLead(c) && i + 1 < sjis.size()) {
       out.append(sjis, i++, 2);
       continue;
     }

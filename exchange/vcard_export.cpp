@@ -44,7 +44,7 @@ bool readPhoto(const Store& s, int e, const std::string& dir, const std::set<std
   if (!hasPersonalNumber(number)) return false;
   const std::string name = photoFileName(number);
   if (!isPlainFileName(name) || names.count(name) == 0) return false;
-  switch (vcard::readRegularFile(pathIn(dir, name), kMaxExportPhoto, out)) {
+  switch (vcard::readRegularFile(joinPath(dir, name), kMaxExportPhoto, out)) {
     case vcard::ReadResult::Ok: return true;
     case vcard::ReadResult::TooLarge:
       sink.show("写真が大きすぎるため、カードに入れませんでした: " + name);

@@ -11,7 +11,7 @@
 
 #include "exchange/vcard_text.h"
 #include "store/atomic_files.h"
-#include "store/person_files.h"
+#include "store/file_names.h"
 
 namespace kx::vcard {
 
@@ -121,7 +121,7 @@ bool listCardFiles(const std::string& folder, std::vector<std::string>& names) {
     const std::string name = entry->d_name;
     if (name.empty() || name[0] == '.' || name.size() < 5) continue;
     if (!equalsNoCase(std::string_view(name).substr(name.size() - 4), ".vcf")) continue;
-    if (isDirectory(pathIn(folder, name))) continue;
+    if (isDirectory(joinPath(folder, name))) continue;
     names.push_back(name);
   }
   ::closedir(d);
@@ -130,9 +130,9 @@ bool listCardFiles(const std::string& folder, std::vector<std::string>& names) {
 }
 
 bool placeNewFile(const std::string& dir, const std::string& name, std::string_view bytes) {
-  const std::string path = pathIn(dir, name);
+  const std::string path = joinPath(dir, name);
   // A leftover of a run that stopped half-way is removed by the next start.
-  const std::string temp = path + kTemporarySuffix;
+  const std::string temp = joinPath(dir, temporaryName(name));
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   bool ok = writeAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;

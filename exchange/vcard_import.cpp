@@ -9,6 +9,7 @@
 #include "exchange/vcard_card.h"
 #include "exchange/vcard_files.h"
 #include "search/dates.h"
+#include "store/bytes.h"
 #include "store/person_files.h"
 
 namespace kx {
@@ -54,8 +55,7 @@ std::string cardName(const Store& s, int e) {
     // A double-byte character cut at the field's width is left out.
     std::size_t whole = 0;
     for (std::size_t i = 0; i < t.size(); ++i) {
-      const auto c = static_cast<unsigned char>(t[i]);
-      if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) ++i;
+      if (isShiftJisLead(static_cast<unsigned char>(t[i]))) ++i;
       if (i < t.size()) whole = i + 1;
     }
     t.resize(whole);
@@ -76,15 +76,10 @@ void appendNames(std::string& out, const Store& s, const std::vector<int>& entri
 }
 
 bool isFourDigits(const char* n) {
-  for (int i = 0; i < 4; ++i)
-    if (n[i] < '0' || n[i] > '9') return false;
-  return true;
+  return isDigit(n[0]) && isDigit(n[1]) && isDigit(n[2]) && isDigit(n[3]);
 }
 
-int numberValue(const char* n) {
-  return isFourDigits(n) ? (n[0] - '0') * 1000 + (n[1] - '0') * 100 + (n[2] - '0') * 10 + (n[3] - '0')
-                         : 0;
-}
+int numberValue(const char* n) { return isFourDigits(n) ? leadingNumber(n, 4) : 0; }
 
 // Whether the photo may go to PSNLnnnn.JPG: the name is free, or holds
 // these very bytes already (a run that stopped before its save).
@@ -92,7 +87,7 @@ bool photoFits(const std::string& dir, const std::string& number, const std::str
                bool* present) {
   std::string there;
   const vcard::ReadResult r =
-      vcard::readRegularFile(pathIn(dir, photoFileName(number)), bytes.size(), there);
+      vcard::readRegularFile(joinPath(dir, photoFileName(number)), bytes.size(), there);
   *present = r == vcard::ReadResult::Ok && there == bytes;
   return *present || r == vcard::ReadResult::Missing;
 }
@@ -236,7 +231,7 @@ bool Importer::placePhotos() {
 }
 
 void Importer::removePlacedPhotos() {
-  for (const std::string& name : placed_) ::unlink(pathIn(dir_, name).c_str());
+  for (const std::string& name : placed_) ::unlink(joinPath(dir_, name).c_str());
   placed_.clear();
 }
 
@@ -284,7 +279,7 @@ int importVcards(Store& s, Cursors& cur, const std::string& dir, const std::stri
   detail::BusyNotice busy(options.busy);
   Importer im(s, dir, sink, options);
   for (const std::string& f : files)
-    if (!im.readFile(folder ? pathIn(path, f) : f, f)) return 1;
+    if (!im.readFile(folder ? joinPath(path, f) : f, f)) return 1;
   if (!im.assignNumbers()) return 1;
   if (options.save && !im.placePhotos()) {
     im.removePlacedPhotos();
