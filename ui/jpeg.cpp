@@ -274,7 +274,7 @@ bool jpegDecodes(const std::string& bytes) {
     d.bytes.assign(bytes.begin(), bytes.end());
     Picture p;
     // The smallest scale still runs through every byte of the scans.
-    return runDecode(d, 1, 1, &p, nullptr, nullptr);
+    return runDecode(d, 1, 1, &p, nullptr, nullptr) == JpegFailure::None;
   } catch (const std::bad_alloc&) {
     return false;
   }
