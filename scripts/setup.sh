@@ -13,6 +13,7 @@ pkgs=(
   xvfb xauth x11-apps x11-utils openbox
   appstream dpkg-dev
   python3
+  python3-vobject khard vdirsyncer radicale
 )
 missing=()
 for p in "${pkgs[@]}"; do

@@ -278,7 +278,10 @@ int main(int argc, char** argv) {
   kx::ui::RecordingServices services;
   services.listener = [](const kx::ui::RecordingServices::Event& e) {
     using Kind = kx::ui::RecordingServices::Event::Kind;
-    const char* tag = e.kind == Kind::Msg ? "MSG " : e.kind == Kind::Open ? "OPEN " : "BROWSE ";
+    const char* tag = e.kind == Kind::Msg    ? "MSG "
+                      : e.kind == Kind::Open ? "OPEN "
+                      : e.kind == Kind::Pick ? "PICK "
+                                             : "BROWSE ";
     print(tag + kx::ui::driverText(e.text));
   };
   if (const char* refuse = std::getenv("KX_DRIVE_REFUSE")) {

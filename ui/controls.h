@@ -91,6 +91,10 @@ class Edit : public Control {
   // Replaces the text as a user typing it would (the driver's `type`): the
   // text is Unicode, so the next text() converts it and tells the user.
   void typeUtf8(const std::string& utf8);
+  // The text as a path in the file system's encoding, never through
+  // Shift-JIS: a folder name Shift-JIS cannot hold still names its folder.
+  std::string fileName() const;
+  void setFileName(const std::string& path);
  private:
   // Unchanged text reads back as the exact bytes set, broken ones included.
   mutable std::string bytes_;

@@ -8,6 +8,8 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -98,6 +100,25 @@ bool DesktopServices::desktopBrowse(const std::string& name) { return openLocal(
 
 bool DesktopServices::exists(const std::string& name) { return fileExists(name); }
 
+std::string DesktopServices::pickPath(Pick kind, const std::string& start) {
+  const QString from = QFile::decodeName(QByteArray::fromStdString(start));
+  QWidget* parent = QApplication::activeWindow();
+  QString chosen;
+  if (kind == Pick::Folder) {
+    chosen = QFileDialog::getExistingDirectory(parent, QString(), from);
+  } else {
+    // One dialog for a file to read or to write: an existing file is
+    // chosen, or a new name typed; the caller says what happens to it.
+    QFileDialog dialog(parent, QString(), from, QStringLiteral("vCard (*.vcf);;* (*)"));
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (QFileInfo(from).isFile()) dialog.selectFile(from);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+      chosen = dialog.selectedFiles().constFirst();
+  }
+  return QFile::encodeName(chosen).toStdString();
+}
+
 void RecordingServices::record(Event e) {
   events.push_back(e);
   // The listener gets its own copy: it may record more events meanwhile.
@@ -119,6 +140,15 @@ bool RecordingServices::desktopBrowse(const std::string& name) {
 }
 
 bool RecordingServices::exists(const std::string& name) { return fileExists(name); }
+
+std::string RecordingServices::pickPath(Pick kind, const std::string&) {
+  record({Event::Pick, kind == Pick::Folder ? "FOLDER" : "FILE"});
+  return {};
+}
+
+std::string pathText(const std::string& path) {
+  return fromUnicode(QFile::decodeName(QByteArray::fromStdString(path)));
+}
 
 Services& services() {
   static DesktopServices desktop;

@@ -23,6 +23,11 @@ class Services : public MessageSink {
   void openFile(const std::string& sjisName);
   void browseFolder(const std::string& sjisName);
   virtual bool exists(const std::string& sjisName) = 0;  // relative to the working directory
+  // Lets the user choose a file (existing or new) or a folder, starting at
+  // `start`. Paths are in the file system's encoding, not Shift-JIS: a path
+  // is handed on to the file system as it is. "" when the user cancels.
+  enum class Pick { File, Folder };
+  virtual std::string pickPath(Pick kind, const std::string& start) = 0;
 
  protected:
   // The request itself, for a name that exists; false when the desktop refused it.
@@ -38,6 +43,7 @@ class DesktopServices : public Services {
  public:
   void show(const std::string& text) override;
   bool exists(const std::string& name) override;
+  std::string pickPath(Pick kind, const std::string& start) override;
 
  protected:
   bool desktopOpen(const std::string& name) override;
@@ -45,13 +51,15 @@ class DesktopServices : public Services {
 };
 
 // Notes every request as a line ("MSG text", "OPEN name", "BROWSE name",
-// texts in Shift-JIS) and passes it to an optional listener at once.
+// "PICK FILE" or "PICK FOLDER"; texts in Shift-JIS) and passes it to an
+// optional listener at once. A picker is always cancelled: nobody is there.
 class RecordingServices : public Services {
  public:
   void show(const std::string& text) override;
   bool exists(const std::string& name) override;
+  std::string pickPath(Pick kind, const std::string& start) override;
 
-  struct Event { enum Kind { Msg, Open, Browse } kind; std::string text; };
+  struct Event { enum Kind { Msg, Open, Browse, Pick } kind; std::string text; };
   std::vector<Event> events;
   std::function<void(const Event&)> listener;
   // Names the desktop is to refuse, as a desktop without a viewer for them would.
@@ -64,6 +72,10 @@ class RecordingServices : public Services {
  private:
   void record(Event e);
 };
+
+// A path in the file system's encoding as Shift-JIS text for a message;
+// a character Shift-JIS cannot hold shows as 〓.
+std::string pathText(const std::string& path);
 
 // The one services object of the process, set by main or the driver.
 Services& services();

@@ -1,4 +1,5 @@
 // Label, button, edit box and memo on their Qt widgets.
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -93,6 +94,14 @@ void Edit::enter() {
 void Edit::typeUtf8(const std::string& utf8) {
   static_cast<QLineEdit*>(widget_)->setText(
       QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+
+std::string Edit::fileName() const {
+  return QFile::encodeName(static_cast<QLineEdit*>(widget_)->text()).toStdString();
+}
+
+void Edit::setFileName(const std::string& path) {
+  static_cast<QLineEdit*>(widget_)->setText(QFile::decodeName(QByteArray::fromStdString(path)));
 }
 
 Memo::Memo(Window& w, std::string name)
