@@ -65,7 +65,8 @@ def khard(work, folder, *args):
         with open(config, "w", encoding="utf-8") as f:
             f.write("[addressbooks]\n[[kx]]\npath = %s\n"
                     "[general]\neditor = /bin/true\nmerge_editor = /bin/true\n"
-                    "[vcard]\n" % folder)
+                    "[contact table]\ndisplay = formatted_name\nsort = formatted_name\n"
+                    "[vcard]\nskip_unparsable = no\n" % folder)
     env = dict(os.environ, HOME=work, XDG_CONFIG_HOME=work, XDG_CACHE_HOME=work)
     return run(["khard", "-c", config] + list(args), env=env)
 
