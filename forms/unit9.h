@@ -1,6 +1,9 @@
 // The exchange file import: overwrite from KORVELIX.SDX, append from
-// IMPORT.SDX, or cancel.
+// IMPORT.SDX, or cancel. Below it, vCard export and import through a file
+// or folder named in a box or picked.
 #pragma once
+
+#include <string>
 
 #include "ui/controls.h"
 
@@ -16,8 +19,22 @@ class TForm9 : public ui::Window {
   ui::RadioGroup* RadioGroup1;
   ui::Button* Button1;
 
+  // vCard: Edit1 holds the file or folder, Button2 ("...") picks it,
+  // RadioGroup2 is all / selected, RadioGroup3 one file / a folder of files,
+  // Button3 exports, Button4 imports.
+  ui::Label *Label4, *Label5;
+  ui::Edit* Edit1;
+  ui::Button *Button2, *Button3, *Button4;
+  ui::RadioGroup *RadioGroup2, *RadioGroup3;
+
  private:
   void Button1Click();
+  void Button2Click();
+  void Button3Click();
+  void Button4Click();
+  // The path in Edit1, or "" with the user told that it is missing.
+  std::string vcardPath();
+  std::string inStoreFolder(const std::string& path) const;
 
   App& app;
 };

@@ -4,16 +4,13 @@ python3-vobject) by kxinterop.py, talking JSON.
   kxvobject.py parse PATH...   prints a JSON list of the cards in the files
                                (a folder: its .vcf files in name order), each
                                {"file": name, "lines": [[NAME, {PARAM: [values]},
-                               value, raw], ...]}
+                               value], ...]}
   kxvobject.py make OUT        reads a JSON list of cards, each a list of
                                [NAME, {PARAM: [values]}, value], from stdin and
                                writes them as vobject serialises them (3.0)
 
 value is what vobject decodes: text as a string, N and ADR as the list of
-their parts, ORG as a list, binary data as {"base64": ...}. raw is the
-property's value as it stood on its unfolded content line. vobject knows
-vCard 3.0 only, whose text values end at the first unescaped comma; a 4.0
-data: URI holds one, so a 4.0 PHOTO is read from raw.
+their parts, ORG as a list, binary data as {"base64": ...}.
 """
 
 import base64
@@ -49,13 +46,8 @@ def parse(paths):
     for path in files:
         with open(path, encoding="utf-8-sig", newline="") as f:
             text = f.read()
-        for card in vobject.readComponents(text, transform=False):
-            lines = []
-            for line in card.getChildren():
-                raw = line.value
-                if line.name != "VERSION":
-                    line.transformToNative()
-                lines.append([line.name, line.params, plain(line.value), raw])
+        for card in vobject.readComponents(text):
+            lines = [[line.name, line.params, plain(line.value)] for line in card.getChildren()]
             cards.append({"file": os.path.basename(path), "lines": lines})
     json.dump(cards, sys.stdout, ensure_ascii=False)
 

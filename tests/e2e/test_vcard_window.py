@@ -38,7 +38,7 @@ class VcardWindow(ExchangeTest):
         self.store(PEOPLE)
 
     def text(self, *parts):
-        with open(os.path.join(self.dir, *parts), encoding="utf-8") as f:
+        with open(os.path.join(self.dir, *parts), encoding="utf-8", newline="") as f:
             return f.read()
 
     def names(self, vcf_text):
