@@ -15,6 +15,7 @@ EXPORT_VCARD = "click Form9.Button3"
 IMPORT_VCARD = "click Form9.Button4"
 SELECTED, FOLDER = "pick Form9.RadioGroup2 1", "pick Form9.RadioGroup3 1"
 NO_PATH = "ﾌｧｲﾙ名またはﾌｫﾙﾀﾞ名を入力してください"
+LOCK_FILE = "KORVELIX.lock"  # taken by every start
 READ_ONLY_REFUSAL = "ストアファイルに誤りがあるため読み取り専用です。変更は保存できません"
 
 PEOPLE = [
@@ -98,7 +99,8 @@ class VcardWindow(ExchangeTest):
         self.assertIn("MSG " + READ_ONLY_REFUSAL, after_load)
         self.assertEqual(after_load[-3:], ["MSG VCARD IMPORT FAILED", "= 0", "= 0"])
         self.assertFilesUnchanged(files)
-        self.assertEqual(sorted(os.listdir(self.dir)), sorted(list(files) + ["new.vcf"]))
+        self.assertEqual(sorted(os.listdir(self.dir)),
+                         sorted(list(files) + ["new.vcf", LOCK_FILE]))
 
     def test_the_picker_follows_file_or_folder_and_a_cancel_keeps_the_path(self):
         lines = self.drive_lines([IMPORT, "get " + PATH, PICK, FOLDER, PICK, "get " + PATH])
