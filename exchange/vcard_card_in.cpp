@@ -13,38 +13,47 @@ namespace {
 
 using Kind = CardMapper::Kind;
 
-constexpr std::pair<std::string_view, Kind> kKindNames[] = {
-    {"N", Kind::N},
-    {"FN", Kind::FN},
-    {"X-PHONETIC-LAST-NAME", Kind::PhoneticLast},
-    {"X-PHONETIC-FIRST-NAME", Kind::PhoneticFirst},
-    {"X-PHONETIC-ORG", Kind::PhoneticOrg},
-    {"SORT-STRING", Kind::SortString},
-    {"SOUND", Kind::Sound},
-    {"ORG", Kind::Org},
-    {"TITLE", Kind::Title},
-    {"TEL", Kind::Tel},
-    {"EMAIL", Kind::Email},
-    {"ADR", Kind::Adr},
-    {"NOTE", Kind::Note},
-    {"REV", Kind::Rev},
-    {"PHOTO", Kind::Photo},
-};
 constexpr std::string_view kOwnPrefix = "X-KORVELIX-";
 
+// Every card has some twenty properties: their names are told apart by
+// length and first letter before a single comparison.
 Kind kindOf(std::string_view name) {
-  if (name.size() > kOwnPrefix.size() && (name[0] | 0x20) == 'x' && startsWithNoCase(name, kOwnPrefix))
-    return Kind::Own;
-  // The names of one length, among few: looked at by length and first letter.
-  static const auto byLength = [] {
-    std::array<std::vector<std::pair<std::string_view, Kind>>, 32> t;
-    for (const auto& nk : kKindNames) t[nk.first.size()].push_back(nk);
-    return t;
-  }();
-  if (name.empty() || name.size() >= byLength.size()) return Kind::Other;
+  if (name.empty()) return Kind::Other;
+  const auto is = [&](std::string_view n, Kind k) { return equalsNoCase(name, n) ? k : Kind::Other; };
   const char first = static_cast<char>(name[0] | 0x20);
-  for (const auto& [n, k] : byLength[name.size()])
-    if ((n[0] | 0x20) == first && equalsNoCase(name, n)) return k;
+  switch (name.size()) {
+    case 1: return first == 'n' ? Kind::N : Kind::Other;
+    case 2: return first == 'f' ? is("FN", Kind::FN) : Kind::Other;
+    case 3:
+      switch (first) {
+        case 'o': return is("ORG", Kind::Org);
+        case 't': return is("TEL", Kind::Tel);
+        case 'a': return is("ADR", Kind::Adr);
+        case 'r': return is("REV", Kind::Rev);
+        default: return Kind::Other;
+      }
+    case 4: return first == 'n' ? is("NOTE", Kind::Note) : Kind::Other;
+    case 5:
+      switch (first) {
+        case 's': return is("SOUND", Kind::Sound);
+        case 't': return is("TITLE", Kind::Title);
+        case 'e': return is("EMAIL", Kind::Email);
+        case 'p': return is("PHOTO", Kind::Photo);
+        default: return Kind::Other;
+      }
+    case 11: return first == 's' ? is("SORT-STRING", Kind::SortString) : Kind::Other;
+    default: break;
+  }
+  // The rest begin with "X-": a phonetic name or one of our own.
+  if (first != 'x') return Kind::Other;
+  switch (name.size()) {
+    case 14: if (equalsNoCase(name, "X-PHONETIC-ORG")) return Kind::PhoneticOrg; break;
+    case 20: if (equalsNoCase(name, "X-PHONETIC-LAST-NAME")) return Kind::PhoneticLast; break;
+    case 21: if (equalsNoCase(name, "X-PHONETIC-FIRST-NAME")) return Kind::PhoneticFirst; break;
+    default: break;
+  }
+  if (name.size() > kOwnPrefix.size() && startsWithNoCase(name, kOwnPrefix))
+    return Kind::Own;
   return Kind::Other;
 }
 
@@ -59,9 +68,13 @@ const std::array<std::vector<const OwnProperty*>, 32>& ownByLength() {
 }
 
 const OwnProperty* ownProperty(std::string_view name) {
-  if (name.size() >= ownByLength().size()) return nullptr;
-  for (const OwnProperty* o : ownByLength()[name.size()])
-    if (equalsNoCase(name, o->name)) return o;
+  const auto& byLength = ownByLength();
+  if (name.empty() || name.size() >= byLength.size()) return nullptr;
+  // Names of one length mostly differ in their last letter ("SECRET-1" ..
+  // "SECRET-5"): looked at first.
+  const char last = static_cast<char>(name.back() | 0x20);
+  for (const OwnProperty* o : byLength[name.size()])
+    if ((o->name.back() | 0x20) == last && equalsNoCase(name, o->name)) return o;
   return nullptr;
 }
 
@@ -75,8 +88,8 @@ unsigned typeBit(std::string_view t) {
   return 0;
 }
 
-CardMapper::ParamInfo parseParams(std::string_view params) {
-  CardMapper::ParamInfo pi;
+// Into pi, fresh: built in its slot rather than copied there.
+void parseParams(std::string_view params, CardMapper::ParamInfo& pi) {
   forEachParam(params, [&](const Param& p) {
     if (p.name.empty()) {  // vCard 2.1: a type or an encoding without its name
       if (equalsNoCase(p.value, "QUOTED-PRINTABLE")) pi.encoding = Encoding::QuotedPrintable;
@@ -107,7 +120,6 @@ CardMapper::ParamInfo parseParams(std::string_view params) {
     }
     return true;
   });
-  return pi;
 }
 
 bool isSjisCharset(std::string_view cs) {
@@ -263,7 +275,7 @@ bool CardMapper::read(const std::vector<Property>& card, Store& s, int e, CardFo
     paramSlot_[i] = -1;
     if (!card[i].params.empty()) {
       paramSlot_[i] = static_cast<int>(params_.size());
-      params_.push_back(parseParams(card[i].params));
+      parseParams(card[i].params, params_.emplace_back());
     }
     const Property*& first = first_[static_cast<int>(kinds_[i])];
     if (first == nullptr) first = &card[i];

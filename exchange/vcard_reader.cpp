@@ -240,8 +240,9 @@ CardReader::Result CardReader::next(std::vector<Property>& card) {
       return fail("END:VCARDがありません", cardLine_);
     }
     const std::string_view text = line.text;
-    if (isBoundary(text, "END")) return Result::Card;
-    if (isBoundary(text, "BEGIN")) return fail("END:VCARDがないまま次のカードが始まります", at);
+    // A boundary's colon follows its word: other lines are not looked at.
+    if (line.colon == 3 && isBoundary(text, "END")) return Result::Card;
+    if (line.colon == 5 && isBoundary(text, "BEGIN")) return fail("END:VCARDがないまま次のカードが始まります", at);
     if (line.colon == std::string_view::npos) {
       if (isBlank(text)) continue;
       return fail("「:」のない行です", at);
