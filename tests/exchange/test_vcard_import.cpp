@@ -174,6 +174,29 @@ TEST_F(VcardImport, WhatOtherWritersDoDifferently) {
             std::string::npos);
 }
 
+TEST_F(VcardImport, PropertyNamesInAnyCaseAndOwnNamesThatDifferLate) {
+  // Names matched without regard to case; own names of one length told
+  // apart by their last letter; an "X-" name of a phonetic name's length.
+  const std::string text = u8(
+      u8"begin:vcard\r\nversion:4.0\r\nn:山田;太郎;;;\r\nx-phonetic-last-name:やまだ\r\n"
+      u8"Org:会社;部\r\ntitle:課長\r\nTel;type=CELL:090-1\r\nnote:一\r\n"
+      u8"X-KORVELIX-SECRET-3:秘三\r\nx-korvelix-secret-1:秘一\r\nX-KORVELIX-SEX:F\r\n"
+      u8"X-PHONETIC-OR:x\r\nend:vcard\r\n");
+  ASSERT_EQ(import(cards("case.vcf", text)), 0) << sink.messages.at(0);
+  ASSERT_EQ(s->count(), 1);
+  EXPECT_EQ(field(*s, 0, KanjiName), pad("山田 太郎", 42));
+  EXPECT_EQ(std::string(s->names.key[s->names.posMap[0]], 4), "\xD4\xCF\xC0\xDE");  // ﾔﾏﾀﾞ
+  EXPECT_EQ(field(*s, 0, KanjiCompany), pad("会社", 50));
+  EXPECT_EQ(field(*s, 0, Division), pad("部", kFieldWidth[Division]));
+  EXPECT_EQ(field(*s, 0, Title), pad("課長", kFieldWidth[Title]));
+  EXPECT_EQ(field(*s, 0, MobilePhone), pad("090-1", kFieldWidth[MobilePhone]));
+  EXPECT_EQ(field(*s, 0, Remarks1), pad("一", 74));
+  EXPECT_EQ(field(*s, 0, Secret1), pad("秘一", kFieldWidth[Secret1]));
+  EXPECT_EQ(field(*s, 0, Secret3), pad("秘三", kFieldWidth[Secret3]));
+  EXPECT_EQ(field(*s, 0, Secret2), pad("", kFieldWidth[Secret2]));
+  EXPECT_EQ(field(*s, 0, Sex), "F");
+}
+
 struct Malformed {
   const char* what;
   std::string text;
