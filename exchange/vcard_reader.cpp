@@ -120,13 +120,8 @@ bool CardReader::physical(Line* line) {
   }
   std::size_t len = i;
   if (i < avail && start[i] != '\n') {
-    // Most values are short: looked at in place before a library search.
-    const std::size_t near = std::min(avail, i + 64);
-    len = findStop(start, i + 1, near, false);
-    if (len == near && len < avail) {
-      const auto* lf = static_cast<const char*>(std::memchr(start + len, '\n', avail - len));
-      len = lf ? static_cast<std::size_t>(lf - start) : avail;
-    }
+    const auto* lf = static_cast<const char*>(std::memchr(start + i + 1, '\n', avail - i - 1));
+    len = lf ? static_cast<std::size_t>(lf - start) : avail;
   }
   l.after = pos_ + len + (len < avail ? 1 : 0);
   if (len > 0 && start[len - 1] == '\r') --len;
