@@ -2,6 +2,7 @@
 // base64, quoted-printable, hex, and folding at 75 octets. No Qt.
 #pragma once
 
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,9 @@ bool decodeHex(std::string_view text, std::string& out);
 // property name goes through them.
 inline bool equalsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
+  // Names come in the case they are written in, mostly: one compare of
+  // the whole (b is usually a literal, so a few loads).
+  if (b.empty() || std::memcmp(a.data(), b.data(), b.size()) == 0) return true;
   for (std::size_t i = 0; i < a.size(); ++i) {
     const char x = a[i], y = b[i];
     if (x == y) continue;
