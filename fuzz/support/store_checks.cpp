@@ -1,0 +1,98 @@
+#include "fuzz/support/store_checks.h"
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "fuzz/support/check.h"
+#include "store/store_files.h"
+
+namespace kx::fuzz {
+
+namespace {
+
+template <int W>
+void checkOrder(const KeyTable<W>& t, int last, const char* side) {
+  const std::string what = std::string(side) + " order";
+  std::vector<bool> seen(kCapacity);
+  for (int p = 0; p <= last; ++p) {
+    const int e = t.index[p];
+    KX_FUZZ_CHECK(e >= 0 && e <= last, what + ": entry number out of range");
+    KX_FUZZ_CHECK(!seen[static_cast<std::size_t>(e)], what + ": entry number twice");
+    seen[static_cast<std::size_t>(e)] = true;
+    KX_FUZZ_CHECK(t.posMap[e] == p, what + ": position map not the inverse");
+    KX_FUZZ_CHECK(t.key[p][W] == '\0' && std::memchr(t.key[p], '\0', W) == nullptr,
+                  what + ": key not its full width");
+  }
+  for (int i = 0; i < kCapacity; ++i) {
+    KX_FUZZ_CHECK(t.index[i] >= 0 && t.index[i] < kCapacity, what + ": index outside the table");
+    KX_FUZZ_CHECK(t.posMap[i] >= 0 && t.posMap[i] < kCapacity,
+                  what + ": position map outside the table");
+  }
+}
+
+template <int W>
+std::string orderDifference(const KeyTable<W>& a, const KeyTable<W>& b, int last,
+                            const char* side) {
+  for (int p = 0; p <= last; ++p) {
+    if (std::memcmp(a.key[p], b.key[p], W + 1) != 0)
+      return std::string(side) + " key at position " + std::to_string(p);
+    if (a.index[p] != b.index[p]) return std::string(side) + " index at position " + std::to_string(p);
+    if (a.posMap[p] != b.posMap[p])
+      return std::string(side) + " position of entry " + std::to_string(p);
+  }
+  return "";
+}
+
+}  // namespace
+
+void checkConsistent(const Store& s) {
+  KX_FUZZ_CHECK(s.lastIndex >= -1 && s.lastIndex < kCapacity, "last index out of range");
+  checkOrder(s.names, s.lastIndex, "name");
+  checkOrder(s.companies, s.lastIndex, "company");
+  for (int e = 0; e <= s.lastIndex; ++e)
+    for (int f = 0; f < kFieldCount; ++f)
+      KX_FUZZ_CHECK(s.field(e, f)[kFieldWidth[f]] == '\0' &&
+                        std::memchr(s.field(e, f), '\0', kFieldWidth[f]) == nullptr,
+                    "entry " + std::to_string(e) + " field " + std::to_string(f) +
+                        " not its full width");
+  KX_FUZZ_CHECK(s.highestNumber >= 0 && s.highestNumber <= 9999, "highest number out of range");
+}
+
+std::string storeDifference(const Store& a, const Store& b) {
+  if (a.lastIndex != b.lastIndex)
+    return "last index " + std::to_string(a.lastIndex) + " vs " + std::to_string(b.lastIndex);
+  if (a.highestNumber != b.highestNumber)
+    return "highest number " + std::to_string(a.highestNumber) + " vs " +
+           std::to_string(b.highestNumber);
+  if (a.readOnly != b.readOnly) return "read-only flag";
+  for (int e = 0; e <= a.lastIndex; ++e)
+    for (int f = 0; f < kFieldCount; ++f)
+      if (std::memcmp(a.field(e, f), b.field(e, f), kFieldWidth[f] + 1) != 0)
+        return "entry " + std::to_string(e) + " field " + std::to_string(f) + ": [" +
+               std::string(a.field(e, f)) + "] vs [" + std::string(b.field(e, f)) + "]";
+  std::string d = orderDifference(a.names, b.names, a.lastIndex, "name");
+  return d.empty() ? orderDifference(a.companies, b.companies, a.lastIndex, "company") : d;
+}
+
+Store& freshStore(int slot) {
+  static std::vector<std::unique_ptr<Store>> stores;
+  const auto i = static_cast<std::size_t>(slot);
+  if (stores.size() <= i) stores.resize(i + 1);
+  if (!stores[i]) {
+    stores[i] = makeStore();
+  } else {
+    std::destroy_at(stores[i].get());
+    std::construct_at(stores[i].get());
+  }
+  return *stores[i];
+}
+
+LoadedStore loadFresh(const std::string& dir, int slot) {
+  LoadedStore l;
+  l.store = &freshStore(slot);
+  l.sound = loadStore(*l.store, dir, l.messages);
+  return l;
+}
+
+}  // namespace kx::fuzz
