@@ -7,6 +7,8 @@ the target's rules single out. Run from anywhere; the files are rewritten.
 import datetime
 import os
 import shutil
+import struct
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 WIDTHS = [42, 50, 10, 1, 50, 50, 20, 20, 8, 65, 74, 74, 74, 1,
@@ -147,6 +149,7 @@ def text():
     write("text", "split_items_long", bytes([7, 15, 150]) + b"a" * 200 + b"," * 20)
     write("text", "zero_padded", bytes([8, 4, 0]) + b"12345")
     write("text", "zero_padded_double", bytes([8, 22, 0]) + b"\x00\x00\x00\x00\x00\x00\xe0\x7f")
+    write("text", "zero_padded_largest", bytes([8, 14, 0]) + struct.pack("<d", -sys.float_info.max))
 
 
 def search():

@@ -143,7 +143,10 @@ char* zeroPadded(int w, double value, char* dst) {
     len = 20;
     while (r > 0) digits[len++] = rev[--r];
   } else {
-    magnitude = std::fabs(roundToPowerOfTen(0, magnitude));
+    // Near the largest double the fifteen-digit rounding overflows to
+    // infinity; the value is whole there already.
+    const double rounded = std::fabs(roundToPowerOfTen(0, magnitude));
+    if (std::isfinite(rounded)) magnitude = rounded;
     std::memset(digits, '0', 20);
     len = 20 + std::snprintf(digits + 20, sizeof digits - 20, "%.0f", magnitude);
   }

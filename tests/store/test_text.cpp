@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -202,6 +203,8 @@ TEST(ZeroPadded, Table) {
       {4, 1e20, "0000"}, {25, 12, "0000000000000000000000012"},
       // Beyond fifteen digits the rounding keeps fifteen significant ones.
       {6, 123456789012345678.0, "346000"},
+      // Where that rounding overflows, the value's own digits.
+      {4, -DBL_MAX, "8368"},
   };
   for (const Case& c : cases) {
     char dst[32];
