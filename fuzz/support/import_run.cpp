@@ -1,5 +1,7 @@
 #include "fuzz/support/import_run.h"
 
+#include <algorithm>
+
 #include "exchange/exchange_file.h"
 #include "fuzz/support/base_stores.h"
 #include "fuzz/support/check.h"
@@ -31,7 +33,9 @@ std::string storeFilesOf(const ScratchDir& dir) {
 ImportRun::ImportRun(int which, const std::string& importFile, const std::string& bytes)
     : dir(ScratchDir::fresh()) {
   writeBaseStore(dir, which);
-  store = loadFresh(dir.path(), 0);
+  // The base store's entries and one per line of the import file at most.
+  reach = static_cast<int>(std::min<std::size_t>(bytes.size() + 4, kCapacity));
+  store = loadFresh(dir.path(), 0, reach);
   KX_FUZZ_CHECK(store.sound, "base store " + std::to_string(which) + " loads read-only");
   exportBefore = exportOf(*store.store, dir);
   filesBefore = storeFilesOf(dir);
@@ -44,7 +48,7 @@ std::string ImportRun::checkAfter(int rc) {
   checkConsistent(s);
   KX_FUZZ_CHECK_NAMED("import-messages", messages.messages.size() <= kMostMessages,
                       std::to_string(messages.messages.size()) + " messages from one import");
-  const LoadedStore files = loadFresh(dir.path(), 1);
+  const LoadedStore files = loadFresh(dir.path(), 1, reach);
   if (rc == 0) {
     KX_FUZZ_CHECK(files.sound, "the files an import wrote load read-only");
     KX_FUZZ_CHECK(cursors.currentEntry == 0 && cursors.currentNamePos == 0 &&

@@ -18,6 +18,7 @@ struct ImportRun {
   std::string exportBefore;  // the base store's exchange file
   Cursors cursors;           // away from 0, which a successful import returns them to
   VectorSink messages;
+  int reach = 0;             // how many entries the import can fill
 
   // Writes base store `which` and loads it; then writes the import file.
   ImportRun(int which, const std::string& importFile, const std::string& bytes);

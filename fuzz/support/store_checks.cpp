@@ -1,5 +1,6 @@
 #include "fuzz/support/store_checks.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -75,22 +76,30 @@ std::string storeDifference(const Store& a, const Store& b) {
   return d.empty() ? orderDifference(a.companies, b.companies, a.lastIndex, "company") : d;
 }
 
-Store& freshStore(int slot) {
+Store& freshStore(int slot, int reach) {
   static std::vector<std::unique_ptr<Store>> stores;
   const auto i = static_cast<std::size_t>(slot);
   if (stores.size() <= i) stores.resize(i + 1);
   if (!stores[i]) {
     stores[i] = makeStore();
-  } else {
-    std::destroy_at(stores[i].get());
-    std::construct_at(stores[i].get());
+    return *stores[i];
   }
-  return *stores[i];
+  Store& s = *stores[i];
+  const std::size_t n = static_cast<std::size_t>(std::clamp(reach, 0, kCapacity));
+  std::memset(s.data, 0, n * Store::kRecordBytes);
+  std::memset(s.names.key, 0, n * sizeof s.names.key[0]);
+  std::memset(s.companies.key, 0, n * sizeof s.companies.key[0]);
+  for (auto* t : {s.names.index, s.names.posMap, s.companies.index, s.companies.posMap})
+    std::fill_n(t, kCapacity, 0);
+  s.lastIndex = 0;
+  s.highestNumber = 0;
+  s.readOnly = false;
+  return s;
 }
 
-LoadedStore loadFresh(const std::string& dir, int slot) {
+LoadedStore loadFresh(const std::string& dir, int slot, int reach) {
   LoadedStore l;
-  l.store = &freshStore(slot);
+  l.store = &freshStore(slot, reach);
   l.sound = loadStore(*l.store, dir, l.messages);
   return l;
 }

@@ -19,16 +19,17 @@ void checkConsistent(const Store& s);
 std::string storeDifference(const Store& a, const Store& b);
 
 // Stores kept for the life of the process, one per slot, and zeroed on each
-// call: what a new store is, without mapping several megabytes of fresh
-// pages for every input.
-Store& freshStore(int slot);
+// call as far as an input can reach (entries 0 .. reach - 1 and every
+// index): what a new store is to that input, without mapping and clearing
+// several megabytes for every input.
+Store& freshStore(int slot, int reach);
 
-// Store `slot` loaded from dir, as a start-up would.
+// Store `slot` loaded from dir, as a start-up would, reach as above.
 struct LoadedStore {
   Store* store = nullptr;
   bool sound = false;
   VectorSink messages;
 };
-LoadedStore loadFresh(const std::string& dir, int slot);
+LoadedStore loadFresh(const std::string& dir, int slot, int reach);
 
 }  // namespace kx::fuzz
