@@ -2,6 +2,7 @@
 // Lines end at LF, CR LF or a lone CR; every line of 15 items (or more)
 // becomes an entry behind those held before, its fields the items cut or
 // padded to their widths; a line of other item counts is skipped.
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -43,32 +44,28 @@ std::optional<std::vector<std::string>> linesOf(std::string_view bytes) {
   return lines;
 }
 
-// A new entry's data fields as one string, each padded to its width: the
-// items where they go, fixed values elsewhere.
-std::string entryFrom(char items[kItems][kItemSize]) {
-  std::string f[kFieldCount];
-  const int target[kItems] = {-1, KanjiName, Sex, -2, KanjiCompany, Division, Title, OfficePhone,
-                              Fax, HomePhone, MobilePhone, Email, Zip, Address, Remarks1};
-  for (int i = 0; i < kItems; ++i)
-    if (target[i] >= 0) f[target[i]] = items[i];
-  f[Occupation] = " ";
-  f[Actuary] = f[PensionActuary] = "0";
-  f[SelectFlag] = " ";
-  f[UpdateDate] = "20240229";
-  f[PersonalNumber] = "0000";
-  std::string out;
-  for (int k = 0; k < kFieldCount; ++k) {
-    std::string v = f[k].substr(0, static_cast<std::size_t>(kFieldWidth[k]));
-    v.resize(static_cast<std::size_t>(kFieldWidth[k]), ' ');
-    out += v;
-  }
-  return out;
-}
-
 std::string padded(const char* text, int width) {
   std::string v = std::string(text).substr(0, static_cast<std::size_t>(width));
   v.resize(static_cast<std::size_t>(width), ' ');
   return v;
+}
+
+// A new entry's data fields as one string, each padded to its width: the
+// items where they go, fixed values elsewhere.
+std::string entryFrom(char items[kItems][kItemSize]) {
+  const char* f[kFieldCount];
+  std::fill(std::begin(f), std::end(f), "");
+  const int target[kItems] = {-1, KanjiName, Sex, -2, KanjiCompany, Division, Title, OfficePhone,
+                              Fax, HomePhone, MobilePhone, Email, Zip, Address, Remarks1};
+  for (int i = 0; i < kItems; ++i)
+    if (target[i] >= 0) f[target[i]] = items[i];
+  f[Occupation] = f[SelectFlag] = " ";
+  f[Actuary] = f[PensionActuary] = "0";
+  f[UpdateDate] = "20240229";
+  f[PersonalNumber] = "0000";
+  std::string out;
+  for (int k = 0; k < kFieldCount; ++k) out += padded(f[k], kFieldWidth[k]);
+  return out;
 }
 
 }  // namespace
