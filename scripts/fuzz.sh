@@ -13,18 +13,8 @@ seconds=${1:?usage: scripts/fuzz.sh SECONDS [TARGET...]}
 shift
 cd "$(dirname "$0")/.."
 
-pkgs=(clang libclang-rt-14-dev cmake)
-missing=()
-for p in "${pkgs[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+# The project's packages, and clang with libFuzzer's runtime.
+bash scripts/setup.sh clang libclang-rt-14-dev
 
 if [ $# -gt 0 ]; then
   targets=("$@")

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project needs to build, test and run.
+# Installs every Debian package the project needs to build, test and run,
+# and those named as arguments (scripts/fuzz.sh adds clang and libFuzzer).
 # Idempotent: does nothing when all packages are present.
 set -euo pipefail
 pkgs=(
@@ -14,6 +15,7 @@ pkgs=(
   appstream dpkg-dev
   python3
   python3-vobject khard vdirsyncer radicale
+  "$@"
 )
 missing=()
 for p in "${pkgs[@]}"; do

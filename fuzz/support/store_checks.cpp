@@ -1,8 +1,10 @@
 #include "fuzz/support/store_checks.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "fuzz/support/check.h"
@@ -77,6 +79,12 @@ std::string storeDifference(const Store& a, const Store& b) {
 }
 
 Store& freshStore(int slot, int reach) {
+  // The members after the tables (counters, flags, ...) are copied from a
+  // new store whatever they are.
+  static_assert(std::is_trivially_copyable_v<Store> && std::is_standard_layout_v<Store>);
+  constexpr std::size_t kTail = offsetof(Store, lastIndex);
+  static_assert(kTail == offsetof(Store, companies) + sizeof(CompanyKeys));
+  static const std::unique_ptr<Store> pristine = makeStore();
   static std::vector<std::unique_ptr<Store>> stores;
   const auto i = static_cast<std::size_t>(slot);
   if (stores.size() <= i) stores.resize(i + 1);
@@ -91,9 +99,8 @@ Store& freshStore(int slot, int reach) {
   std::memset(s.companies.key, 0, n * sizeof s.companies.key[0]);
   for (auto* t : {s.names.index, s.names.posMap, s.companies.index, s.companies.posMap})
     std::fill_n(t, kCapacity, 0);
-  s.lastIndex = 0;
-  s.highestNumber = 0;
-  s.readOnly = false;
+  std::memcpy(reinterpret_cast<char*>(&s) + kTail, reinterpret_cast<const char*>(pristine.get()) + kTail,
+              sizeof(Store) - kTail);
   return s;
 }
 
