@@ -233,7 +233,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   Cursors c;
   SearchState st;
-  st.mode = mode;
+  st.mode = static_cast<SearchMode>(mode);
   std::vector<int> found;
   bool more = searchFirst(s, c, st, text, dateNumber(today));
   int lastEntry = 0, namePos = 0, companyPos = 0;  // where the caller put the cursor

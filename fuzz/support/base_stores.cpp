@@ -1,7 +1,6 @@
 #include "fuzz/support/base_stores.h"
 
 #include <algorithm>
-#include <array>
 #include <vector>
 
 #include "store/store_files.h"
@@ -14,14 +13,12 @@ namespace {
 // Half-width katakana written as bytes, so that GCC and clang builds agree.
 fixture::Files threeEntries() {
   auto entry = [](const char* kana, const char* company, const char* kanji, const char* number) {
-    std::array<std::string, kFieldCount> f;
-    f[KanjiName] = kanji;
-    f[KanjiCompany] = "ACME";
-    f[UpdateDate] = "20240101";
-    f[PersonalNumber] = number;
-    return fixture::StoredEntry{kana, company, fixture::dataLine(f)};
+    fixture::TestEntry e = fixture::named(kana, company, kanji, number);
+    e.fields[KanjiCompany] = "ACME";
+    e.fields[UpdateDate] = "20240101";
+    return e;
   };
-  return fixture::storeImage({entry("\xb1\xb2", "\xb6", "Abe", "0007"),
+  return fixture::storeFiles({entry("\xb1\xb2", "\xb6", "Abe", "0007"),
                               entry("\xb1", "\xb6\xb7", "Aoi", "    "),
                               entry("\xb1\xb2", "", "Ando", "0012")});
 }

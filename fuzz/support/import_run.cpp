@@ -11,9 +11,9 @@ namespace kx::fuzz {
 
 namespace {
 
-// An import tells of at most 20 lines and then sums up, and may add one
-// message of its own.
-constexpr std::size_t kMostMessages = 22;
+// An import tells of at most kShownLineProblems lines and then sums up, and
+// may add one message of its own.
+constexpr std::size_t kMostMessages = kShownLineProblems + 2;
 
 std::string exportOf(const Store& s, const ScratchDir& dir) {
   VectorSink m;

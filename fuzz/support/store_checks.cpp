@@ -24,8 +24,7 @@ void checkOrder(const KeyTable<W>& t, int last, const char* side) {
     KX_FUZZ_CHECK(!seen[static_cast<std::size_t>(e)], what + ": entry number twice");
     seen[static_cast<std::size_t>(e)] = true;
     KX_FUZZ_CHECK(t.posMap[e] == p, what + ": position map not the inverse");
-    KX_FUZZ_CHECK(t.key[p][W] == '\0' && std::memchr(t.key[p], '\0', W) == nullptr,
-                  what + ": key not its full width");
+    KX_FUZZ_CHECK(t.key[p][W] == '\0', what + ": key not terminated at its width");
   }
   for (int i = 0; i < kCapacity; ++i) {
     KX_FUZZ_CHECK(t.index[i] >= 0 && t.index[i] < kCapacity, what + ": index outside the table");
@@ -55,10 +54,9 @@ void checkConsistent(const Store& s) {
   checkOrder(s.companies, s.lastIndex, "company");
   for (int e = 0; e <= s.lastIndex; ++e)
     for (int f = 0; f < kFieldCount; ++f)
-      KX_FUZZ_CHECK(s.field(e, f)[kFieldWidth[f]] == '\0' &&
-                        std::memchr(s.field(e, f), '\0', kFieldWidth[f]) == nullptr,
+      KX_FUZZ_CHECK(s.field(e, f)[kFieldWidth[f]] == '\0',
                     "entry " + std::to_string(e) + " field " + std::to_string(f) +
-                        " not its full width");
+                        " not terminated at its width");
   KX_FUZZ_CHECK(s.highestNumber >= 0 && s.highestNumber <= 9999, "highest number out of range");
 }
 

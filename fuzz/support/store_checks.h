@@ -11,7 +11,8 @@ namespace kx::fuzz {
 
 // Positions 0 .. lastIndex of both orders map to a permutation of the
 // entries and back, every index and position map stays inside the tables,
-// and every slot in use holds exactly its width of text.
+// and every slot in use is terminated at its width (a read-only store keeps
+// a NUL byte of its files where it stands).
 void checkConsistent(const Store& s);
 
 // "" when entries 0 .. lastIndex of a and b agree (data, keys by position,
