@@ -78,6 +78,12 @@ def store_load():
     write("store_load", "odd_lines", files(0b0000111, [odd_k1, odd_k2, odd_dat]))
     write("store_load", "line_counts_differ", files(0b0000111, [k1, k2[:-56], dat]))
     write("store_load", "over_capacity", files(0b0000111, [b"\n" * 5001] * 3))
+    # Damage a save would drop: a NUL byte, text past a line's width.
+    write("store_load", "nul_in_data", files(0b0000111, [k1, k2, dat[:5] + b"\x00" + dat[6:]]))
+    write("store_load", "text_past_width", files(0b0000111, [k1.replace(b"\r\n", b"xx\r\n", 1), k2, dat]))
+    # Thirty keys out of order: their messages are bounded.
+    desc = b"".join(b"%04d%s\n" % (i, bytes([90 - i])) for i in range(30))
+    write("store_load", "many_order_errors", files(0b0000111, [desc, desc, b"\n" * 30]))
 
 
 def exchange_record(kana, company, fields):
@@ -104,6 +110,8 @@ def exchange_import():
     write("exchange_import", "last_line_without_end", bytes([2]) + records[:-2])
     write("exchange_import", "overwrite_empty_file", bytes([1]))
     write("exchange_import", "short_line", bytes([4 | 2]) + records[:1218] + b"x\r\n")
+    blank_number = exchange_record(ENTRIES[0][0], ENTRIES[0][1], {NUMBER: b"    "})
+    write("exchange_import", "blank_personal_number", bytes([4 | 2]) + blank_number + b"\r\n")
 
 
 def csv_input():
@@ -118,6 +126,8 @@ def csv_input():
     write("csv_input", "mixed_lines", bytes([2]) + b"\r\n".join(lines) + b"\r\n")
     write("csv_input", "into_keys_out_of_order", bytes([3]) + b"\n".join(lines[:2]))
     write("csv_input", "no_store_blank_lines", bytes([0]) + b"\n \n\n")
+    write("csv_input", "lone_cr_line_ends", bytes([2]) + b"\r".join(lines[:2] * 2) + b"\r")
+    write("csv_input", "many_invalid_lines", bytes([1]) + b"x\n" * 30 + lines[1])
 
 
 def key_placement():
@@ -127,6 +137,8 @@ def key_placement():
     write("key_placement", "sorted_held_equal_keys", bytes([3, 2, 1]) + b"\n".join(held + keys[:4]))
     write("key_placement", "into_empty", bytes([0, 5, 0]) + b"\n".join(keys))
     write("key_placement", "nul_in_new_key", bytes([1, 1, 0]) + b"A\nB\nA\x00Z\nB")
+    # Held keys out of order, as a store loads with an order message.
+    write("key_placement", "held_out_of_order", bytes([4, 3, 2]) + b"\n".join(held[::-1] + keys[:6]))
 
 
 def line_reader():
