@@ -1,10 +1,10 @@
 // CSV input. Input: a byte choosing the base store, then the CSV file.
-// Lines end at LF, CR LF or a lone CR; every line of 15 items (or more)
+// Lines end at LF, CR LF or a lone CR and a longer one than 9999 bytes comes
+// in pieces, each read as a line; every line of 15 items (or more)
 // becomes an entry behind those held before, its fields the items cut or
 // padded to their widths; a line of other item counts is skipped.
 #include <algorithm>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +14,7 @@
 #include "fuzz/support/base_stores.h"
 #include "fuzz/support/check.h"
 #include "fuzz/support/import_run.h"
+#include "fuzz/support/pieces.h"
 #include "store/text.h"
 
 namespace {
@@ -24,25 +25,6 @@ using namespace kx::fuzz;
 constexpr double kToday = 20240229;
 constexpr int kItems = 15;
 constexpr int kItemSize = 150;
-
-// The lines of the file; nothing when a line is too long to be read whole.
-std::optional<std::vector<std::string>> linesOf(std::string_view bytes) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const char c = bytes[i];
-    if (c == '\r' || c == '\n') {
-      if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-      lines.push_back(line);
-      line.clear();
-    } else {
-      line += c;
-    }
-    if (line.size() >= 9999) return std::nullopt;
-  }
-  if (!line.empty()) lines.push_back(line);
-  return lines;
-}
 
 std::string padded(const char* text, int width) {
   std::string v = std::string(text).substr(0, static_cast<std::size_t>(width));
@@ -82,8 +64,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   KX_FUZZ_CHECK(exported.compare(0, run.exportBefore.size(), run.exportBefore) == 0,
                 "entries held before changed by CSV input");
 
-  const auto lines = linesOf(bytes);
-  if (!lines) return 0;
   bool loneCr = false;
   for (std::size_t i = 0; i < bytes.size(); ++i)
     loneCr = loneCr || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'));
@@ -92,8 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   char* items[kItems];
   for (int i = 0; i < kItems; ++i) items[i] = buffers[i];
   int e = held;
-  for (const std::string& line : *lines) {
-    if (splitItems(kItems, line.c_str(), items, kItemSize) != kItems) continue;
+  for (const Piece& line : piecesOf(bytes, true)) {
+    if (splitItems(kItems, line.text.c_str(), items, kItemSize) != kItems) continue;
     if (rc == 0) {
       const std::string where = "entry " + std::to_string(e);
       KX_FUZZ_CHECK(e <= s.lastIndex, where + ": missing");

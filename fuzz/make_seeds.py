@@ -142,10 +142,13 @@ def key_placement():
 
 
 def line_reader():
-    write("line_reader", "line_ends", b"ab\r\ncd\n\nx\x00y\nlast")
-    write("line_reader", "carriage_returns", b"a\r\r\nb\rc\r")
-    write("line_reader", "empty", b"")
-    write("line_reader", "long_line", b"a" * 9998 + b"\r\n" + b"b" * 9999 + b"\r\nc")
+    # Byte 0: bit 0 set when a lone CR ends a line (CSV input).
+    write("line_reader", "line_ends", b"\x00ab\r\ncd\n\nx\x00y\nlast")
+    write("line_reader", "carriage_returns", b"\x00a\r\r\nb\rc\r")
+    write("line_reader", "lone_cr_ends_lines", b"\x01a\r\r\nb\rc\r\x00d\n\r")
+    write("line_reader", "empty", b"\x00")
+    write("line_reader", "long_line", b"\x00" + b"a" * 9998 + b"\r\n" + b"b" * 9999 + b"\r\nc")
+    write("line_reader", "long_line_lone_cr", b"\x01" + b"a" * 9999 + b"\rb\r")
 
 
 def text():

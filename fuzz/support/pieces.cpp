@@ -2,11 +2,18 @@
 
 namespace kx::fuzz {
 
-std::vector<Piece> piecesOf(std::string_view bytes) {
-  std::string stream;  // as a text-mode stream hands the bytes out
-  for (std::size_t i = 0; i < bytes.size(); ++i)
-    if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) stream += bytes[i];
+std::string textModeStream(std::string_view bytes, bool loneCrEndsLines) {
+  std::string stream;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\r') stream += bytes[i];
+    else if (i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+    else stream += loneCrEndsLines ? '\n' : '\r';
+  }
+  return stream;
+}
 
+std::vector<Piece> piecesOf(std::string_view bytes, bool loneCrEndsLines) {
+  const std::string stream = textModeStream(bytes, loneCrEndsLines);
   constexpr std::size_t kBuffer = 10000;  // a piece and its terminator
   std::vector<Piece> out;
   std::size_t at = 0;
