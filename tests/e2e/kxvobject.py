@@ -54,9 +54,9 @@ def parse(paths):
 
 def make(out, cards):
     text = ""
-    for spec in cards:
+    for wanted in cards:
         card = vobject.vCard()
-        for name, params, value in spec:
+        for name, params, value in wanted:
             line = card.add(name.lower())
             if name == "N":
                 value = vobject.vcard.Name(**dict(zip(NAME_PARTS, value)))
