@@ -10,7 +10,7 @@
 #include <string>
 
 #include "exchange/exchange_file.h"
-#include "exchange/vcard.h"
+#include "exchange/vcard/vcard.h"
 #include "bench/no_flush_file_system.h"
 #include "store/store_files.h"
 

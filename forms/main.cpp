@@ -10,7 +10,7 @@
 #include <iostream>
 #include <string>
 
-#include "exchange/vcard_cli.h"
+#include "exchange/vcard/cli.h"
 #include "forms/app.h"
 #include "forms/command_line.h"
 #include "forms/unit1.h"

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "exchange/exchange_file.h"
-#include "exchange/vcard.h"
+#include "exchange/vcard/vcard.h"
 #include "forms/app.h"
 #include "forms/unit1.h"
 #include "forms/unit7.h"

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <sstream>
 
-#include "exchange/vcard.h"
-#include "exchange/vcard_cli.h"
-#include "exchange/vcard_uid.h"
+#include "exchange/vcard/vcard.h"
+#include "exchange/vcard/cli.h"
+#include "exchange/vcard/uid.h"
 #include "store/store_lock.h"
 #include "vcard_test_support.h"
 

@@ -3,7 +3,7 @@
 // and malformed files refused with nothing written.
 #include <sys/stat.h>
 
-#include "exchange/vcard.h"
+#include "exchange/vcard/vcard.h"
 #include "vcard_test_support.h"
 
 namespace kx {

@@ -1,4 +1,4 @@
-#include "exchange/vcard_text.h"
+#include "exchange/vcard/text.h"
 
 #include <array>
 

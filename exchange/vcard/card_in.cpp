@@ -2,8 +2,8 @@
 #include <cstring>
 #include <utility>
 
-#include "exchange/vcard_card.h"
-#include "exchange/vcard_text.h"
+#include "exchange/vcard/card.h"
+#include "exchange/vcard/text.h"
 #include "store/kana.h"
 #include "store/text.h"
 

@@ -1,10 +1,10 @@
-#include "exchange/vcard_cli.h"
+#include "exchange/vcard/cli.h"
 
 #include <string_view>
 
-#include "exchange/sjis_unicode.h"
-#include "exchange/vcard.h"
-#include "exchange/vcard_files.h"
+#include "store/sjis_unicode.h"
+#include "exchange/vcard/vcard.h"
+#include "exchange/vcard/files.h"
 #include "store/store_files.h"
 
 namespace kx {

@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "exchange/import_support.h"
-#include "exchange/sjis_unicode.h"
-#include "exchange/vcard.h"
-#include "exchange/vcard_card.h"
-#include "exchange/vcard_files.h"
+#include "store/sjis_unicode.h"
+#include "exchange/vcard/vcard.h"
+#include "exchange/vcard/card.h"
+#include "exchange/vcard/files.h"
 #include "search/dates.h"
 #include "store/bytes.h"
 #include "store/person_files.h"

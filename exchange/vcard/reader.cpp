@@ -1,10 +1,10 @@
-#include "exchange/vcard_reader.h"
+#include "exchange/vcard/reader.h"
 
 #include <bit>
 #include <cstdint>
 #include <cstring>
 
-#include "exchange/vcard_text.h"
+#include "exchange/vcard/text.h"
 
 namespace kx::vcard {
 

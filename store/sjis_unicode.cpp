@@ -1,4 +1,4 @@
-#include "exchange/sjis_unicode.h"
+#include "store/sjis_unicode.h"
 
 #include <iconv.h>
 

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "exchange/sjis_unicode.h"
-#include "exchange/vcard_reader.h"
+#include "store/sjis_unicode.h"
+#include "exchange/vcard/reader.h"
 #include "store/model.h"
 
 namespace kx::vcard {

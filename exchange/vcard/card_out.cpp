@@ -1,8 +1,8 @@
 // Entry -> card.
 #include <cstring>
 
-#include "exchange/vcard_card.h"
-#include "exchange/vcard_text.h"
+#include "exchange/vcard/card.h"
+#include "exchange/vcard/text.h"
 #include "store/kana.h"
 
 namespace kx::vcard {

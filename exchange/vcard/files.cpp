@@ -1,4 +1,4 @@
-#include "exchange/vcard_files.h"
+#include "exchange/vcard/files.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "exchange/vcard_text.h"
+#include "exchange/vcard/text.h"
 #include "store/atomic_files.h"
 #include "store/file_names.h"
 

@@ -1,5 +1,6 @@
-// Shift-JIS (code page 932) <-> Unicode for the files other programs read:
-// vCards are UTF-8 while the store is Shift-JIS. The mapping is glibc
+// Shift-JIS (code page 932) <-> Unicode for the files other programs read
+// (vCards are UTF-8 while the store is Shift-JIS) and for the program's own
+// texts. The mapping is glibc
 // iconv's CP932, taken once into two tables so that a card costs no
 // converter call per value. No Qt.
 #pragma once
@@ -76,6 +77,13 @@ inline std::string utf8ToSjis(std::string_view utf8, bool* replaced = nullptr) {
   std::string out;
   appendSjis(out, utf8, false, replaced);
   return out;
+}
+
+// A Japanese text of the program's own (a message, a caption), written in
+// the source as a u8 literal so that its bytes never depend on a compiler's
+// execution charset: sjisText(u8"開けません").
+inline std::string sjisText(std::u8string_view utf8) {
+  return utf8ToSjis(std::string_view(reinterpret_cast<const char*>(utf8.data()), utf8.size()));
 }
 
 // Shift-JIS bytes into a field of width bytes: cut before a double-byte

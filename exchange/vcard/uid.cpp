@@ -1,4 +1,4 @@
-#include "exchange/vcard_uid.h"
+#include "exchange/vcard/uid.h"
 
 #include <cstdint>
 #include <cstring>

@@ -4,11 +4,11 @@
 #include <set>
 #include <vector>
 
-#include "exchange/sjis_unicode.h"
-#include "exchange/vcard.h"
-#include "exchange/vcard_card.h"
-#include "exchange/vcard_files.h"
-#include "exchange/vcard_uid.h"
+#include "store/sjis_unicode.h"
+#include "exchange/vcard/vcard.h"
+#include "exchange/vcard/card.h"
+#include "exchange/vcard/files.h"
+#include "exchange/vcard/uid.h"
 #include "store/atomic_files.h"
 #include "store/person_files.h"
 #include "store/store_files.h"
