@@ -1,14 +1,22 @@
 #include "store/list_lines.h"
 
+#include "store/sjis_unicode.h"
+
 namespace kx {
 
 namespace {
 
 // Appends the first n bytes of a key or field slot at least n bytes wide:
 // slots hold their text padded to full width, so these are the bytes as
-// they are on disk (a NUL byte of a store loaded read-only included).
+// they are on disk (a NUL byte of a store loaded read-only included). A
+// column that would end in the first byte of a double-byte character ends
+// in a space instead, so no half character runs into the next column.
 void appendSlot(std::string& line, const char* slot, int n) {
-  line.append(slot, static_cast<size_t>(n));
+  int i = 0;
+  while (i < n - 1) i += isShiftJisLead(static_cast<unsigned char>(slot[i])) ? 2 : 1;
+  const bool cutsCharacter = i == n - 1 && isShiftJisLead(static_cast<unsigned char>(slot[i]));
+  line.append(slot, static_cast<size_t>(cutsCharacter ? n - 1 : n));
+  if (cutsCharacter) line += ' ';
 }
 
 const char* keyAt(const Store& s, ListOrder order, int p) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "store/sjis_unicode.h"
 #include "store/text.h"
 #include "tests/support/store_fixture.h"
 
@@ -66,6 +67,21 @@ TEST(ListLines, CompanyLineColumnsCutByBytes) {
   EXPECT_EQ(line.substr(26, 30), longCompany.substr(0, 30));
   EXPECT_EQ(line[56], ' ');
   EXPECT_EQ(line.substr(57), std::string(s->field(0, KanjiName), 42));
+}
+
+TEST(ListLines, ColumnThatWouldSplitACharacterEndsInASpace) {
+  // One half-width letter first puts the column's last byte on a lead byte.
+  const std::string name = sjisText(u8"A日本年金数理研究会事");
+  const std::string company = sjisText(u8"B日本年金数理研究会事務局東京支部");
+  auto s = storeOf({listed("ﾆﾎﾝ", name, "ﾆﾎﾝ", company)});
+  const std::string nl = nameLine(*s, 0);
+  ASSERT_EQ(nl.size(), 86u);
+  EXPECT_EQ(nl.substr(15, 20), name.substr(0, 19) + " ");
+  const std::string cl = companyLine(*s, 0);
+  ASSERT_EQ(cl.size(), 99u);
+  EXPECT_EQ(cl.substr(26, 30), company.substr(0, 29) + " ");
+  // The stored bytes keep the cut character whole.
+  EXPECT_EQ(std::string(s->field(0, KanjiName), 21), name.substr(0, 21));
 }
 
 TEST(ListLines, PastTheEndIsThirtySpaces) {
