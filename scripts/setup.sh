@@ -12,6 +12,7 @@ pkgs=(
   faketime
   libqt6svg6
   xvfb xauth x11-apps x11-utils openbox
+  qt6-translations-l10n xdg-utils
   appstream dpkg-dev
   python3
   python3-vobject khard vdirsyncer radicale
