@@ -7,6 +7,7 @@
 #include <cstring>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 namespace kx {
 
@@ -78,6 +79,15 @@ Tables::Tables() {
   }
   iconv_close(in);
   iconv_close(back);
+  // What Mac and iPhone keyboards type for 〜, −, ‖, ¢, £, ¬ and —: code
+  // page 932 maps those codes to other code points, the conventional JIS
+  // mapping to these. Read as the codes every Japanese user expects; they
+  // are written out again as code page 932 has them.
+  static constexpr std::pair<char16_t, std::uint16_t> kJisMapping[] = {
+      {0x301C, 0x8160}, {0x2016, 0x8161}, {0x2212, 0x817C}, {0x00A2, 0x8191},
+      {0x00A3, 0x8192}, {0x00AC, 0x81CA}, {0x2014, 0x815C}, {0x2015, 0x815C}};
+  for (const auto& [u, code] : kJisMapping)
+    if (fromUnicode[u] == kNone && toUnicode[code] != kNone) fromUnicode[u] = code;
 }
 
 const Tables& tables() {
@@ -318,6 +328,18 @@ bool isUtf8(std::string_view text) {
     i += len;
   }
   return true;
+}
+
+bool isMostlyUtf8(std::string_view text) {
+  std::size_t characters = 0, stray = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t len = 0;
+    decodeUtf8(text, i, &len);
+    if (len == 0) ++stray;
+    else if (len > 1) ++characters;
+    i += len == 0 ? 1 : len;
+  }
+  return characters > 0 && characters >= stray;
 }
 
 }  // namespace kx

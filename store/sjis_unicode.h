@@ -103,4 +103,9 @@ bool charsetToUtf8(const std::string& charset, std::string_view in, std::string&
 // Whether the bytes are well-formed UTF-8.
 bool isUtf8(std::string_view text);
 
+// Whether text that is not well-formed UTF-8 is still UTF-8 with a few
+// stray bytes rather than another code: it holds some multi-byte UTF-8
+// characters, at least as many as bytes that start none.
+bool isMostlyUtf8(std::string_view text);
+
 }  // namespace kx
