@@ -124,7 +124,8 @@ bool CardReader::physical(Line* line) {
     len = lf ? static_cast<std::size_t>(lf - start) : avail;
   }
   l.after = pos_ + len + (len < avail ? 1 : 0);
-  if (len > 0 && start[len - 1] == '\r') --len;
+  // Older phones end lines with CR CR LF: every CR before the LF goes.
+  while (len > 0 && start[len - 1] == '\r') --len;
   l.text = std::string_view(start, len);
   if (l.colon != std::string_view::npos && l.colon >= len) l.colon = std::string_view::npos;
   if (l.colon == std::string_view::npos && i == headLimit) l.colon = colonOf(l.text);
@@ -252,6 +253,7 @@ CardReader::Result CardReader::next(std::vector<Property>& card) {
     }
     const std::size_t dot = head.find('.');  // a name has none; a group ends with one
     p.name = dot == std::string_view::npos ? head : head.substr(dot + 1);
+    if (dot != std::string_view::npos) p.group = head.substr(0, dot);
     if (p.name.empty()) return fail("プロパティ名のない行です", at);
     card.push_back(p);
   }

@@ -17,6 +17,7 @@ constexpr std::size_t kMaxLineBytes = std::size_t{16} << 20;
 // One property of a card. The views stay valid until the next card is read.
 struct Property {
   std::string_view name;    // without its group ("item1.")
+  std::string_view group;   // "item1", or empty: ties a label to its value
   std::string_view params;  // between the name's ';' and the ':'; empty when none
   std::string_view value;   // as written: still escaped, still encoded
   int line = 0;             // the physical line it starts on, from 1

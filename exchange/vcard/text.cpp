@@ -39,11 +39,11 @@ void appendFolded(std::string& out, std::string_view line) {
   out.append(line).append("\r\n");
 }
 
-void appendEscaped(std::string& out, std::string_view text) {
+void appendEscaped(std::string& out, std::string_view text, bool semicolons) {
   std::size_t plain = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
-    if (c != '\\' && c != ',' && c != ';' && c != '\n') continue;
+    if (c != '\\' && c != ',' && (c != ';' || !semicolons) && c != '\n') continue;
     out.append(text.data() + plain, i - plain);
     out += '\\';
     out += c == '\n' ? 'n' : c;
@@ -93,17 +93,17 @@ void appendBase64(std::string& out, std::string_view bytes) {
 
 bool decodeBase64(std::string_view text, std::string& out) {
   unsigned acc = 0;
-  int bits = 0, pad = 0;
-  std::size_t symbols = 0;
+  int bits = 0;
+  bool padded = false;
+  std::size_t symbols = 0;  // data symbols, padding not counted
   for (const char c : text) {
     if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
     if (c == '=') {
-      ++pad;
-      ++symbols;
+      padded = true;
       continue;
     }
     const int v = kBase64Value[static_cast<unsigned char>(c)];
-    if (v < 0 || pad > 0) return false;  // nothing may follow the padding
+    if (v < 0 || padded) return false;  // no data may follow the padding
     ++symbols;
     acc = (acc << 6 | static_cast<unsigned>(v)) & 0xFFFFFF;
     bits += 6;
@@ -112,10 +112,8 @@ bool decodeBase64(std::string_view text, std::string& out) {
       out += static_cast<char>(acc >> bits & 0xFF);
     }
   }
-  // Groups of four with at most two padding marks, or the same without the
-  // padding; a lone symbol in the last group can carry no byte.
-  if (pad > 2) return false;
-  if (pad > 0 && symbols % 4 != 0) return false;
+  // Padding carries no bits: any amount of it is taken, as other readers
+  // take it. A lone symbol in the last group is a cut value.
   return symbols % 4 != 1;
 }
 

@@ -17,8 +17,8 @@ constexpr std::size_t kFoldWidth = 75;
 void appendFolded(std::string& out, std::string_view line);
 
 // Appends UTF-8 text escaped as a text value or component: backslash,
-// comma, semicolon and line feed.
-void appendEscaped(std::string& out, std::string_view text);
+// comma, semicolon (unless not semicolons) and line feed.
+void appendEscaped(std::string& out, std::string_view text, bool semicolons = true);
 // The reverse: \n and \N are a line feed, \x is x for any other x.
 void appendUnescaped(std::string& out, std::string_view text);
 
@@ -26,8 +26,8 @@ void appendUnescaped(std::string& out, std::string_view text);
 std::size_t findUnescaped(std::string_view value, char separator, std::size_t from = 0);
 
 void appendBase64(std::string& out, std::string_view bytes);
-// White space is skipped; false for any other byte outside the alphabet or
-// a length or padding that does not close a group.
+// White space and padding are skipped; false for any other byte outside
+// the alphabet, data after padding, or a last group of one symbol.
 bool decodeBase64(std::string_view text, std::string& out);
 
 // Soft line breaks ("=" at the end of a line) are already gone when the
