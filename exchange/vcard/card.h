@@ -42,9 +42,10 @@ struct CardExtras {
   std::string uid;               // "urn:uuid:..."
   const std::string* photo = nullptr;  // JPEG bytes, when the entry has one
   bool secrets = false;          // write the five secrets
+  int version = 4;               // vCard 4.0, or 3.0 as phones read best
 };
 
-// Appends entry e of s as one vCard 4.0, CR LF and folded.
+// Appends entry e of s as one vCard (4.0 or 3.0), CR LF and folded.
 void appendCard(std::string& out, const Store& s, int e, const CardExtras& extras);
 
 // What reading one card found besides its fields.
@@ -54,6 +55,8 @@ struct CardFound {
   bool photoGiven = false;     // the card had a photo
   bool photoUsable = false;    // ... and it is a JPEG (its structure checked)
   std::string photo;           // its bytes
+  bool phonesInRemarks = false;  // numbers beyond the four slots kept in a remarks line
+  bool phonesLost = false;       // ... or dropped, no remarks line being free
   const char* problem = nullptr;  // malformed: what
   int problemLine = 0;            // ... and on which line
 };
@@ -71,7 +74,7 @@ class CardMapper {
   // (Scoped: its names would hide the fields' in the mapper's members.)
   enum class Kind : unsigned char {
     Other, N, FN, PhoneticLast, PhoneticFirst, PhoneticOrg, SortString, Sound, Org, Title,
-    Tel, Email, Adr, Note, Rev, Photo, Own
+    Tel, Email, Adr, Note, Rev, Photo, Version, Label, Own
   };
   static constexpr int kKinds = static_cast<int>(Kind::Own) + 1;
 
@@ -79,11 +82,12 @@ class CardMapper {
   // (Prefixed: Fax would hide the field's name in the mapper's members.)
   enum TypeBit : unsigned {
     TypeWork = 1, TypeHome = 2, TypeCell = 4, TypeFax = 8, TypeIrmcN = 16, TypeIrmcOrg = 32,
-    TypeJpeg = 64
+    TypeJpeg = 64, TypePagerOrCar = 128, TypeOther = 256
   };
   struct ParamInfo {
     Encoding encoding = Encoding::None;
     std::string_view charset, language, sortAs, type;  // type: the first TYPE value
+    std::string_view label;  // the first type that is not a phone slot's, voice or pref
     unsigned types = 0;                                 // TypeBit of every TYPE value
     bool phonetic = false;  // a reading (RFC 9554), not a transcription into Latin letters
   };
@@ -96,31 +100,60 @@ class CardMapper {
   const ParamInfo& info(const Property& p) const {
     return info(static_cast<std::size_t>(&p - card_->data()));
   }
+  // One step of read() each: what the card's properties of a kind give.
+  void classify();
+  void clearEntry();
+  bool readName();
+  bool readNameReading();
+  bool readOrg();
+  bool readOrgReading(const Property* org);
+  bool readTitle();
+  bool readNote();
+  bool readPhones();
+  bool readEmail();
+  bool readAddress();
+  void readRev();
+  bool readPhoto(const Property& p);
+  bool readOwn();
+  void keepExtraPhones();
+
   bool text(const Property& p, std::string_view* value);
   bool components(const Property& p, std::size_t count);
   void put(int f, std::string_view escapedUtf8);
+  void putNumber(int f, std::string_view escapedUtf8);
   void putJoined(int f, std::string_view a, std::string_view b);
   void putReading(int key, std::string_view family, std::string_view given);
   void putBytes(int f, std::string_view sjis);
   char* slotOf(int f, int* width);
   const Property* firstOf(Kind k) const { return first_[static_cast<int>(k)]; }
-  const Property* preferred(Kind k, unsigned type) const;
+  const Property* preferredOf(Kind k) const { return preferred_[static_cast<int>(k)]; }
+  std::string_view groupLabel(const Property& p) const;
   bool fail(const Property& p, const char* problem);
-  bool readPhoto(const Property& p);
 
   std::string today_;
   const std::vector<Property>* card_ = nullptr;
   CardFound* found_ = nullptr;
   Store* store_ = nullptr;
   int entry_ = 0;
+  bool utf8Only_ = false;            // vCard 4.0: every value is UTF-8
   std::vector<Kind> kinds_;
   std::vector<int> paramSlot_;       // where in params_ a property's are, or -1 for none
   std::vector<ParamInfo> params_;
   const Property* first_[kKinds] = {};
+  // Of N, ORG and TITLE the first in Japanese, of EMAIL and ADR the first
+  // for work; else the first that is not a reading.
+  const Property* preferred_[kKinds] = {};
+  bool matched_[kKinds] = {};
+  const Property* phoneticN_ = nullptr;    // N;PHONETIC=...
+  const Property* phoneticOrg_ = nullptr;  // ORG;PHONETIC=...
+  const Property* soundN_ = nullptr;       // SOUND;X-IRMC-N
+  const Property* soundOrg_ = nullptr;     // SOUND;X-IRMC-ORG
+  std::vector<const Property*> tels_, owns_, labels_;
+  std::string extraPhones_;  // "type number" of each number beyond the slots
   // What fitting did to each field, the two keys last; a field set again
   // (by the card's own property) forgets what happened the first time.
   TextFit fits_[kFieldCount + 2];
-  std::string decoded_, utf8_, sjis_, bytes_;
+  std::string decoded_, utf8_, sjis_, bytes_, narrowed_;
   std::vector<std::string_view> parts_;  // components of the last structured value
   std::string_view rest_;                // ... and what followed them
 };

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "exchange/vcard/card.h"
+#include "exchange/vcard/phone.h"
 #include "exchange/vcard/text.h"
 #include "store/kana.h"
 #include "store/text.h"
@@ -33,6 +34,7 @@ Kind kindOf(std::string_view name) {
         default: return Kind::Other;
       }
     case 4: return first == 'n' ? is("NOTE", Kind::Note) : Kind::Other;
+    case 7: return first == 'v' ? is("VERSION", Kind::Version) : Kind::Other;
     case 5:
       switch (first) {
         case 's': return is("SOUND", Kind::Sound);
@@ -50,6 +52,7 @@ Kind kindOf(std::string_view name) {
     case 14: if (equalsNoCase(name, "X-PHONETIC-ORG")) return Kind::PhoneticOrg; break;
     case 20: if (equalsNoCase(name, "X-PHONETIC-LAST-NAME")) return Kind::PhoneticLast; break;
     case 21: if (equalsNoCase(name, "X-PHONETIC-FIRST-NAME")) return Kind::PhoneticFirst; break;
+    case 9: if (equalsNoCase(name, "X-ABLABEL")) return Kind::Label; break;
     default: break;
   }
   if (name.size() > kOwnPrefix.size() && startsWithNoCase(name, kOwnPrefix))
@@ -78,14 +81,25 @@ const OwnProperty* ownProperty(std::string_view name) {
   return nullptr;
 }
 
+// The bit of a TYPE value; 0 for those that change nothing here (voice,
+// pref, text ...).
 unsigned typeBit(std::string_view t) {
   using M = CardMapper;
   static constexpr std::pair<std::string_view, unsigned> kTypes[] = {
       {"WORK", M::TypeWork}, {"HOME", M::TypeHome}, {"CELL", M::TypeCell}, {"FAX", M::TypeFax},
-      {"X-IRMC-N", M::TypeIrmcN}, {"X-IRMC-ORG", M::TypeIrmcOrg}, {"JPEG", M::TypeJpeg}};
+      {"VOICE", 0}, {"PREF", 0}, {"INTERNET", 0}, {"TEXT", 0}, {"MSG", 0},
+      {"X-IRMC-N", M::TypeIrmcN}, {"X-IRMC-ORG", M::TypeIrmcOrg}, {"JPEG", M::TypeJpeg},
+      {"PAGER", M::TypePagerOrCar}, {"CAR", M::TypePagerOrCar}};
   for (const auto& [name, bit] : kTypes)
     if (equalsNoCase(t, name)) return bit;
-  return 0;
+  return t.empty() ? 0u : static_cast<unsigned>(M::TypeOther);
+}
+
+void addType(CardMapper::ParamInfo& pi, std::string_view t) {
+  const unsigned bit = typeBit(t);
+  pi.types |= bit;
+  if (pi.label.empty() && (bit == CardMapper::TypePagerOrCar || bit == CardMapper::TypeOther))
+    pi.label = t;
 }
 
 // Into pi, fresh: built in its slot rather than copied there.
@@ -94,13 +108,13 @@ void parseParams(std::string_view params, CardMapper::ParamInfo& pi) {
     if (p.name.empty()) {  // vCard 2.1: a type or an encoding without its name
       if (equalsNoCase(p.value, "QUOTED-PRINTABLE")) pi.encoding = Encoding::QuotedPrintable;
       else if (equalsNoCase(p.value, "BASE64")) pi.encoding = Encoding::Base64;
-      else pi.types |= typeBit(p.value);
+      else addType(pi, p.value);
     } else if (equalsNoCase(p.name, "TYPE")) {
       std::string_view list = p.value;
       if (pi.type.empty()) pi.type = list.substr(0, list.find(','));
       for (;;) {
         const std::size_t comma = list.find(',');
-        pi.types |= typeBit(list.substr(0, comma));
+        addType(pi, list.substr(0, comma));
         if (comma == std::string_view::npos) break;
         list.remove_prefix(comma + 1);
       }
@@ -120,6 +134,15 @@ void parseParams(std::string_view params, CardMapper::ParamInfo& pi) {
     }
     return true;
   });
+}
+
+// SORT-AS's components: RFC 6350 separates them with commas, some phones
+// with semicolons.
+std::string_view sortAsPart(std::string_view& rest) {
+  const std::size_t cut = rest.find_first_of(",;");
+  const std::string_view part = rest.substr(0, cut);
+  rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + 1);
+  return part;
 }
 
 bool isSjisCharset(std::string_view cs) {
@@ -154,7 +177,9 @@ bool CardMapper::fail(const Property& p, const char* problem) {
 
 // The property's value as escaped UTF-8: its own bytes when they are that
 // already, else with the transfer encoding undone and the declared (or
-// guessed) charset converted. The view lasts until the next call.
+// guessed) charset converted. Bytes of a UTF-8 value that start no
+// character are left for the field to mark 〓 as it converts them. The
+// view lasts until the next call.
 bool CardMapper::text(const Property& p, std::string_view* value) {
   std::string_view bytes = p.value;
   const ParamInfo& pi = info(p);
@@ -172,7 +197,7 @@ bool CardMapper::text(const Property& p, std::string_view* value) {
     *value = utf8_;
   } else if (!isUtf8Charset(cs) && charsetToUtf8(std::string(cs), bytes, utf8_)) {
     *value = utf8_;
-  } else if (isUtf8(bytes)) {
+  } else if (utf8Only_ || isUtf8(bytes) || isMostlyUtf8(bytes)) {
     *value = bytes;
   } else {
     utf8_.clear();
@@ -215,6 +240,13 @@ char* CardMapper::slotOf(int f, int* width) {
 
 void CardMapper::put(int f, std::string_view escapedUtf8) { putJoined(f, escapedUtf8, {}); }
 
+// A number or address in the ASCII forms of what was typed in full width.
+void CardMapper::putNumber(int f, std::string_view escapedUtf8) {
+  narrowed_.clear();
+  appendNarrowed(narrowed_, escapedUtf8);
+  put(f, narrowed_);
+}
+
 // Two texts with a space between when both are there: family and given
 // name as the store writes a name.
 void CardMapper::putJoined(int f, std::string_view a, std::string_view b) {
@@ -244,44 +276,65 @@ void CardMapper::putBytes(int f, std::string_view sjis) {
   fitOf(fits_, f) = putSjisBytes(slot, width, sjis);
 }
 
-// Of the properties of that kind that are not readings: the first of the
-// given type (a name in Japanese for N and ORG), else the first.
-const Property* CardMapper::preferred(Kind k, unsigned type) const {
-  const Property* first = nullptr;
-  for (std::size_t i = 0; i < card_->size(); ++i) {
-    if (kinds_[i] != k) continue;
-    const ParamInfo& pi = info(i);
-    if (pi.phonetic) continue;
-    const bool match = type == 0 ? startsWithNoCase(pi.language, "ja") : (pi.types & type) != 0;
-    if (match) return &(*card_)[i];
-    if (first == nullptr) first = &(*card_)[i];
-  }
-  return first;
-}
-
-bool CardMapper::read(const std::vector<Property>& card, Store& s, int e, CardFound& found) {
-  found = CardFound();
-  card_ = &card;
-  found_ = &found;
-  store_ = &s;
-  entry_ = e;
-  for (TextFit& f : fits_) f = TextFit();
+// What each property is, its parameters, and the few the mapping looks
+// for among many: one pass over the card.
+void CardMapper::classify() {
+  const std::vector<Property>& card = *card_;
   for (const Property*& p : first_) p = nullptr;
+  for (const Property*& p : preferred_) p = nullptr;
+  for (bool& m : matched_) m = false;
+  phoneticN_ = phoneticOrg_ = soundN_ = soundOrg_ = nullptr;
+  tels_.clear();
+  owns_.clear();
+  labels_.clear();
   kinds_.resize(card.size());
   paramSlot_.resize(card.size());
   params_.clear();
+  static const ParamInfo kNone;
   for (std::size_t i = 0; i < card.size(); ++i) {
-    kinds_[i] = kindOf(card[i].name);
+    const Property& p = card[i];
+    const Kind k = kindOf(p.name);
+    kinds_[i] = k;
     paramSlot_[i] = -1;
-    if (!card[i].params.empty()) {
+    const ParamInfo* pi = &kNone;
+    if (!p.params.empty()) {
       paramSlot_[i] = static_cast<int>(params_.size());
-      parseParams(card[i].params, params_.emplace_back());
+      pi = &params_.emplace_back();
+      parseParams(p.params, params_.back());
     }
-    const Property*& first = first_[static_cast<int>(kinds_[i])];
-    if (first == nullptr) first = &card[i];
+    const int ki = static_cast<int>(k);
+    if (first_[ki] == nullptr) first_[ki] = &p;
+    switch (k) {
+      case Kind::Tel: tels_.push_back(&p); continue;
+      case Kind::Own: owns_.push_back(&p); continue;
+      case Kind::Label: labels_.push_back(&p); continue;
+      case Kind::Sound:
+        if (!soundN_ && (pi->types & TypeIrmcN)) soundN_ = &p;
+        if (!soundOrg_ && (pi->types & TypeIrmcOrg)) soundOrg_ = &p;
+        continue;
+      case Kind::N: case Kind::Org: case Kind::Title: case Kind::Email: case Kind::Adr: break;
+      default: continue;
+    }
+    if (pi->phonetic) {
+      if (k == Kind::N && !phoneticN_) phoneticN_ = &p;
+      if (k == Kind::Org && !phoneticOrg_) phoneticOrg_ = &p;
+      continue;
+    }
+    // The first that is not a reading, replaced once by the first that matches.
+    const Property*& chosen = preferred_[ki];
+    const bool byType = k == Kind::Email || k == Kind::Adr;
+    const bool match = byType ? (pi->types & TypeWork) != 0 : startsWithNoCase(pi->language, "ja");
+    if (chosen == nullptr || (match && !matched_[ki])) chosen = &p;
+    matched_[ki] = matched_[ki] || match;
   }
+  if (const Property* v = firstOf(Kind::Version)) utf8Only_ = v->value.substr(0, 1) == "4";
+  else utf8Only_ = false;
+}
 
-  // Fields no property sets: as CSV input leaves them.
+// Fields no property sets: as CSV input leaves them.
+void CardMapper::clearEntry() {
+  Store& s = *store_;
+  const int e = entry_;
   std::memset(s.field(e, 0), ' ', Store::kRecordBytes);
   for (int f = 0; f < kFieldCount; ++f) s.field(e, f)[kFieldWidth[f]] = '\0';
   s.field(e, Actuary)[0] = '0';
@@ -290,32 +343,51 @@ bool CardMapper::read(const std::vector<Property>& card, Store& s, int e, CardFo
   paddedCopy(s.field(e, UpdateDate), today_.c_str(), kFieldWidth[UpdateDate]);
   paddedCopy(s.names.key[e], "", kNameKeyWidth);
   paddedCopy(s.companies.key[e], "", kCompanyKeyWidth);
+  for (TextFit& f : fits_) f = TextFit();
+}
 
-  // The written name, from N or else FN.
+bool CardMapper::read(const std::vector<Property>& card, Store& s, int e, CardFound& found) {
+  found = CardFound();
+  card_ = &card;
+  found_ = &found;
+  store_ = &s;
+  entry_ = e;
+  classify();
+  clearEntry();
+  if (!readName() || !readNameReading() || !readOrg() || !readTitle() || !readNote() ||
+      !readPhones() || !readEmail() || !readAddress())
+    return false;
+  readRev();
+  if (const Property* photo = firstOf(Kind::Photo)) readPhoto(*photo);
+  if (!readOwn()) return false;
+  keepExtraPhones();
+  for (const TextFit& f : fits_) {
+    found.fit.shortened |= f.shortened;
+    found.fit.replaced |= f.replaced;
+  }
+  return true;
+}
+
+// The written name, from N or else FN.
+bool CardMapper::readName() {
   std::string_view v;
-  const Property* n = preferred(Kind::N, 0);
-  if (n != nullptr) {
+  if (const Property* n = preferredOf(Kind::N)) {
     if (!components(*n, 2)) return false;
     putJoined(KanjiName, parts_[0], parts_[1]);
   } else if (const Property* fn = firstOf(Kind::FN)) {
     if (!text(*fn, &v)) return false;
     put(KanjiName, v);
   }
+  return true;
+}
 
-  // The reading of the name: the first of these the card has.
+// The reading of the name: the first of these the card has.
+bool CardMapper::readNameReading() {
+  std::string_view v;
   const Property* last = firstOf(Kind::PhoneticLast);
   const Property* first = firstOf(Kind::PhoneticFirst);
-  const std::string_view sortAs = n ? info(*n).sortAs : std::string_view();
-  const Property* phoneticN = nullptr;
-  const Property* sound = nullptr;
-  const Property* orgReading = firstOf(Kind::PhoneticOrg);
-  for (std::size_t i = 0; i < card.size(); ++i) {
-    const Property& p = card[i];
-    const ParamInfo& pi = info(i);
-    if (kinds_[i] == Kind::N && !phoneticN && pi.phonetic) phoneticN = &p;
-    if (kinds_[i] == Kind::Org && !orgReading && pi.phonetic) orgReading = &p;
-    if (kinds_[i] == Kind::Sound && !sound && (pi.types & TypeIrmcN)) sound = &p;
-  }
+  const Property* n = preferredOf(Kind::N);
+  std::string_view sortAs = n ? info(*n).sortAs : std::string_view();
   if (last != nullptr || first != nullptr) {
     std::string family;
     if (last != nullptr) {
@@ -325,19 +397,25 @@ bool CardMapper::read(const std::vector<Property>& card, Store& s, int e, CardFo
     if (first != nullptr && !text(*first, &v)) return false;
     putReading(kNameKeyField, family, first ? v : std::string_view());
   } else if (!sortAs.empty()) {
-    const std::size_t comma = sortAs.find(',');
-    putReading(kNameKeyField, sortAs.substr(0, comma),
-               comma == std::string_view::npos ? std::string_view() : sortAs.substr(comma + 1));
-  } else if (const Property* r = phoneticN ? phoneticN : sound) {
+    // family, given, middle: a middle name follows the given one.
+    const std::string_view family = sortAsPart(sortAs), given = sortAsPart(sortAs);
+    const std::string_view middle = sortAsPart(sortAs);
+    std::string rest(given);
+    if (!middle.empty()) rest.append(rest.empty() ? "" : " ").append(middle);
+    putReading(kNameKeyField, family, rest);
+  } else if (const Property* r = phoneticN_ ? phoneticN_ : soundN_) {
     if (!components(*r, 2)) return false;
     putReading(kNameKeyField, parts_[0], parts_[1]);
   } else if (const Property* sortString = firstOf(Kind::SortString)) {
     if (!text(*sortString, &v)) return false;
     putReading(kNameKeyField, v, {});
   }
+  return true;
+}
 
-  // Company and division; the company's reading.
-  const Property* org = preferred(Kind::Org, 0);
+// Company and division; the company's reading.
+bool CardMapper::readOrg() {
+  const Property* org = preferredOf(Kind::Org);
   if (org != nullptr) {
     if (!components(*org, 1)) return false;
     put(KanjiCompany, parts_[0]);
@@ -355,144 +433,205 @@ bool CardMapper::read(const std::vector<Property>& card, Store& s, int e, CardFo
     }
     fits_[Division] = division.finish();
   }
-  if (orgReading == nullptr) {
-    for (std::size_t i = 0; i < card.size(); ++i)
-      if (kinds_[i] == Kind::Sound && (info(i).types & TypeIrmcOrg)) orgReading = &card[i];
-  }
-  const std::string_view orgSortAs = org ? info(*org).sortAs : std::string_view();
-  if (orgReading != nullptr) {
-    if (!components(*orgReading, 1)) return false;
-    putReading(kCompanyKeyField, parts_[0], {});
-  } else if (!orgSortAs.empty()) {
-    putReading(kCompanyKeyField, orgSortAs.substr(0, orgSortAs.find(',')), {});
-  }
+  return readOrgReading(org);
+}
 
-  if (const Property* title = preferred(Kind::Title, 0)) {
+bool CardMapper::readOrgReading(const Property* org) {
+  const Property* reading = firstOf(Kind::PhoneticOrg);
+  if (reading == nullptr) reading = phoneticOrg_ ? phoneticOrg_ : soundOrg_;
+  std::string_view sortAs = org ? info(*org).sortAs : std::string_view();
+  if (reading != nullptr) {
+    if (!components(*reading, 1)) return false;
+    putReading(kCompanyKeyField, parts_[0], {});
+  } else if (!sortAs.empty()) {
+    putReading(kCompanyKeyField, sortAsPart(sortAs), {});  // the company's, not the division's
+  }
+  return true;
+}
+
+bool CardMapper::readTitle() {
+  std::string_view v;
+  if (const Property* title = preferredOf(Kind::Title)) {
     if (!text(*title, &v)) return false;
     put(Title, v);
   }
+  return true;
+}
 
-  // Telephones by their types; numbers without one fill what is left.
-  const Property* phones[4] = {};  // office, home, fax, mobile
-  const int phoneFields[4] = {OfficePhone, HomePhone, Fax, MobilePhone};
-  const Property* untyped[4] = {};
+// The label a grouped property has in the same group (item1.X-ABLabel).
+std::string_view CardMapper::groupLabel(const Property& p) const {
+  if (p.group.empty()) return {};
+  for (const Property* l : labels_)
+    if (equalsNoCase(l->group, p.group)) return l->value;
+  return {};
+}
+
+// Telephones by their types; numbers without one fill what is left, and
+// numbers no slot fits are kept for a remarks line.
+bool CardMapper::readPhones() {
+  constexpr int kSlots = 4;
+  const int slotFields[kSlots] = {OfficePhone, HomePhone, Fax, MobilePhone};
+  const Property* slots[kSlots] = {};
+  const Property* untyped[kSlots] = {};
   int untypedCount = 0;
-  for (std::size_t i = 0; i < card.size(); ++i) {
-    if (kinds_[i] != Kind::Tel) continue;
-    const unsigned types = info(i).types;
-    const int slotIndex = (types & TypeCell)   ? 3
-                          : (types & TypeFax)  ? 2
-                          : (types & TypeWork) ? 0
-                          : (types & TypeHome) ? 1
-                                           : -1;
-    if (slotIndex < 0) {
-      if (untypedCount < 4) untyped[untypedCount++] = &card[i];
-    } else if (phones[slotIndex] == nullptr) {
-      phones[slotIndex] = &card[i];
+  extraPhones_.clear();
+  std::string_view v;
+  auto keepExtra = [&](const Property& p, std::string_view type) {
+    if (!text(p, &v)) return false;
+    if (isTelUri(v)) v.remove_prefix(4);
+    if (!extraPhones_.empty()) extraPhones_ += ' ';
+    extraPhones_ += phoneKindName(groupLabel(p), type);
+    extraPhones_ += ' ';
+    appendNarrowed(extraPhones_, v);
+    return true;
+  };
+  for (const Property* p : tels_) {
+    const ParamInfo& pi = info(*p);
+    const unsigned t = pi.types;
+    const int slot = (t & TypePagerOrCar) ? -2
+                     : (t & TypeCell)     ? 3
+                     : (t & TypeFax)      ? 2
+                     : (t & TypeWork)     ? 0
+                     : (t & TypeHome)     ? 1
+                     : (t & TypeOther) || !groupLabel(*p).empty() ? -2
+                                                                  : -1;
+    if (slot >= 0 && slots[slot] == nullptr) {
+      slots[slot] = p;
+    } else if (slot == -1 && untypedCount < kSlots) {
+      untyped[untypedCount++] = p;
+    } else if (!keepExtra(*p, pi.label.empty() ? pi.type : pi.label)) {
+      return false;
     }
   }
-  for (int u = 0; u < untypedCount; ++u)
+  for (int u = 0; u < untypedCount; ++u) {
+    bool placed = false;
     for (int k : {0, 1, 3})
-      if (phones[k] == nullptr) {
-        phones[k] = untyped[u];
+      if (slots[k] == nullptr) {
+        slots[k] = untyped[u];
+        placed = true;
         break;
       }
-  for (int k = 0; k < 4; ++k) {
-    if (phones[k] == nullptr) continue;
-    if (!text(*phones[k], &v)) return false;
-    if (startsWithNoCase(v, "tel:")) v.remove_prefix(4);  // a number as a URI
-    put(phoneFields[k], v);
+    if (!placed && !keepExtra(*untyped[u], {})) return false;
   }
+  for (int k = 0; k < kSlots; ++k) {
+    if (slots[k] == nullptr) continue;
+    if (!text(*slots[k], &v)) return false;
+    if (isTelUri(v)) v.remove_prefix(4);  // a number as a URI
+    putNumber(slotFields[k], v);
+  }
+  return true;
+}
 
-  if (const Property* email = preferred(Kind::Email, TypeWork)) {
+// Numbers beyond the slots go into the first remarks line still blank.
+void CardMapper::keepExtraPhones() {
+  if (extraPhones_.empty()) return;
+  for (int r = Remarks1; r <= Remarks3; ++r) {
+    const char* line = store_->field(entry_, r);
+    if (std::strspn(line, " ") != static_cast<std::size_t>(kFieldWidth[r])) continue;
+    put(r, extraPhones_);
+    found_->phonesInRemarks = true;
+    return;
+  }
+  found_->phonesLost = true;
+}
+
+bool CardMapper::readEmail() {
+  std::string_view v;
+  if (const Property* email = preferredOf(Kind::Email)) {
     if (!text(*email, &v)) return false;
-    put(Email, v);
+    putNumber(Email, v);
   }
+  return true;
+}
 
-  if (const Property* adr = preferred(Kind::Adr, TypeWork)) {
-    if (!components(*adr, 7)) return false;
-    // Japanese order: prefecture, city, street, building.
-    int width = 0;
-    char* slot = slotOf(Address, &width);
-    SjisField address(slot, width);
-    bool any = false;
-    for (std::size_t k : {4, 3, 2, 1}) {
-      if (parts_[k].empty()) continue;
-      if (any) address.addUtf8(" ");
-      address.addUtf8(parts_[k], true);
-      any = true;
-    }
-    fits_[Address] = address.finish();
-    put(Zip, parts_[5]);
+bool CardMapper::readAddress() {
+  const Property* adr = preferredOf(Kind::Adr);
+  if (adr == nullptr) return true;
+  if (!components(*adr, 7)) return false;
+  // Japanese order: prefecture, city, street, building.
+  int width = 0;
+  char* slot = slotOf(Address, &width);
+  SjisField address(slot, width);
+  bool any = false;
+  for (std::size_t k : {4, 3, 2, 1}) {
+    if (parts_[k].empty()) continue;
+    if (any) address.addUtf8(" ");
+    address.addUtf8(parts_[k], true);
+    any = true;
   }
+  fits_[Address] = address.finish();
+  putNumber(Zip, parts_[5]);
+  return true;
+}
 
-  if (const Property* note = firstOf(Kind::Note)) {
-    if (!text(*note, &v)) return false;
-    // Lines at escaped or real line breaks; the third takes the rest.
-    for (int r = Remarks1; r <= Remarks3; ++r) {
-      std::size_t nl = std::string_view::npos;
-      for (std::size_t i = 0; r != Remarks3 && i < v.size(); ++i) {
-        if (v[i] == '\n') {
+// Lines at escaped or real line breaks; the third takes the rest.
+bool CardMapper::readNote() {
+  const Property* note = firstOf(Kind::Note);
+  std::string_view v;
+  if (note == nullptr) return true;
+  if (!text(*note, &v)) return false;
+  for (int r = Remarks1; r <= Remarks3; ++r) {
+    std::size_t nl = std::string_view::npos;
+    for (std::size_t i = 0; r != Remarks3 && i < v.size(); ++i) {
+      if (v[i] == '\n') {
+        nl = i;
+        break;
+      }
+      if (v[i] == '\\' && i + 1 < v.size()) {
+        if (v[i + 1] == 'n' || v[i + 1] == 'N') {
           nl = i;
           break;
         }
-        if (v[i] == '\\' && i + 1 < v.size()) {
-          if (v[i + 1] == 'n' || v[i + 1] == 'N') {
-            nl = i;
-            break;
-          }
-          ++i;
-        }
+        ++i;
       }
-      std::string_view line = v.substr(0, nl);
-      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-      put(r, line);
-      if (nl == std::string_view::npos) break;
-      v.remove_prefix(nl + (v[nl] == '\n' ? 1 : 2));
     }
+    std::string_view line = v.substr(0, nl);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    put(r, line);
+    if (nl == std::string_view::npos) break;
+    v.remove_prefix(nl + (v[nl] == '\n' ? 1 : 2));
   }
+  return true;
+}
 
-  if (const Property* rev = firstOf(Kind::Rev)) {
-    char digits[9] = {};
-    int k = 0;
-    for (const char c : rev->value) {
-      if (c >= '0' && c <= '9') digits[k++] = c;
-      else if (c != '-') break;
-      if (k == 8) break;
-    }
-    if (k == 8) std::memcpy(s.field(e, UpdateDate), digits, 8);
+void CardMapper::readRev() {
+  const Property* rev = firstOf(Kind::Rev);
+  if (rev == nullptr) return;
+  char digits[9] = {};
+  int k = 0;
+  for (const char c : rev->value) {
+    if (c >= '0' && c <= '9') digits[k++] = c;
+    else if (c != '-') break;
+    if (k == 8) break;
   }
+  if (k == 8) std::memcpy(store_->field(entry_, UpdateDate), digits, 8);
+}
 
-  if (const Property* photo = firstOf(Kind::Photo))
-    if (!readPhoto(*photo)) return false;
-
-  // The fields' own properties have the last word.
-  for (std::size_t i = 0; i < card.size(); ++i) {
-    if (kinds_[i] != Kind::Own) continue;
-    const Property& p = card[i];
-    std::string_view own = p.name.substr(kOwnPrefix.size());
+// The fields' own properties have the last word.
+bool CardMapper::readOwn() {
+  std::string_view v;
+  for (const Property* p : owns_) {
+    std::string_view own = p->name.substr(kOwnPrefix.size());
     const bool raw = own.size() > 5 && equalsNoCase(own.substr(own.size() - 5), "-SJIS");
     if (raw) own.remove_suffix(5);
     const OwnProperty* target = ownProperty(own);
     if (target == nullptr) continue;
     if (raw) {
       bytes_.clear();
-      if (!decodeHex(p.value, bytes_)) return fail(p, "X-KORVELIXの16進数の誤りです");
+      if (!decodeHex(p->value, bytes_)) return fail(*p, "X-KORVELIXの16進数の誤りです");
       putBytes(target->field, bytes_);
     } else {
-      if (!text(p, &v)) return false;
+      if (!text(*p, &v)) return false;
       put(target->field, v);
     }
     if (target->field == PersonalNumber)
-      found.ownNumber = std::memcmp(s.field(e, PersonalNumber), "0000", 4) != 0;
-  }
-  for (const TextFit& f : fits_) {
-    found.fit.shortened |= f.shortened;
-    found.fit.replaced |= f.replaced;
+      found_->ownNumber = std::memcmp(store_->field(entry_, PersonalNumber), "0000", 4) != 0;
   }
   return true;
 }
 
+// A photo that cannot be read is left out, not the card: photoGiven
+// without photoUsable.
 bool CardMapper::readPhoto(const Property& photo) {
   found_->photoGiven = true;
   // A data: URI, its comma (and whatever else) perhaps escaped as text.
@@ -519,7 +658,10 @@ bool CardMapper::readPhoto(const Property& photo) {
     encoded = true;
   }
   if (!encoded) return true;  // a link to a picture elsewhere: not fetched
-  if (!decodeBase64(v, found_->photo)) return fail(photo, "BASE64の誤りです");
+  if (!decodeBase64(v, found_->photo)) {
+    found_->photo.clear();
+    return true;
+  }
   found_->photoUsable = jpeg && looksLikeJpeg(found_->photo);
   return true;
 }

@@ -236,13 +236,15 @@ void Importer::removePlacedPhotos() {
 }
 
 void Importer::summary() const {
-  std::vector<int> changed, photoless;
+  std::vector<int> changed, photoless, phonesMoved, phonesLost;
   for (std::size_t i = 0; i < staged_.size(); ++i) {
     const vcard::CardFound& f = staged_[i].found;
     // The entries now stand where they were staged.
     const int e = from_ + static_cast<int>(i);
     if (f.fit.shortened || f.fit.replaced) changed.push_back(e);
     if (f.photoGiven && !staged_[i].photo) photoless.push_back(e);
+    if (f.phonesInRemarks) phonesMoved.push_back(e);
+    if (f.phonesLost) phonesLost.push_back(e);
   }
   std::string m = formatInts("vCardから%d件のカードを取り込みました。", count());
   if (!changed.empty()) {
@@ -253,6 +255,16 @@ void Importer::summary() const {
   if (!photoless.empty()) {
     m += formatInts("\n写真を取り込めなかったカード: %d件", static_cast<int>(photoless.size()));
     appendNames(m, s_, photoless);
+  }
+  if (!phonesMoved.empty()) {
+    m += formatInts(sjisText(u8"\n電話番号を備考に移したカード: %d件").c_str(),
+                    static_cast<int>(phonesMoved.size()));
+    appendNames(m, s_, phonesMoved);
+  }
+  if (!phonesLost.empty()) {
+    m += formatInts(sjisText(u8"\n備考に空きがなく電話番号を取り込めなかったカード: %d件").c_str(),
+                    static_cast<int>(phonesLost.size()));
+    appendNames(m, s_, phonesLost);
   }
   sink_.show(m);
 }
