@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "exchange/vcard/card.h"
+#include "exchange/vcard/phone.h"
 #include "exchange/vcard/text.h"
 #include "store/kana.h"
 
@@ -142,6 +143,8 @@ class Writer {
     return clean;
   }
   void raw(std::string_view s) { out_.append(s); }
+  // UTF-8 of a number or address: escaped but for ';'.
+  void numberText(std::string_view utf8) { appendEscaped(out_, utf8, false); }
   void end() {
     if (out_.size() - start_ <= kFoldWidth) {
       out_.append("\r\n");
@@ -177,164 +180,229 @@ bool readingComesBack(std::string_view key, std::string_view wideFamily,
   return halfWidthKana(joinNames(wideFamily, wideGiven)) == key;
 }
 
-}  // namespace
-
-void appendCard(std::string& out, const Store& s, int e, const CardExtras& extras) {
-  Writer w(out);
-  bool exact[kFieldCount] = {};
-  for (bool& x : exact) x = true;
-  bool nameKeyExact = true, companyKeyExact = true;
-  std::string_view fields[kFieldCount];
-  for (int f = 0; f < kFieldCount; ++f) fields[f] = trimmed(s.field(e, f), kFieldWidth[f]);
-  auto field = [&](int f) { return fields[f]; };
-
-  w.plain("BEGIN", "VCARD");
-  w.plain("VERSION", "4.0");
-  w.plain("UID", extras.uid);
-
-  const std::string_view name = field(KanjiName);
-  const auto [family, given] = splitFirstSpace(name);
-  const std::string_view key = trimmed(s.names.key[s.names.posMap[e]], kNameKeyWidth);
-  const auto [keyFamily, keyGiven] = splitFirstSpace(key);
-  const std::string wideFamily = widenKana(keyFamily), wideGiven = widenKana(keyGiven);
-  const std::string_view companyKey =
-      trimmed(s.companies.key[s.companies.posMap[e]], kCompanyKeyWidth);
-  const std::string wideCompany = widenKana(companyKey);
-
-  // FN: what an address book lists the card under.
-  w.begin("FN");
-  if (!name.empty()) w.text(name);
-  else if (!field(KanjiCompany).empty()) w.text(field(KanjiCompany));
-  else w.text(joinNames(wideFamily, wideGiven));
-  w.end();
-
-  bool clean = true;
-  const std::string uFamily = Writer::utf8Of(wideFamily, &clean);
-  bool givenClean = true;
-  const std::string uGiven = Writer::utf8Of(wideGiven, &givenClean);
-  nameKeyExact = clean && givenClean && readingComesBack(key, wideFamily, wideGiven);
-  std::string head = "N";
-  const bool sortable = uFamily.find_first_of(",\"") == std::string::npos &&
-                        uGiven.find_first_of(",\"") == std::string::npos;
-  if (!key.empty() && sortable)
-    head.append(";SORT-AS=\"").append(uFamily).append(uGiven.empty() ? "" : ",").append(uGiven).append("\"");
-  w.begin(head);
-  exact[KanjiName] = w.text(family);
-  w.raw(";");
-  exact[KanjiName] = w.text(given) && exact[KanjiName] && joinNames(family, given) == name;
-  w.raw(";;;");
-  w.end();
-  w.textProperty("X-PHONETIC-LAST-NAME", wideFamily);
-  w.textProperty("X-PHONETIC-FIRST-NAME", wideGiven);
-
-  const std::string_view company = field(KanjiCompany), division = field(Division);
-  if (!company.empty() || !division.empty()) {
-    w.begin("ORG");
-    exact[KanjiCompany] = w.text(company);
-    if (!division.empty()) {
-      w.raw(";");
-      exact[Division] = w.text(division);
+// One entry as one card, a property (or a group of them) at a time. Each
+// step notes which fields the standard properties carry exactly; the own
+// properties at the end carry the others.
+class CardWriter {
+ public:
+  CardWriter(std::string& out, const Store& s, int e, const CardExtras& extras)
+      : w_(out), extras_(extras) {
+    for (int f = 0; f < kFieldCount; ++f) {
+      fields_[f] = trimmed(s.field(e, f), kFieldWidth[f]);
+      exact_[f] = true;
     }
-    w.end();
+    key_ = trimmed(s.names.key[s.names.posMap[e]], kNameKeyWidth);
+    companyKey_ = trimmed(s.companies.key[s.companies.posMap[e]], kCompanyKeyWidth);
   }
-  companyKeyExact = w.textProperty("X-PHONETIC-ORG", wideCompany) &&
-                    halfWidthKana(wideCompany) == companyKey;
-  exact[Title] = w.textProperty("TITLE", field(Title));
-  exact[OfficePhone] = w.textProperty("TEL;TYPE=work,voice", field(OfficePhone));
-  exact[Fax] = w.textProperty("TEL;TYPE=work,fax", field(Fax));
-  exact[HomePhone] = w.textProperty("TEL;TYPE=home,voice", field(HomePhone));
-  exact[MobilePhone] = w.textProperty("TEL;TYPE=cell", field(MobilePhone));
-  exact[Email] = w.textProperty("EMAIL;TYPE=work", field(Email));
+  void write() {
+    w_.plain("BEGIN", "VCARD");
+    w_.plain("VERSION", v3() ? "3.0" : "4.0");
+    w_.plain("UID", extras_.uid);
+    names();
+    organisation();
+    exact_[Title] = w_.textProperty("TITLE", field(Title));
+    phones();
+    address();
+    note();
+    revision();
+    photo();
+    ownProperties();
+    w_.plain("END", "VCARD");
+  }
 
-  const std::string_view zip = field(Zip), address = field(Address);
-  if (!zip.empty() || !address.empty()) {
-    w.begin("ADR;TYPE=work");
-    w.raw(";;");
-    exact[Address] = w.text(address);
-    w.raw(";;;");
-    exact[Zip] = w.text(zip);
-    w.raw(";");
-    w.end();
+ private:
+  bool v3() const { return extras_.version == 3; }
+  std::string_view field(int f) const { return fields_[f]; }
+
+  // FN, N and the reading: SORT-AS in 4.0, SORT-STRING in 3.0, and the
+  // X-PHONETIC- names phones read in both.
+  void names() {
+    const std::string_view name = field(KanjiName);
+    const auto [family, given] = splitFirstSpace(name);
+    const auto [keyFamily, keyGiven] = splitFirstSpace(key_);
+    const std::string wideFamily = widenKana(keyFamily), wideGiven = widenKana(keyGiven);
+
+    // FN: what an address book lists the card under.
+    w_.begin("FN");
+    if (!name.empty()) w_.text(name);
+    else if (!field(KanjiCompany).empty()) w_.text(field(KanjiCompany));
+    else w_.text(joinNames(wideFamily, wideGiven));
+    w_.end();
+
+    bool clean = true, givenClean = true;
+    const std::string uFamily = Writer::utf8Of(wideFamily, &clean);
+    const std::string uGiven = Writer::utf8Of(wideGiven, &givenClean);
+    nameKeyExact_ = clean && givenClean && readingComesBack(key_, wideFamily, wideGiven);
+    std::string head = "N";
+    const bool sortable = uFamily.find_first_of(",\"") == std::string::npos &&
+                          uGiven.find_first_of(",\"") == std::string::npos;
+    if (!v3() && !key_.empty() && sortable)
+      head.append(";SORT-AS=\"").append(uFamily).append(uGiven.empty() ? "" : ",").append(uGiven).append("\"");
+    w_.begin(head);
+    exact_[KanjiName] = w_.text(family);
+    w_.raw(";");
+    exact_[KanjiName] = w_.text(given) && exact_[KanjiName] && joinNames(family, given) == name;
+    w_.raw(";;;");
+    w_.end();
+    w_.textProperty("X-PHONETIC-LAST-NAME", wideFamily);
+    w_.textProperty("X-PHONETIC-FIRST-NAME", wideGiven);
+    if (v3()) w_.textProperty("SORT-STRING", joinNames(wideFamily, wideGiven));
+  }
+
+  void organisation() {
+    const std::string_view company = field(KanjiCompany), division = field(Division);
+    if (!company.empty() || !division.empty()) {
+      w_.begin("ORG");
+      exact_[KanjiCompany] = w_.text(company);
+      if (!division.empty()) {
+        w_.raw(";");
+        exact_[Division] = w_.text(division);
+      }
+      w_.end();
+    }
+    const std::string wideCompany = widenKana(companyKey_);
+    companyKeyExact_ = w_.textProperty("X-PHONETIC-ORG", wideCompany) &&
+                       halfWidthKana(wideCompany) == companyKey_;
+  }
+
+  void phones() {
+    number("TEL;TYPE=work,voice", OfficePhone);
+    number("TEL;TYPE=work,fax", Fax);
+    number("TEL;TYPE=home,voice", HomePhone);
+    number("TEL;TYPE=cell", MobilePhone);
+    number("EMAIL;TYPE=work", Email);
+  }
+
+  // A number or address: ';' as written (other readers do not undo an
+  // escape in a URI-or-text value). Exact when reading it back neither
+  // takes a "tel:" off nor narrows a full-width character.
+  void number(std::string_view head, int f) {
+    const std::string_view sjis = field(f);
+    if (sjis.empty()) return;
+    bool clean = true;
+    const std::string utf8 = Writer::utf8Of(sjis, &clean);
+    std::string narrowed;
+    const bool narrows = appendNarrowed(narrowed, utf8);
+    exact_[f] = clean && !narrows && (f == Email || !isTelUri(utf8));
+    w_.begin(head);
+    w_.numberText(utf8);
+    w_.end();
+  }
+
+  void address() {
+    const std::string_view zip = field(Zip), address = field(Address);
+    if (zip.empty() && address.empty()) return;
+    w_.begin("ADR;TYPE=work");
+    w_.raw(";;");
+    exact_[Address] = w_.text(address);
+    w_.raw(";;;");
+    bool clean = w_.text(zip);
+    std::string narrowed;
+    clean = !appendNarrowed(narrowed, Writer::utf8Of(zip, &clean)) && clean;
+    exact_[Zip] = clean;
+    w_.raw(";");
+    w_.end();
   }
 
   // The three remark lines as the lines of one note; trailing empty ones
   // left out.
-  int lines = 0;
-  for (int r = Remarks1; r <= Remarks3; ++r)
-    if (!field(r).empty()) lines = r - Remarks1 + 1;
-  if (lines > 0) {
-    w.begin("NOTE");
+  void note() {
+    int lines = 0;
+    for (int r = Remarks1; r <= Remarks3; ++r)
+      if (!field(r).empty()) lines = r - Remarks1 + 1;
+    if (lines == 0) return;
+    w_.begin("NOTE");
     for (int r = Remarks1; r < Remarks1 + lines; ++r) {
-      if (r != Remarks1) w.raw("\\n");
-      exact[r] = w.text(field(r));
+      if (r != Remarks1) w_.raw("\\n");
+      exact_[r] = w_.text(field(r));
     }
-    w.end();
+    w_.end();
   }
 
-  const std::string_view date = field(UpdateDate);
-  if (isValidDate(date)) {
-    w.begin("REV");
-    w.raw(date);
-    w.raw("T000000Z");
-    w.end();
-  } else {
-    exact[UpdateDate] = false;
+  void revision() {
+    const std::string_view date = field(UpdateDate);
+    if (!isValidDate(date)) {
+      exact_[UpdateDate] = false;
+      return;
+    }
+    w_.begin("REV");
+    w_.raw(date);
+    w_.raw("T000000Z");
+    w_.end();
   }
 
-  if (extras.photo != nullptr) {
+  void photo() {
+    if (extras_.photo == nullptr) return;
+    std::string b64;
+    appendBase64(b64, *extras_.photo);
+    if (v3()) {
+      w_.plain("PHOTO;ENCODING=b;TYPE=JPEG", b64);
+      return;
+    }
     // The comma escaped as in every other value: readers that take each
     // value for a list of texts (Python's vobject, and what is built on it)
     // would otherwise keep only "data:image/jpeg;base64".
-    w.begin("PHOTO");
-    w.raw("data:image/jpeg;base64\\,");
-    std::string b64;
-    appendBase64(b64, *extras.photo);
-    w.raw(b64);
-    w.end();
+    w_.begin("PHOTO");
+    w_.raw("data:image/jpeg;base64\\,");
+    w_.raw(b64);
+    w_.end();
   }
 
   // The fields' own properties: what no standard property carries, and the
   // exact bytes of what the standard ones could not carry exactly.
-  std::string scratch;
-  for (const OwnProperty& p : kOwnProperties) {
-    std::string_view bytes;
-    bool needed = false, asText = false;
-    if (p.field == kNameKeyField) {
-      bytes = key;
-      needed = !nameKeyExact;
-    } else if (p.field == kCompanyKeyField) {
-      bytes = companyKey;
-      needed = !companyKeyExact;
-    } else if (isStandardField(p.field)) {
-      bytes = field(p.field);
-      needed = !exact[p.field];
-    } else {
-      if (isSecret(p.field) && !extras.secrets) continue;
-      bytes = field(p.field);
-      needed = bytes != trimmed(importDefault(p.field), kFieldWidth[p.field]);
-      asText = true;
-    }
-    if (!needed) continue;
-    std::string& line = scratch;  // the property's name, then its value
-    line.assign("X-KORVELIX-").append(p.name);
-    if (asText) {
-      thread_local std::string probe;
-      probe.clear();
-      if (appendUtf8(probe, bytes)) {
-        w.begin(line);
-        w.text(bytes);
-        w.end();
-        continue;
+  void ownProperties() {
+    std::string line;  // the property's name, then its value
+    for (const OwnProperty& p : kOwnProperties) {
+      std::string_view bytes;
+      bool needed = false, asText = false;
+      if (p.field == kNameKeyField) {
+        bytes = key_;
+        needed = !nameKeyExact_;
+      } else if (p.field == kCompanyKeyField) {
+        bytes = companyKey_;
+        needed = !companyKeyExact_;
+      } else if (isStandardField(p.field)) {
+        bytes = field(p.field);
+        needed = !exact_[p.field];
+      } else {
+        if (isSecret(p.field) && !extras_.secrets) continue;
+        bytes = field(p.field);
+        needed = bytes != trimmed(importDefault(p.field), kFieldWidth[p.field]);
+        asText = true;
       }
+      if (!needed) continue;
+      line.assign("X-KORVELIX-").append(p.name);
+      if (asText) {
+        thread_local std::string probe;
+        probe.clear();
+        if (appendUtf8(probe, bytes)) {
+          w_.begin(line);
+          w_.text(bytes);
+          w_.end();
+          continue;
+        }
+      }
+      line.append("-SJIS");
+      w_.begin(line);
+      line.clear();
+      appendHex(line, bytes);
+      w_.raw(line);
+      w_.end();
     }
-    line.append("-SJIS");
-    w.begin(line);
-    line.clear();
-    appendHex(line, bytes);
-    w.raw(line);
-    w.end();
   }
-  w.plain("END", "VCARD");
+
+  Writer w_;
+  const CardExtras& extras_;
+  std::string_view fields_[kFieldCount];
+  bool exact_[kFieldCount];
+  std::string_view key_, companyKey_;
+  bool nameKeyExact_ = true, companyKeyExact_ = true;
+};
+
+}  // namespace
+
+void appendCard(std::string& out, const Store& s, int e, const CardExtras& extras) {
+  CardWriter(out, s, e, extras).write();
 }
 
 }  // namespace kx::vcard

@@ -92,6 +92,7 @@ int exportVcards(const Store& s, const std::string& dir, const std::string& path
     vcard::CardExtras extras;
     extras.uid = uids[static_cast<std::size_t>(e)];
     extras.secrets = options.secrets;
+    extras.version = options.version;
     if (readPhoto(s, e, dir, names, photo, sink)) extras.photo = &photo;
     ++count;
     if (!options.folder) {

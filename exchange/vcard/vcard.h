@@ -1,5 +1,5 @@
 // vCard export and import: the store's entries as address-book cards.
-// Export writes vCard 4.0 (UTF-8, CR LF, folded at 75 octets) into one file
+// Export writes vCard 4.0 or 3.0 (UTF-8, CR LF, folded at 75 octets) into one file
 // or one <UID>.vcf per entry in a folder; import reads vCard 2.1, 3.0 and
 // 4.0 from a file or a folder of them and appends the cards to the store
 // as the exchange file's append import does. No Qt.
@@ -17,6 +17,7 @@ struct VcardExportOptions {
   bool selectedOnly = false;  // only entries whose select flag is "1"
   bool folder = false;        // path is a folder: one <UID>.vcf per entry (created if missing)
   bool secrets = false;       // X-KORVELIX-SECRET-1..5 (the window passes secret mode; the command line never)
+  int version = 4;            // 4 (4.0: CardDAV, folders) or 3 (3.0: what phones import best)
 };
 
 // Writes the entries, in entry-number order, to path (absolute or relative
