@@ -16,8 +16,11 @@ pkgs=(
   appstream dpkg-dev
   python3
   python3-vobject khard vdirsyncer radicale
+  nodejs
   "$@"
 )
+# Some builds of nodejs bring npm with them; Debian's needs its own package.
+command -v npm >/dev/null 2>&1 || pkgs+=(npm)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -28,4 +31,11 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+# ical.js, a second vCard reader for the interoperability tests, pinned,
+# into the cache folder tests/e2e/kxinterop.py looks in.
+node_cache="${KX_NODE_CACHE:-$HOME/.cache/korvelix-tests/node}"
+if [ ! -f "$node_cache/node_modules/ical.js/dist/ical.js" ]; then
+  mkdir -p "$node_cache"
+  npm install --no-audit --no-fund --prefix "$node_cache" ical.js@2.2.1 >/dev/null
 fi

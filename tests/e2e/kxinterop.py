@@ -14,8 +14,13 @@ import urllib.request
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 DEBIAN_PYTHON = "/usr/bin/python3"
-TOOLS = ("khard", "vdirsyncer", "radicale")
+TOOLS = ("khard", "vdirsyncer", "radicale", "node", "npm")
 TIMEOUT = 60
+# ical.js from the npm registry, installed once into a cache folder
+# (scripts/setup.sh does it too); the version is pinned.
+ICALJS = "ical.js@2.2.1"
+NODE_CACHE = os.environ.get("KX_NODE_CACHE",
+                            os.path.expanduser("~/.cache/korvelix-tests/node"))
 
 
 def missing_tools():
@@ -55,6 +60,26 @@ def vobject_write(path, cards):
     if p.returncode != 0:
         raise AssertionError("kxvobject.py make exited %d:\n%s" % (
             p.returncode, p.stderr.decode("utf-8", "replace")))
+
+
+def icaljs_module():
+    """The path of ical.js's module, installed into NODE_CACHE if missing."""
+    module = os.path.join(NODE_CACHE, "node_modules", "ical.js", "dist", "ical.js")
+    if not os.path.exists(module):
+        os.makedirs(NODE_CACHE, exist_ok=True)
+        p = subprocess.run(["npm", "install", "--no-audit", "--no-fund", "--prefix", NODE_CACHE,
+                            ICALJS], capture_output=True, stdin=subprocess.DEVNULL, timeout=300)
+        if p.returncode != 0:
+            raise AssertionError("npm install %s failed:\n%s" % (
+                ICALJS, p.stderr.decode("utf-8", "replace")))
+    return module
+
+
+def icaljs_cards(paths):
+    """Every card of the .vcf files as ical.js reads them: a list of
+    {"file", "lines": [[NAME, params, type, value], ...]}, see kxicaljs.mjs."""
+    return json.loads(run(["node", os.path.join(HERE, "kxicaljs.mjs"), icaljs_module()]
+                          + list(paths)))
 
 
 def khard(work, folder, *args):

@@ -8,8 +8,8 @@ import os
 import unittest
 
 from kxdrive import DriveTest, data_fields, fit, write_store
-from kxinterop import (CardDavServer, khard, missing_tools, vdirsyncer_through, vobject_cards,
-                       vobject_write)
+from kxinterop import (CardDavServer, icaljs_cards, khard, missing_tools, vdirsyncer_through,
+                       vobject_cards, vobject_write)
 from kxvcard import (FULL, NO_SECRETS, PEOPLE, data_uri, entries, korvelix, store_image, text,
                      vcf_files, wide, write_photos)
 from kxdrive import store_bytes
@@ -260,6 +260,90 @@ class ForeignCards(InteropTest):
                         self.assertEqual(f.read(), photo)
                 else:
                     self.assertEqual(number, "0000")
+
+
+def b64(data):
+    return base64.b64encode(data).decode("ascii")
+
+
+# Cards shaped as phones and desktop programs write them, and what each
+# must be once imported and exported again: name, reading, numbers by
+# their types, photo.
+QUIRK_PHOTO = grey_jpeg(16, 16)
+QUIRK_CARDS = (
+    # Older phones: CR CR LF, a photo with one padding mark too many.
+    ("BEGIN:VCARD\r\r\nVERSION:3.0\r\r\nN:岡田;一郎;;;\r\r\nX-PHONETIC-LAST-NAME:オカダ\r\r\n"
+     "X-PHONETIC-FIRST-NAME:イチロウ\r\r\nTEL;TYPE=CELL:090-1111-2222\r\r\n"
+     "PHOTO;ENCODING=b;TYPE=JPEG:" + b64(QUIRK_PHOTO) + "=\r\r\nEND:VCARD\r\r\n")
+    # Readings joined with semicolons; numbers typed in full width.
+    + "BEGIN:VCARD\r\nVERSION:4.0\r\nN;SORT-AS=\"アンドウ;ロイド;\":安藤;路井人;;;\r\n"
+      "TEL;TYPE=work:０３－１２３４－５６７８\r\nEND:VCARD\r\n"
+    # A stray byte, the JIS forms of 〜 and −, a broken photo, a number
+    # with its extension, more numbers than slots.
+    + "BEGIN:VCARD\r\nVERSION:4.0\r\nN:川\udcff;次郎;;;\r\nX-PHONETIC-LAST-NAME:カワ\r\n"
+      "NOTE:9:00\u301c17:00 1\u22122\r\nTEL;TYPE=work,voice:03-5555-6666;ext=12\r\n"
+      "TEL;TYPE=CELL:080-1\r\nTEL;TYPE=CELL:080-2\r\nTEL;TYPE=PAGER:111\r\n"
+      "PHOTO:data:image/jpeg;base64,AB$C\r\nEND:VCARD\r\n")
+QUIRK_EXPECTED = [
+    (["岡田", "一郎"], ["オカダ", "イチロウ"], [("cell", "090-1111-2222")], QUIRK_PHOTO),
+    (["安藤", "路井人"], ["アンドウ", "ロイド"], [("voice,work", "03-1234-5678")], None),
+    (["川〓", "次郎"], ["カワ"], [("cell", "080-1"), ("voice,work", "03-5555-6666;ext=12")],
+     None),
+]
+
+
+class QuirkCards(InteropTest):
+    """Quirky cards in, then out as 4.0 and 3.0: Python's vobject and
+    ical.js read what the store holds."""
+
+    def exported(self):
+        path = os.path.join(self.dir, "quirks.vcf")
+        with open(path, "wb") as f:
+            f.write(QUIRK_CARDS.encode("utf-8", "surrogateescape"))
+        store = self.import_into_empty_store(path, "store")
+        out = {}
+        for version in ("4.0", "3.0"):
+            out[version] = os.path.join(self.dir, "v%s.vcf" % version)
+            self.cli("--export-vcard", out[version], "--vcard-version", version, store)
+        return out
+
+    def check(self, cards, name_of, params_of, value_of, photo_of, version):
+        self.assertEqual(len(cards), len(QUIRK_EXPECTED))
+        for card, (name, reading, tels, photo) in zip(cards, QUIRK_EXPECTED):
+            with self.subTest(version=version, name=name[0]):
+                lines = card["lines"]
+                named = lambda n: [l for l in lines if name_of(l) == n]
+                self.assertEqual(value_of(named("N")[0])[:2], name)
+                self.assertEqual([value_of(l) for l in named("X-PHONETIC-LAST-NAME") +
+                                  named("X-PHONETIC-FIRST-NAME")], reading)
+                got = sorted((",".join(sorted(params_of(l))), value_of(l))
+                             for l in named("TEL"))
+                self.assertEqual(got, sorted(tels))
+                self.assertEqual([photo_of(value_of(l)) for l in named("PHOTO")],
+                                 [photo] if photo else [])
+                if version == "3.0":
+                    self.assertEqual([value_of(l) for l in named("SORT-STRING")],
+                                     [" ".join(reading)])
+
+    @staticmethod
+    def photo_bytes(value):
+        if isinstance(value, dict):
+            value = value["base64"]
+        return base64.b64decode(value.split(",", 1)[-1])
+
+    def test_both_readers_get_names_readings_numbers_and_photos(self):
+        out = self.exported()
+        with open(out["4.0"], "rb") as f:
+            text4 = f.read().decode("utf-8")
+        self.assertIn("\uff5e", text4)  # 〜 out as code page 932 has it
+        for version, path in out.items():
+            types = lambda l: [t.lower() for t in l[1].get("TYPE", [])]
+            self.check(vobject_cards([path]), lambda l: l[0], types, lambda l: l[2],
+                       self.photo_bytes, version)
+            ical_types = lambda l: [t.lower() for t in (
+                [l[1]["type"]] if isinstance(l[1].get("type"), str) else l[1].get("type", []))]
+            self.check(icaljs_cards([path]), lambda l: l[0], ical_types, lambda l: l[3],
+                       self.photo_bytes, version)
 
 
 if __name__ == "__main__":
