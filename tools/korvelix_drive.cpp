@@ -2,13 +2,14 @@
 // input, for end-to-end tests. It starts exactly as the program does in the
 // working directory (the load's messages come first), then carries out one
 // command per line and prints what happened:
-//   MSG text / OPEN name / BROWSE name   as the program asks for them
+//   MSG text / ASK text / OPEN name / BROWSE name   as the program asks for them
 //   = value                              answers to get, visible, shown, item, image, focus
 //   # text                               echo
 //   ERROR reason                         a command that could not be carried out
 // It ends at the end of input or when the main menu closes.
 // KX_DRIVE_REFUSE, when set, holds comma-separated file names (UTF-8) that
 // the desktop refuses to open, as a desktop with no viewer for them would.
+// KX_DRIVE_ANSWER=yes answers every question Yes (ASK text); else No.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -279,11 +280,14 @@ int main(int argc, char** argv) {
   services.listener = [](const kx::ui::RecordingServices::Event& e) {
     using Kind = kx::ui::RecordingServices::Event::Kind;
     const char* tag = e.kind == Kind::Msg    ? "MSG "
+                      : e.kind == Kind::Ask  ? "ASK "
                       : e.kind == Kind::Open ? "OPEN "
                       : e.kind == Kind::Pick ? "PICK "
                                              : "BROWSE ";
     print(tag + kx::ui::driverText(e.text));
   };
+  if (const char* answer = std::getenv("KX_DRIVE_ANSWER"))
+    services.answer = std::string_view(answer) == "yes";
   if (const char* refuse = std::getenv("KX_DRIVE_REFUSE")) {
     std::string_view names = refuse;
     while (!names.empty()) {

@@ -94,6 +94,21 @@ void DesktopServices::show(const std::string& text) {
   box.exec();
 }
 
+bool DesktopServices::ask(const std::string& question) {
+  // Nobody to answer (no window system, or offscreen): the careful answer.
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance()) ||
+      QGuiApplication::platformName() == QLatin1String("offscreen")) {
+    std::fprintf(stderr, "%s\n", toUnicode(question).toLocal8Bit().constData());
+    return false;
+  }
+  QMessageBox box(QMessageBox::Question, QStringLiteral("KORVELIX"), toUnicode(question),
+                  QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+  box.setTextFormat(Qt::PlainText);
+  box.setFont(detail::toQFont(Font{}));
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
 bool DesktopServices::desktopOpen(const std::string& name) { return openLocal(name); }
 
 bool DesktopServices::desktopBrowse(const std::string& name) { return openLocal(name); }
@@ -127,6 +142,11 @@ void RecordingServices::record(Event e) {
 
 void RecordingServices::show(const std::string& text) {
   record({Event::Msg, text});
+}
+
+bool RecordingServices::ask(const std::string& question) {
+  record({Event::Ask, question});
+  return answer;
 }
 
 bool RecordingServices::desktopOpen(const std::string& name) {

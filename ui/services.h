@@ -15,6 +15,8 @@ namespace kx::ui {
 class Services : public MessageSink {
  public:
   // MessageSink::show(text): a modal message box with one OK button.
+  // A modal question with Yes and No (No the default); true for Yes.
+  virtual bool ask(const std::string& question) = 0;
 
   // A file with the desktop's default action, a folder in the file browser.
   // The desktop would fail on a missing name without a word to the user, and
@@ -42,6 +44,7 @@ inline constexpr const char* kRefusedOpenMessage = "CAN NOT OPEN: ";
 class DesktopServices : public Services {
  public:
   void show(const std::string& text) override;
+  bool ask(const std::string& question) override;
   bool exists(const std::string& name) override;
   std::string pickPath(Pick kind, const std::string& start) override;
 
@@ -50,16 +53,19 @@ class DesktopServices : public Services {
   bool desktopBrowse(const std::string& name) override;
 };
 
-// Notes every request as a line ("MSG text", "OPEN name", "BROWSE name",
-// "PICK FILE" or "PICK FOLDER"; texts in Shift-JIS) and passes it to an
-// optional listener at once. A picker is always cancelled: nobody is there.
+// Notes every request as a line ("MSG text", "ASK text", "OPEN name",
+// "BROWSE name", "PICK FILE" or "PICK FOLDER"; texts in Shift-JIS) and
+// passes it to an optional listener at once. A picker is always cancelled:
+// nobody is there; a question gets the answer set beforehand.
 class RecordingServices : public Services {
  public:
   void show(const std::string& text) override;
+  bool ask(const std::string& question) override;
+  bool answer = false;  // what ask() says
   bool exists(const std::string& name) override;
   std::string pickPath(Pick kind, const std::string& start) override;
 
-  struct Event { enum Kind { Msg, Open, Browse, Pick } kind; std::string text; };
+  struct Event { enum Kind { Msg, Open, Browse, Pick, Ask } kind; std::string text; };
   std::vector<Event> events;
   std::function<void(const Event&)> listener;
   // Names the desktop is to refuse, as a desktop without a viewer for them would.
