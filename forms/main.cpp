@@ -26,7 +26,7 @@ constexpr const char* kUsage =
     "  FOLDER         the folder of the store files, created when missing\n"
     "                 (default: the working directory)\n"
     "  --data-folder  the user's data folder, $XDG_DATA_HOME/korvelix\n"
-    "       korvelix --export-vcard PATH [--selected] [FOLDER]\n"
+    "       korvelix --export-vcard PATH [--selected] [--vcard-version 3.0|4.0] [FOLDER]\n"
     "       korvelix --import-vcard PATH [FOLDER]\n";
 
 }  // namespace

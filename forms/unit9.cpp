@@ -7,6 +7,7 @@
 #include "forms/app.h"
 #include "forms/unit1.h"
 #include "forms/unit7.h"
+#include "store/sjis_unicode.h"
 #include "ui/jpeg.h"
 #include "ui/services.h"
 
@@ -20,7 +21,7 @@ constexpr const char* kNoPathMessage = "ﾌｧｲﾙ名またはﾌｫﾙﾀﾞ�
 
 }  // namespace
 
-TForm9::TForm9(App& a) : ui::Window("Form9", "IMPORT", 582, 350), app(a) {
+TForm9::TForm9(App& a) : ui::Window("Form9", "IMPORT", 582, 392), app(a) {
   setFont(ui::Font{ui::Font::Proportional, 12, false, false, 0x000000});
   Label1 = addLabel("Label1", 24, 12, "KORVELIX.SDXからのインポート");
   Label1->setFont(ui::Font{ui::Font::Proportional, 24, true, false, 0x000000});
@@ -51,6 +52,10 @@ TForm9::TForm9(App& a) : ui::Window("Form9", "IMPORT", 582, 350), app(a) {
   Button3->onClick([this] { Button3Click(); });
   Button4 = addButton("Button4", 448, 298, 97, 33, "VCARD IMPORT");
   Button4->onClick([this] { Button4Click(); });
+  // The export's version: 4.0 for CardDAV and folders, 3.0 for a phone.
+  RadioGroup4 = addRadioGroup("RadioGroup4", 24, 328, 393, 49, sjisText(u8"版"),
+                              {sjisText(u8"4.0（CardDAV・フォルダ）"), sjisText(u8"3.0（携帯電話）")}, 2);
+  RadioGroup4->setItemIndex(0);
 }
 
 void TForm9::Button1Click() {
@@ -96,6 +101,12 @@ void TForm9::Button3Click() {
   options.folder = RadioGroup3->itemIndex() == 1;
   // The secrets leave only when the user has them on screen.
   options.secrets = app.cur.secretMode == 1;
+  options.version = RadioGroup4->itemIndex() == 1 ? 3 : 4;
+  // A file that is there already is replaced only when the user says so.
+  if (!options.folder && std::filesystem::is_regular_file(inStoreFolder(path)) &&
+      !app.services.ask(sjisText(u8"同じ名前のファイルがあります。置き換えますか？\n") +
+                        ui::pathText(path)))
+    return;
   app.Form7->showBusy();
   const int result = exportVcards(app.store, app.dir, inStoreFolder(path), options, app.services);
   app.Form7->hideBusy();

@@ -21,11 +21,12 @@ class TForm9 : public ui::Window {
 
   // vCard: Edit1 holds the file or folder, Button2 ("...") picks it,
   // RadioGroup2 is all / selected, RadioGroup3 one file / a folder of files,
-  // Button3 exports, Button4 imports.
+  // RadioGroup4 the export's version (4.0 / 3.0), Button3 exports, Button4
+  // imports.
   ui::Label *Label4, *Label5;
   ui::Edit* Edit1;
   ui::Button *Button2, *Button3, *Button4;
-  ui::RadioGroup *RadioGroup2, *RadioGroup3;
+  ui::RadioGroup *RadioGroup2, *RadioGroup3, *RadioGroup4;
 
  private:
   void Button1Click();

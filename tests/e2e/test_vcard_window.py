@@ -4,6 +4,7 @@ with the window's close and count, the picker, and the refusals."""
 
 import os
 import unittest
+from unittest import mock
 
 from kxdrive import store_bytes
 from kxexchange import IMPORT, ExchangeTest, count_label
@@ -14,6 +15,8 @@ PICK = "click Form9.Button2"
 EXPORT_VCARD = "click Form9.Button3"
 IMPORT_VCARD = "click Form9.Button4"
 SELECTED, FOLDER = "pick Form9.RadioGroup2 1", "pick Form9.RadioGroup3 1"
+VERSION_3 = "pick Form9.RadioGroup4 1"
+REPLACE = "ASK 同じ名前のファイルがあります。置き換えますか？\\n"
 NO_PATH = "ﾌｧｲﾙ名またはﾌｫﾙﾀﾞ名を入力してください"
 LOCK_FILE = "KORVELIX.lock"  # taken by every start
 READ_ONLY_REFUSAL = "ストアファイルに誤りがあるため読み取り専用です。変更は保存できません"
@@ -60,6 +63,25 @@ class VcardWindow(ExchangeTest):
         self.assertEqual(sorted(n for f in files for n in self.names(self.text("chosen", f))),
                          ["上野 三郎", "青木 一郎"])
         self.assertFilesUnchanged(store_bytes(PEOPLE))
+
+    def test_the_version_is_chosen_in_the_window(self):
+        lines = self.drive_lines([IMPORT, "type %s v4.vcf" % PATH, EXPORT_VCARD, VERSION_3,
+                                  "type %s v3.vcf" % PATH, EXPORT_VCARD])
+        self.assertEqual(lines, [export_done("FILE", "v4.vcf"), export_done("FILE", "v3.vcf")])
+        self.assertTrue(self.text("v4.vcf").startswith("BEGIN:VCARD\r\nVERSION:4.0\r\n"))
+        v3 = self.text("v3.vcf")
+        self.assertTrue(v3.startswith("BEGIN:VCARD\r\nVERSION:3.0\r\n"))
+        self.assertIn("\r\nSORT-STRING:アオキ イチロウ\r\n", v3)
+
+    def test_an_existing_file_is_replaced_only_when_the_user_says_so(self):
+        self.write("all.vcf", b"the user's own")
+        commands = [IMPORT, "type %s all.vcf" % PATH, EXPORT_VCARD]
+        self.assertEqual(self.drive_lines(commands), [REPLACE + "all.vcf"])
+        self.assertEqual(self.read("all.vcf"), b"the user's own")
+        with mock.patch.dict(os.environ, {"KX_DRIVE_ANSWER": "yes"}):
+            lines = self.drive_lines(commands)
+        self.assertEqual(lines, [REPLACE + "all.vcf", export_done("FILE", "all.vcf")])
+        self.assertEqual(self.names(self.text("all.vcf")), ["上野 三郎", "今井 次郎", "青木 一郎"])
 
     def test_secrets_leave_only_in_secret_mode(self):
         # The browser's switch turns the mode on, and again off.
