@@ -198,6 +198,23 @@ bool SjisField::addUtf8(std::string_view utf8, bool escaped) {
   const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
   const std::size_t size = utf8.size();
   bool wellFormed = true;
+  // The field's state in locals: a byte stored through slot_ could alias
+  // the members, which the loop would then read again after every byte.
+  char* const slot = slot_;
+  const int width = width_;
+  int at = at_;
+  bool full = full_;
+  TextFit fit = fit_;
+  const auto put = [&](const char* bytes, int n, bool geta = false) {
+    if (full || at + n > width) {
+      full = true;
+      fit.shortened = fit.shortened || !(n == 1 && bytes[0] == ' ');
+      return;
+    }
+    slot[at++] = bytes[0];
+    if (n == 2) slot[at++] = bytes[1];
+    fit.replaced = fit.replaced || geta;
+  };
   for (std::size_t i = 0; i < size;) {
     auto c = p[i];
     if (c < 0x80) {
@@ -238,6 +255,9 @@ bool SjisField::addUtf8(std::string_view utf8, bool escaped) {
     else put(bytes, n);
     i += len == 0 ? 1 : len;
   }
+  at_ = at;
+  full_ = full;
+  fit_ = fit;
   return wellFormed;
 }
 

@@ -85,6 +85,16 @@ const OwnProperty* ownProperty(std::string_view name) {
 // pref, text ...).
 unsigned typeBit(std::string_view t) {
   using M = CardMapper;
+  if (t.empty()) return 0;
+  // The common ones told by their first letter and length at once.
+  switch (static_cast<char>(t[0] | 0x20)) {
+    case 'w': if (t.size() == 4 && equalsNoCase(t, "WORK")) return M::TypeWork; break;
+    case 'h': if (t.size() == 4 && equalsNoCase(t, "HOME")) return M::TypeHome; break;
+    case 'v': if (t.size() == 5 && equalsNoCase(t, "VOICE")) return 0; break;
+    case 'c': if (t.size() == 4 && equalsNoCase(t, "CELL")) return M::TypeCell; break;
+    case 'f': if (t.size() == 3 && equalsNoCase(t, "FAX")) return M::TypeFax; break;
+    default: break;
+  }
   static constexpr std::pair<std::string_view, unsigned> kTypes[] = {
       {"WORK", M::TypeWork}, {"HOME", M::TypeHome}, {"CELL", M::TypeCell}, {"FAX", M::TypeFax},
       {"VOICE", 0}, {"PREF", 0}, {"INTERNET", 0}, {"TEXT", 0}, {"MSG", 0},

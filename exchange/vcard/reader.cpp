@@ -120,8 +120,14 @@ bool CardReader::physical(Line* line) {
   }
   std::size_t len = i;
   if (i < avail && start[i] != '\n') {
-    const auto* lf = static_cast<const char*>(std::memchr(start + i + 1, '\n', avail - i - 1));
-    len = lf ? static_cast<std::size_t>(lf - start) : avail;
+    // Most values are short: a few words looked at here cost less than a
+    // call; a long one (a photo) goes to memchr.
+    const std::size_t near = std::min(avail, i + 1 + 64);
+    len = findStop(start, i + 1, near, false);
+    if (len == near && near < avail) {
+      const auto* lf = static_cast<const char*>(std::memchr(start + near, '\n', avail - near));
+      len = lf ? static_cast<std::size_t>(lf - start) : avail;
+    }
   }
   l.after = pos_ + len + (len < avail ? 1 : 0);
   // Older phones end lines with CR CR LF: every CR before the LF goes.
