@@ -113,7 +113,7 @@ class CardMapper {
   bool readEmail();
   bool readAddress();
   void readRev();
-  bool readPhoto(const Property& p);
+  void readPhoto(const Property& p);
   bool readOwn();
   void keepExtraPhones();
 

@@ -642,7 +642,7 @@ bool CardMapper::readOwn() {
 
 // A photo that cannot be read is left out, not the card: photoGiven
 // without photoUsable.
-bool CardMapper::readPhoto(const Property& photo) {
+void CardMapper::readPhoto(const Property& photo) {
   found_->photoGiven = true;
   // A data: URI, its comma (and whatever else) perhaps escaped as text.
   std::string_view v = photo.value;
@@ -667,13 +667,12 @@ bool CardMapper::readPhoto(const Property& photo) {
     jpeg = pi.type.empty() || isJpegType(pi.type) || (pi.types & TypeJpeg);
     encoded = true;
   }
-  if (!encoded) return true;  // a link to a picture elsewhere: not fetched
+  if (!encoded) return;  // a link to a picture elsewhere: not fetched
   if (!decodeBase64(v, found_->photo)) {
     found_->photo.clear();
-    return true;
+    return;
   }
   found_->photoUsable = jpeg && looksLikeJpeg(found_->photo);
-  return true;
 }
 
 bool looksLikeJpeg(std::string_view b) {
