@@ -1,0 +1,177 @@
+#include "exchange/vcard/properties.h"
+
+#include <array>
+#include <utility>
+#include <vector>
+
+#include "exchange/vcard/text.h"
+
+namespace kx::vcard {
+
+namespace {
+
+using Kind = CardMapper::Kind;
+
+// The own properties by the length of their names, to look one up among few.
+const std::array<std::vector<const OwnProperty*>, 32>& ownByLength() {
+  static const auto table = [] {
+    std::array<std::vector<const OwnProperty*>, 32> t;
+    for (const OwnProperty& o : kOwnProperties) t[o.name.size()].push_back(&o);
+    return t;
+  }();
+  return table;
+}
+
+// The bit of a TYPE value; 0 for those that change nothing here (voice,
+// pref, text ...).
+unsigned typeBit(std::string_view t) {
+  using M = CardMapper;
+  if (t.empty()) return 0;
+  // The common ones told by their first letter and length at once.
+  switch (static_cast<char>(t[0] | 0x20)) {
+    case 'w': if (t.size() == 4 && equalsNoCase(t, "WORK")) return M::TypeWork; break;
+    case 'h': if (t.size() == 4 && equalsNoCase(t, "HOME")) return M::TypeHome; break;
+    case 'v': if (t.size() == 5 && equalsNoCase(t, "VOICE")) return 0; break;
+    case 'c': if (t.size() == 4 && equalsNoCase(t, "CELL")) return M::TypeCell; break;
+    case 'f': if (t.size() == 3 && equalsNoCase(t, "FAX")) return M::TypeFax; break;
+    default: break;
+  }
+  static constexpr std::pair<std::string_view, unsigned> kTypes[] = {
+      {"WORK", M::TypeWork}, {"HOME", M::TypeHome}, {"CELL", M::TypeCell}, {"FAX", M::TypeFax},
+      {"VOICE", 0}, {"PREF", 0}, {"INTERNET", 0}, {"TEXT", 0}, {"MSG", 0},
+      {"X-IRMC-N", M::TypeIrmcN}, {"X-IRMC-ORG", M::TypeIrmcOrg}, {"JPEG", M::TypeJpeg},
+      {"PAGER", M::TypePagerOrCar}, {"CAR", M::TypePagerOrCar}};
+  for (const auto& [name, bit] : kTypes)
+    if (equalsNoCase(t, name)) return bit;
+  return t.empty() ? 0u : static_cast<unsigned>(M::TypeOther);
+}
+
+void addType(CardMapper::ParamInfo& pi, std::string_view t) {
+  const unsigned bit = typeBit(t);
+  pi.types |= bit;
+  if (pi.label.empty() && (bit == CardMapper::TypePagerOrCar || bit == CardMapper::TypeOther))
+    pi.label = t;
+}
+
+}  // namespace
+
+
+// Every card has some twenty properties: their names are told apart by
+// length and first letter before a single comparison.
+Kind kindOf(std::string_view name) {
+  if (name.empty()) return Kind::Other;
+  const auto is = [&](std::string_view n, Kind k) { return equalsNoCase(name, n) ? k : Kind::Other; };
+  const char first = static_cast<char>(name[0] | 0x20);
+  switch (name.size()) {
+    case 1: return first == 'n' ? Kind::N : Kind::Other;
+    case 2: return first == 'f' ? is("FN", Kind::FN) : Kind::Other;
+    case 3:
+      switch (first) {
+        case 'o': return is("ORG", Kind::Org);
+        case 't': return is("TEL", Kind::Tel);
+        case 'a': return is("ADR", Kind::Adr);
+        case 'r': return is("REV", Kind::Rev);
+        default: return Kind::Other;
+      }
+    case 4: return first == 'n' ? is("NOTE", Kind::Note) : Kind::Other;
+    case 7: return first == 'v' ? is("VERSION", Kind::Version) : Kind::Other;
+    case 5:
+      switch (first) {
+        case 's': return is("SOUND", Kind::Sound);
+        case 't': return is("TITLE", Kind::Title);
+        case 'e': return is("EMAIL", Kind::Email);
+        case 'p': return is("PHOTO", Kind::Photo);
+        default: return Kind::Other;
+      }
+    case 11: return first == 's' ? is("SORT-STRING", Kind::SortString) : Kind::Other;
+    default: break;
+  }
+  // The rest begin with "X-": a phonetic name or one of our own.
+  if (first != 'x') return Kind::Other;
+  switch (name.size()) {
+    case 14: if (equalsNoCase(name, "X-PHONETIC-ORG")) return Kind::PhoneticOrg; break;
+    case 20: if (equalsNoCase(name, "X-PHONETIC-LAST-NAME")) return Kind::PhoneticLast; break;
+    case 21: if (equalsNoCase(name, "X-PHONETIC-FIRST-NAME")) return Kind::PhoneticFirst; break;
+    case 9: if (equalsNoCase(name, "X-ABLABEL")) return Kind::Label; break;
+    default: break;
+  }
+  if (name.size() > kOwnPrefix.size() && startsWithNoCase(name, kOwnPrefix))
+    return Kind::Own;
+  return Kind::Other;
+}
+
+const OwnProperty* ownProperty(std::string_view name) {
+  const auto& byLength = ownByLength();
+  if (name.empty() || name.size() >= byLength.size()) return nullptr;
+  // Names of one length mostly differ in their last letter ("SECRET-1" ..
+  // "SECRET-5"): looked at first.
+  const char last = static_cast<char>(name.back() | 0x20);
+  for (const OwnProperty* o : byLength[name.size()])
+    if ((o->name.back() | 0x20) == last && equalsNoCase(name, o->name)) return o;
+  return nullptr;
+}
+
+// Into pi, fresh: built in its slot rather than copied there.
+void parseParams(std::string_view params, CardMapper::ParamInfo& pi) {
+  forEachParam(params, [&](const Param& p) {
+    if (p.name.empty()) {  // vCard 2.1: a type or an encoding without its name
+      if (equalsNoCase(p.value, "QUOTED-PRINTABLE")) pi.encoding = Encoding::QuotedPrintable;
+      else if (equalsNoCase(p.value, "BASE64")) pi.encoding = Encoding::Base64;
+      else addType(pi, p.value);
+    } else if (equalsNoCase(p.name, "TYPE")) {
+      std::string_view list = p.value;
+      if (pi.type.empty()) pi.type = list.substr(0, list.find(','));
+      for (;;) {
+        const std::size_t comma = list.find(',');
+        addType(pi, list.substr(0, comma));
+        if (comma == std::string_view::npos) break;
+        list.remove_prefix(comma + 1);
+      }
+    } else if (equalsNoCase(p.name, "ENCODING")) {
+      if (equalsNoCase(p.value, "QUOTED-PRINTABLE")) pi.encoding = Encoding::QuotedPrintable;
+      else if (equalsNoCase(p.value, "BASE64") || equalsNoCase(p.value, "B"))
+        pi.encoding = Encoding::Base64;
+    } else if (equalsNoCase(p.name, "CHARSET")) {
+      pi.charset = p.value;
+    } else if (equalsNoCase(p.name, "LANGUAGE")) {
+      pi.language = p.value;
+    } else if (equalsNoCase(p.name, "SORT-AS")) {
+      pi.sortAs = p.value;
+    } else if (equalsNoCase(p.name, "PHONETIC")) {
+      pi.phonetic = !equalsNoCase(p.value, "ipa") && !equalsNoCase(p.value, "piny") &&
+                    !equalsNoCase(p.value, "jyut");
+    }
+    return true;
+  });
+}
+
+// SORT-AS's components: RFC 6350 separates them with commas, some phones
+// with semicolons.
+std::string_view sortAsPart(std::string_view& rest) {
+  const std::size_t cut = rest.find_first_of(",;");
+  const std::string_view part = rest.substr(0, cut);
+  rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + 1);
+  return part;
+}
+
+bool isSjisCharset(std::string_view cs) {
+  if (cs.empty()) return false;
+  static constexpr std::string_view kNames[] = {"SHIFT_JIS", "SHIFT-JIS", "SJIS",
+                                                "CP932",     "WINDOWS-31J", "MS_KANJI",
+                                                "X-SJIS",    "CSSHIFTJIS",  "MS932"};
+  for (std::string_view name : kNames)
+    if (equalsNoCase(cs, name)) return true;
+  return false;
+}
+
+bool isUtf8Charset(std::string_view cs) {
+  return cs.empty() || equalsNoCase(cs, "UTF-8") || equalsNoCase(cs, "UTF8") ||
+         equalsNoCase(cs, "US-ASCII") || equalsNoCase(cs, "ASCII");
+}
+
+bool isJpegType(std::string_view t) {
+  return equalsNoCase(t, "JPEG") || equalsNoCase(t, "JPG") || equalsNoCase(t, "image/jpeg") ||
+         equalsNoCase(t, "image/jpg") || equalsNoCase(t, "image/pjpeg");
+}
+
+}  // namespace kx::vcard
