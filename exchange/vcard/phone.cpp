@@ -38,7 +38,9 @@ bool appendNarrowed(std::string& out, std::string_view text) {
   bool changed = false;
   std::size_t plain = 0;
   for (std::size_t i = 0; i + 3 <= text.size(); ++i) {
-    if (p[i] < 0xE2) continue;
+    // Only these lead bytes start a character narrowed here; the others
+    // (kanji, kana) pass with one compare each.
+    if (p[i] != 0xEF && p[i] != 0xE2 && p[i] != 0xE3) continue;
     const char c = narrowOf(p + i);
     if (c == 0) continue;
     out.append(text.data() + plain, i - plain);
