@@ -195,6 +195,9 @@ class Window {
   // Every window created, in creation order; the driver finds them here.
   static const std::vector<Window*>& all();
   static Window* byName(const std::string& formName);
+  // Asked by byName for a name no window has yet: the program builds its
+  // windows when first needed, and this builds one on demand.
+  static void setLateBuilder(std::function<Window*(const std::string&)> build);
 
  private:
   friend class Control;

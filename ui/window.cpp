@@ -228,10 +228,21 @@ QWidget* Window::widget() const { return impl_->widget; }
 
 const std::vector<Window*>& Window::all() { return registry(); }
 
+namespace {
+std::function<Window*(const std::string&)>& lateBuilder() {
+  static std::function<Window*(const std::string&)> build;
+  return build;
+}
+}  // namespace
+
+void Window::setLateBuilder(std::function<Window*(const std::string&)> build) {
+  lateBuilder() = std::move(build);
+}
+
 Window* Window::byName(const std::string& formName) {
   for (Window* w : registry())
     if (w->name() == formName) return w;
-  return nullptr;
+  return lateBuilder() ? lateBuilder()(formName) : nullptr;
 }
 
 }  // namespace kx::ui
