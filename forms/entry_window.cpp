@@ -4,15 +4,15 @@
 #include <string>
 
 #include "forms/code_groups.h"
-#include "forms/unit3.h"
 #include "search/dates.h"
-#include "forms/app.h"
 #include "store/codes.h"
+#include "store/entry_text.h"
 
 namespace kx {
 
-EntryWindow::EntryWindow(App& a, const char* formName, const char* caption, int width)
-    : ui::Window(formName, caption, width, 600), app(a) {
+EntryWindow::EntryWindow(Session& s, Navigator& n, const char* formName, const char* caption,
+                         int width)
+    : ui::Window(formName, caption, width, 600), session(s), navigator(n) {
   setFont(ui::Font{ui::Font::Proportional, 12, false, false, 0x000000});
 }
 
@@ -26,14 +26,15 @@ void EntryWindow::addSecretBoxes(int left, int top) {
 }
 
 void EntryWindow::addCodeGroups(int top, const std::array<int, 4>& lefts, int occupationWidth) {
-  RadioGroup1 = addRadioGroup("RadioGroup1", lefts[0], top, 60, 80, code_groups::kSexCaption,
+  using code_groups::caption;
+  RadioGroup1 = addRadioGroup("RadioGroup1", lefts[0], top, 60, 80, caption(Sex),
                               code_groups::sexItems());
   RadioGroup2 = addRadioGroup("RadioGroup2", lefts[1], top, occupationWidth, 124,
-                              code_groups::kOccupationCaption, code_groups::occupationItems(), 2);
-  RadioGroup3 = addRadioGroup("RadioGroup3", lefts[2], top, 90, 100,
-                              code_groups::kActuaryCaption, code_groups::membershipItems());
-  RadioGroup4 = addRadioGroup("RadioGroup4", lefts[3], top, 90, 100,
-                              code_groups::kPensionCaption, code_groups::membershipItems());
+                              caption(Occupation), code_groups::occupationItems(), 2);
+  RadioGroup3 = addRadioGroup("RadioGroup3", lefts[2], top, 90, 100, caption(Actuary),
+                              code_groups::membershipItems());
+  RadioGroup4 = addRadioGroup("RadioGroup4", lefts[3], top, 90, 100, caption(PensionActuary),
+                              code_groups::membershipItems());
 }
 
 void EntryWindow::showToday() {
@@ -42,50 +43,51 @@ void EntryWindow::showToday() {
   Edit19->setText(text);
 }
 
-EntryForm EntryWindow::readForm(const ui::Edit* numberBox) const {
-  auto code = [](Field f, const ui::RadioGroup* g) {
-    return std::string(1, codeOfItem(f, g->itemIndex()));
-  };
-  EntryForm f;
-  f.nameKey = Edit1->text();
-  f.companyKey = Edit24->text();
-  auto& t = f.fields;
-  t[KanjiName] = Edit2->text();
-  t[KanjiCompany] = Edit3->text();
-  t[Alias] = Edit4->text();
-  t[Sex] = code(Sex, RadioGroup1);
-  t[Division] = Edit6->text();
-  t[Title] = Edit7->text();
-  t[OfficePhone] = Edit8->text();
-  t[HomePhone] = Edit9->text();
-  t[Zip] = Edit10->text();
-  t[Address] = Edit11->text();
-  t[Remarks1] = Edit12->text();
-  t[Remarks2] = Edit13->text();
-  t[Remarks3] = Edit14->text();
-  // Read at its place: a text that cannot be converted is reported in order.
-  t[PersonalNumber] = numberBox ? numberBox->text() : "0000";
-  t[Occupation] = code(Occupation, RadioGroup2);
-  t[Actuary] = code(Actuary, RadioGroup3);
-  t[PensionActuary] = code(PensionActuary, RadioGroup4);
-  t[Fax] = Edit18->text();
-  t[UpdateDate] = Edit19->text();
-  t[SelectFlag] = Edit20->text();
-  t[MobilePhone] = Edit21->text();
-  t[Email] = Edit22->text();
-  t[SearchKeys] = Edit23->text();
-  t[Secret1] = Edit25->text();
-  t[Secret2] = Edit26->text();
-  t[Secret3] = Edit27->text();
-  t[Secret4] = Edit28->text();
-  t[Secret5] = Edit29->text();
-  return f;
+ui::Edit* EntryWindow::boxOf(Field f) const {
+  ui::Edit* const boxes[kFieldCount] = {
+      Edit2,  Edit3,  Edit4,  nullptr, Edit6,  Edit7,  Edit8,  Edit9,  Edit10, Edit11,
+      Edit12, Edit13, Edit14, nullptr, nullptr, nullptr, Edit18, Edit19, Edit20, Edit25,
+      Edit26, Edit27, Edit28, Edit29, Edit21, Edit22, Edit23, nullptr};
+  return boxes[f];
 }
 
-void EntryWindow::showStored(const EntryForm& f) {
-  app.Form3->Kana1->setText(cutTo(f.nameKey, kNameKeyWidth));
-  Edit24->setText(cutTo(f.companyKey, kCompanyKeyWidth));
-  app.Form3->refreshFromCurrentEntry();
+ui::RadioGroup* EntryWindow::groupOf(Field f) const {
+  switch (f) {
+    case Sex: return RadioGroup1;
+    case Occupation: return RadioGroup2;
+    case Actuary: return RadioGroup3;
+    case PensionActuary: return RadioGroup4;
+    default: return nullptr;
+  }
+}
+
+EntryForm EntryWindow::readForm(const ui::Edit* numberBox) const {
+  EntryForm form;
+  form.nameKey = Edit1->text();
+  form.companyKey = Edit24->text();
+  // Read in field order: a text that cannot be converted is reported in order.
+  for (int i = 0; i < kFieldCount; ++i) {
+    const Field f = static_cast<Field>(i);
+    std::string& text = form.fields[static_cast<size_t>(f)];
+    if (const ui::Edit* box = boxOf(f))
+      text = box->text();
+    else if (const ui::RadioGroup* group = groupOf(f))
+      text = std::string(1, codeOfItem(f, group->itemIndex()));
+    else
+      text = numberBox ? numberBox->text() : "0000";  // a new entry has no number yet
+  }
+  return form;
+}
+
+void EntryWindow::showEntry(const Store& s, int e) {
+  for (int i = 0; i < kFieldCount; ++i) {
+    const Field f = static_cast<Field>(i);
+    if (ui::Edit* box = boxOf(f))
+      box->setText(fieldText(s, e, f));
+    else if (ui::RadioGroup* group = groupOf(f))
+      group->setItemIndex(itemOfCode(f, s.field(e, f)[0]));
+  }
+  showToday();
 }
 
 }  // namespace kx

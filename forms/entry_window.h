@@ -6,13 +6,13 @@
 
 #include <array>
 
+#include "forms/navigator.h"
+#include "session/session.h"
 #include "store/entry_edit.h"
 #include "store/model.h"
 #include "ui/controls.h"
 
 namespace kx {
-
-class App;
 
 class EntryWindow : public ui::Window {
  public:
@@ -22,7 +22,8 @@ class EntryWindow : public ui::Window {
   ui::RadioGroup *RadioGroup1, *RadioGroup2, *RadioGroup3, *RadioGroup4;
 
  protected:
-  EntryWindow(App& app, const char* formName, const char* caption, int width);
+  EntryWindow(Session& session, Navigator& navigator, const char* formName, const char* caption,
+              int width);
 
   static constexpr int kBoxHeight = 16;  // rows stand 16 pixels apart
   // A box wide enough for a field of `bytes` half-width characters.
@@ -52,11 +53,16 @@ class EntryWindow : public ui::Window {
   // The boxes as typed, read in field order. numberBox is the update form's
   // number box; the add form has none, and a new entry has no number yet.
   EntryForm readForm(const ui::Edit* numberBox) const;
-  // After a stored update or add: the view's kana name and Edit24 show the
-  // keys as stored, and the view shows the entry's fields again.
-  void showStored(const EntryForm& f);
+  // Every field box and code group from entry e of the store; the update
+  // date box shows today, the keys and the number are the form's to set.
+  void showEntry(const Store& s, int e);
+  // Each field's box (nullptr for the number and the code fields) and code
+  // group (nullptr for the others): the one table both forms read and fill by.
+  ui::Edit* boxOf(Field f) const;
+  ui::RadioGroup* groupOf(Field f) const;
 
-  App& app;
+  Session& session;
+  Navigator& navigator;
 };
 
 }  // namespace kx

@@ -2,8 +2,7 @@
 
 #include <string>
 
-#include "forms/unit3.h"
-#include "forms/app.h"
+#include "ui/services.h"
 
 namespace kx {
 
@@ -17,9 +16,9 @@ constexpr int kButtonHeight = 25;
 
 }  // namespace
 
-ListWindow::ListWindow(App& a, const char* formName, const char* caption, int width,
-                       ListOrder o, int lineLeft, const char* jumpCaption)
-    : ui::Window(formName, caption, width, 560), app(a), order(o) {
+ListWindow::ListWindow(Session& s, Navigator& n, const char* formName, const char* caption,
+                       int width, ListOrder o, int lineLeft, const char* jumpCaption)
+    : ui::Window(formName, caption, width, 560), session(s), navigator(n), order(o) {
   setFont(ui::Font{ui::Font::Proportional, 12, false, false, 0x000000});
   int left = lineLeft;
   auto button = [&](const char* name, const char* text) {
@@ -60,36 +59,32 @@ ListWindow::ListWindow(App& a, const char* formName, const char* caption, int wi
 
 void ListWindow::redraw() {
   for (int k = 1; k <= kListLines; ++k)
-    line(k)->setCaption(listLine(app.store, order, app.cur.listPosition + k - 1));
+    line(k)->setCaption(listLine(session.store(), order, session.listPosition() + k - 1));
 }
 
 void ListWindow::openList() {
-  app.cur.listPosition = 0;
-  app.cur.exkeymode = order;
-  app.cur.returnList = order;
-  const int first = firstListPosition(app.store, order);
+  session.openList(order);
   show();
-  app.cur.listPosition = first;
   redraw();
 }
 
 void ListWindow::Button1Click() {
-  app.cur.listPosition = nextPagePosition(app.cur.listPosition, app.store.lastIndex);
+  session.pageNext();
   redraw();
 }
 
 void ListWindow::Button2Click() {
-  app.cur.listPosition = backPagePosition(app.cur.listPosition, app.store.lastIndex);
+  session.pageBack();
   redraw();
 }
 
 void ListWindow::Button3Click() {
-  app.cur.listPosition = 0;
+  session.pageTop();
   redraw();
 }
 
 void ListWindow::Button4Click() {
-  app.cur.listPosition = bottomPagePosition(app.cur.listPosition, app.store.lastIndex);
+  session.pageBottom();
   redraw();
 }
 
@@ -104,23 +99,16 @@ void ListWindow::Button7Click() { close(); }
 void ListWindow::jump(bool emptyDoesNothing) {
   const std::string text = Edit1->text();
   if (emptyDoesNothing && text.empty()) return;
-  const int r = jumpSearch(app.store, order, text);
-  if (r < 1)
-    app.services.show("Not found");
-  else
-    app.cur.listPosition = r - 1;
+  if (!session.jumpInList(order, text)) ui::services().show("Not found");
   Edit1->setVisible(false);
   Button6->setVisible(false);
   redraw();
 }
 
 void ListWindow::lineClicked(int k) {
-  const int p = app.cur.listPosition + k - 1;
-  if (order == ListOrder::Name)
-    app.Form3->fillFromNamePosition(p);
-  else
-    app.Form3->fillFromCompanyPosition(p);
-  app.cur.listPosition = p;
+  if (!session.viewFromList(order, k)) return;
+  navigator.showEntry();
+  close();
 }
 
 }  // namespace kx

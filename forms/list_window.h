@@ -5,12 +5,12 @@
 
 #include <array>
 
+#include "forms/navigator.h"
+#include "session/session.h"
 #include "store/list_lines.h"
 #include "ui/controls.h"
 
 namespace kx {
-
-class App;
 
 class ListWindow : public ui::Window {
  public:
@@ -24,7 +24,7 @@ class ListWindow : public ui::Window {
   ui::Edit* Edit1;
 
  protected:
-  ListWindow(App& app, const char* formName, const char* caption, int width, ListOrder order,
+  ListWindow(Session& session, Navigator& navigator, const char* formName, const char* caption, int width, ListOrder order,
              int lineLeft, const char* jumpCaption);
 
   // The paging buttons work alike in both lists and are bound here.
@@ -48,7 +48,8 @@ class ListWindow : public ui::Window {
     }
   }
 
-  App& app;
+  Session& session;
+  Navigator& navigator;
   const ListOrder order;
 
  private:

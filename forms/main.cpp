@@ -11,9 +11,9 @@
 #include <string>
 
 #include "exchange/vcard/cli.h"
-#include "forms/app.h"
 #include "forms/command_line.h"
-#include "forms/unit1.h"
+#include "forms/windows.h"
+#include "session/session.h"
 #include "ui/folders.h"
 #include "ui/jpeg.h"
 #include "ui/services.h"
@@ -61,12 +61,12 @@ int main(int argc, char** argv) {
     }
   }
 
-  kx::App app(".", services);
-  app.createForms();
-  app.Form1->show();
+  kx::Session session(".", services);
+  kx::Windows windows(session);
+  windows.start();
   if (exitAfterStart) {
     kx::ui::processPendingEvents();
-    std::printf("%s\n", app.Form1->Label1->caption().c_str());
+    std::printf("%s\n", windows.entryCountLine().c_str());
     return 0;
   }
   return toolkit.exec();

@@ -2,24 +2,15 @@
 
 #include <cstdio>
 
-#include "exchange/csv_lists.h"
-#include "exchange/exchange_file.h"
-#include "forms/unit12.h"
-#include "forms/unit9.h"
-#include "forms/unit2.h"
-#include "forms/unit5.h"
-#include "forms/unit7.h"
-#include "forms/unit8.h"
-#include "search/dates.h"
 #include "search/search.h"
-#include "search/selection.h"
-#include "forms/unit10.h"
-#include "forms/app.h"
-#include "store/store_files.h"
+#include "ui/encoding.h"
+#include "ui/services.h"
 
 namespace kx {
 
 namespace {
+
+using ui::fromUtf8;
 
 constexpr int kGridWidth = 89;
 constexpr int kGridHeight = 25;
@@ -27,7 +18,8 @@ constexpr const char* kVersion = "V5.75  KORVELIX for Linux";
 
 }  // namespace
 
-TForm1::TForm1(App& a) : ui::Window("Form1", "MENU", 482, 430), app(a) {
+TForm1::TForm1(Session& s, Navigator& n)
+    : ui::Window("Form1", "MENU", 482, 430), session(s), navigator(n) {
   setFont(ui::Font{ui::Font::Proportional, 12, false, false, 0x000000});
 
   // The title: Label5 in lime sits two pixels up and right of Label4 and is
@@ -37,43 +29,41 @@ TForm1::TForm1(App& a) : ui::Window("Form1", "MENU", 482, 430), app(a) {
   Label5 = addLabel("Label5", 34, 14, "KORVELIX");
   Label5->setFont(ui::Font{ui::Font::Proportional, 27, true, true, 0x00FF00});
   Label5->onDblClick([this] { Label5DblClick(); });
-  Label6 = addLabel("Label6", 40, 48, "個人情報管理システム");
+  Label6 = addLabel("Label6", 40, 48, fromUtf8(u8"個人情報管理システム"));
   Label6->setFont(ui::Font{ui::Font::Proportional, 16, true, false, 0x000000});
   Label1 = addLabel("Label1", 336, 40);
   Label3 = addLabel("Label3", 304, 8, kVersion);
   Label3->setVisible(false);
 
-  auto grid = [this](const char* name, int left, int top, const char* caption,
+  auto grid = [this](const char* name, int left, int top, const char8_t* caption,
                      void (TForm1::*handler)()) {
-    ui::Button* b = addButton(name, left, top, kGridWidth, kGridHeight, caption);
+    ui::Button* b = addButton(name, left, top, kGridWidth, kGridHeight, fromUtf8(caption));
     b->onClick([this, handler] { (this->*handler)(); });
     return b;
   };
-  Button1 = grid("Button1", 48, 72, "名前検索", &TForm1::Button1Click);
-  Button3 = grid("Button3", 152, 72, "会社名検索", &TForm1::Button3Click);
-  Button13 = grid("Button13", 256, 72, "別名ｻｰﾁ", &TForm1::Button13Click);
-  Button15 = grid("Button15", 360, 72, "ｷｰﾜｰﾄﾞｻｰﾁ", &TForm1::Button15Click);
-  Button7 = grid("Button7", 48, 112, "ｶﾅ氏名ｻｰﾁ", &TForm1::Button7Click);
-  Button9 = grid("Button9", 152, 112, "ｶﾅ会社名ｻｰﾁ", &TForm1::Button9Click);
-  Button17 = grid("Button17", 256, 112, "変更日ｻｰﾁ", &TForm1::Button17Click);
-  Button16 = grid("Button16", 360, 112, "ｼｰｸﾚｯﾄｻｰﾁ", &TForm1::Button16Click);
-  Button10 = grid("Button10", 48, 152, "漢字名ｻｰﾁ", &TForm1::Button10Click);
-  Button11 = grid("Button11", 152, 152, "会社漢字ｻｰﾁ", &TForm1::Button11Click);
-  Button18 = grid("Button18", 256, 152, "個人番号ｻｰﾁ", &TForm1::Button18Click);
-  Button22 = grid("Button22", 360, 152, "全項目ｻｰﾁ", &TForm1::Button22Click);
-  Button14 = grid("Button14", 48, 192, "複合ｻｰﾁ", &TForm1::Button14Click);
-  Button12 = grid("Button12", 152, 192, "電話番号ｻｰﾁ", &TForm1::Button12Click);
-  Button19 = grid("Button19", 256, 192, "個人名CSV", &TForm1::Button19Click);
-  Button5 = grid("Button5", 48, 232, "IMPORT", &TForm1::Button5Click);
-  Button6 = grid("Button6", 152, 232, "EXPORT", &TForm1::Button6Click);
-  Button20 = grid("Button20", 256, 232, "企業名CSV", &TForm1::Button20Click);
-  Button4 = grid("Button4", 48, 272, "ﾃﾞｰﾀ入力", &TForm1::Button4Click);
-  Button21 = grid("Button21", 152, 272, "CSV入力", &TForm1::Button21Click);
-  Button23 = grid("Button23", 256, 272, "SELECTCSV", &TForm1::Button23Click);
+  Button1 = grid("Button1", 48, 72, u8"名前検索", &TForm1::Button1Click);
+  Button3 = grid("Button3", 152, 72, u8"会社名検索", &TForm1::Button3Click);
+  Button13 = grid("Button13", 256, 72, u8"別名ｻｰﾁ", &TForm1::Button13Click);
+  Button15 = grid("Button15", 360, 72, u8"ｷｰﾜｰﾄﾞｻｰﾁ", &TForm1::Button15Click);
+  Button7 = grid("Button7", 48, 112, u8"ｶﾅ氏名ｻｰﾁ", &TForm1::Button7Click);
+  Button9 = grid("Button9", 152, 112, u8"ｶﾅ会社名ｻｰﾁ", &TForm1::Button9Click);
+  Button17 = grid("Button17", 256, 112, u8"変更日ｻｰﾁ", &TForm1::Button17Click);
+  Button16 = grid("Button16", 360, 112, u8"ｼｰｸﾚｯﾄｻｰﾁ", &TForm1::Button16Click);
+  Button10 = grid("Button10", 48, 152, u8"漢字名ｻｰﾁ", &TForm1::Button10Click);
+  Button11 = grid("Button11", 152, 152, u8"会社漢字ｻｰﾁ", &TForm1::Button11Click);
+  Button18 = grid("Button18", 256, 152, u8"個人番号ｻｰﾁ", &TForm1::Button18Click);
+  Button22 = grid("Button22", 360, 152, u8"全項目ｻｰﾁ", &TForm1::Button22Click);
+  Button14 = grid("Button14", 48, 192, u8"複合ｻｰﾁ", &TForm1::Button14Click);
+  Button12 = grid("Button12", 152, 192, u8"電話番号ｻｰﾁ", &TForm1::Button12Click);
+  Button19 = grid("Button19", 256, 192, u8"個人名CSV", &TForm1::Button19Click);
+  Button5 = grid("Button5", 48, 232, u8"IMPORT", &TForm1::Button5Click);
+  Button6 = grid("Button6", 152, 232, u8"EXPORT", &TForm1::Button6Click);
+  Button20 = grid("Button20", 256, 232, u8"企業名CSV", &TForm1::Button20Click);
+  Button4 = grid("Button4", 48, 272, u8"ﾃﾞｰﾀ入力", &TForm1::Button4Click);
+  Button21 = grid("Button21", 152, 272, u8"CSV入力", &TForm1::Button21Click);
+  Button23 = grid("Button23", 256, 272, u8"SELECTCSV", &TForm1::Button23Click);
   // The secret mode shows these three.
-  Button15->setVisible(false);
-  Button16->setVisible(false);
-  Button22->setVisible(false);
+  for (ui::Button* b : {Button15, Button16, Button22}) b->setVisible(false);
 
   Label2 = addLabel("Label2", 56, 320);
   Edit1 = addEdit("Edit1", 48, 344, 201);
@@ -91,137 +81,129 @@ TForm1::TForm1(App& a) : ui::Window("Form1", "MENU", 482, 430), app(a) {
 
   // Closing the main menu, by CLOSE or its close box, ends the program.
   onClose([] { ui::quitApplication(); });
-
-  DBopen();
+  session.listen(this);
 }
 
-void TForm1::DBopen() {
-  // The CSV input's fill string is built with the application object.
-  openStore(app.store, app.dir, app.services, app.lock);
-  app.cur.secretMode = 0;
-  refreshCount();
-}
-
-void TForm1::refreshCount() {
+void TForm1::entriesChanged() {
   char text[32];
-  std::snprintf(text, sizeof text, "RECORDS = %d", app.store.count());
+  std::snprintf(text, sizeof text, "RECORDS = %d", session.store().count());
   Label1->setCaption(text);
 }
 
-void TForm1::hideSearchRow() {
-  Label2->setVisible(false);
-  Edit1->setVisible(false);
-  Button8->setVisible(false);
-  Button25->setVisible(false);
+void TForm1::secretModeChanged(bool on, SecretSwitch by) {
+  Button15->setVisible(on);
+  Button16->setVisible(on);
+  if (by == SecretSwitch::View) Button22->setVisible(on);
 }
 
-void TForm1::showSearchRow(const char* prompt, SearchMode mode) {
-  Label2->setCaption(prompt);
-  Label2->setVisible(true);
-  Edit1->setVisible(true);
-  Button8->setVisible(true);
-  Button25->setVisible(true);
-  app.search.mode = mode;
+void TForm1::hideSearchRow() {
+  for (ui::Control* c : std::initializer_list<ui::Control*>{Label2, Edit1, Button8, Button25})
+    c->setVisible(false);
+}
+
+void TForm1::showSearchRow(const char8_t* prompt, SearchMode mode) {
+  Label2->setCaption(fromUtf8(prompt));
+  for (ui::Control* c : std::initializer_list<ui::Control*>{Label2, Edit1, Button8, Button25})
+    c->setVisible(true);
+  session.chooseSearchMode(mode);
   // The kana modes compare with kana keys: typed kana folds as a key does.
   Edit1->setKana(mode == kModeKanaName || mode == kModeKanaCompany);
   Edit1->setFocus();
 }
 
+void TForm1::dropSearchBox() {
+  Edit1->setVisible(false);
+  Button8->setVisible(false);
+}
+
 void TForm1::Label5DblClick() {
-  app.cur.versionFlag = !app.cur.versionFlag;
-  Label3->setVisible(app.cur.versionFlag);
+  versionShown_ = !versionShown_;
+  Label3->setVisible(versionShown_);
 }
 
 // The search modes. Only the phone and change-date modes start from an empty
 // input line; the others keep the previous text.
-void TForm1::Button7Click() { showSearchRow("名前(半角ｶﾅ)の一部", kModeKanaName); }
-void TForm1::Button9Click() { showSearchRow("会社名(半角ｶﾅ)の一部", kModeKanaCompany); }
-void TForm1::Button10Click() { showSearchRow("名前(漢字)の一部", kModeKanjiName); }
-void TForm1::Button11Click() { showSearchRow("会社名(漢字)の一部", kModeKanjiCompany); }
+void TForm1::Button7Click() { showSearchRow(u8"名前(半角ｶﾅ)の一部", kModeKanaName); }
+void TForm1::Button9Click() { showSearchRow(u8"会社名(半角ｶﾅ)の一部", kModeKanaCompany); }
+void TForm1::Button10Click() { showSearchRow(u8"名前(漢字)の一部", kModeKanjiName); }
+void TForm1::Button11Click() { showSearchRow(u8"会社名(漢字)の一部", kModeKanjiCompany); }
 void TForm1::Button12Click() {
   Edit1->setText("");
-  showSearchRow("電話番号", kModePhone);
+  showSearchRow(u8"電話番号", kModePhone);
 }
-void TForm1::Button13Click() { showSearchRow("別名(半角ｶﾅ)の一部", kModeAlias); }
-void TForm1::Button14Click() { showSearchRow("ｺﾒﾝﾄ:ｶﾝﾏ区切り10まで(AND結合)", kModeCombined); }
-void TForm1::Button15Click() { showSearchRow("ｷｰﾜｰﾄﾞ:ｶﾝﾏ区切10まで(AND結合)", kModeKeywords); }
+void TForm1::Button13Click() { showSearchRow(u8"別名(半角ｶﾅ)の一部", kModeAlias); }
+void TForm1::Button14Click() { showSearchRow(u8"ｺﾒﾝﾄ:ｶﾝﾏ区切り10まで(AND結合)", kModeCombined); }
+void TForm1::Button15Click() { showSearchRow(u8"ｷｰﾜｰﾄﾞ:ｶﾝﾏ区切10まで(AND結合)", kModeKeywords); }
+void TForm1::Button16Click() { showSearchRow(u8"秘密情報:ｶﾝﾏ区切10まで(AND結合)", kModeSecret); }
 void TForm1::Button17Click() {
   Edit1->setText("");
-  showSearchRow("サーチ日数", kModeChangeDate);
+  showSearchRow(u8"サーチ日数", kModeChangeDate);
 }
-void TForm1::Button16Click() { showSearchRow("秘密情報:ｶﾝﾏ区切10まで(AND結合)", kModeSecret); }
-void TForm1::Button18Click() { showSearchRow("個人ﾃﾞｰﾀ番号", kModePersonalNumber); }
-void TForm1::Button22Click() { showSearchRow("秘密情報:ｶﾝﾏ区切10まで(AND結合)", kModeAllFields); }
+void TForm1::Button18Click() { showSearchRow(u8"個人ﾃﾞｰﾀ番号", kModePersonalNumber); }
+void TForm1::Button22Click() { showSearchRow(u8"秘密情報:ｶﾝﾏ区切10まで(AND結合)", kModeAllFields); }
 
 void TForm1::Button1Click() {
   hideSearchRow();
-  app.Form2->openNameList();
+  navigator.openList(ListOrder::Name);
 }
 
 void TForm1::Button3Click() {
   hideSearchRow();
-  app.Form5->openCompanyList();
+  navigator.openList(ListOrder::Company);
 }
 
-void TForm1::Button4Click() { app.Form8->prepare(); }
+void TForm1::Button4Click() {
+  hideSearchRow();
+  navigator.openAddForm();
+}
 
 void TForm1::Button5Click() {
   hideSearchRow();
-  app.Form9->Label3->setCaption("上書ﾌｧｲﾙ名=korvelix.sdx\n追加ﾌｧｲﾙ名=import.sdx");
-  app.Form9->show();
+  navigator.openImport();
 }
 
-// The exchange file is written from what is on disk, so the store is read
-// again first; a read-only store is refused by the export itself.
 void TForm1::Button6Click() {
-  loadStore(app.store, app.dir, app.services);
-  refreshCount();
   hideSearchRow();
-  app.Form7->showBusy();
-  const int result = exportExchange(app.store, app.dir, app.services);
-  app.Form7->hideBusy();
-  app.services.show(result == 0 ? "EXPORT COMPLETED\nFILE=KORVELIX.SDX" : "EXPORT FAILED");
+  const int result = session.exportExchangeFile();
+  ui::services().show(result == 0 ? "EXPORT COMPLETED\nFILE=KORVELIX.SDX" : "EXPORT FAILED");
 }
 
 void TForm1::Button8Click() {
-  const std::string text = Edit1->text();
-  if (searchFirst(app.store, app.cur, app.search, text, todayDate())) {
-    app.Form10->fill();
+  if (session.searchFirst(Edit1->text())) {
+    navigator.showSearchResult();
     return;
   }
-  app.services.show(kNotFoundMessage);
+  ui::services().show(kNotFoundMessage);
   hideSearchRow();
 }
 
 void TForm1::Button19Click() {
   hideSearchRow();
-  writeNameList(app.store, app.dir, app.services);
+  session.writeNameList();
 }
 
 void TForm1::Button20Click() {
   hideSearchRow();
-  writeCompanyList(app.store, app.dir, app.services);
+  session.writeCompanyList();
 }
 
 void TForm1::Button21Click() {
   hideSearchRow();
-  app.Form12->show();
+  navigator.openCsvInput();
 }
 
 // The search row stays as it is.
-void TForm1::Button23Click() { writeSelectedList(app.store, app.dir, app.services); }
+void TForm1::Button23Click() { session.writeSelectedList(); }
 
 void TForm1::Button24Click() {
-  if (resetFlags(app.store, app.dir, app.services) == SelOutcome::Saved)
-    app.services.show(kFlagResetMessage);
+  if (session.resetSelectFlags() == SelOutcome::Saved) ui::services().show(kFlagResetMessage);
 }
 
 void TForm1::Button25Click() {
   // A refused or failed save has told the user why; the row stays for a retry.
-  const SelResult r =
-      selectAll(app.store, app.cur, app.search, Edit1->text(), todayDate(), app.dir, app.services);
+  const SelResult r = session.selectAllMatches(Edit1->text());
   if (r.outcome != SelOutcome::Saved) return;
-  app.services.show(selectedMessage(r.count));
+  ui::services().show(selectedMessage(r.count));
   hideSearchRow();
 }
 

@@ -1,25 +1,20 @@
-// The main menu: the title, the entry count and the buttons that open every
-// other function. Its creation loads the store; closing it ends the program.
+// Form1, the main menu: the entry count and the buttons that open every other
+// function, and the search box. Its creation loads the store; closing it ends
+// the program.
 #pragma once
 
-#include "search/search_state.h"
+#include "forms/navigator.h"
+#include "session/session.h"
 #include "ui/controls.h"
 
 namespace kx {
 
-class App;
-
-class TForm1 : public ui::Window {
+class TForm1 : public ui::Window, private SessionListener {
  public:
-  explicit TForm1(App& app);
+  TForm1(Session& session, Navigator& navigator);
 
-  // Label1 = "RECORDS = %d" with the entry count.
-  void refreshCount();
-  // Hides the search input row (Label2, Edit1, OK, SEL).
-  void hideSearchRow();
-  // Shows the search input row with its prompt, records the search mode and
-  // puts the cursor into the search box.
-  void showSearchRow(const char* prompt, SearchMode mode);
+  // The search walk ran out: the box and OK go, the prompt and SEL stay.
+  void dropSearchBox();
 
   ui::Label *Label1, *Label2, *Label3, *Label4, *Label5, *Label6;
   ui::Edit* Edit1;
@@ -29,7 +24,11 @@ class TForm1 : public ui::Window {
       *Button25;
 
  private:
-  void DBopen();
+  void entriesChanged() override;  // Label1 = "RECORDS = n"
+  void secretModeChanged(bool on, SecretSwitch by) override;
+  void hideSearchRow();  // Label2, Edit1, OK, SEL
+  // Shows the search row with its prompt and chooses the search mode.
+  void showSearchRow(const char8_t* prompt, SearchMode mode);
   void Label5DblClick();
 
   void Button1Click();
@@ -58,7 +57,9 @@ class TForm1 : public ui::Window {
   void Button24Click();
   void Button25Click();
 
-  App& app;
+  Session& session;
+  Navigator& navigator;
+  bool versionShown_ = false;
 };
 
 }  // namespace kx

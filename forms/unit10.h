@@ -1,16 +1,16 @@
-// The search result browser: the entry the last search step found, and the
-// walk on to the next match.
+// Form10, the search result browser: the entry the last search step found,
+// and the walk on to the next match.
 #pragma once
 
+#include "forms/navigator.h"
+#include "session/session.h"
 #include "ui/controls.h"
 
 namespace kx {
 
-class App;
-
-class TForm10 : public ui::Window {
+class TForm10 : public ui::Window, private SessionListener {
  public:
-  explicit TForm10(App& app);
+  TForm10(Session& session, Navigator& navigator);
 
   // Shows the window and every value label from the cursor; done by "OK",
   // "SKIP" and "SELECT" after a step that found an entry.
@@ -24,6 +24,7 @@ class TForm10 : public ui::Window {
       *Label37, *Label38;
 
  private:
+  void secretModeChanged(bool on, SecretSwitch by) override;
   // The next step from just after the entry on show: fill, or "NOT FOUND".
   void walkOn();
   void openPersonFile(bool photo);
@@ -37,7 +38,8 @@ class TForm10 : public ui::Window {
   void Button7Click();
   void secret();
 
-  App& app;
+  Session& session;
+  Navigator& navigator;
 };
 
 }  // namespace kx

@@ -1,11 +1,11 @@
 #include "forms/unit11.h"
 
 #include "store/person_files.h"
-#include "forms/app.h"
+#include "ui/services.h"
 
 namespace kx {
 
-TForm11::TForm11(App& a) : ui::Window("Form11", "PHOTO", 392, 393), app(a) {
+TForm11::TForm11(Session& s, Navigator&) : ui::Window("Form11", "PHOTO", 392, 393), session(s) {
   setFont(ui::Font{ui::Font::Proportional, 12, false, false, 0x000000});
   Button2 = addButton("Button2", 152, 0, 65, 25, "FILES");
   Button1 = addButton("Button1", 216, 0, 65, 25, "ORIGINAL");
@@ -24,19 +24,19 @@ void TForm11::showPhoto(const ui::Picture& picture, int naturalWidth, int natura
 
 // The file of the picture last loaded, whichever entry is current now.
 void TForm11::Button1Click() {
-  if (!app.photoFile.empty()) app.services.openFile(app.photoFile);
+  if (!session.shownPhotoFile().empty()) ui::services().openFile(session.shownPhotoFile());
 }
 
 // The folder of the current entry, whichever picture is shown.
 void TForm11::Button2Click() {
-  const int e = app.cur.currentEntry;
-  if (e < 0 || e > app.store.lastIndex) return;
-  const std::string folder = personFolderName(personalNumber(app.store, e));
-  if (!app.services.exists(folder)) {
-    app.services.show("No File");
+  const auto number = session.currentPersonalNumber();
+  if (!number) return;
+  const std::string folder = personFolderName(*number);
+  if (!ui::services().exists(folder)) {
+    ui::services().show("No File");
     return;
   }
-  app.services.browseFolder(folder);
+  ui::services().browseFolder(folder);
 }
 
 void TForm11::Button3Click() { close(); }

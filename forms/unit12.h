@@ -1,15 +1,15 @@
-// CSV input: states the format of korvelix.csv and reads it on request.
+// Form12, the CSV input: states the format of korvelix.csv and reads it in.
 #pragma once
 
+#include "forms/navigator.h"
+#include "session/session.h"
 #include "ui/controls.h"
 
 namespace kx {
 
-class App;
-
 class TForm12 : public ui::Window {
  public:
-  explicit TForm12(App& app);
+  TForm12(Session& session, Navigator& navigator);
 
   ui::Label *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9,
       *Label10, *Label11;
@@ -19,7 +19,7 @@ class TForm12 : public ui::Window {
   void Button1Click();
   void Button2Click();
 
-  App& app;
+  Session& session;
 };
 
 }  // namespace kx

@@ -2,8 +2,8 @@
 
 namespace kx {
 
-TForm2::TForm2(App& a)
-    : ListWindow(a, "Form2", "NAME LIST", 960, ListOrder::Name, 32, "GO") {
+TForm2::TForm2(Session& s, Navigator& n)
+    : ListWindow(s, n, "Form2", "NAME LIST", 960, ListOrder::Name, 32, "GO") {
   Button6->onClick([this] { Edit1Change(); });
 
   void (TForm2::*const handlers[kListLines])() = {

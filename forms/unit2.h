@@ -1,4 +1,5 @@
-// The name list: the store twenty lines at a time in name order.
+// Form2, the name list: the entries twenty lines at a time in name order; a
+// click on a line views that entry.
 #pragma once
 
 #include "forms/list_window.h"
@@ -7,10 +8,7 @@ namespace kx {
 
 class TForm2 : public ListWindow {
  public:
-  explicit TForm2(App& app);
-
-  // The main menu's "名前検索".
-  void openNameList() { openList(); }
+  TForm2(Session& session, Navigator& navigator);
 
  private:
   void Edit1Change() { jump(true); }  // bound to GO; an empty box does nothing

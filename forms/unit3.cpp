@@ -2,18 +2,14 @@
 
 #include <string>
 
-#include "forms/unit2.h"
-#include "forms/unit5.h"
-#include "store/entry_text.h"
-#include "store/person_files.h"
-#include "forms/secret_mode.h"
-#include "forms/unit11.h"
-#include "forms/unit4.h"
-#include "forms/unit6.h"
-#include "forms/app.h"
 #include "store/codes.h"
-#include "store/text.h"
+#include "store/entry_edit.h"
+#include "store/entry_text.h"
+#include "store/file_names.h"
+#include "store/person_files.h"
+#include "ui/encoding.h"
 #include "ui/jpeg.h"
+#include "ui/services.h"
 
 namespace kx {
 
@@ -33,7 +29,8 @@ const ui::Font kKeysFont{ui::Font::Fixed, 14, false, false, 0x000000};
 
 }  // namespace
 
-TForm3::TForm3(App& a) : ui::Window("Form3", "PERSONAL INFORMATION", 878, 590), app(a) {
+TForm3::TForm3(Session& s, Navigator& n)
+    : ui::Window("Form3", "PERSONAL INFORMATION", 878, 590), session(s), navigator(n) {
   setFont(kWindowFont);
   auto button = [this](const char* name, int left, const char* caption, void (TForm3::*h)()) {
     ui::Button* b = addButton(name, left, 24, 65, 25, caption);
@@ -118,10 +115,14 @@ TForm3::TForm3(App& a) : ui::Window("Form3", "PERSONAL INFORMATION", 878, 590), 
 
   onClose([this] { FormClose(); });
   onEscape([this] { Button1Click(); });
-  FormCreate();
+  session.listen(this);
+  if (session.secretMode()) secretModeChanged(true, SecretSwitch::Browser);
 }
 
-void TForm3::FormCreate() { app.cur.exkeymode = ListOrder::Name; }
+void TForm3::secretModeChanged(bool on, SecretSwitch) {
+  for (ui::Control* c : std::initializer_list<ui::Control*>{Button2, Button5, Label32, Label23})
+    c->setVisible(on);
+}
 
 namespace {
 
@@ -137,7 +138,7 @@ void splitName(const char* slot, ui::Memo* first, ui::Memo* second) {
 }  // namespace
 
 void TForm3::showFields(int e) {
-  const Store& s = app.store;
+  const Store& s = session.store();
   Memo3->setText(fieldText(s, e, kx::KanjiCompany));
   Label4->setCaption(fieldText(s, e, kx::Alias));
   Label5->setCaption(sexText(s.field(e, kx::Sex)[0]));
@@ -160,132 +161,94 @@ void TForm3::showFields(int e) {
   Label24->setCaption(std::to_string(e + 1));
 }
 
-void TForm3::fillFromEntry(int e, int namePos) {
-  Store& s = app.store;
+void TForm3::showCurrentEntry() {
+  const Store& s = session.store();
+  const int e = session.currentEntry();
   show();
-  splitName(s.names.key[namePos], Kana1, Kana2);
+  splitName(s.names.key[session.currentNamePosition()], Kana1, Kana2);
   splitName(s.field(e, kx::KanjiName), Name1, Name2);
   Edit1->setText(fieldText(s, e, kx::Address));
   Label40->setCaption(fieldText(s, e, kx::PersonalNumber));
   showFields(e);
-  // A blank number means none; the label keeps showing it blank.
-  if (personalNumber(s, e) == "    ") paddedCopy(s.field(e, kx::PersonalNumber), "0000", 4);
-  const bool numbered = hasPersonalNumber(personalNumber(s, e));
+  const bool numbered = session.currentEntryNumbered();
   Button4->setVisible(numbered);
-  Button5->setVisible(numbered && app.cur.secretMode == 1);
+  Button5->setVisible(numbered && session.secretMode());
 }
 
-void TForm3::fillFromNamePosition(int p) { fillFromNamePosition(p, *app.Form2); }
-
-void TForm3::fillFromNamePosition(int p, ui::Window& from) {
-  app.viewOrigin = ListOrder::Name;
-  if (p < 0 || p > app.store.lastIndex) return;
-  app.cur.listPosition = p;
-  app.cur.currentNamePos = p;
-  const int e = app.store.names.index[p];
-  app.cur.currentEntry = e;
-  app.cur.currentCompanyPos = app.store.companies.posMap[e];
-  fillFromEntry(e, p);
-  from.close();
-}
-
-void TForm3::fillFromCompanyPosition(int p) {
-  app.viewOrigin = ListOrder::Company;
-  if (p < 0 || p > app.store.lastIndex) return;
-  const int e = app.store.companies.index[p];
-  app.cur.currentEntry = e;
-  app.cur.currentNamePos = app.store.names.posMap[e];
-  app.cur.currentCompanyPos = p;
-  fillFromEntry(e, app.cur.currentNamePos);
-  app.Form5->close();
-}
-
-void TForm3::refreshFromCurrentEntry() {
-  const int e = app.cur.currentEntry;
-  if (e < 0 || e > app.store.lastIndex) return;
-  Name1->setText(fieldText(app.store, e, kx::KanjiName));
-  showFields(e);
+void TForm3::showStored(const EntryForm& stored) {
+  Kana1->setText(cutTo(stored.nameKey, kNameKeyWidth));
+  if (!session.hasCurrentEntry()) return;
+  Name1->setText(fieldText(session.store(), session.currentEntry(), kx::KanjiName));
+  showFields(session.currentEntry());
 }
 
 void TForm3::Button1Click() {
-  if (app.cur.returnList == ListOrder::Name) app.Form2->show();
-  if (app.cur.returnList == ListOrder::Company) app.Form5->show();
+  navigator.returnToList();
   close();
 }
 
-void TForm3::FormClose() {
-  const ListOrder mode = app.cur.exkeymode;
-  if (mode == ListOrder::None) app.services.show("exkeymode invalid");
-  // The list comes back with the entry just viewed on its first line.
-  if (mode == ListOrder::Name) app.Form2->redraw();
-  if (mode == ListOrder::Company) app.Form5->redraw();
-}
+// The list comes back with the entry just viewed on its first line.
+void TForm3::FormClose() { navigator.redrawList(session.listOrder()); }
 
-void TForm3::Button2Click() { app.Form4->showFromView(); }
+void TForm3::Button2Click() { navigator.showSecretsAtListPosition(); }
 
-void TForm3::Button3Click() { app.Form6->openFromView(); }
+void TForm3::Button3Click() { navigator.openEditor(); }
 
 namespace {
 
-// The current entry's number, or nothing when there is no current entry.
-bool currentNumber(const App& app, std::string* number) {
-  const int e = app.cur.currentEntry;
-  if (e < 0 || e > app.store.lastIndex) return false;
-  *number = personalNumber(app.store, e);
-  return true;
-}
-
-constexpr const char* kNoNumber = "update画面で個人番号を付与してください";
-constexpr const char* kPhotoTooLarge = " は大きすぎるか処理に時間がかかりすぎるため表示できません";
+constexpr const char8_t* kNoNumber = u8"update画面で個人番号を付与してください";
+constexpr const char8_t* kPhotoTooLarge =
+    u8" は大きすぎるか処理に時間がかかりすぎるため表示できません";
 
 }  // namespace
 
 void TForm3::Button4Click() {
-  std::string number;
-  if (!currentNumber(app, &number)) return;
-  const std::string name = photoFileName(number);
+  const auto number = session.currentPersonalNumber();
+  if (!number) return;
+  const std::string name = photoFileName(*number);
   if (!isPlainFileName(name)) return;
   ui::Picture picture;
   int width = 0, height = 0;
   ui::JpegFailure why = ui::JpegFailure::None;
-  if (!ui::decodeJpeg(joinPath(app.dir, name), kPhotoBoxWidth, kPhotoBoxHeight, &picture, &width,
+  if (!ui::decodeJpeg(joinPath(session.folder(), name), kPhotoBoxWidth, kPhotoBoxHeight, &picture, &width,
                       &height, &why)) {
     // A missing, unreadable or undecodable file: nothing happens. A picture
     // refused for its size or its work is a photo the user may wonder about.
     if (why == ui::JpegFailure::TooLarge || why == ui::JpegFailure::TooMuchWork)
-      app.services.show(name + kPhotoTooLarge);
+      ui::services().show(name + ui::fromUtf8(kPhotoTooLarge));
     return;
   }
   // Named only now, so that ORIGINAL opens the file of the picture shown.
-  app.photoFile = name;
-  app.Form11->showPhoto(picture, width, height);
+  session.notePhotoShown(name);
+  navigator.showPhoto(picture, width, height);
+}
+
+// The number of the current entry, or nothing (the user told when it has
+// none yet).
+std::optional<std::string> TForm3::numberForFiles() {
+  const auto number = session.currentPersonalNumber();
+  if (number && !hasPersonalNumber(*number)) {
+    ui::services().show(ui::fromUtf8(kNoNumber));
+    return std::nullopt;
+  }
+  return number;
 }
 
 void TForm3::Button5Click() {
-  std::string number;
-  if (!currentNumber(app, &number)) return;
-  if (!hasPersonalNumber(number)) {
-    app.services.show(kNoNumber);
-    return;
-  }
-  app.services.openFile(textFileName(number));
+  if (const auto number = numberForFiles()) ui::services().openFile(textFileName(*number));
 }
 
 void TForm3::Button6Click() {
-  std::string number;
-  if (!currentNumber(app, &number)) return;
-  if (!hasPersonalNumber(number)) {
-    app.services.show(kNoNumber);
+  const auto number = numberForFiles();
+  if (!number) return;
+  const std::string name = descFileName(*number);
+  if (!ensureDescFile(session.folder(), name)) {
+    ui::services().show("CAN NOT MANKE " + name);
     return;
   }
-  const std::string name = descFileName(number);
-  if (!ensureDescFile(app.dir, name)) {
-    app.services.show("CAN NOT MANKE " + name);
-    return;
-  }
-  app.services.openFile(name);
+  ui::services().openFile(name);
 }
 
-void TForm3::secret() { secretFromView(app); }
+void TForm3::secret() { session.switchSecretModeFromView(); }
 
 }  // namespace kx

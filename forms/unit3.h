@@ -1,37 +1,25 @@
-// The personal information view: every field of the current entry.
+// Form3, the view: every field of the current entry, and the way on to its
+// secrets, photo, files and the update form.
 #pragma once
 
+#include <optional>
+#include <string>
+
+#include "forms/navigator.h"
+#include "session/session.h"
 #include "ui/controls.h"
 
 namespace kx {
 
-class App;
-
-class TForm3 : public ui::Window {
+class TForm3 : public ui::Window, private SessionListener {
  public:
-  explicit TForm3(App& app);
+  TForm3(Session& session, Navigator& navigator);
 
-  // Shows the entry at name position p (company position p) and closes the
-  // list it came from; nothing but the view origin changes when p is past
-  // the last entry.
-  void fillFromNamePosition(int p);
-  // The same fill for the result browser's NATIVE: closes `from` instead
-  // of the name list.
-  void fillFromNamePosition(int p, ui::Window& from);
-  void fillFromCompanyPosition(int p);
-  // Rewrites the field boxes from the current entry after an update or add;
-  // the kana boxes, Name2, the address, the number and the buttons stay.
-  void refreshFromCurrentEntry();
-
-  // Handlers other windows' code may call.
-  void Button1Click();  // CLOSE
-  void Button2Click();  // SECRET
-  void Button3Click();  // UPDATE
-  void Button4Click();  // PHOTO
-  void Button5Click();  // TEXT
-  void Button6Click();  // DESC
-  void FormClose();
-  void secret();  // double click on the update date
+  // Shows the window on the session's current entry.
+  void showCurrentEntry();
+  // After a stored update or add: the kana name as stored and the field
+  // boxes of the current entry; the rest stays.
+  void showStored(const EntryForm& stored);
 
   ui::Button *Button1, *Button2, *Button3, *Button4, *Button5, *Button6;
   ui::Label *Label1, *Label4, *Label5, *Label15, *Label16, *Label17, *Label19, *Label20,
@@ -42,13 +30,21 @@ class TForm3 : public ui::Window {
   ui::Edit* Edit1;
 
  private:
-  void FormCreate();
-  // Steps shared by both fills, for entry e shown at name position namePos.
-  void fillFromEntry(int e, int namePos);
-  // The field boxes that the fills and the refresh set alike.
+  void secretModeChanged(bool on, SecretSwitch by) override;
+  // The field boxes that the fill and showStored set alike.
   void showFields(int e);
+  std::optional<std::string> numberForFiles();
+  void Button1Click();  // CLOSE
+  void Button2Click();  // SECRET
+  void Button3Click();  // UPDATE
+  void Button4Click();  // PHOTO
+  void Button5Click();  // TEXT
+  void Button6Click();  // DESC
+  void FormClose();
+  void secret();  // double click on the update date
 
-  App& app;
+  Session& session;
+  Navigator& navigator;
 };
 
 }  // namespace kx

@@ -1,11 +1,9 @@
 #include "forms/unit5.h"
 
-#include "forms/app.h"
-
 namespace kx {
 
-TForm5::TForm5(App& a)
-    : ListWindow(a, "Form5", "COMPANY LIST", 1080, ListOrder::Company, 24, "OK") {
+TForm5::TForm5(Session& s, Navigator& n)
+    : ListWindow(s, n, "Form5", "COMPANY LIST", 1080, ListOrder::Company, 24, "OK") {
   Button6->onClick([this] { Button6Click(); });
 
   void (TForm5::*const handlers[kListLines])() = {
@@ -15,9 +13,6 @@ TForm5::TForm5(App& a)
       &TForm5::Label13Click, &TForm5::Label14Click, &TForm5::Label15Click, &TForm5::Label16Click,
       &TForm5::Label17Click, &TForm5::Label18Click, &TForm5::Label19Click, &TForm5::Label20Click};
   bindLines(this, handlers);
-  FormCreate();
 }
-
-void TForm5::FormCreate() { app.cur.exkeymode = ListOrder::Company; }
 
 }  // namespace kx

@@ -1,4 +1,5 @@
-// The company list: the store twenty lines at a time in company order.
+// Form5, the company list: the entries twenty lines at a time in company
+// order; a click on a line views that entry.
 #pragma once
 
 #include "forms/list_window.h"
@@ -7,13 +8,9 @@ namespace kx {
 
 class TForm5 : public ListWindow {
  public:
-  explicit TForm5(App& app);
-
-  // The main menu's "会社名検索".
-  void openCompanyList() { openList(); }
+  TForm5(Session& session, Navigator& navigator);
 
  private:
-  void FormCreate();
   void Button6Click() { jump(false); }  // an empty box lands on position 0
   void Label1Click() { lineClicked(1); }
   void Label2Click() { lineClicked(2); }

@@ -2,22 +2,17 @@
 
 #include <string>
 
-#include "forms/app.h"
-#include "forms/unit1.h"
-#include "forms/unit2.h"
-#include "forms/unit3.h"
-#include "forms/unit5.h"
-#include "forms/unit7.h"
-#include "store/codes.h"
 #include "store/entry_edit.h"
 #include "store/entry_text.h"
 #include "store/person_files.h"
-#include "store/store_files.h"
-#include "store/text.h"
+#include "ui/encoding.h"
+#include "ui/services.h"
 
 namespace kx {
 
 namespace {
+
+using ui::fromUtf8;
 
 // The number assignment shows the names it proposes with a lower-case
 // extension ("PSNL0013.txt"), though the files are opened by the upper-case
@@ -32,7 +27,7 @@ std::string lowerCaseExtension(std::string name) {
 
 }  // namespace
 
-TForm6::TForm6(App& a) : EntryWindow(a, "Form6", "UPDATE", 870) {
+TForm6::TForm6(Session& s, Navigator& n) : EntryWindow(s, n, "Form6", "UPDATE", 870) {
   Button1 = addButton("Button1", 32, 8, 75, 25, "CLOSE");
   Button1->onClick([this] { Button1Click(); });
   Button2 = addButton("Button2", 128, 8, 75, 25, "UPDATE");
@@ -42,25 +37,25 @@ TForm6::TForm6(App& a) : EntryWindow(a, "Form6", "UPDATE", 870) {
   Label22 = addLabel("Label22", 312, 12);
   Label22->setFont(ui::Font{ui::Font::Proportional, 16, true, false, 0xFF0000});
   Label22->setVisible(false);
-  Button4 = addButton("Button4", 448, 8, 105, 25, "EXECUTE(実行)");
+  Button4 = addButton("Button4", 448, 8, 105, 25, fromUtf8(u8"EXECUTE(実行)"));
   Button4->onClick([this] { Button4Click(); });
   Button4->setVisible(false);
-  Label21 = addLabel("Label21", 612, 12, "更新日付(YYYYMMDD)");
+  Label21 = addLabel("Label21", 612, 12, fromUtf8(u8"更新日付(YYYYMMDD)"));
   Edit19 = box("Edit19", 744, 8, 72);
 
-  Label1 = addLabel("Label1", 16, 42, "ﾌﾘｶﾞﾅ");
+  Label1 = addLabel("Label1", 16, 42, fromUtf8(u8"ﾌﾘｶﾞﾅ"));
   Edit1 = kanaBox("Edit1", 64, 40, kNameKeyWidth);
-  Label2 = addLabel("Label2", 16, 58, "姓 名");
+  Label2 = addLabel("Label2", 16, 58, fromUtf8(u8"姓 名"));
   Edit2 = fieldBox("Edit2", 64, 56, KanjiName);
-  Label3 = addLabel("Label3", 408, 42, "別名");
+  Label3 = addLabel("Label3", 408, 42, fromUtf8(u8"別名"));
   Edit4 = fieldBox("Edit4", 440, 40, Alias);
-  Label4 = addLabel("Label4", 16, 90, "ﾌﾘｶﾞﾅ");
+  Label4 = addLabel("Label4", 16, 90, fromUtf8(u8"ﾌﾘｶﾞﾅ"));
   Edit24 = kanaBox("Edit24", 64, 88, kCompanyKeyWidth);
-  Label5 = addLabel("Label5", 16, 114, "会社名");
+  Label5 = addLabel("Label5", 16, 114, fromUtf8(u8"会社名"));
   Edit3 = fieldBox("Edit3", 64, 112, KanjiCompany);
-  Label6 = addLabel("Label6", 16, 138, "所属");
+  Label6 = addLabel("Label6", 16, 138, fromUtf8(u8"所属"));
   Edit6 = fieldBox("Edit6", 64, 136, Division);
-  Label7 = addLabel("Label7", 16, 162, "役職");
+  Label7 = addLabel("Label7", 16, 162, fromUtf8(u8"役職"));
   Edit7 = fieldBox("Edit7", 64, 160, Title);
   Label8 = addLabel("Label8", 16, 186, "EMAIL");
   Edit22 = fieldBox("Edit22", 64, 184, Email);
@@ -81,7 +76,7 @@ TForm6::TForm6(App& a) : EntryWindow(a, "Form6", "UPDATE", 870) {
   Label17 = addLabel("Label17", 680, 280, "SELECT FLAG");
   Edit20 = box("Edit20", 704, 296, 24);
   Label28 = addLabel("Label28", 736, 298, "SELECTED=1");
-  Label18 = addLabel("Label18", 24, 336, "REMARKS(備考)");
+  Label18 = addLabel("Label18", 24, 336, fromUtf8(u8"REMARKS(備考)"));
   Edit12 = fieldBox("Edit12", 24, 352, Remarks1);
   Edit13 = fieldBox("Edit13", 24, 376, Remarks2);
   Edit14 = fieldBox("Edit14", 24, 400, Remarks3);
@@ -97,14 +92,14 @@ TForm6::TForm6(App& a) : EntryWindow(a, "Form6", "UPDATE", 870) {
 
   addCodeGroups(72, {408, 472, 640, 736}, 160);
 
-  Button5 = addButton("Button5", 512, 344, 130, 25, "個人ﾃﾞｰﾀ番号付与");
+  Button5 = addButton("Button5", 512, 344, 130, 25, fromUtf8(u8"個人ﾃﾞｰﾀ番号付与"));
   Button5->onClick([this] { Button5Click(); });
-  Label26 = addLabel("Label26", 512, 376, "個人ﾃﾞｰﾀ番号=");
+  Label26 = addLabel("Label26", 512, 376, fromUtf8(u8"個人ﾃﾞｰﾀ番号="));
   Label23 = addLabel("Label23", 624, 376);
   Label24 = addLabel("Label24", 512, 400);
   Label25 = addLabel("Label25", 512, 416);
   Label27 = addLabel("Label27", 512, 432);
-  Button6 = addButton("Button6", 488, 472, 140, 25, "個人ﾃﾞｰﾀ番号変更/消去");
+  Button6 = addButton("Button6", 488, 472, 140, 25, fromUtf8(u8"個人ﾃﾞｰﾀ番号変更/消去"));
   Button6->onClick([this] { Button6Click(); });
   Edit5 = fieldBox("Edit5", 632, 480, PersonalNumber);
   Edit5->setVisible(false);
@@ -112,186 +107,115 @@ TForm6::TForm6(App& a) : EntryWindow(a, "Form6", "UPDATE", 870) {
   // Escape is CLOSE, but never while an update or delete is armed: a stray
   // key must not leave the form with the operation pending unseen.
   onEscape([this] {
-    if (app.pendingOp == PendingOp::None) Button1Click();
+    if (session.pendingChange() == PendingChange::None) Button1Click();
   });
+  session.listen(this);
+  if (session.secretMode()) secretModeChanged(true, SecretSwitch::Browser);
 }
 
-void TForm6::openFromView() {
-  if (app.cur.currentNamePos > app.store.lastIndex) return;
-  app.pendingHighest = app.store.highestNumber;
-  app.Form5->close();
-  app.Form3->close();
-  app.Form2->close();
+void TForm6::secretModeChanged(bool on, SecretSwitch) {
+  for (ui::Control* c : std::initializer_list<ui::Control*>{Label19, Label20, Edit23})
+    c->setVisible(on);
+}
+
+void TForm6::openOnCurrentEntry() {
   show();
-  fill();
-}
-
-void TForm6::showNumberLabels(bool shown) {
-  for (ui::Label* l : {Label23, Label24, Label25, Label26, Label27}) l->setVisible(shown);
-}
-
-void TForm6::fill() {
-  const Store& s = app.store;
-  const int e = app.cur.currentEntry;
+  const Store& s = session.store();
+  const int e = session.currentEntry();
   filledFrom_ = {};
   if (e < 0 || e > s.lastIndex) return;
   filledFrom_ = ticketFor(s, e);
   const std::string number = fieldText(s, e, PersonalNumber);
 
   // The positions name this entry unless the store changed meanwhile.
-  int namePos = app.cur.currentNamePos, companyPos = app.cur.currentCompanyPos;
+  int namePos = session.currentNamePosition(), companyPos = session.currentCompanyPosition();
   if (namePos < 0 || namePos > s.lastIndex) namePos = s.names.posMap[e];
   if (companyPos < 0 || companyPos > s.lastIndex) companyPos = s.companies.posMap[e];
-
+  showEntry(s, e);
   Edit1->setText(nameKeyText(s, namePos));
-  Edit2->setText(fieldText(s, e, KanjiName));
-  Edit3->setText(fieldText(s, e, KanjiCompany));
-  Edit4->setText(fieldText(s, e, Alias));
+  Edit24->setText(companyKeyText(s, companyPos));
   Edit5->setText(number);
-  RadioGroup1->setItemIndex(itemOfCode(Sex, s.field(e, Sex)[0]));
-  Edit6->setText(fieldText(s, e, Division));
-  Edit7->setText(fieldText(s, e, Title));
-  Edit8->setText(fieldText(s, e, OfficePhone));
-  Edit9->setText(fieldText(s, e, HomePhone));
-  Edit10->setText(fieldText(s, e, Zip));
-  Edit11->setText(fieldText(s, e, Address));
-  Edit12->setText(fieldText(s, e, Remarks1));
-  Edit13->setText(fieldText(s, e, Remarks2));
-  Edit14->setText(fieldText(s, e, Remarks3));
-
-  Label26->setCaption("個人ﾃﾞｰﾀ番号=");
-  Label23->setCaption(number);
-  Label24->setCaption("photofile = " + photoFileName(number));
-  Label25->setCaption("textfile   = " + textFileName(number));
-  Label27->setCaption("descfile   = " + descFileName(number));
-  const bool hasNumber = hasPersonalNumber(number);
-  showNumberLabels(hasNumber);
-  Button5->setVisible(!hasNumber);
-  Button6->setVisible(hasNumber);
   Edit5->setVisible(false);
 
-  RadioGroup2->setItemIndex(itemOfCode(Occupation, s.field(e, Occupation)[0]));
-  RadioGroup3->setItemIndex(itemOfCode(Actuary, s.field(e, Actuary)[0]));
-  RadioGroup4->setItemIndex(itemOfCode(PensionActuary, s.field(e, PensionActuary)[0]));
+  showNumberLabels(number, false);
+  const bool hasNumber = hasPersonalNumber(number);
+  for (ui::Label* l : {Label23, Label24, Label25, Label26, Label27}) l->setVisible(hasNumber);
+  Button5->setVisible(!hasNumber);
+  Button6->setVisible(hasNumber);
 
-  Edit18->setText(fieldText(s, e, Fax));
-  showToday();
-  Edit20->setText(fieldText(s, e, SelectFlag));
-  Edit21->setText(fieldText(s, e, MobilePhone));
-  Edit22->setText(fieldText(s, e, Email));
-  Edit23->setText(fieldText(s, e, SearchKeys));
-  Edit24->setText(companyKeyText(s, companyPos));
-  Edit25->setText(fieldText(s, e, Secret1));
-  Edit26->setText(fieldText(s, e, Secret2));
-  Edit27->setText(fieldText(s, e, Secret3));
-  Edit28->setText(fieldText(s, e, Secret4));
-  Edit29->setText(fieldText(s, e, Secret5));
-
-  const bool secret = app.cur.secretMode == 1;
+  const bool secret = session.secretMode();
   for (ui::Edit* b : {Edit25, Edit26, Edit27, Edit28, Edit29}) b->setVisible(secret);
   if (!secret) Label25->setVisible(false);
 }
 
-// CLOSE: back to the view; nothing is stored and an armed operation stays
+void TForm6::showNumberLabels(const std::string& number, bool proposed) {
+  // A proposed number shows its file names with a lower-case extension
+  // ("PSNL0013.txt"), though the files are opened by the upper-case ones.
+  auto shown = [proposed](std::string name) { return proposed ? lowerCaseExtension(name) : name; };
+  Label26->setCaption(fromUtf8(u8"個人ﾃﾞｰﾀ番号="));
+  Label23->setCaption(number);
+  Label24->setCaption("photofile = " + photoFileName(number));
+  Label25->setCaption((proposed ? "textfile = " : "textfile   = ") + shown(textFileName(number)));
+  Label27->setCaption((proposed ? "descfile = " : "descfile   = ") + shown(descFileName(number)));
+}
+
+// CLOSE: back to the view; nothing is stored and an armed change stays
 // armed.
 void TForm6::Button1Click() {
-  app.Form3->show();
+  navigator.showEntryUnchanged();
   close();
 }
 
-void TForm6::Button2Click() {
-  Label22->setCaption("更新確認");
+void TForm6::arm(const char8_t* question, PendingChange change) {
+  Label22->setCaption(fromUtf8(question));
   Label22->setVisible(true);
   Button4->setVisible(true);
-  app.pendingOp = PendingOp::Update;
+  session.armChange(change);
 }
 
-void TForm6::Button3Click() {
-  Label22->setCaption("削除確認");
-  Label22->setVisible(true);
-  Button4->setVisible(true);
-  app.pendingOp = PendingOp::Delete;
-}
+void TForm6::Button2Click() { arm(u8"更新確認", PendingChange::Update); }
 
+void TForm6::Button3Click() { arm(u8"削除確認", PendingChange::Delete); }
+
+// EXECUTE. A refusal keeps the form open and armed with the user's text in
+// it: a number can be corrected; a store changed since the fill needs the
+// entry opened again.
 void TForm6::Button4Click() {
-  // A refusal keeps the form open and armed with the user's text in it: a
-  // number can be corrected; a store changed since the fill needs the entry
-  // opened again.
-  const bool armed = app.pendingOp != PendingOp::None;
-  if (armed && refuseIfStale(app.store, filledFrom_, app.services)) return;
-  if (app.pendingOp == PendingOp::Update &&
-      !checkPersonalNumber(app.store, filledFrom_.entry, Edit5->text(), app.services))
+  const PendingChange change = session.pendingChange();
+  if (!session.pendingChangeAllowed(
+          filledFrom_, change == PendingChange::Update ? Edit5->text() : std::string()))
     return;
   Label22->setVisible(false);
   Button4->setVisible(false);
   Edit5->setVisible(false);
-  if (app.pendingOp == PendingOp::Update) {
-    app.pendingOp = PendingOp::None;
-    runUpdate();
+  if (change == PendingChange::Update) {
+    const EntryForm typed = readForm(Edit5);
+    if (session.executeUpdate(filledFrom_, typed))
+      Edit24->setText(cutTo(typed.companyKey, kCompanyKeyWidth));
     close();
-    refillView();
-  } else if (app.pendingOp == PendingOp::Delete) {
-    app.pendingOp = PendingOp::None;
-    runDelete();
+    // The view shows the entry again at its place in the order it was
+    // viewed in; after an update that moved it, that is its new position.
+    if (session.viewAgainAfterUpdate()) navigator.showEntry();
+  } else if (change == PendingChange::Delete) {
+    session.executeDelete(filledFrom_);
     close();
+    navigator.backToMainMenu();
   }
-}
-
-void TForm6::runUpdate() {
-  app.Form7->showBusy();
-  const EntryForm f = readForm(Edit5);
-  if (updateEntry(app.store, app.cur, filledFrom_.entry, f, app.pendingHighest, app.dir,
-                  app.services))
-    showStored(f);
-  app.Form7->hideBusy();
-}
-
-// The view shows the entry again at its place in the order it was opened
-// from; after an update that moved it, that is its new position.
-void TForm6::refillView() {
-  if (app.viewOrigin == ListOrder::Name) {
-    app.Form3->fillFromNamePosition(app.cur.currentNamePos);
-  } else {
-    app.Form3->fillFromCompanyPosition(app.cur.currentCompanyPos);
-    app.cur.listPosition = app.cur.currentCompanyPos;
-  }
-}
-
-void TForm6::runDelete() {
-  app.Form7->showBusy();
-  deleteEntry(app.store, filledFrom_.entry, app.dir, app.services);
-  app.Form1->refreshCount();
-  app.Form1->show();
-  app.Form2->hide();
-  app.Form3->hide();
-  app.Form5->hide();
-  app.Form7->hideBusy();
 }
 
 // Proposes the number after the highest one in use; it is stored only by an
 // executed update.
 void TForm6::Button5Click() {
-  const int n = app.store.highestNumber + 1;
-  if (n > 9999) {
-    app.services.show("個人ﾃﾞｰﾀ番号(0001-9999)に空きがありません");
-    return;
-  }
-  app.pendingHighest = n;
-  char t[8];
-  zeroPadded(4, n, t);
-  const std::string number = t;
+  const auto number = session.proposeNumber();
+  if (!number) return;
   for (ui::Label* l : {Label23, Label24, Label26, Label27}) l->setVisible(true);
-  Label25->setVisible(app.cur.secretMode == 1);
-  Label26->setCaption("個人ﾃﾞｰﾀ番号=");
-  Label23->setCaption(number);
-  Label24->setCaption("photofile = " + photoFileName(number));
-  Label27->setCaption("descfile = " + lowerCaseExtension(descFileName(number)));
-  Label25->setCaption("textfile = " + lowerCaseExtension(textFileName(number)));
-  Edit5->setText(number);
+  Label25->setVisible(session.secretMode());
+  showNumberLabels(*number, true);
+  Edit5->setText(*number);
 }
 
 void TForm6::Button6Click() {
-  app.services.show("消去=0000");
+  ui::services().show(fromUtf8(u8"消去=0000"));
   Edit5->setVisible(true);
 }
 

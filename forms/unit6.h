@@ -1,18 +1,19 @@
-// The update form: edits, renumbers or deletes the current entry.
+// Form6, the update form: edits, renumbers or deletes the current entry.
 #pragma once
+
+#include <string>
 
 #include "forms/entry_window.h"
 #include "store/entry_edit.h"
 
 namespace kx {
 
-class TForm6 : public EntryWindow {
+class TForm6 : public EntryWindow, private SessionListener {
  public:
-  explicit TForm6(App& app);
+  TForm6(Session& session, Navigator& navigator);
 
-  // The view's UPDATE: takes the pending highest number, closes the lists
-  // and the view, shows the form and fills it from the current entry.
-  void openFromView();
+  // The view's UPDATE: shows the form filled from the current entry.
+  void openOnCurrentEntry();
 
   ui::Button *Button1, *Button2, *Button3, *Button4, *Button5, *Button6;
   ui::Label *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9,
@@ -26,11 +27,10 @@ class TForm6 : public EntryWindow {
   // the view shows by then, and not at all once the store has changed.
   EntryTicket filledFrom_;
 
-  void fill();
-  void showNumberLabels(bool shown);
-  void runUpdate();
-  void runDelete();
-  void refillView();
+  void secretModeChanged(bool on, SecretSwitch by) override;
+  // The number and its file names; a proposed number's names as proposed.
+  void showNumberLabels(const std::string& number, bool proposed);
+  void arm(const char8_t* question, PendingChange change);
 
   void Button1Click();
   void Button2Click();

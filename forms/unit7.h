@@ -1,24 +1,18 @@
-// The busy notice, shown while store files are rewritten.
+// Form7, the busy notice: shown while store files are rewritten.
 #pragma once
 
+#include "forms/navigator.h"
+#include "session/session.h"
 #include "ui/controls.h"
 
 namespace kx {
 
-class App;
-
 class TForm7 : public ui::Window {
  public:
-  explicit TForm7(App& app);
+  TForm7(Session& session, Navigator& navigator);
 
-  // Shows the notice and lets it paint before the long work starts.
-  void showBusy();
-  void hideBusy();
-  // Either of the two, for work that reports when it is busy (the imports).
-  void setBusy(bool shown) { shown ? showBusy() : hideBusy(); }
-
- private:
-  App& app;
+  // Shown, it paints before the long work starts.
+  void setBusy(bool shown) { shown ? showAndPaint() : hide(); }
 };
 
 }  // namespace kx

@@ -4,21 +4,22 @@
 #include <string>
 
 #include "forms/code_groups.h"
-#include "forms/unit7.h"
-#include "forms/app.h"
-#include "forms/unit1.h"
 #include "store/entry_edit.h"
+#include "ui/encoding.h"
+#include "ui/services.h"
 
 namespace kx {
 
 namespace {
+
+using ui::fromUtf8;
 
 const std::string kBlank24(24, ' ');
 const std::string kBlank23(23, ' ');
 
 }  // namespace
 
-TForm8::TForm8(App& a) : EntryWindow(a, "Form8", "ADD RECORD", 872) {
+TForm8::TForm8(Session& s, Navigator& n) : EntryWindow(s, n, "Form8", "ADD RECORD", 872) {
   Button1 = addButton("Button1", 32, 8, 75, 25, "CANCEL");
   Button1->onClick([this] { Button1Click(); });
   Button2 = addButton("Button2", 128, 8, 75, 25, "ADD");
@@ -31,22 +32,22 @@ TForm8::TForm8(App& a) : EntryWindow(a, "Form8", "ADD RECORD", 872) {
   Button3 = addButton("Button3", 528, 8, 75, 25, "EXECUTE");
   Button3->onClick([this] { Button3Click(); });
   Button3->setVisible(false);
-  Label21 = addLabel("Label21", 612, 12, "入力日付(YYYYMMDD)");
+  Label21 = addLabel("Label21", 612, 12, fromUtf8(u8"入力日付(YYYYMMDD)"));
   Edit19 = box("Edit19", 744, 8, 72);
 
-  Label1 = addLabel("Label1", 40, 42, "ﾌﾘｶﾞﾅ");
+  Label1 = addLabel("Label1", 40, 42, fromUtf8(u8"ﾌﾘｶﾞﾅ"));
   Edit1 = kanaBox("Edit1", 104, 40, kNameKeyWidth);
-  Label2 = addLabel("Label2", 40, 66, "姓名");
+  Label2 = addLabel("Label2", 40, 66, fromUtf8(u8"姓名"));
   Edit2 = fieldBox("Edit2", 104, 64, KanjiName);
-  Label20 = addLabel("Label20", 408, 42, "別名");
+  Label20 = addLabel("Label20", 408, 42, fromUtf8(u8"別名"));
   Edit4 = fieldBox("Edit4", 440, 40, Alias);
-  Label3 = addLabel("Label3", 40, 106, "ﾌﾘｶﾞﾅ");
+  Label3 = addLabel("Label3", 40, 106, fromUtf8(u8"ﾌﾘｶﾞﾅ"));
   Edit24 = kanaBox("Edit24", 104, 104, kCompanyKeyWidth);
-  Label4 = addLabel("Label4", 40, 138, "会社名");
+  Label4 = addLabel("Label4", 40, 138, fromUtf8(u8"会社名"));
   Edit3 = fieldBox("Edit3", 104, 136, KanjiCompany);
-  Label5 = addLabel("Label5", 40, 170, "所属");
+  Label5 = addLabel("Label5", 40, 170, fromUtf8(u8"所属"));
   Edit6 = fieldBox("Edit6", 104, 168, Division);
-  Label6 = addLabel("Label6", 40, 194, "役職");
+  Label6 = addLabel("Label6", 40, 194, fromUtf8(u8"役職"));
   Edit7 = fieldBox("Edit7", 104, 192, Title);
   Label7 = addLabel("Label7", 40, 218, "EMAIL");
   Edit22 = fieldBox("Edit22", 104, 216, Email);
@@ -66,7 +67,7 @@ TForm8::TForm8(App& a) : EntryWindow(a, "Form8", "ADD RECORD", 872) {
   Edit11 = box("Edit11", 272, 320, 400);
   Label16 = addLabel("Label16", 660, 304, "SELECT FLG");
   Edit20 = box("Edit20", 680, 320, 24);
-  Label17 = addLabel("Label17", 32, 344, "REMARKS(備考)");
+  Label17 = addLabel("Label17", 32, 344, fromUtf8(u8"REMARKS(備考)"));
   Edit12 = fieldBox("Edit12", 32, 360, Remarks1);
   Edit13 = fieldBox("Edit13", 32, 376, Remarks2);
   Edit14 = fieldBox("Edit14", 32, 392, Remarks3);
@@ -86,6 +87,15 @@ TForm8::TForm8(App& a) : EntryWindow(a, "Form8", "ADD RECORD", 872) {
   onEscape([this] {
     if (!Button3->isVisible()) Button1Click();
   });
+  session.listen(this);
+}
+
+// Only the view's switch reaches the search keys and secrets here.
+void TForm8::secretModeChanged(bool on, SecretSwitch by) {
+  if (by != SecretSwitch::View) return;
+  for (ui::Control* c : std::initializer_list<ui::Control*>{Label18, Label19, Edit23, Edit25,
+                                                            Edit26, Edit27, Edit28, Edit29})
+    c->setVisible(on);
 }
 
 void TForm8::presetRadioGroups() {
@@ -96,7 +106,6 @@ void TForm8::presetRadioGroups() {
 }
 
 void TForm8::prepare() {
-  app.Form1->hideSearchRow();
   showToday();
   presetRadioGroups();
   for (ui::Edit* e : {Edit1, Edit2, Edit7}) e->setText(kBlank24);
@@ -116,7 +125,7 @@ void TForm8::disarm() {
 
 // ADD: tidies the names and the long boxes, then arms EXECUTE.
 void TForm8::Button2Click() {
-  Label22->setCaption("追加確認");
+  Label22->setCaption(fromUtf8(u8"追加確認"));
   Label22->setVisible(true);
   Button3->setVisible(true);
   Edit1->setText(tidyKanaName(Edit1->text()));
@@ -131,19 +140,13 @@ void TForm8::Button2Click() {
 // EXECUTE: adds the entry at the next entry number. When it cannot be added
 // the form stays open and armed and nothing has changed.
 void TForm8::Button3Click() {
-  app.Form7->showBusy();
-  const EntryForm f = readForm(nullptr);
-  if (!addEntry(app.store, app.cur, f, app.dir, app.services)) {
-    app.Form7->hideBusy();
-    return;
-  }
-  showStored(f);
-  app.Form7->hideBusy();
-  app.Form1->refreshCount();
+  const EntryForm typed = readForm(nullptr);
+  if (!session.addEntry(typed)) return;
+  Edit24->setText(cutTo(typed.companyKey, kCompanyKeyWidth));
   disarm();
   char text[32];
-  std::snprintf(text, sizeof text, "RECORDS=%d", app.store.count());
-  app.services.show(text);
+  std::snprintf(text, sizeof text, "RECORDS=%d", session.store().count());
+  ui::services().show(text);
   close();
 }
 

@@ -1,13 +1,13 @@
-// The add form: types in a new entry.
+// Form8, the add form: the user types in a new entry.
 #pragma once
 
 #include "forms/entry_window.h"
 
 namespace kx {
 
-class TForm8 : public EntryWindow {
+class TForm8 : public EntryWindow, private SessionListener {
  public:
-  explicit TForm8(App& app);
+  TForm8(Session& session, Navigator& navigator);
 
   // The main menu's "ﾃﾞｰﾀ入力": presets the boxes and shows the form; the
   // company-side boxes keep what the previous add left in them.
@@ -19,6 +19,7 @@ class TForm8 : public EntryWindow {
       *Label19, *Label20, *Label21, *Label22;
 
  private:
+  void secretModeChanged(bool on, SecretSwitch by) override;
   void presetRadioGroups();
   void disarm();
 

@@ -1,19 +1,21 @@
-// The exchange file import: overwrite from KORVELIX.SDX, append from
-// IMPORT.SDX, or cancel. Below it, vCard export and import through a file
-// or folder named in a box or picked.
+// Form9, the import window: the exchange file in (overwrite or append), and
+// vCards out and in through a file or folder named in a box or picked.
 #pragma once
 
 #include <string>
 
+#include "forms/navigator.h"
+#include "session/session.h"
 #include "ui/controls.h"
 
 namespace kx {
 
-class App;
-
 class TForm9 : public ui::Window {
  public:
-  explicit TForm9(App& app);
+  TForm9(Session& session, Navigator& navigator);
+
+  // The main menu's IMPORT: the file names shown, the window on screen.
+  void open();
 
   ui::Label *Label1, *Label2, *Label3;
   ui::RadioGroup* RadioGroup1;
@@ -35,9 +37,8 @@ class TForm9 : public ui::Window {
   void Button4Click();
   // The path in Edit1, or "" with the user told that it is missing.
   std::string vcardPath();
-  std::string inStoreFolder(const std::string& path) const;
 
-  App& app;
+  Session& session;
 };
 
 }  // namespace kx

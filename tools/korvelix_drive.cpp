@@ -17,8 +17,8 @@
 #include <string>
 #include <string_view>
 
-#include "forms/app.h"
-#include "forms/unit1.h"
+#include "forms/windows.h"
+#include "session/session.h"
 #include "ui/controls.h"
 #include "ui/driver_support.h"
 #include "ui/services.h"
@@ -298,9 +298,9 @@ int main(int argc, char** argv) {
   }
   kx::ui::setServices(&services);
 
-  kx::App app(".", services);
-  app.createForms();
-  app.Form1->show();
+  kx::Session session(".", services);
+  kx::Windows windows(session);
+  windows.start();
   kx::ui::processPendingEvents();
 
   std::string line;

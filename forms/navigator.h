@@ -1,0 +1,47 @@
+// How one window sends the user on to another without knowing it: the one
+// object that owns the windows (forms/windows.h) carries these out.
+#pragma once
+
+#include <string>
+
+#include "store/model.h"
+
+namespace kx {
+
+namespace ui {
+struct Picture;
+}
+
+class Navigator {
+ public:
+  virtual ~Navigator() = default;
+
+  virtual void openList(ListOrder order) = 0;  // from the main menu
+  // The list the view was opened from (the view's CLOSE), and a list drawn
+  // again from the session's list position.
+  virtual void returnToList() = 0;
+  virtual void redrawList(ListOrder order) = 0;
+  // The view, filled from the session's current entry.
+  virtual void showEntry() = 0;
+  virtual void showEntryUnchanged() = 0;  // the update form's CLOSE
+  // The five secret lines: of the entry at the list position, or of the
+  // current entry (the result browser).
+  virtual void showSecretsAtListPosition() = 0;
+  virtual void showSecretsOfCurrentEntry() = 0;
+  virtual void showPhoto(const ui::Picture& picture, int naturalWidth, int naturalHeight) = 0;
+  // The update form on the current entry; the lists and the view close.
+  virtual void openEditor() = 0;
+  // After a delete: the main menu alone.
+  virtual void backToMainMenu() = 0;
+  virtual void openAddForm() = 0;
+  virtual void openImport() = 0;
+  virtual void openCsvInput() = 0;
+
+  // The search walk: the browser on the entry found, the text in the main
+  // menu's search box, and the walk's end (the box and OK go).
+  virtual void showSearchResult() = 0;
+  virtual std::string searchInput() = 0;
+  virtual void searchRanOut() = 0;
+};
+
+}  // namespace kx

@@ -1,0 +1,342 @@
+#include "session/session.h"
+
+#include <filesystem>
+#include <utility>
+
+#include "exchange/csv_input.h"
+#include "exchange/csv_lists.h"
+#include "exchange/exchange_file.h"
+#include "exchange/vcard/vcard.h"
+#include "search/dates.h"
+#include "search/search.h"
+#include "store/list_lines.h"
+#include "store/person_files.h"
+#include "store/sjis_unicode.h"
+#include "store/store_files.h"
+#include "store/text.h"
+
+namespace kx {
+
+namespace {
+
+// Fixed for the whole run: while it is off the view's switch can only turn
+// the secret mode off, and the result browser's switch is the one that
+// turns it on.
+constexpr bool kViewSwitchTurnsOn = false;
+
+}  // namespace
+
+Session::Session(std::string folder, MessageSink& messages)
+    : folder_(std::move(folder)), messages_(messages), store_(makeStore()) {}
+
+Session::~Session() = default;
+
+void Session::openStore() {
+  kx::openStore(*store_, folder_, messages_, lock_);
+  secretMode_ = false;
+  tellEntriesChanged();
+}
+
+void Session::busy(bool shown) const {
+  if (busy_) busy_(shown);
+}
+
+void Session::tellEntriesChanged() {
+  for (SessionListener* l : listeners_) l->entriesChanged();
+}
+
+void Session::tellSecretMode(SecretSwitch by) {
+  for (SessionListener* l : listeners_) l->secretModeChanged(secretMode_, by);
+}
+
+// --- the lists
+
+void Session::openList(ListOrder order) {
+  listOrder_ = order;
+  listToReturnTo_ = order;
+  listPosition_ = firstListPosition(*store_, order);
+}
+
+void Session::pageNext() { listPosition_ = nextPagePosition(listPosition_, store_->lastIndex); }
+void Session::pageBack() { listPosition_ = backPagePosition(listPosition_, store_->lastIndex); }
+void Session::pageTop() { listPosition_ = 0; }
+void Session::pageBottom() { listPosition_ = bottomPagePosition(listPosition_, store_->lastIndex); }
+
+bool Session::jumpInList(ListOrder order, const std::string& text) {
+  const int found = jumpSearch(*store_, order, text);
+  if (found < 1) return false;
+  listPosition_ = found - 1;
+  return true;
+}
+
+int Session::entryAt(ListOrder order, int position) const {
+  // Slots past the last entry hold leftovers, not entry numbers.
+  if (order == ListOrder::None) return -1;
+  const Store& s = *store_;
+  if (position < 0 || position > s.lastIndex || position >= kCapacity) return -1;
+  const int e = (order == ListOrder::Name ? s.names.index : s.companies.index)[position];
+  return e >= 0 && e <= s.lastIndex ? e : -1;
+}
+
+// --- the entry on show
+
+bool Session::hasCurrentEntry() const {
+  return current_.entry >= 0 && current_.entry <= store_->lastIndex;
+}
+
+void Session::setCurrentFromName(int namePos) {
+  const int e = store_->names.index[namePos];
+  current_ = {e, namePos, store_->companies.posMap[e]};
+}
+
+bool Session::viewFromList(ListOrder order, int line) {
+  const int p = listPosition_ + line - 1;
+  viewedFrom_ = order;
+  listPosition_ = p;
+  if (p < 0 || p > store_->lastIndex) return false;
+  if (order == ListOrder::Name) {
+    setCurrentFromName(p);
+  } else {
+    const int e = store_->companies.index[p];
+    current_ = {e, store_->names.posMap[e], p};
+  }
+  return true;
+}
+
+bool Session::viewFromBrowser() {
+  listPosition_ = current_.namePos;
+  listOrder_ = ListOrder::Name;
+  viewedFrom_ = ListOrder::Name;
+  const int p = current_.namePos;
+  if (p < 0 || p > store_->lastIndex) return false;
+  setCurrentFromName(p);
+  return true;
+}
+
+bool Session::viewAgainAfterUpdate() {
+  if (viewedFrom_ == ListOrder::Name) {
+    const int p = current_.namePos;
+    if (p < 0 || p > store_->lastIndex) return false;
+    listPosition_ = p;
+    setCurrentFromName(p);
+    return true;
+  }
+  const int p = current_.companyPos;
+  viewedFrom_ = ListOrder::Company;
+  listPosition_ = p;
+  if (p < 0 || p > store_->lastIndex) return false;
+  const int e = store_->companies.index[p];
+  current_ = {e, store_->names.posMap[e], p};
+  return true;
+}
+
+std::optional<std::string> Session::currentPersonalNumber() const {
+  if (!hasCurrentEntry()) return std::nullopt;
+  return personalNumber(*store_, current_.entry);
+}
+
+bool Session::currentEntryNumbered() {
+  if (!hasCurrentEntry()) return false;
+  if (personalNumber(*store_, current_.entry) == "    ")
+    paddedCopy(store_->field(current_.entry, PersonalNumber), "0000", 4);
+  return hasPersonalNumber(personalNumber(*store_, current_.entry));
+}
+
+// --- the update and add forms
+
+bool Session::beginEdit() {
+  if (current_.namePos > store_->lastIndex) return false;
+  pendingHighest_ = store_->highestNumber;
+  return true;
+}
+
+bool Session::pendingChangeAllowed(const EntryTicket& filledFrom, const std::string& typedNumber) {
+  if (pendingChange_ != PendingChange::None && refuseIfStale(*store_, filledFrom, messages_))
+    return false;
+  return pendingChange_ != PendingChange::Update ||
+         checkPersonalNumber(*store_, filledFrom.entry, typedNumber, messages_);
+}
+
+bool Session::executeUpdate(const EntryTicket& filledFrom, const EntryForm& typed) {
+  pendingChange_ = PendingChange::None;
+  busy(true);
+  Cursors c = cursors();
+  const bool stored =
+      updateEntry(*store_, c, filledFrom.entry, typed, pendingHighest_, folder_, messages_);
+  if (stored) {
+    take(c);
+    for (SessionListener* l : listeners_) l->entryStored(typed);
+  }
+  busy(false);
+  return stored;
+}
+
+void Session::executeDelete(const EntryTicket& filledFrom) {
+  pendingChange_ = PendingChange::None;
+  busy(true);
+  deleteEntry(*store_, filledFrom.entry, folder_, messages_);
+  tellEntriesChanged();
+  busy(false);
+}
+
+std::optional<std::string> Session::proposeNumber() {
+  const int n = store_->highestNumber + 1;
+  if (n > 9999) {
+    messages_.show(sjisText(u8"個人ﾃﾞｰﾀ番号(0001-9999)に空きがありません"));
+    return std::nullopt;
+  }
+  pendingHighest_ = n;
+  char digits[8];
+  zeroPadded(4, n, digits);
+  return std::string(digits);
+}
+
+bool Session::addEntry(const EntryForm& typed) {
+  busy(true);
+  Cursors c = cursors();
+  const bool added = kx::addEntry(*store_, c, typed, folder_, messages_);
+  if (added) {
+    take(c);
+    for (SessionListener* l : listeners_) l->entryStored(typed);
+  }
+  busy(false);
+  if (added) tellEntriesChanged();
+  return added;
+}
+
+// --- searching and selecting
+
+void Session::switchSecretModeFromView() {
+  secretMode_ = !secretMode_ && kViewSwitchTurnsOn;
+  tellSecretMode(SecretSwitch::View);
+}
+
+void Session::switchSecretModeFromBrowser() {
+  secretMode_ = !secretMode_;
+  tellSecretMode(SecretSwitch::Browser);
+}
+
+bool Session::searchFirst(const std::string& text) {
+  Cursors c = cursors();
+  const bool found = kx::searchFirst(*store_, c, search_, text, todayDate());
+  take(c);
+  return found;
+}
+
+bool Session::searchNext(const std::string& text) {
+  Cursors c = cursors();
+  const bool found = kx::searchNext(*store_, c, search_, text, todayDate());
+  take(c);
+  return found;
+}
+
+SelResult Session::selectAllMatches(const std::string& text) {
+  Cursors c = cursors();
+  const SelResult r = selectAll(*store_, c, search_, text, todayDate(), folder_, messages_);
+  take(c);
+  return r;
+}
+
+SelOutcome Session::selectCurrentEntry() {
+  return selectCurrent(*store_, cursors(), folder_, messages_);
+}
+
+SelOutcome Session::resetSelectFlags() { return resetFlags(*store_, folder_, messages_); }
+
+// --- files in and out
+
+ImportOptions Session::importOptions() const {
+  ImportOptions options;
+  options.busy = [this](bool shown) { busy(shown); };
+  return options;
+}
+
+int Session::afterImport(int result) {
+  tellEntriesChanged();
+  return result;
+}
+
+// The exchange file is written from what is on disk, so the store is read
+// again first; a read-only store is refused by the export itself.
+int Session::exportExchangeFile() {
+  loadStore(*store_, folder_, messages_);
+  tellEntriesChanged();
+  busy(true);
+  const int result = exportExchange(*store_, folder_, messages_);
+  busy(false);
+  return result;
+}
+
+int Session::importExchangeFile(ImportMode mode,
+                                std::function<void(const std::string&)> countLine) {
+  ImportOptions options = importOptions();
+  options.countLine = std::move(countLine);
+  Cursors c = cursors();
+  const int result = importExchange(*store_, c, folder_, mode, messages_, options);
+  take(c);
+  return afterImport(result);
+}
+
+int Session::importCsvFile() {
+  Cursors c = cursors();
+  const int result = csvInput(*store_, c, folder_, todayDate(), messages_, importOptions());
+  take(c);
+  return afterImport(result);
+}
+
+int Session::writeNameList() { return kx::writeNameList(*store_, folder_, messages_); }
+int Session::writeCompanyList() { return kx::writeCompanyList(*store_, folder_, messages_); }
+int Session::writeSelectedList() { return kx::writeSelectedList(*store_, folder_, messages_); }
+
+std::string Session::inStoreFolder(const std::string& path) const {
+  return (std::filesystem::path(folder_) / path).lexically_normal().string();
+}
+
+bool Session::fileExists(const std::string& path) const {
+  return std::filesystem::is_regular_file(inStoreFolder(path));
+}
+
+int Session::exportVcards(const std::string& path, bool selectedOnly, bool toFolder,
+                          int version) {
+  VcardExportOptions options;
+  options.selectedOnly = selectedOnly;
+  options.folder = toFolder;
+  options.version = version;
+  // The secrets leave only when the user has them on screen.
+  options.secrets = secretMode_;
+  busy(true);
+  const int result = kx::exportVcards(*store_, folder_, inStoreFolder(path), options, messages_);
+  busy(false);
+  return result;
+}
+
+int Session::importVcards(const std::string& path,
+                          std::function<bool(const std::string& jpeg)> photoDecodes) {
+  VcardImportOptions options;
+  options.busy = [this](bool shown) { busy(shown); };
+  options.photoDecodes = std::move(photoDecodes);
+  Cursors c = cursors();
+  const int result = kx::importVcards(*store_, c, folder_, inStoreFolder(path), messages_, options);
+  take(c);
+  return afterImport(result);
+}
+
+// The search, selection, edit and import operations still keep their
+// positions in the shared cursor record; these carry them across.
+Cursors Session::cursors() const {
+  Cursors c;
+  c.listPosition = listPosition_;
+  c.exkeymode = listOrder_;
+  c.returnList = listToReturnTo_;
+  c.currentEntry = current_.entry;
+  c.currentNamePos = current_.namePos;
+  c.currentCompanyPos = current_.companyPos;
+  c.secretMode = secretMode_ ? 1 : 0;
+  return c;
+}
+
+void Session::take(const Cursors& c) {
+  current_ = {c.currentEntry, c.currentNamePos, c.currentCompanyPos};
+}
+
+}  // namespace kx
