@@ -67,7 +67,6 @@ void BM_UpdateInFullStore(benchmark::State& state) {
   FullStoreDir dir;
   auto store = kx::makeStore();
   kx::VectorSink sink;
-  kx::Cursors cur;
   kx::loadStore(*store, dir.path, sink);
   store->fs = &kxbench::noFlush();
   const int e = 2500;
@@ -79,11 +78,12 @@ void BM_UpdateInFullStore(benchmark::State& state) {
     // The entry moves from one end of name order to the other each time.
     form.nameKey = first ? "ｱ" : "ﾝ";
     first = !first;
-    if (!kx::updateEntry(*store, cur, e, form, store->highestNumber, dir.path, sink)) {
+    const auto place = kx::updateEntry(*store, e, form, store->highestNumber, dir.path, sink);
+    if (!place) {
       state.SkipWithError("update failed");
       break;
     }
-    benchmark::DoNotOptimize(cur.currentNamePos);
+    benchmark::DoNotOptimize(place->namePos);
   }
 }
 BENCHMARK(BM_UpdateInFullStore)->Unit(benchmark::kMillisecond);

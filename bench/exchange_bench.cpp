@@ -57,9 +57,8 @@ struct Fixture {
     std::ofstream(resultDir + "/" + kx::kAppendFile, std::ios::binary) << records;
     auto s = kx::makeStore();
     kx::VectorSink sink;
-    kx::Cursors cur;
     if (!kx::loadStore(*s, resultDir, sink) ||
-        kx::importExchange(*s, cur, resultDir, kx::ImportMode::Append, sink) != 0 ||
+        kx::importExchange(*s, resultDir, kx::ImportMode::Append, sink) != 0 ||
         s->count() != kx::kCapacity)
       std::abort();
   }
@@ -87,10 +86,9 @@ void BM_AppendImport5000BeforeSave(benchmark::State& state) {
     state.PauseTiming();
     auto s = kx::makeStore();
     kx::VectorSink sink;
-    kx::Cursors cur;
     if (!kx::loadStore(*s, f.importDir, sink) || s->count() != 0) state.SkipWithError("load");
     state.ResumeTiming();
-    if (kx::importExchange(*s, cur, f.importDir, kx::ImportMode::Append, sink, noSave) != 0 ||
+    if (kx::importExchange(*s, f.importDir, kx::ImportMode::Append, sink, noSave) != 0 ||
         s->count() != kx::kCapacity)
       state.SkipWithError("import failed");
     benchmark::DoNotOptimize(s->names.index);

@@ -47,9 +47,8 @@ void runCsv(benchmark::State& state, const Inputs& in, int expected) {
   options.save = false;  // the input, not the rewrite of the store files
   for (auto _ : state) {
     s->lastIndex = -1;
-    kx::Cursors cur;
     kx::VectorSink sink;
-    const int result = kx::csvInput(*s, cur, in.dir, 20240315, sink, options);
+    const int result = kx::csvInput(*s, in.dir, 20240315, sink, options);
     if (result != expected || sink.messages.size() > kx::kShownLineProblems + 1)
       state.SkipWithError("unexpected outcome");
   }
@@ -72,9 +71,8 @@ void BM_ExchangeTwoHundredMegabytesRefused(benchmark::State& state) {
   auto s = kx::makeStore();
   for (auto _ : state) {
     s->lastIndex = -1;
-    kx::Cursors cur;
     kx::VectorSink sink;
-    if (kx::importExchange(*s, cur, in.dir, kx::ImportMode::Overwrite, sink) != 1)
+    if (kx::importExchange(*s, in.dir, kx::ImportMode::Overwrite, sink) != 1)
       state.SkipWithError("not refused");
   }
 }

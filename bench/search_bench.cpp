@@ -82,11 +82,10 @@ Store& fullStore() {
 
 void runSearch(benchmark::State& state, SearchMode mode, const std::string& text) {
   Store& s = fullStore();
-  Cursors c;
   SearchState st;
   st.mode = mode;
   for (auto _ : state) {
-    const bool found = searchFirst(s, c, st, text, kToday);
+    const Found found = searchFirst(s, st, text, kToday);
     if (found) state.SkipWithError("the search was meant to find nothing");
     benchmark::DoNotOptimize(found);
   }

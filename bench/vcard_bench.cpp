@@ -62,10 +62,9 @@ struct Fixture {
     std::ofstream(importDir + "/" + kx::kAppendFile, std::ios::binary) << records;
     std::ofstream(fullDir + "/" + kx::kAppendFile, std::ios::binary) << records;
     kx::VectorSink sink;
-    kx::Cursors cur;
     full->fs = &kxbench::noFlush();
     if (!kx::loadStore(*full, fullDir, sink) ||
-        kx::importExchange(*full, cur, fullDir, kx::ImportMode::Append, sink) != 0 ||
+        kx::importExchange(*full, fullDir, kx::ImportMode::Append, sink) != 0 ||
         kx::exportVcards(*full, fullDir, importDir + "/all.vcf", {}, sink) != 0)
       std::abort();
   }
@@ -109,10 +108,9 @@ void importBench(benchmark::State& state, Import import) {
     state.PauseTiming();
     auto s = kx::makeStore();
     kx::VectorSink sink;
-    kx::Cursors cur;
     if (!kx::loadStore(*s, f.importDir, sink) || s->count() != 0) state.SkipWithError("load");
     state.ResumeTiming();
-    if (import(*s, cur, f.importDir, sink) != 0 || s->count() != kx::kCapacity)
+    if (import(*s, f.importDir, sink) != 0 || s->count() != kx::kCapacity)
       state.SkipWithError("import failed");
     benchmark::DoNotOptimize(s->names.index);
   }
@@ -121,16 +119,16 @@ void importBench(benchmark::State& state, Import import) {
 void BM_ExchangeAppendImport5000BeforeSave(benchmark::State& state) {
   kx::ImportOptions noSave;
   noSave.save = false;
-  importBench(state, [&](kx::Store& s, kx::Cursors& cur, const std::string& dir, kx::MessageSink& sink) {
-    return kx::importExchange(s, cur, dir, kx::ImportMode::Append, sink, noSave);
+  importBench(state, [&](kx::Store& s, const std::string& dir, kx::MessageSink& sink) {
+    return kx::importExchange(s, dir, kx::ImportMode::Append, sink, noSave);
   });
 }
 
 void BM_VcardImport5000BeforeSave(benchmark::State& state) {
   kx::VcardImportOptions noSave;
   noSave.save = false;
-  importBench(state, [&](kx::Store& s, kx::Cursors& cur, const std::string& dir, kx::MessageSink& sink) {
-    return kx::importVcards(s, cur, dir, dir + "/all.vcf", sink, noSave);
+  importBench(state, [&](kx::Store& s, const std::string& dir, kx::MessageSink& sink) {
+    return kx::importVcards(s, dir, dir + "/all.vcf", sink, noSave);
   });
 }
 

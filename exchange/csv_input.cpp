@@ -71,7 +71,7 @@ bool writeReport(const std::string& path, int line) {
 
 }  // namespace
 
-int csvInput(Store& s, Cursors& cur, const std::string& dir, double today, MessageSink& sink,
+int csvInput(Store& s, const std::string& dir, double today, MessageSink& sink,
              const ImportOptions& options) {
   if (detail::refuseImport(s, sink)) return 1;
   // Spreadsheet programs may end lines with a CR alone.
@@ -137,7 +137,6 @@ int csvInput(Store& s, Cursors& cur, const std::string& dir, double today, Messa
     return 1;
   }
   if (detail::commitImport(s, from, count, dir, sink, options.save) != 0) return 1;
-  detail::resetCursors(cur);
   return 0;
 }
 

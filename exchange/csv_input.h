@@ -18,8 +18,8 @@ namespace kx {
 // number of the last line stored (untouched when none was). today
 // (YYYYMMDD) becomes every new entry's update date. A line that would be the 5001st entry fails the input; on
 // failure nothing is saved and the store is unchanged. On success the store
-// files are rewritten and the cursors set to 0. Returns 0, or 1 on failure.
-int csvInput(Store& s, Cursors& cur, const std::string& dir, double today, MessageSink& sink,
+// files are rewritten. Returns 0, or 1 on failure.
+int csvInput(Store& s, const std::string& dir, double today, MessageSink& sink,
              const ImportOptions& options = {});
 
 // Shown once per input when the report file cannot be written.

@@ -120,7 +120,7 @@ int exportExchange(const Store& s, const std::string& dir, MessageSink& sink) {
   return 0;
 }
 
-int importExchange(Store& s, Cursors& cur, const std::string& dir, ImportMode mode,
+int importExchange(Store& s, const std::string& dir, ImportMode mode,
                    MessageSink& sink, const ImportOptions& options) {
   if (detail::refuseImport(s, sink)) return 1;
   if (options.countLine)
@@ -176,7 +176,6 @@ int importExchange(Store& s, Cursors& cur, const std::string& dir, ImportMode mo
   }
   if (detail::commitImport(*target, from, count, dir, sink, options.save) != 0) return 1;
   if (replacement) s = *replacement;
-  detail::resetCursors(cur);
   return 0;
 }
 

@@ -29,9 +29,8 @@ enum class ImportMode { Overwrite = 0, Append = 1 };
 // its records behind the existing entries. Keys go behind equal keys, in
 // file order. Every line must be a whole record; the first one that is not,
 // or a record that would be the 5001st entry, fails the import. On success
-// the store files are rewritten and the cursors set to 0; a failed import
-// changes nothing. Returns 0, or 1 on failure.
-int importExchange(Store& s, Cursors& cur, const std::string& dir, ImportMode mode,
+// the store files are rewritten; a failed import changes nothing. Returns 0, or 1 on failure.
+int importExchange(Store& s, const std::string& dir, ImportMode mode,
                    MessageSink& sink, const ImportOptions& options = {});
 
 // Shown when an overwrite import finds no records, or the export is refused.

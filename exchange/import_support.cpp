@@ -55,10 +55,5 @@ int commitImport(Store& s, int from, int count, const std::string& dir, MessageS
   return 1;
 }
 
-void resetCursors(Cursors& cur) {
-  cur.currentNamePos = 0;
-  cur.currentCompanyPos = 0;
-  cur.currentEntry = 0;
-}
 
 }  // namespace kx::detail

@@ -64,7 +64,6 @@ int commitImport(Store& s, int from, int count, const std::string& dir, MessageS
                  bool save);
 
 // Where the view and the lists start after an import.
-void resetCursors(Cursors& cur);
 
 }  // namespace detail
 }  // namespace kx

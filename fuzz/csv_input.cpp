@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Store& s = *run.store.store;
   const int held = s.count();
 
-  const int rc = csvInput(s, run.cursors, run.dir.path(), kToday, run.messages);
+  const int rc = csvInput(s, run.dir.path(), kToday, run.messages);
   const std::string exported = run.checkAfter(rc);
   KX_FUZZ_CHECK(exported.compare(0, run.exportBefore.size(), run.exportBefore) == 0,
                 "entries held before changed by CSV input");

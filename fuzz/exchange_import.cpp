@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const bool accepted = whole && held + count <= kCapacity && (count > 0 || mode == ImportMode::Append);
 
-  const int rc = importExchange(*run.store.store, run.cursors, run.dir.path(), mode, run.messages);
+  const int rc = importExchange(*run.store.store, run.dir.path(), mode, run.messages);
   // A line of 1217 bytes without its line feed, or cut short by a NUL byte
   // after 1217, reads as long as a record with its line feed.
   KX_FUZZ_CHECK_NAMED("import-whole-lines", rc != 0 || accepted,

@@ -53,21 +53,22 @@ double readDecimal(const char* p) {
 // update date, so a huge N costs no more than a small one. A later day is a
 // larger date number, so the pass compares dates and converts only the one
 // it picks into a day number.
-bool changeDateStep(const Store& s, Cursors& c, SearchState& st, const char* text, double today) {
-  if (c.currentNamePos == 0) {
+std::optional<EntryPlace> changeDateStep(const Store& s, const EntryPlace& from, SearchState& st,
+                                         const char* text, double today) {
+  if (from.namePos == 0) {
     st.days = truncatedDays(readDecimal(text));
     st.dayCounter = 0;
     st.targetDate = today;
     st.nextEntry = 0;
   } else {
-    st.nextEntry = c.currentEntry + 1;
+    st.nextEntry = from.entry + 1;
   }
   const long first = dayNumberOfDate(st.targetDate);  // the day of the current counter
-  if (st.days < 0 || first < 0) return false;
+  if (st.days < 0 || first < 0) return std::nullopt;
   const long long counter0 = st.dayCounter;
   // The last counter walked: N, or the one that reaches 1900-01-01.
   const long long lastCounter = std::min<long long>(st.days, counter0 + first);
-  if (counter0 > lastCounter) return false;
+  if (counter0 > lastCounter) return std::nullopt;
   const long newest = static_cast<long>(st.targetDate);
   const long oldest = static_cast<long>(dateOfDayNumber(static_cast<long>(first - (lastCounter - counter0))));
 
@@ -88,15 +89,12 @@ bool changeDateStep(const Store& s, Cursors& c, SearchState& st, const char* tex
     st.dayCounter = static_cast<unsigned>(lastCounter + 1);
     st.targetDate = after >= 0 ? dateOfDayNumber(static_cast<long>(after)) : 0;
     st.nextEntry = 0;
-    return false;
+    return std::nullopt;
   }
   st.dayCounter = static_cast<unsigned>(counter0 + (first - dayNumberOfDate(static_cast<double>(bestDate))));
   st.targetDate = static_cast<double>(bestDate);
   st.nextEntry = bestEntry;
-  c.currentEntry = bestEntry;
-  c.currentNamePos = s.names.posMap[bestEntry];
-  c.currentCompanyPos = s.companies.posMap[bestEntry];
-  return true;
+  return placeOf(s, bestEntry);
 }
 
 }  // namespace kx

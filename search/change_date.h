@@ -2,6 +2,8 @@
 // last N + 1 days, newest day first and entry-number order within a day.
 #pragma once
 
+#include <optional>
+
 #include "search/dates.h"
 #include "search/search_state.h"
 #include "store/model.h"
@@ -12,10 +14,12 @@ namespace kx {
 // an optional fraction. Text that does not start with a number reads as 0.
 double readDecimal(const char* text);
 
-// One step of the change-date walk. Starts afresh when the current name
-// position is 0 (N read from text, today as the first day), otherwise goes
-// on after the current entry within the day the last step stopped at. The
-// walk never goes back before 1900-01-01; a negative N finds nothing.
-bool changeDateStep(const Store& s, Cursors& c, SearchState& st, const char* text, double today);
+// One step of the change-date walk. Starts afresh when from.namePos is 0 (N
+// read from text, today as the first day), otherwise goes on after
+// from.entry within the day the last step stopped at. Returns the match's
+// place. The walk never goes back before 1900-01-01; a negative N finds
+// nothing.
+std::optional<EntryPlace> changeDateStep(const Store& s, const EntryPlace& from, SearchState& st,
+                                         const char* text, double today);
 
 }  // namespace kx

@@ -60,44 +60,21 @@ bool allTermsIn(const Store& s, int e, const Terms& t, std::span<const int> fiel
   return true;
 }
 
-void setCursor(const Store& s, Cursors& c, int e) {
-  c.currentEntry = e;
-  c.currentNamePos = s.names.posMap[e];
-  c.currentCompanyPos = s.companies.posMap[e];
-}
-
 int lastSlot(const Store& s) { return std::min(s.lastIndex, kCapacity - 1); }
 
-// Visits name positions from the current one; match(position, entry).
-template <class Match>
-bool walkNameOrder(const Store& s, Cursors& c, Match match) {
+// Visits the positions of one order from `from` on; match(position, entry).
+template <class Keys, class Match>
+Found walkOrder(const Store& s, const Keys& order, int from, Match match) {
   const int last = lastSlot(s);
-  for (int p = std::max(0, c.currentNamePos); p <= last; ++p) {
-    const int e = s.names.index[p];
+  for (int p = std::max(0, from); p <= last; ++p) {
+    const int e = order.index[p];
     if (e < 0 || e > last) continue;
-    if (match(p, e)) {
-      setCursor(s, c, e);
-      return true;
-    }
+    if (match(p, e)) return placeOf(s, e);
   }
-  return false;
+  return std::nullopt;
 }
 
-template <class Match>
-bool walkCompanyOrder(const Store& s, Cursors& c, Match match) {
-  const int last = lastSlot(s);
-  for (int p = std::max(0, c.currentCompanyPos); p <= last; ++p) {
-    const int e = s.companies.index[p];
-    if (e < 0 || e > last) continue;
-    if (match(p, e)) {
-      setCursor(s, c, e);
-      return true;
-    }
-  }
-  return false;
-}
-
-bool phoneStep(const Store& s, Cursors& c, char* text) {
+Found phoneStep(const Store& s, int from, char* text) {
   // The number as typed without "-", "(", ")" and blanks; stored numbers
   // lose only their "-".
   char* out = text;
@@ -108,7 +85,7 @@ bool phoneStep(const Store& s, Cursors& c, char* text) {
   removeSpaces(text);
   const std::string_view number(text);
   static constexpr int kPhones[] = {OfficePhone, HomePhone, MobilePhone, Fax};
-  return walkNameOrder(s, c, [&](int, int e) {
+  return walkOrder(s, s.names, from, [&](int, int e) {
     for (int f : kPhones) {
       char copy[32];
       int n = 0;
@@ -123,7 +100,7 @@ bool phoneStep(const Store& s, Cursors& c, char* text) {
 
 // Blanks, a sign, digits; the last four digits of the magnitude, so no
 // length of input overflows.
-bool personalNumberStep(const Store& s, Cursors& c, const char* text) {
+Found personalNumberStep(const Store& s, int from, const char* text) {
   const char* p = text;
   while (isBlank(*p)) ++p;
   if (*p == '+' || *p == '-') ++p;
@@ -131,33 +108,34 @@ bool personalNumberStep(const Store& s, Cursors& c, const char* text) {
   for (; isDigit(*p); ++p) lastDigits = (lastDigits * 10 + (*p - '0')) % 10000;
   char number[8];
   zeroPadded(4, lastDigits, number);
-  return walkNameOrder(s, c, [&](int, int e) {
+  return walkOrder(s, s.names, from, [&](int, int e) {
     return std::memcmp(s.field(e, PersonalNumber), number, kFieldWidth[PersonalNumber] + 1) == 0;
   });
 }
 
 }  // namespace
 
-bool searchStep(const Store& s, Cursors& c, SearchState& st, const std::string& text, double today) {
+Found searchStep(const Store& s, const EntryPlace& from, SearchState& st, const std::string& text,
+                 double today) {
   char input[kSearchTextMax + 1];
   fixedCopy(input, text.c_str(), kSearchTextMax);
   const std::string_view whole(input);
 
   switch (st.mode) {
     case kModeKanaName:
-      return walkNameOrder(s, c, [&](int p, int) {
+      return walkOrder(s, s.names, from.namePos, [&](int p, int) {
         return contains(slot(s.names.key[p], kNameKeyWidth), whole);
       });
     case kModeKanaCompany:
-      return walkCompanyOrder(s, c, [&](int p, int) {
+      return walkOrder(s, s.companies, from.companyPos, [&](int p, int) {
         return contains(slot(s.companies.key[p], kCompanyKeyWidth), whole);
       });
     case kModePhone:
-      return phoneStep(s, c, input);
+      return phoneStep(s, from.namePos, input);
     case kModeChangeDate:
-      return changeDateStep(s, c, st, input, today);
+      return changeDateStep(s, from, st, input, today);
     case kModePersonalNumber:
-      return personalNumberStep(s, c, input);
+      return personalNumberStep(s, from.namePos, input);
     default:
       break;
   }
@@ -175,24 +153,22 @@ bool searchStep(const Store& s, Cursors& c, SearchState& st, const std::string& 
     case kModeCombined: fields = kCombinedFields; break;
     case kModeSecret: fields = kSecretFields; break;
     case kModeAllFields: fields = kAllFields; break;
-    default: return false;  // no mode chosen yet
+    default: return std::nullopt;  // no mode chosen yet
   }
   const Terms terms(input);
-  return walkNameOrder(s, c, [&](int, int e) { return allTermsIn(s, e, terms, fields); });
+  return walkOrder(s, s.names, from.namePos,
+                   [&](int, int e) { return allTermsIn(s, e, terms, fields); });
 }
 
-bool searchFirst(const Store& s, Cursors& c, SearchState& st, const std::string& text, double today) {
-  c.currentNamePos = 0;
-  c.currentCompanyPos = 0;
-  return searchStep(s, c, st, text, today);
+Found searchFirst(const Store& s, SearchState& st, const std::string& text, double today) {
+  return searchStep(s, EntryPlace{}, st, text, today);
 }
 
-bool searchNext(const Store& s, Cursors& c, SearchState& st, const std::string& text, double today) {
-  const int e = c.currentEntry;
-  if (e < 0 || e > lastSlot(s)) return false;
-  c.currentNamePos = s.names.posMap[e] + 1;
-  c.currentCompanyPos = s.companies.posMap[e] + 1;
-  return searchStep(s, c, st, text, today);
+Found searchNext(const Store& s, int entry, SearchState& st, const std::string& text,
+                 double today) {
+  if (entry < 0 || entry > lastSlot(s)) return std::nullopt;
+  const EntryPlace from{entry, s.names.posMap[entry] + 1, s.companies.posMap[entry] + 1};
+  return searchStep(s, from, st, text, today);
 }
 
 }  // namespace kx

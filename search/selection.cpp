@@ -16,24 +16,25 @@ void setFlag(Store& s, int e, const char* flag) { paddedCopy(s.field(e, SelectFl
 
 }  // namespace
 
-SelResult selectAll(Store& s, Cursors& c, SearchState& st, const std::string& text, double today,
+SelResult selectAll(Store& s, SearchState& st, const std::string& text, double today,
                     const std::string& dir, MessageSink& sink) {
   if (refuseIfReadOnly(s, sink)) return {SelOutcome::Refused, 0};
   int count = 0;
+  std::optional<EntryPlace> last;
   // Every step resumes after the last match in both orders, so each entry
   // is found at most once; the bound only guards against a broken table.
-  for (bool found = searchFirst(s, c, st, text, today); found && count <= s.lastIndex;
-       found = searchNext(s, c, st, text, today)) {
-    setFlag(s, c.currentEntry, "1");
+  for (Found found = searchFirst(s, st, text, today); found && count <= s.lastIndex;
+       found = searchNext(s, found->entry, st, text, today)) {
+    setFlag(s, found->entry, "1");
     ++count;
+    last = found;
   }
-  return {save(s, dir, sink), count};
+  return {save(s, dir, sink), count, last};
 }
 
-SelOutcome selectCurrent(Store& s, const Cursors& c, const std::string& dir, MessageSink& sink) {
+SelOutcome selectCurrent(Store& s, int e, const std::string& dir, MessageSink& sink) {
   if (refuseIfReadOnly(s, sink)) return SelOutcome::Refused;
-  if (c.currentEntry >= 0 && c.currentEntry <= s.lastIndex && c.currentEntry < kCapacity)
-    setFlag(s, c.currentEntry, "1");
+  if (e >= 0 && e <= s.lastIndex && e < kCapacity) setFlag(s, e, "1");
   return save(s, dir, sink);
 }
 

@@ -3,6 +3,7 @@
 // data file; a read-only store refuses them and nothing changes.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "search/search_state.h"
@@ -20,15 +21,15 @@ enum class SelOutcome {
 struct SelResult {
   SelOutcome outcome;
   int count;  // matches marked by this run, those already marked included
+  std::optional<EntryPlace> lastMatch = std::nullopt;
 };
 
 // "SEL": every match of the current mode from position 0 gets flag "1".
-// Afterwards the cursor is as the last step left it.
-SelResult selectAll(Store& s, Cursors& c, SearchState& st, const std::string& text, double today,
+SelResult selectAll(Store& s, SearchState& st, const std::string& text, double today,
                     const std::string& dir, MessageSink& sink);
 
-// "SELECT": flag "1" on the current entry.
-SelOutcome selectCurrent(Store& s, const Cursors& c, const std::string& dir, MessageSink& sink);
+// "SELECT": flag "1" on entry e (none when it is no entry), then the save.
+SelOutcome selectCurrent(Store& s, int e, const std::string& dir, MessageSink& sink);
 
 // "SEL-RESET": flag "0" on every entry.
 SelOutcome resetFlags(Store& s, const std::string& dir, MessageSink& sink);

@@ -85,8 +85,8 @@ bool Session::hasCurrentEntry() const {
 }
 
 void Session::setCurrentFromName(int namePos) {
-  const int e = store_->names.index[namePos];
-  current_ = {e, namePos, store_->companies.posMap[e]};
+  current_ = placeOf(*store_, store_->names.index[namePos]);
+  current_.namePos = namePos;
 }
 
 bool Session::viewFromList(ListOrder order, int line) {
@@ -160,15 +160,14 @@ bool Session::pendingChangeAllowed(const EntryTicket& filledFrom, const std::str
 bool Session::executeUpdate(const EntryTicket& filledFrom, const EntryForm& typed) {
   pendingChange_ = PendingChange::None;
   busy(true);
-  Cursors c = cursors();
-  const bool stored =
-      updateEntry(*store_, c, filledFrom.entry, typed, pendingHighest_, folder_, messages_);
+  const auto stored =
+      updateEntry(*store_, filledFrom.entry, typed, pendingHighest_, folder_, messages_);
   if (stored) {
-    take(c);
+    current_ = *stored;
     for (SessionListener* l : listeners_) l->entryStored(typed);
   }
   busy(false);
-  return stored;
+  return stored.has_value();
 }
 
 void Session::executeDelete(const EntryTicket& filledFrom) {
@@ -193,15 +192,14 @@ std::optional<std::string> Session::proposeNumber() {
 
 bool Session::addEntry(const EntryForm& typed) {
   busy(true);
-  Cursors c = cursors();
-  const bool added = kx::addEntry(*store_, c, typed, folder_, messages_);
+  const auto added = kx::addEntry(*store_, typed, folder_, messages_);
   if (added) {
-    take(c);
+    current_ = *added;
     for (SessionListener* l : listeners_) l->entryStored(typed);
   }
   busy(false);
   if (added) tellEntriesChanged();
-  return added;
+  return added.has_value();
 }
 
 // --- searching and selecting
@@ -216,29 +214,27 @@ void Session::switchSecretModeFromBrowser() {
   tellSecretMode(SecretSwitch::Browser);
 }
 
+bool Session::showMatch(const std::optional<EntryPlace>& found) {
+  if (found) current_ = *found;
+  return found.has_value();
+}
+
 bool Session::searchFirst(const std::string& text) {
-  Cursors c = cursors();
-  const bool found = kx::searchFirst(*store_, c, search_, text, todayDate());
-  take(c);
-  return found;
+  return showMatch(kx::searchFirst(*store_, search_, text, todayDate()));
 }
 
 bool Session::searchNext(const std::string& text) {
-  Cursors c = cursors();
-  const bool found = kx::searchNext(*store_, c, search_, text, todayDate());
-  take(c);
-  return found;
+  return showMatch(kx::searchNext(*store_, current_.entry, search_, text, todayDate()));
 }
 
 SelResult Session::selectAllMatches(const std::string& text) {
-  Cursors c = cursors();
-  const SelResult r = selectAll(*store_, c, search_, text, todayDate(), folder_, messages_);
-  take(c);
+  const SelResult r = selectAll(*store_, search_, text, todayDate(), folder_, messages_);
+  showMatch(r.lastMatch);
   return r;
 }
 
 SelOutcome Session::selectCurrentEntry() {
-  return selectCurrent(*store_, cursors(), folder_, messages_);
+  return selectCurrent(*store_, current_.entry, folder_, messages_);
 }
 
 SelOutcome Session::resetSelectFlags() { return resetFlags(*store_, folder_, messages_); }
@@ -252,6 +248,7 @@ ImportOptions Session::importOptions() const {
 }
 
 int Session::afterImport(int result) {
+  if (result == 0) current_ = {};
   tellEntriesChanged();
   return result;
 }
@@ -271,17 +268,11 @@ int Session::importExchangeFile(ImportMode mode,
                                 std::function<void(const std::string&)> countLine) {
   ImportOptions options = importOptions();
   options.countLine = std::move(countLine);
-  Cursors c = cursors();
-  const int result = importExchange(*store_, c, folder_, mode, messages_, options);
-  take(c);
-  return afterImport(result);
+  return afterImport(importExchange(*store_, folder_, mode, messages_, options));
 }
 
 int Session::importCsvFile() {
-  Cursors c = cursors();
-  const int result = csvInput(*store_, c, folder_, todayDate(), messages_, importOptions());
-  take(c);
-  return afterImport(result);
+  return afterImport(csvInput(*store_, folder_, todayDate(), messages_, importOptions()));
 }
 
 int Session::writeNameList() { return kx::writeNameList(*store_, folder_, messages_); }
@@ -315,28 +306,7 @@ int Session::importVcards(const std::string& path,
   VcardImportOptions options;
   options.busy = [this](bool shown) { busy(shown); };
   options.photoDecodes = std::move(photoDecodes);
-  Cursors c = cursors();
-  const int result = kx::importVcards(*store_, c, folder_, inStoreFolder(path), messages_, options);
-  take(c);
-  return afterImport(result);
-}
-
-// The search, selection, edit and import operations still keep their
-// positions in the shared cursor record; these carry them across.
-Cursors Session::cursors() const {
-  Cursors c;
-  c.listPosition = listPosition_;
-  c.exkeymode = listOrder_;
-  c.returnList = listToReturnTo_;
-  c.currentEntry = current_.entry;
-  c.currentNamePos = current_.namePos;
-  c.currentCompanyPos = current_.companyPos;
-  c.secretMode = secretMode_ ? 1 : 0;
-  return c;
-}
-
-void Session::take(const Cursors& c) {
-  current_ = {c.currentEntry, c.currentNamePos, c.currentCompanyPos};
+  return afterImport(kx::importVcards(*store_, folder_, inStoreFolder(path), messages_, options));
 }
 
 }  // namespace kx

@@ -136,17 +136,14 @@ class Session {
   std::string inStoreFolder(const std::string& path) const;
 
  private:
-  struct Place {  // the current entry and where it stands in both orders
-    int entry = 0, namePos = 0, companyPos = 0;
-  };
-  Cursors cursors() const;
-  void take(const Cursors& c);
+  // A search's match becomes the entry on show; true when there was one.
+  bool showMatch(const std::optional<EntryPlace>& found);
   void setCurrentFromName(int namePos);
   void busy(bool shown) const;
   void tellEntriesChanged();
   void tellSecretMode(SecretSwitch by);
   ImportOptions importOptions() const;
-  // Imports that succeeded leave the entry on show at entry 0.
+  // An import that went through leaves entry 0 on show, at positions 0.
   int afterImport(int result);
 
   std::string folder_;
@@ -162,7 +159,7 @@ class Session {
   ListOrder listOrder_ = ListOrder::Company;
   ListOrder listToReturnTo_ = ListOrder::None;  // the list the view's CLOSE shows
   ListOrder viewedFrom_ = ListOrder::None;      // the order the view was last filled in
-  Place current_;
+  EntryPlace current_;  // the entry on show
   bool secretMode_ = false;
   SearchState search_;
   PendingChange pendingChange_ = PendingChange::None;

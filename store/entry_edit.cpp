@@ -171,11 +171,11 @@ bool refuseIfStale(const Store& s, const EntryTicket& t, MessageSink& sink) {
   return true;
 }
 
-bool updateEntry(Store& s, Cursors& c, int e, const EntryForm& f, int pendingHighest,
-                 const std::string& dir, MessageSink& sink) {
-  if (refuseIfReadOnly(s, sink)) return false;
-  if (e < 0 || e > s.lastIndex) return false;
-  if (!checkPersonalNumber(s, e, f.fields[PersonalNumber], sink)) return false;
+std::optional<EntryPlace> updateEntry(Store& s, int e, const EntryForm& f, int pendingHighest,
+                                      const std::string& dir, MessageSink& sink) {
+  if (refuseIfReadOnly(s, sink)) return std::nullopt;
+  if (e < 0 || e > s.lastIndex) return std::nullopt;
+  if (!checkPersonalNumber(s, e, f.fields[PersonalNumber], sink)) return std::nullopt;
 
   const std::string number = numberToStore(s, e, f.fields[PersonalNumber]);
   int namePos = 0, companyPos = 0;
@@ -191,23 +191,20 @@ bool updateEntry(Store& s, Cursors& c, int e, const EntryForm& f, int pendingHig
 
   if (replaceStoreFiles(s, dir, files, kEditMessages, sink) == Replaced::NotDone) {
     before.restore(s);
-    return false;
+    return std::nullopt;
   }
   reloadKeys(s, files, sink);
-  c.currentEntry = e;
-  c.currentNamePos = namePos;
-  c.currentCompanyPos = companyPos;
   int typedNumber = isFourDigits(number) ? std::atoi(number.c_str()) : 0;
   s.highestNumber = std::max({s.highestNumber, pendingHighest, typedNumber});
-  return true;
+  return EntryPlace{e, namePos, companyPos};
 }
 
-bool addEntry(Store& s, Cursors& c, const EntryForm& f, const std::string& dir,
-              MessageSink& sink) {
-  if (refuseIfReadOnly(s, sink)) return false;
+std::optional<EntryPlace> addEntry(Store& s, const EntryForm& f, const std::string& dir,
+                                   MessageSink& sink) {
+  if (refuseIfReadOnly(s, sink)) return std::nullopt;
   if (s.count() >= kCapacity) {
     sink.show(kStoreFullMessage);
-    return false;
+    return std::nullopt;
   }
   const int n = s.lastIndex + 1;
   int namePos = 0, companyPos = 0;
@@ -221,13 +218,11 @@ bool addEntry(Store& s, Cursors& c, const EntryForm& f, const std::string& dir,
   storeFields(s, n, f, "0000");
   files[2] = newDataFile(s, n);
 
-  if (replaceStoreFiles(s, dir, files, kEditMessages, sink) == Replaced::NotDone) return false;
+  if (replaceStoreFiles(s, dir, files, kEditMessages, sink) == Replaced::NotDone)
+    return std::nullopt;
   reloadKeys(s, files, sink);
   s.lastIndex = n;
-  c.currentEntry = n;
-  c.currentNamePos = namePos;
-  c.currentCompanyPos = companyPos;
-  return true;
+  return EntryPlace{n, namePos, companyPos};
 }
 
 }  // namespace kx

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "store/message_sink.h"
@@ -44,19 +45,17 @@ bool checkPersonalNumber(const Store& s, int e, const std::string& typed, Messag
 // data number as the form knew it (raised by a number assignment). On
 // success (the rewrite has happened, even if some file waits for the next
 // start) the key tables are reloaded, the entry holds the form's fields,
-// c.currentEntry is e, c.currentNamePos / c.currentCompanyPos name its new
-// positions and the
-// highest personal data number covers the stored number. On failure the
-// user is told, no store file changes and the tables are as before.
-bool updateEntry(Store& s, Cursors& c, int e, const EntryForm& f, int pendingHighest,
-                 const std::string& dir, MessageSink& sink);
+// the highest personal data number covers the stored number, and the
+// entry's new place is returned. On failure (nullopt) the user is told, no
+// store file changes and the tables are as before.
+std::optional<EntryPlace> updateEntry(Store& s, int e, const EntryForm& f, int pendingHighest,
+                                      const std::string& dir, MessageSink& sink);
 
-// Adds the form as entry last index + 1 with personal data number "0000".
-// On success c.currentEntry is the new entry and the current positions name
-// its places; on failure (store full, read-only, a file not written) nothing
-// changes on disk or in the tables.
-bool addEntry(Store& s, Cursors& c, const EntryForm& f, const std::string& dir,
-              MessageSink& sink);
+// Adds the form as entry last index + 1 with personal data number "0000"
+// and returns its place; on failure (store full, read-only, a file not
+// written) nullopt, and nothing changes on disk or in the tables.
+std::optional<EntryPlace> addEntry(Store& s, const EntryForm& f, const std::string& dir,
+                                   MessageSink& sink);
 
 // The add form's tidying of its boxes before it arms.
 std::string tidyKanaName(const std::string& typed);      // cut 42, left-align

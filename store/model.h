@@ -103,16 +103,15 @@ std::unique_ptr<Store> makeStore();
 // Form5); None before a window has chosen one.
 enum class ListOrder { None = 0, Name = 1, Company = 2 };
 
-// The cursors every window shares.
-struct Cursors {
-  int listPosition = 0;
-  ListOrder exkeymode = ListOrder::None;   // the order the list position counts in
-  ListOrder returnList = ListOrder::None;  // the list the view's CLOSE shows again
-  int currentEntry = 0;
-  int currentNamePos = 0;
-  int currentCompanyPos = 0;
-  int secretMode = 0;
-  bool versionFlag = false;  // the main menu's version line shown
+// Where an entry stands: its entry number and its positions in name and
+// company order.
+struct EntryPlace {
+  int entry = 0;
+  int namePos = 0;
+  int companyPos = 0;
 };
+inline EntryPlace placeOf(const Store& s, int entry) {
+  return {entry, s.names.posMap[entry], s.companies.posMap[entry]};
+}
 
 }  // namespace kx

@@ -121,8 +121,7 @@ int runVcardCommand(const std::vector<std::string>& args, std::ostream& out, std
   }
   VcardImportOptions o;
   o.photoDecodes = photoDecodes;
-  Cursors cur;
-  const int rc = importVcards(*s, cur, folder, path, sink, o);
+  const int rc = importVcards(*s, folder, path, sink, o);
   // The last message of an import that went through is its summary.
   if (rc == 0 && !sink.messages.empty()) {
     const std::string summary = sink.messages.back();

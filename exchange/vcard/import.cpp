@@ -271,7 +271,7 @@ void Importer::summary() const {
 
 }  // namespace
 
-int importVcards(Store& s, Cursors& cur, const std::string& dir, const std::string& path,
+int importVcards(Store& s, const std::string& dir, const std::string& path,
                  MessageSink& sink, const VcardImportOptions& options) {
   if (detail::refuseImport(s, sink)) return 1;
   std::vector<std::string> files;
@@ -301,7 +301,6 @@ int importVcards(Store& s, Cursors& cur, const std::string& dir, const std::stri
     im.removePlacedPhotos();
     return 1;
   }
-  detail::resetCursors(cur);
   im.summary();
   return 0;
 }

@@ -43,10 +43,10 @@ struct VcardImportOptions {
 // or relative to the working directory. Appends every card to the store,
 // all or nothing, up to the 5000-entry limit; saves photos as PSNLnnnn.JPG
 // in dir under the card's own personal data number or a newly assigned
-// one, never over an existing file; rewrites the store files; sets the
-// cursors as the append import does. Ends with one summary message. Returns
+// one, never over an existing file; rewrites the store files. Ends with one
+// summary message. Returns
 // 0, or 1 on failure with the store and its files as they were.
-int importVcards(Store& s, Cursors& cur, const std::string& dir, const std::string& path,
+int importVcards(Store& s, const std::string& dir, const std::string& path,
                  MessageSink& sink, const VcardImportOptions& options = {});
 
 }  // namespace kx

@@ -16,7 +16,6 @@ struct ImportRun {
   LoadedStore store;         // the base store, then what the import left in memory
   std::string filesBefore;   // the three store files before the import
   std::string exportBefore;  // the base store's exchange file
-  Cursors cursors;           // away from 0, which a successful import returns them to
   VectorSink messages;
   int reach = 0;             // how many entries the import can fill
 
@@ -24,9 +23,8 @@ struct ImportRun {
   ImportRun(int which, const std::string& importFile, const std::string& bytes);
 
   // After the import returned rc: the tables are consistent and the messages
-  // bounded; on success the store files load to the tables in memory and the
-  // cursors are at 0; on failure the files are as they were and the tables
-  // are theirs. Returns the exchange file written from the tables.
+  // bounded; on success the store files load to the tables in memory; on
+  // failure the files are as they were and the tables are theirs. Returns the exchange file written from the tables.
   std::string checkAfter(int rc);
 };
 

@@ -44,14 +44,12 @@ struct InputRun {
   int result = -1;
   VectorSink sink;
   std::vector<bool> busy;
-  Cursors cur;
 };
 
 void runInput(const TempDir& d, Store& s, InputRun& r) {
-  r.cur.currentEntry = r.cur.currentNamePos = r.cur.currentCompanyPos = 2;
   ImportOptions o;
   o.busy = [&r](bool shown) { r.busy.push_back(shown); };
-  r.result = csvInput(s, r.cur, d.path, kToday, r.sink, o);
+  r.result = csvInput(s, d.path, kToday, r.sink, o);
 }
 
 TEST(CsvInput, LinesOfEveryKind) {
@@ -85,9 +83,6 @@ TEST(CsvInput, LinesOfEveryKind) {
   EXPECT_EQ(r.sink.messages, (Messages{"INVALID REC# 2: 2 ITEMS", "INVALID REC# 6: 0 ITEMS",
                                        "INVALID REC# 8: 0 ITEMS"}));
   EXPECT_EQ(r.busy, (std::vector<bool>{true, false}));
-  EXPECT_EQ(r.cur.currentEntry, 0);
-  EXPECT_EQ(r.cur.currentNamePos, 0);
-  EXPECT_EQ(r.cur.currentCompanyPos, 0);
 
   std::vector<TestEntry> all = existing;
   all.push_back(
@@ -183,7 +178,6 @@ TEST(CsvInput, OverflowStoresNothingButReportsProgress) {
   EXPECT_EQ(r.busy, (std::vector<bool>{true, false}));
   EXPECT_TRUE(readFiles(d) == before);
   EXPECT_EQ(tablesImage(*s), tables);
-  EXPECT_EQ(r.cur.currentEntry, 2);
   // The report names the last line stored in the tables before the failure.
   EXPECT_EQ(readBytes(d.file(kCsvReportFile)), "3\r\n");
 }

@@ -154,18 +154,11 @@ TEST(Import, ExportThenOverwriteGivesBackTheSameStore) {
   writeFiles(b, storeFiles({simpleEntry("ｿﾉﾀ", "ｿﾉﾀ", "其他"), simpleEntry("ｿﾉﾀ", "ｿﾉﾀ", "其他")}));
   writeBytes(b.file(kExchangeFile), readBytes(a.file(kExchangeFile)));
   auto sb = loaded(b);
-  Cursors cur;
-  cur.currentEntry = 1;
-  cur.currentNamePos = 1;
-  cur.currentCompanyPos = 1;
   Recorder rec;
-  ASSERT_EQ(importExchange(*sb, cur, b.path, ImportMode::Overwrite, sink, rec.options()), 0);
+  ASSERT_EQ(importExchange(*sb, b.path, ImportMode::Overwrite, sink, rec.options()), 0);
   EXPECT_TRUE(sink.messages.empty());
   EXPECT_EQ(rec.countLines, Messages{"LAST REC / MAX REC = 2/5000\n"});
   EXPECT_EQ(rec.busy, (std::vector<bool>{true, false}));
-  EXPECT_EQ(cur.currentEntry, 0);
-  EXPECT_EQ(cur.currentNamePos, 0);
-  EXPECT_EQ(cur.currentCompanyPos, 0);
 
   // The same entries under the same numbers, equal keys in entry order.
   EXPECT_TRUE(readFiles(b) == original);
@@ -185,10 +178,9 @@ TEST(Import, AppendPutsEqualKeysBehindInFileOrder) {
       simpleEntry(" ", " ", "空白")};
   writeBytes(d.file(kAppendFile), exchangeFile(added));
   auto s = loaded(d);
-  Cursors cur;
   VectorSink sink;
   Recorder rec;
-  ASSERT_EQ(importExchange(*s, cur, d.path, ImportMode::Append, sink, rec.options()), 0);
+  ASSERT_EQ(importExchange(*s, d.path, ImportMode::Append, sink, rec.options()), 0);
   EXPECT_TRUE(sink.messages.empty());
 
   std::vector<TestEntry> all = existing;
@@ -209,15 +201,14 @@ TEST(Import, AppendIntoAnEmptyStoreAndFromAnEmptyFile) {
   auto s = makeStore();
   VectorSink loadSink;
   ASSERT_TRUE(loadStore(*s, d.path, loadSink));
-  Cursors cur;
   VectorSink sink;
   writeBytes(d.file(kAppendFile), "");
-  EXPECT_EQ(importExchange(*s, cur, d.path, ImportMode::Append, sink), 0);
+  EXPECT_EQ(importExchange(*s, d.path, ImportMode::Append, sink), 0);
   EXPECT_TRUE(readFiles(d) == (Files{"", "", ""}));
 
   const std::vector<TestEntry> added = {simpleEntry("ﾍﾞ", "ﾍﾞ", "部"), simpleEntry("ｱ", "ｱ", "阿")};
   writeBytes(d.file(kAppendFile), exchangeFile(added));
-  EXPECT_EQ(importExchange(*s, cur, d.path, ImportMode::Append, sink), 0);
+  EXPECT_EQ(importExchange(*s, d.path, ImportMode::Append, sink), 0);
   EXPECT_TRUE(sink.messages.empty());
   EXPECT_TRUE(readFiles(d) == storeFiles(added));
 }
@@ -228,15 +219,12 @@ void expectFailedImport(const TempDir& d, ImportMode mode, const Messages& want)
   const Files before = readFiles(d);
   auto s = loaded(d);
   const std::string tables = tablesImage(*s);
-  Cursors cur;
-  cur.currentEntry = 3;
   VectorSink sink;
   Recorder rec;
-  EXPECT_EQ(importExchange(*s, cur, d.path, mode, sink, rec.options()), 1);
+  EXPECT_EQ(importExchange(*s, d.path, mode, sink, rec.options()), 1);
   EXPECT_EQ(sink.messages, want);
   EXPECT_TRUE(readFiles(d) == before);
   EXPECT_EQ(tablesImage(*s), tables);
-  EXPECT_EQ(cur.currentEntry, 3);
   if (!rec.busy.empty()) {
     EXPECT_EQ(rec.busy, (std::vector<bool>{true, false}));
   }
@@ -295,10 +283,9 @@ TEST(Import, FullStoreRefusedInBothModes) {
   for (ImportMode mode : {ImportMode::Overwrite, ImportMode::Append}) {
     auto s = loaded(d);
     ASSERT_EQ(s->count(), 5000);
-    Cursors cur;
     VectorSink sink;
     Recorder rec;
-    EXPECT_EQ(importExchange(*s, cur, d.path, mode, sink, rec.options()), 1);
+    EXPECT_EQ(importExchange(*s, d.path, mode, sink, rec.options()), 1);
     EXPECT_EQ(sink.messages, Messages{"INPUT RECORD EXCEED MAX : MAX=5000\n"});
     EXPECT_TRUE(rec.busy.empty());
     EXPECT_TRUE(rec.countLines.empty());
@@ -317,9 +304,8 @@ TEST(Import, OverflowStoresNothing) {
   // Exactly filling the store is fine.
   writeBytes(d.file(kAppendFile), exchangeFile(manyEntries(5, "新")));
   auto s = loaded(d);
-  Cursors cur;
   VectorSink sink;
-  EXPECT_EQ(importExchange(*s, cur, d.path, ImportMode::Append, sink), 0);
+  EXPECT_EQ(importExchange(*s, d.path, ImportMode::Append, sink), 0);
   EXPECT_EQ(s->count(), 5000);
   EXPECT_EQ(tablesImage(*s), tablesImage(*loaded(d)));
 }
@@ -335,9 +321,8 @@ TEST(Import, ReadOnlyStoreAndFailedSaveChangeNothing) {
     VectorSink loadSink;
     ASSERT_FALSE(loadStore(*s, d.path, loadSink));
     const Files before = readFiles(d);
-    Cursors cur;
     VectorSink sink;
-    EXPECT_EQ(importExchange(*s, cur, d.path, ImportMode::Append, sink), 1);
+    EXPECT_EQ(importExchange(*s, d.path, ImportMode::Append, sink), 1);
     EXPECT_EQ(sink.messages, Messages{kReadOnlyRefusalMessage});
     EXPECT_TRUE(readFiles(d) == before);
   }

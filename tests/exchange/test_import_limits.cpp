@@ -22,8 +22,7 @@ using Messages = std::vector<std::string>;
 constexpr double kToday = 20240315;
 
 int runCsv(const TempDir& d, Store& s, VectorSink& sink) {
-  Cursors cur;
-  return csvInput(s, cur, d.path, kToday, sink);
+  return csvInput(s, d.path, kToday, sink);
 }
 
 TEST(ImportLimits, InvalidCsvLinesShowTwentyAndThenTheirCount) {
@@ -73,9 +72,8 @@ TEST(ImportLimits, FilesOfMoreRecordsThanTheStoreHoldsAreRefusedAtTheFirstOneToo
   {
     auto s = loaded(d);
     const std::string tables = tablesImage(*s);
-    Cursors cur;
     VectorSink sink;
-    EXPECT_EQ(importExchange(*s, cur, d.path, ImportMode::Overwrite, sink), 1);
+    EXPECT_EQ(importExchange(*s, d.path, ImportMode::Overwrite, sink), 1);
     EXPECT_EQ(sink.messages, Messages{"LOAD ERROR: DATABASE OVERFLOW"});
     EXPECT_EQ(tablesImage(*s), tables);
   }
@@ -95,12 +93,11 @@ TEST(ImportLimits, NoRegularFileIsReadAndNoneWaitedOn) {
     for (const char* name : {kExchangeFile, kAppendFile, kCsvInputFile}) {
       make(d.file(name));
       auto s = loaded(d);
-      Cursors cur;
       VectorSink sink;
       const bool csv = std::string(name) == kCsvInputFile;
       const int result =
           csv ? runCsv(d, *s, sink)
-              : importExchange(*s, cur, d.path,
+              : importExchange(*s, d.path,
                                std::string(name) == kExchangeFile ? ImportMode::Overwrite
                                                                   : ImportMode::Append,
                                sink);
@@ -154,9 +151,8 @@ TEST(ImportLimits, TablesAfterAnImportAreWhatTheNextLoadReads) {
     VectorSink loadSink;
     ASSERT_TRUE(loadStore(*s, d.path, loadSink));
     ASSERT_FALSE(loadSink.messages.empty());  // the order messages
-    Cursors cur;
     VectorSink sink;
-    ASSERT_EQ(csv ? runCsv(d, *s, sink) : importExchange(*s, cur, d.path, ImportMode::Append, sink),
+    ASSERT_EQ(csv ? runCsv(d, *s, sink) : importExchange(*s, d.path, ImportMode::Append, sink),
               0);
     EXPECT_EQ(std::string(s->field(10, PersonalNumber), 4), "0000");
     auto reloaded = makeStore();

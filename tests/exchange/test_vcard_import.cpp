@@ -20,7 +20,7 @@ class VcardImport : public ::testing::Test {
   int import(const std::string& path, const VcardImportOptions& o = {}) {
     s = loaded(d);
     sink.messages.clear();
-    return importVcards(*s, cur, d.path, path, sink, o);
+    return importVcards(*s, d.path, path, sink, o);
   }
   std::string cards(const std::string& name, const std::string& text) {
     const std::string path = cardDir.file(name);
@@ -29,7 +29,6 @@ class VcardImport : public ::testing::Test {
   }
   TempDir d, cardDir;
   std::unique_ptr<Store> s;
-  Cursors cur;
   VectorSink sink;
 };
 

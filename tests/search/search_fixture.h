@@ -41,13 +41,22 @@ class SearchStore {
   void set(int e, int f, const std::string& text) { paddedCopy(s.field(e, f), text.c_str(), kFieldWidth[f]); }
   std::string get(int e, int f) const { return std::string(s.field(e, f)); }
 
+  // "OK", "SKIP" and a step from cur, as the program runs them: a match
+  // becomes cur, no match leaves it.
+  bool first(const std::string& text, double today) { return moveTo(searchFirst(s, st, text, today)); }
+  bool next(const std::string& text, double today) {
+    return moveTo(searchNext(s, cur.entry, st, text, today));
+  }
+  bool step(const std::string& text, double today) {
+    return moveTo(searchStep(s, cur, st, text, today));
+  }
+
   // Every match from position 0 on, as "OK" then "SKIP" would walk them.
   std::vector<int> walk(SearchMode mode, const std::string& text, double today = 20240315) {
     st.mode = mode;
     std::vector<int> found;
-    for (bool ok = searchFirst(s, cur, st, text, today); ok && found.size() <= 5000;
-         ok = searchNext(s, cur, st, text, today))
-      found.push_back(cur.currentEntry);
+    for (bool ok = first(text, today); ok && found.size() <= 5000; ok = next(text, today))
+      found.push_back(cur.entry);
     return found;
   }
 
@@ -71,10 +80,14 @@ class SearchStore {
 
   std::unique_ptr<Store> ptr_;
   std::vector<std::string> names_, companies_;
+  bool moveTo(const Found& found) {
+    if (found) cur = *found;
+    return found.has_value();
+  }
 
  public:
   Store& s;
-  Cursors cur;
+  EntryPlace cur;  // the entry on show
   SearchState st;
 };
 

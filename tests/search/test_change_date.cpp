@@ -19,15 +19,15 @@ using Found = std::vector<int>;
 // The walk as the program has always described it: for each day from the
 // target backwards, every entry from the next one to examine. It stops
 // after 1900-01-01, the first day there is.
-bool literalStep(const Store& s, Cursors& c, SearchState& st, const char* text, double today) {
-  if (c.currentNamePos == 0) {
+bool literalStep(const Store& s, EntryPlace& c, SearchState& st, const char* text, double today) {
+  if (c.namePos == 0) {
     const double n = std::trunc(readDecimal(text));
     st.days = n > 1e9 ? 1000000000 : static_cast<int>(n);
     st.dayCounter = 0;
     st.targetDate = today;
     st.nextEntry = 0;
   } else {
-    st.nextEntry = c.currentEntry + 1;
+    st.nextEntry = c.entry + 1;
   }
   if (st.days < 0 || st.targetDate == 0) return false;
   while (static_cast<long long>(st.dayCounter) <= st.days) {
@@ -37,9 +37,9 @@ bool literalStep(const Store& s, Cursors& c, SearchState& st, const char* text, 
       date[8] = 0;
       if (readDecimal(date) == st.targetDate) {
         st.nextEntry = e;
-        c.currentEntry = e;
-        c.currentNamePos = s.names.posMap[e];
-        c.currentCompanyPos = s.companies.posMap[e];
+        c.entry = e;
+        c.namePos = s.names.posMap[e];
+        c.companyPos = s.companies.posMap[e];
         return true;
       }
     }
@@ -146,8 +146,8 @@ TEST(ChangeDate, NegativeCountsFindNothingAndWalksStopAt1900) {
   EXPECT_EQ(t.walk(kModeChangeDate, "99999", 19000105), (Found{today, first}));
   EXPECT_EQ(t.walk(kModeChangeDate, "99999999999999999999", 19000105), (Found{today, first}));
   // After the walk ran out, a further step finds nothing either.
-  t.cur.currentEntry = first;
-  EXPECT_FALSE(searchNext(t.s, t.cur, t.st, "99999", 19000105));
+  t.cur.entry = first;
+  EXPECT_FALSE(t.next("99999", 19000105));
   // A huge count from today finds the old entries and ends.
   const int y2k = t.add("ｳ", "", {{UpdateDate, "20000101"}});
   EXPECT_EQ(t.walk(kModeChangeDate, "99999", 20240315), (Found{y2k, today, first}));
@@ -160,28 +160,28 @@ TEST(ChangeDate, AContinuingStepResumesAfterTheCurrentEntryWithinItsDay) {
   const int c = t.add("ｲ", "", {{UpdateDate, "20240315"}});
   const int d = t.add("ｱ", "", {{UpdateDate, "20240315"}});
   t.st.mode = kModeChangeDate;
-  ASSERT_TRUE(searchFirst(t.s, t.cur, t.st, "1", 20240315));
-  EXPECT_EQ(t.cur.currentEntry, a);
-  ASSERT_TRUE(searchNext(t.s, t.cur, t.st, "1", 20240315));
-  EXPECT_EQ(t.cur.currentEntry, c);
+  ASSERT_TRUE(t.first("1", 20240315));
+  EXPECT_EQ(t.cur.entry, a);
+  ASSERT_TRUE(t.next("1", 20240315));
+  EXPECT_EQ(t.cur.entry, c);
   // The day count is read only by a fresh step: the changed text is ignored.
-  ASSERT_TRUE(searchNext(t.s, t.cur, t.st, "0", 20240315));
-  EXPECT_EQ(t.cur.currentEntry, d);
+  ASSERT_TRUE(t.next("0", 20240315));
+  EXPECT_EQ(t.cur.entry, d);
   EXPECT_EQ(t.st.dayCounter, 0u);
   // Someone moved the cursor back to a: the walk goes on after a, same day.
-  t.cur.currentEntry = a;
-  ASSERT_TRUE(searchNext(t.s, t.cur, t.st, "", 20240315));
-  EXPECT_EQ(t.cur.currentEntry, c);
-  ASSERT_TRUE(searchNext(t.s, t.cur, t.st, "", 20240315));
-  ASSERT_TRUE(searchNext(t.s, t.cur, t.st, "", 20240315));
-  EXPECT_EQ(t.cur.currentEntry, b);
+  t.cur.entry = a;
+  ASSERT_TRUE(t.next("", 20240315));
+  EXPECT_EQ(t.cur.entry, c);
+  ASSERT_TRUE(t.next("", 20240315));
+  ASSERT_TRUE(t.next("", 20240315));
+  EXPECT_EQ(t.cur.entry, b);
   EXPECT_EQ(t.st.dayCounter, 1u);
   EXPECT_EQ(t.st.targetDate, 20240314);
-  EXPECT_FALSE(searchNext(t.s, t.cur, t.st, "", 20240315));
+  EXPECT_FALSE(t.next("", 20240315));
   // The match sets the cursor to the entry's places in both orders.
-  ASSERT_TRUE(searchFirst(t.s, t.cur, t.st, "0", 20240315));
-  EXPECT_EQ(t.cur.currentNamePos, 3);
-  EXPECT_EQ(t.cur.currentCompanyPos, 0);
+  ASSERT_TRUE(t.first("0", 20240315));
+  EXPECT_EQ(t.cur.namePos, 3);
+  EXPECT_EQ(t.cur.companyPos, 0);
 }
 
 TEST(ChangeDate, MatchesTheLiteralWalkOnRandomStores) {
@@ -211,26 +211,28 @@ TEST(ChangeDate, MatchesTheLiteralWalkOnRandomStores) {
     const std::string counts[] = {"0", "3", "20", "59", "-2", "99999", ""};
     const std::string& text = counts[pick(7)];
 
-    Cursors fastCur, slowCur;
+    EntryPlace fastCur, slowCur;
     SearchState fast, slow;
     fast.mode = slow.mode = kModeChangeDate;
-    fastCur.currentNamePos = slowCur.currentNamePos = 0;
+    fastCur.namePos = slowCur.namePos = 0;
     for (int step = 0; step < 80; ++step) {
-      const bool a = searchStep(t.s, fastCur, fast, text, today);
+      const auto match = searchStep(t.s, fastCur, fast, text, today);
+      if (match) fastCur = *match;
+      const bool a = match.has_value();
       const bool b = literalStep(t.s, slowCur, slow, text.c_str(), today);
       ASSERT_EQ(a, b) << "round " << round << " step " << step;
       if (!a) break;
-      ASSERT_EQ(fastCur.currentEntry, slowCur.currentEntry) << round << " " << step;
-      ASSERT_EQ(fastCur.currentNamePos, slowCur.currentNamePos);
-      ASSERT_EQ(fastCur.currentCompanyPos, slowCur.currentCompanyPos);
+      ASSERT_EQ(fastCur.entry, slowCur.entry) << round << " " << step;
+      ASSERT_EQ(fastCur.namePos, slowCur.namePos);
+      ASSERT_EQ(fastCur.companyPos, slowCur.companyPos);
       ASSERT_EQ(fast.dayCounter, slow.dayCounter);
       ASSERT_EQ(fast.targetDate, slow.targetDate);
       // Now and then the cursor is moved elsewhere between two steps.
-      int e = fastCur.currentEntry;
+      int e = fastCur.entry;
       if (pick(4) == 0) e = pick(entries);
-      fastCur.currentEntry = slowCur.currentEntry = e;
-      fastCur.currentNamePos = slowCur.currentNamePos = t.s.names.posMap[e] + 1;
-      fastCur.currentCompanyPos = slowCur.currentCompanyPos = t.s.companies.posMap[e] + 1;
+      fastCur.entry = slowCur.entry = e;
+      fastCur.namePos = slowCur.namePos = t.s.names.posMap[e] + 1;
+      fastCur.companyPos = slowCur.companyPos = t.s.companies.posMap[e] + 1;
     }
   }
 }

@@ -41,15 +41,15 @@ TEST(SearchModes, KanaCompanyWalksCompanyOrderAndSetsBothPositions) {
   EXPECT_EQ(t.walk(kModeKanaCompany, ""), (Found{y, z, x}));
 
   t.st.mode = kModeKanaCompany;
-  ASSERT_TRUE(searchFirst(t.s, t.cur, t.st, "ﾜﾀﾞ", 20240315));
-  EXPECT_EQ(t.cur.currentEntry, x);
-  EXPECT_EQ(t.cur.currentNamePos, 0);     // ｱ is first in name order
-  EXPECT_EQ(t.cur.currentCompanyPos, 2);  // ﾜﾀﾞ is last in company order
+  ASSERT_TRUE(t.first("ﾜﾀﾞ", 20240315));
+  EXPECT_EQ(t.cur.entry, x);
+  EXPECT_EQ(t.cur.namePos, 0);     // ｱ is first in name order
+  EXPECT_EQ(t.cur.companyPos, 2);  // ﾜﾀﾞ is last in company order
   // Mode 2 resumes from the company position, whatever the name position.
-  t.cur.currentNamePos = 2;
-  t.cur.currentCompanyPos = 1;
-  ASSERT_TRUE(searchStep(t.s, t.cur, t.st, "", 20240315));
-  EXPECT_EQ(t.cur.currentEntry, z);
+  t.cur.namePos = 2;
+  t.cur.companyPos = 1;
+  ASSERT_TRUE(t.step("", 20240315));
+  EXPECT_EQ(t.cur.entry, z);
 }
 
 TEST(SearchModes, EachModeTestsExactlyItsFields) {
@@ -200,11 +200,11 @@ TEST(SearchModes, EmptyStoreFindsNothingInAnyMode) {
   for (int mode = 1; mode <= 12; ++mode) {
     for (const char* text : {"", "0", "99999", ","}) {
       t.st.mode = static_cast<SearchMode>(mode);
-      t.cur.currentEntry = 7;
-      EXPECT_FALSE(searchFirst(t.s, t.cur, t.st, text, 20240315)) << mode << " " << text;
-      EXPECT_EQ(t.cur.currentEntry, 7);
-      EXPECT_EQ(t.cur.currentNamePos, 0);
-      EXPECT_EQ(t.cur.currentCompanyPos, 0);
+      t.cur.entry = 7;
+      EXPECT_FALSE(t.first(text, 20240315)) << mode << " " << text;
+      EXPECT_EQ(t.cur.entry, 7);
+      EXPECT_EQ(t.cur.namePos, 0);
+      EXPECT_EQ(t.cur.companyPos, 0);
     }
   }
 }
@@ -214,18 +214,19 @@ TEST(SearchModes, AMissLeavesTheCursorAsTheCallerSetIt) {
   const int a = t.add("ｱ", "ｲ");
   t.add("ｲ", "ｱ");
   t.st.mode = kModeKanaName;
-  ASSERT_TRUE(searchFirst(t.s, t.cur, t.st, "ｱ", 20240315));
-  EXPECT_EQ(t.cur.currentEntry, a);
-  EXPECT_FALSE(searchNext(t.s, t.cur, t.st, "ｱ", 20240315));
-  EXPECT_EQ(t.cur.currentEntry, a);
-  EXPECT_EQ(t.cur.currentNamePos, 1);
-  EXPECT_EQ(t.cur.currentCompanyPos, 2);
+  ASSERT_TRUE(t.first("ｱ", 20240315));
+  EXPECT_EQ(t.cur.entry, a);
+  EXPECT_FALSE(t.next("ｱ", 20240315));
+  // a stays where it stands: first by name, second by company.
+  EXPECT_EQ(t.cur.entry, a);
+  EXPECT_EQ(t.cur.namePos, 0);
+  EXPECT_EQ(t.cur.companyPos, 1);
   // A current entry that is no entry (the store shrank) finds nothing.
-  t.cur.currentEntry = 5;
-  EXPECT_FALSE(searchNext(t.s, t.cur, t.st, "", 20240315));
+  t.cur.entry = 5;
+  EXPECT_FALSE(t.next("", 20240315));
   // No mode chosen yet.
   t.st.mode = kModeNone;
-  EXPECT_FALSE(searchFirst(t.s, t.cur, t.st, "", 20240315));
+  EXPECT_FALSE(t.first("", 20240315));
 }
 
 TEST(SearchModes, ChangingTheTextMidWalkSearchesOnFromTheEntryShown) {
@@ -235,12 +236,12 @@ TEST(SearchModes, ChangingTheTextMidWalkSearchesOnFromTheEntryShown) {
   const int c = t.add("ｳ", "", {{KanjiName, "佐藤"}});
   const int d = t.add("ｴ", "", {{KanjiName, "鈴木"}});
   t.st.mode = kModeKanjiName;
-  ASSERT_TRUE(searchFirst(t.s, t.cur, t.st, "佐藤", 20240315));
-  ASSERT_TRUE(searchNext(t.s, t.cur, t.st, "佐藤", 20240315));
-  EXPECT_EQ(t.cur.currentEntry, c);
-  ASSERT_TRUE(searchNext(t.s, t.cur, t.st, "鈴木", 20240315));
-  EXPECT_EQ(t.cur.currentEntry, d);
-  EXPECT_FALSE(searchNext(t.s, t.cur, t.st, "鈴木", 20240315));
+  ASSERT_TRUE(t.first("佐藤", 20240315));
+  ASSERT_TRUE(t.next("佐藤", 20240315));
+  EXPECT_EQ(t.cur.entry, c);
+  ASSERT_TRUE(t.next("鈴木", 20240315));
+  EXPECT_EQ(t.cur.entry, d);
+  EXPECT_FALSE(t.next("鈴木", 20240315));
   (void)a;
 }
 

@@ -36,7 +36,9 @@ class Selection : public ::testing::Test {
   }
   SelResult sel(SearchMode mode, const std::string& text) {
     t.st.mode = mode;
-    return selectAll(t.s, t.cur, t.st, text, 20240315, dir.path, sink);
+    const SelResult r = selectAll(t.s, t.st, text, 20240315, dir.path, sink);
+    if (r.lastMatch) t.cur = *r.lastMatch;
+    return r;
   }
   SearchStore t;
   TempDir dir;
@@ -55,10 +57,10 @@ TEST_F(Selection, SelMarksEveryMatchAndRewritesTheDataFile) {
   EXPECT_EQ(file[569], '1');
   EXPECT_EQ(file[kDataLineWidth + 2 + 569], ' ');
   EXPECT_TRUE(sink.messages.empty());
-  // The cursor is one past the last match in both orders.
-  EXPECT_EQ(t.cur.currentEntry, sato2);
-  EXPECT_EQ(t.cur.currentNamePos, t.s.names.posMap[sato2] + 1);
-  EXPECT_EQ(t.cur.currentCompanyPos, t.s.companies.posMap[sato2] + 1);
+  // The last match and where it stands in both orders.
+  EXPECT_EQ(t.cur.entry, sato2);
+  EXPECT_EQ(t.cur.namePos, t.s.names.posMap[sato2]);
+  EXPECT_EQ(t.cur.companyPos, t.s.companies.posMap[sato2]);
   EXPECT_EQ(selectedMessage(r.count), "2 RECORD SELECTED");
 
   // The same search again: the same count, nothing else changes.
@@ -75,15 +77,15 @@ TEST_F(Selection, SelCountsAlreadyMarkedEntriesAndNeverClears) {
 }
 
 TEST_F(Selection, SelWithoutAMatchStillRewritesTheFile) {
-  t.cur.currentEntry = 2;
+  t.cur.entry = 2;
   const SelResult r = sel(kModeKanjiName, "no such name");
   EXPECT_EQ(r.outcome, SelOutcome::Saved);
   EXPECT_EQ(r.count, 0);
   EXPECT_EQ(flags(t), "0 X1");
   EXPECT_EQ(dir.read(kDataFile), expectedDataFile(t.s));
-  EXPECT_EQ(t.cur.currentEntry, 2);
-  EXPECT_EQ(t.cur.currentNamePos, 0);
-  EXPECT_EQ(t.cur.currentCompanyPos, 0);
+  EXPECT_EQ(t.cur.entry, 2);
+  EXPECT_EQ(t.cur.namePos, 0);
+  EXPECT_EQ(t.cur.companyPos, 0);
   EXPECT_EQ(selectedMessage(0), "0 RECORD SELECTED");
 }
 
@@ -96,13 +98,13 @@ TEST_F(Selection, SelOfTheChangeDateSearchMarksTheDaysAskedFor) {
 }
 
 TEST_F(Selection, SelectMarksTheCurrentEntryAndSaves) {
-  t.cur.currentEntry = sato2;
-  EXPECT_EQ(selectCurrent(t.s, t.cur, dir.path, sink), SelOutcome::Saved);
+  t.cur.entry = sato2;
+  EXPECT_EQ(selectCurrent(t.s, t.cur.entry, dir.path, sink), SelOutcome::Saved);
   EXPECT_EQ(flags(t), "0 11");
   EXPECT_EQ(dir.read(kDataFile), expectedDataFile(t.s));
   // Already marked: still rewritten.
   dir.write(kDataFile, "stale");
-  EXPECT_EQ(selectCurrent(t.s, t.cur, dir.path, sink), SelOutcome::Saved);
+  EXPECT_EQ(selectCurrent(t.s, t.cur.entry, dir.path, sink), SelOutcome::Saved);
   EXPECT_EQ(dir.read(kDataFile), expectedDataFile(t.s));
 }
 
@@ -122,7 +124,7 @@ TEST(SelectionEmpty, OnAnEmptyStoreOnlyTheFileIsRewritten) {
   EXPECT_EQ(resetFlags(t.s, dir.path, sink), SelOutcome::Saved);
   EXPECT_EQ(dir.read(kDataFile), "");
   t.st.mode = kModeKanaName;
-  const SelResult r = selectAll(t.s, t.cur, t.st, "", 20240315, dir.path, sink);
+  const SelResult r = selectAll(t.s, t.st, "", 20240315, dir.path, sink);
   EXPECT_EQ(r.count, 0);
   EXPECT_EQ(r.outcome, SelOutcome::Saved);
 }
@@ -131,21 +133,21 @@ TEST_F(Selection, AReadOnlyStoreRefusesAndChangesNothing) {
   const std::string before = "the files on disk\r\n";
   dir.write(kDataFile, before);
   t.s.readOnly = true;
-  t.cur.currentEntry = 0;
-  t.cur.currentNamePos = 3;
+  t.cur.entry = 0;
+  t.cur.namePos = 3;
   EXPECT_EQ(sel(kModeKanaName, "").outcome, SelOutcome::Refused);
-  EXPECT_EQ(selectCurrent(t.s, t.cur, dir.path, sink), SelOutcome::Refused);
+  EXPECT_EQ(selectCurrent(t.s, t.cur.entry, dir.path, sink), SelOutcome::Refused);
   EXPECT_EQ(resetFlags(t.s, dir.path, sink), SelOutcome::Refused);
   EXPECT_EQ(flags(t), "0 X1");
   EXPECT_EQ(dir.read(kDataFile), before);
   EXPECT_EQ(sink.messages, std::vector<std::string>(3, kReadOnlyRefusalMessage));
-  EXPECT_EQ(t.cur.currentNamePos, 3);  // no search was run
+  EXPECT_EQ(t.cur.namePos, 3);  // no search was run
 }
 
 TEST_F(Selection, AFailedSaveKeepsTheFlagsInMemoryAndSaysSo) {
   t.st.mode = kModeKanaName;
   const SelResult r =
-      selectAll(t.s, t.cur, t.st, "ｽｽﾞｷ", 20240315, dir.path + "/missing", sink);
+      selectAll(t.s, t.st, "ｽｽﾞｷ", 20240315, dir.path + "/missing", sink);
   EXPECT_EQ(r.outcome, SelOutcome::SaveFailed);
   EXPECT_EQ(r.count, 1);
   EXPECT_EQ(flags(t), "01X1");

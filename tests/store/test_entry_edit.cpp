@@ -80,8 +80,20 @@ class EntryEdit : public ::testing::Test {
 
   TempDir dir;
   std::unique_ptr<Store> store = makeStore();
-  Cursors cur;
+  EntryPlace cur;  // where the last stored entry stands
   VectorSink sink;
+
+  // An update or add as the session runs it: a stored entry's place is kept.
+  bool update(int e, const EntryForm& f, int highest, const std::string& d, MessageSink& out) {
+    return keep(updateEntry(*store, e, f, highest, d, out));
+  }
+  bool add(const EntryForm& f, const std::string& d, MessageSink& out) {
+    return keep(addEntry(*store, f, d, out));
+  }
+  bool keep(const std::optional<EntryPlace>& place) {
+    if (place) cur = *place;
+    return place.has_value();
+  }
   std::vector<TestEntry> people_;
 };
 
@@ -92,7 +104,7 @@ TEST_F(EntryEdit, KeyBoxLeftAsFilledPlacesTheEntryAfterEqualKeys) {
   f.nameKey = pad(p.kana, kNameKeyWidth);  // the box holds the stored key at full width
   f.companyKey = pad(p.company, kCompanyKeyWidth);
   f.fields[UpdateDate] = "20240315";
-  ASSERT_TRUE(updateEntry(*store, cur, 0, f, store->highestNumber, dir.path, sink));
+  ASSERT_TRUE(update(0, f, store->highestNumber, dir.path, sink));
   EXPECT_TRUE(sink.messages.empty());
 
   Files now = readFiles(dir);
@@ -102,31 +114,31 @@ TEST_F(EntryEdit, KeyBoxLeftAsFilledPlacesTheEntryAfterEqualKeys) {
   std::vector<TestEntry> expected = people_;
   expected[0] = p;
   EXPECT_EQ(now.dat, storeFiles(expected).dat);
-  EXPECT_EQ(cur.currentNamePos, 3);
-  EXPECT_EQ(cur.currentCompanyPos, 3);
+  EXPECT_EQ(cur.namePos, 3);
+  EXPECT_EQ(cur.companyPos, 3);
   expectTablesMatchFiles();
 }
 
 TEST_F(EntryEdit, KeyTypedWithoutTrailingSpacesGoesBeforeEqualKeys) {
   load(fourPeople());
   EntryForm f = formOf(people_[1]);  // keys as typed, short
-  ASSERT_TRUE(updateEntry(*store, cur, 1, f, store->highestNumber, dir.path, sink));
+  ASSERT_TRUE(update(1, f, store->highestNumber, dir.path, sink));
   Files now = readFiles(dir);
   EXPECT_EQ(now.k1, k1Of({{3, "ｲﾄｳ ｼﾞﾛｳ"}, {2, "ｻﾄｳ ﾊﾅｺ"}}) + typed(1, "ﾔﾏﾀﾞ ﾀﾛｳ") +
                         k1Of({{0, "ﾔﾏﾀﾞ ﾀﾛｳ"}}));
   EXPECT_EQ(now.k2, k2Of({{3, "ｱｵｿﾞﾗ"}}) + typed(1, "ｶﾄｳｻﾝｷﾞｮｳ") +
                         k2Of({{0, "ﾔﾏﾀﾞｼｮｳｼﾞ"}, {2, "ﾔﾏﾀﾞｼｮｳｼﾞ"}}));
-  EXPECT_EQ(cur.currentNamePos, 2);
+  EXPECT_EQ(cur.namePos, 2);
   EXPECT_EQ(store->names.posMap[1], 2);
   // Loaded again, the typed key is filled out like every other.
   EXPECT_EQ(std::string(store->names.key[2]), pad("ﾔﾏﾀﾞ ﾀﾛｳ", kNameKeyWidth));
 
   // Entry 2's company equals entry 0's; typed short it moves in front.
   EntryForm g = formOf(people_[2]);
-  ASSERT_TRUE(updateEntry(*store, cur, 2, g, store->highestNumber, dir.path, sink));
+  ASSERT_TRUE(update(2, g, store->highestNumber, dir.path, sink));
   EXPECT_EQ(readFiles(dir).k2, k2Of({{3, "ｱｵｿﾞﾗ"}, {1, "ｶﾄｳｻﾝｷﾞｮｳ"}}) + typed(2, "ﾔﾏﾀﾞｼｮｳｼﾞ") +
                                    k2Of({{0, "ﾔﾏﾀﾞｼｮｳｼﾞ"}}));
-  EXPECT_EQ(cur.currentCompanyPos, 2);
+  EXPECT_EQ(cur.companyPos, 2);
   expectTablesMatchFiles();
 
   // The next full save writes every key at its full width.
@@ -142,22 +154,22 @@ TEST_F(EntryEdit, NewKeysSmallerAndLargerThanAll) {
   EntryForm f = formOf(people_[2]);
   f.nameKey = "ｱ";
   f.companyKey = "ﾝ";
-  ASSERT_TRUE(updateEntry(*store, cur, 2, f, store->highestNumber, dir.path, sink));
+  ASSERT_TRUE(update(2, f, store->highestNumber, dir.path, sink));
   EXPECT_EQ(readFiles(dir).k1,
             typed(2, "ｱ") + k1Of({{3, "ｲﾄｳ ｼﾞﾛｳ"}, {0, "ﾔﾏﾀﾞ ﾀﾛｳ"}, {1, "ﾔﾏﾀﾞ ﾀﾛｳ"}}));
   EXPECT_EQ(readFiles(dir).k2,
             k2Of({{3, "ｱｵｿﾞﾗ"}, {1, "ｶﾄｳｻﾝｷﾞｮｳ"}, {0, "ﾔﾏﾀﾞｼｮｳｼﾞ"}}) + typed(2, "ﾝ"));
-  EXPECT_EQ(cur.currentNamePos, 0);
-  EXPECT_EQ(cur.currentCompanyPos, 3);
+  EXPECT_EQ(cur.namePos, 0);
+  EXPECT_EQ(cur.companyPos, 3);
   expectTablesMatchFiles();
 
   // A key longer than its width is cut; blank keys sort first.
   EntryForm g = formOf(people_[0]);
   g.nameKey = std::string(60, '\xB1');
   g.companyKey = "";
-  ASSERT_TRUE(updateEntry(*store, cur, 0, g, store->highestNumber, dir.path, sink));
+  ASSERT_TRUE(update(0, g, store->highestNumber, dir.path, sink));
   EXPECT_EQ(store->names.key[store->names.posMap[0]], std::string(42, '\xB1'));
-  EXPECT_EQ(cur.currentCompanyPos, 0);
+  EXPECT_EQ(cur.companyPos, 0);
   EXPECT_EQ(readFiles(dir).k2.substr(0, 6), "0000\r\n");
   EXPECT_EQ(std::string(store->companies.key[0]), std::string(kCompanyKeyWidth, ' '));
   expectTablesMatchFiles();
@@ -173,7 +185,7 @@ TEST_F(EntryEdit, FieldsAreStoredPaddedAndCutToTheirWidths) {
   f.fields[PensionActuary] = "0";
   f.fields[Remarks1] = "line\r\nend";  // a line end must not split the data line
   f.fields[SelectFlag] = "";
-  ASSERT_TRUE(updateEntry(*store, cur, 3, f, store->highestNumber, dir.path, sink));
+  ASSERT_TRUE(update(3, f, store->highestNumber, dir.path, sink));
   std::string line = readFiles(dir).dat.substr(3 * 1126, 1126);
   EXPECT_EQ(line.substr(kFieldOffset[KanjiCompany], 50), f.fields[KanjiCompany].substr(0, 50));
   EXPECT_EQ(line.substr(kFieldOffset[Sex], 1), "F");
@@ -210,7 +222,7 @@ TEST_F(EntryEdit, PersonalNumberRules) {
   EntryForm f = formOf(people_[1]);
   f.fields[PersonalNumber] = "0012";
   f.nameKey = "ｱ";
-  EXPECT_FALSE(updateEntry(*store, cur, 1, f, store->highestNumber, dir.path, sink));
+  EXPECT_FALSE(update(1, f, store->highestNumber, dir.path, sink));
   Files after = readFiles(dir);
   EXPECT_EQ(after.k1, before.k1);
   EXPECT_EQ(after.dat, before.dat);
@@ -222,20 +234,20 @@ TEST_F(EntryEdit, HighestNumberFollowsAssignmentAndTypedNumbers) {
   ASSERT_EQ(store->highestNumber, 12);
   EntryForm f = formOf(people_[1]);
   f.fields[PersonalNumber] = "0013";  // what the assignment proposes
-  ASSERT_TRUE(updateEntry(*store, cur, 1, f, 13, dir.path, sink));
+  ASSERT_TRUE(update(1, f, 13, dir.path, sink));
   EXPECT_EQ(store->highestNumber, 13);
   EXPECT_EQ(std::string(store->field(1, PersonalNumber)), "0013");
 
   EntryForm g = formOf(people_[3]);
   g.fields[PersonalNumber] = " 0040 ";  // typed above the highest
-  ASSERT_TRUE(updateEntry(*store, cur, 3, g, store->highestNumber, dir.path, sink));
+  ASSERT_TRUE(update(3, g, store->highestNumber, dir.path, sink));
   EXPECT_EQ(std::string(store->field(3, PersonalNumber)), "0040");
   EXPECT_EQ(store->highestNumber, 40);
 
   // Erasing keeps the highest: a later assignment must not reuse it.
   EntryForm h = g;
   h.fields[PersonalNumber] = "0000";
-  ASSERT_TRUE(updateEntry(*store, cur, 3, h, store->highestNumber, dir.path, sink));
+  ASSERT_TRUE(update(3, h, store->highestNumber, dir.path, sink));
   EXPECT_EQ(std::string(store->field(3, PersonalNumber)), "0000");
   EXPECT_EQ(store->highestNumber, 40);
   expectTablesMatchFiles();
@@ -247,10 +259,10 @@ TEST_F(EntryEdit, AddIntoAnEmptyStore) {
   TestEntry p = person("ﾀﾅｶ ｲﾁﾛｳ", "ﾀﾅｶｺｳｷﾞｮｳ", "田中 一郎", "0000", "20240315");
   EntryForm f = formOf(p);
   f.fields[PersonalNumber] = "9999";  // never taken: a new entry has no number
-  ASSERT_TRUE(addEntry(*store, cur, f, dir.path, sink));
+  ASSERT_TRUE(add(f, dir.path, sink));
   EXPECT_TRUE(sink.messages.empty());
   EXPECT_EQ(store->lastIndex, 0);
-  EXPECT_EQ(cur.currentEntry, 0);
+  EXPECT_EQ(cur.entry, 0);
   Files now = readFiles(dir);
   EXPECT_EQ(now.k1, typed(0, p.kana));
   EXPECT_EQ(now.k2, typed(0, p.company));
@@ -261,19 +273,19 @@ TEST_F(EntryEdit, AddIntoAnEmptyStore) {
 TEST_F(EntryEdit, AddPlacesEqualKeysByHowTheyWereTyped) {
   load(fourPeople());
   EntryForm shortKey = formOf(person("ﾔﾏﾀﾞ ﾀﾛｳ", "ﾔﾏﾀﾞｼｮｳｼﾞ", "山田 太郎"));
-  ASSERT_TRUE(addEntry(*store, cur, shortKey, dir.path, sink));
-  EXPECT_EQ(cur.currentEntry, 4);
-  EXPECT_EQ(cur.currentNamePos, 2);
-  EXPECT_EQ(cur.currentCompanyPos, 2);
+  ASSERT_TRUE(add(shortKey, dir.path, sink));
+  EXPECT_EQ(cur.entry, 4);
+  EXPECT_EQ(cur.namePos, 2);
+  EXPECT_EQ(cur.companyPos, 2);
   EXPECT_EQ(readFiles(dir).k1, k1Of({{3, "ｲﾄｳ ｼﾞﾛｳ"}, {2, "ｻﾄｳ ﾊﾅｺ"}}) + typed(4, "ﾔﾏﾀﾞ ﾀﾛｳ") +
                                    k1Of({{0, "ﾔﾏﾀﾞ ﾀﾛｳ"}, {1, "ﾔﾏﾀﾞ ﾀﾛｳ"}}));
   EntryForm fullKey = shortKey;
   fullKey.nameKey = pad(shortKey.nameKey, 42);
   fullKey.companyKey = pad(shortKey.companyKey, 50);
-  ASSERT_TRUE(addEntry(*store, cur, fullKey, dir.path, sink));
-  EXPECT_EQ(cur.currentEntry, 5);
-  EXPECT_EQ(cur.currentNamePos, 5);
-  EXPECT_EQ(cur.currentCompanyPos, 5);
+  ASSERT_TRUE(add(fullKey, dir.path, sink));
+  EXPECT_EQ(cur.entry, 5);
+  EXPECT_EQ(cur.namePos, 5);
+  EXPECT_EQ(cur.companyPos, 5);
   EXPECT_EQ(readFiles(dir).k1, k1Of({{3, "ｲﾄｳ ｼﾞﾛｳ"},
                                      {2, "ｻﾄｳ ﾊﾅｺ"},
                                      {4, "ﾔﾏﾀﾞ ﾀﾛｳ"},
@@ -291,7 +303,7 @@ TEST_F(EntryEdit, AddRefusedWhenTheStoreIsFull) {
   load(many);
   ASSERT_EQ(store->count(), kCapacity);
   Files before = readFiles(dir);
-  EXPECT_FALSE(addEntry(*store, cur, formOf(person("ｱ", "ｱ", "x")), dir.path, sink));
+  EXPECT_FALSE(add(formOf(person("ｱ", "ｱ", "x")), dir.path, sink));
   ASSERT_EQ(sink.messages.size(), 1u);
   EXPECT_EQ(sink.messages[0], kStoreFullMessage);
   EXPECT_EQ(store->count(), kCapacity);
@@ -326,8 +338,8 @@ TEST_F(EntryEdit, UnwritableKeyFileLeavesFilesAndTablesUnchanged) {
     f.companyKey = "ｱ";
     f.fields[KanjiName] = "changed";
     f.fields[PersonalNumber] = "0077";
-    EXPECT_FALSE(updateEntry(*store, cur, 0, f, 12, dir.path, sink));
-    EXPECT_FALSE(addEntry(*store, cur, f, dir.path, sink));
+    EXPECT_FALSE(update(0, f, 12, dir.path, sink));
+    EXPECT_FALSE(add(f, dir.path, sink));
     EXPECT_EQ(sink.messages, (std::vector<std::string>{message, message}));
     sink.messages.clear();
 
@@ -347,8 +359,8 @@ TEST_F(EntryEdit, ReadOnlyStoreRefusesUpdateAndAdd) {
   load(fourPeople());
   store->readOnly = true;
   Files before = readFiles(dir);
-  EXPECT_FALSE(updateEntry(*store, cur, 1, formOf(people_[1]), 12, dir.path, sink));
-  EXPECT_FALSE(addEntry(*store, cur, formOf(people_[1]), dir.path, sink));
+  EXPECT_FALSE(update(1, formOf(people_[1]), 12, dir.path, sink));
+  EXPECT_FALSE(add(formOf(people_[1]), dir.path, sink));
   EXPECT_EQ(sink.messages.size(), 2u);
   Files after = readFiles(dir);
   EXPECT_EQ(after.k1, before.k1);

@@ -45,14 +45,12 @@ std::vector<Rewrite> everyRewrite() {
   return {
       {"update",
        [](Store& s, const std::string& dir, MessageSink& sink) {
-         Cursors c;
-         return updateEntry(s, c, 2, formFor(s, 2, "ｱ"), s.highestNumber, dir, sink);
+         return updateEntry(s, 2, formFor(s, 2, "ｱ"), s.highestNumber, dir, sink).has_value();
        },
        false},
       {"add",
        [](Store& s, const std::string& dir, MessageSink& sink) {
-         Cursors c;
-         return addEntry(s, c, formFor(s, 1, "ﾝ"), dir, sink);
+         return addEntry(s, formFor(s, 1, "ﾝ"), dir, sink).has_value();
        },
        false},
       {"delete", [](Store& s, const std::string& dir, MessageSink& sink) {

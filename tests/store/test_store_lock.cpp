@@ -55,12 +55,11 @@ TEST(StoreLock, ASecondCopyIsReadOnlyAndTouchesNothingUntilTheFirstIsGone) {
   EXPECT_EQ(b->count(), 4);  // what is on disk, shown as it is
 
   sinkB.messages.clear();
-  Cursors c;
   EntryForm f;
   EXPECT_FALSE(saveStore(*b, d.path, sinkB));
   EXPECT_FALSE(saveData(*b, d.path, sinkB));
-  EXPECT_FALSE(updateEntry(*b, c, 1, f, 0, d.path, sinkB));
-  EXPECT_FALSE(addEntry(*b, c, f, d.path, sinkB));
+  EXPECT_FALSE(updateEntry(*b, 1, f, 0, d.path, sinkB));
+  EXPECT_FALSE(addEntry(*b, f, d.path, sinkB));
   EXPECT_FALSE(deleteEntry(*b, 1, d.path, sinkB));
   EXPECT_EQ(sinkB.messages, Messages(5, kOtherCopyRefusalMessage));
   EXPECT_FALSE(loadStore(*b, d.path, sinkB));  // a reload stays read-only, quietly
