@@ -7,6 +7,7 @@
 #include "search/dates.h"
 #include "store/codes.h"
 #include "store/entry_text.h"
+#include "ui/encoding.h"
 
 namespace kx {
 
@@ -16,13 +17,15 @@ EntryWindow::EntryWindow(Session& s, Navigator& n, const char* formName, const c
   setFont(ui::Font{ui::Font::Proportional, 12, false, false, 0x000000});
 }
 
+std::string EntryWindow::caption(const char8_t* utf8) { return ui::fromUtf8(utf8); }
+
 void EntryWindow::addSecretBoxes(int left, int top) {
-  Edit25 = fieldBox("Edit25", left, top, Secret1);
-  Edit26 = fieldBox("Edit26", left, top + kBoxHeight, Secret2);
-  Edit27 = fieldBox("Edit27", left, top + 2 * kBoxHeight, Secret3);
-  Edit28 = fieldBox("Edit28", left, top + 3 * kBoxHeight, Secret4);
-  Edit29 = fieldBox("Edit29", left, top + 4 * kBoxHeight, Secret5);
-  for (ui::Edit* e : {Edit25, Edit26, Edit27, Edit28, Edit29}) e->setVisible(false);
+  ui::Edit** boxes[] = {&Edit25, &Edit26, &Edit27, &Edit28, &Edit29};
+  for (int i = 0; i < 5; ++i) {
+    *boxes[i] = addEdit("Edit" + std::to_string(25 + i), left, top + i * kBoxHeight,
+                        boxWidth(kFieldWidth[Secret1 + i]), kBoxHeight);
+    (*boxes[i])->setVisible(false);
+  }
 }
 
 void EntryWindow::addCodeGroups(int top, const std::array<int, 4>& lefts, int occupationWidth) {

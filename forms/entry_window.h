@@ -5,6 +5,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <string>
 
 #include "forms/navigator.h"
 #include "session/session.h"
@@ -26,22 +28,41 @@ class EntryWindow : public ui::Window {
               int width);
 
   static constexpr int kBoxHeight = 16;  // rows stand 16 pixels apart
-  // A box wide enough for a field of `bytes` half-width characters.
-  static int boxWidth(int bytes) { return bytes * 6 + 16; }
+  // A box wide enough for `bytes` half-width characters.
+  static constexpr int boxWidth(int bytes) { return bytes * 6 + 16; }
+  static constexpr int kNameKeyBox = kNameKeyWidth * 6 + 16;
+  static constexpr int kCompanyKeyBox = kCompanyKeyWidth * 6 + 16;
 
-  ui::Edit* box(const char* name, int left, int top, int width) {
-    return addEdit(name, left, top, width, kBoxHeight);
+  // One line of a form's field table: a label with its caption, then the
+  // box of a field, as wide as the field unless a width is given. Either
+  // may be missing.
+  template <class Form>
+  struct FieldPlace {
+    ui::Label* Form::*label;
+    const char* labelName;
+    int labelLeft, labelTop;
+    const char8_t* caption;
+    ui::Edit* EntryWindow::*box;
+    const char* boxName;
+    int left, top;
+    int field;      // kNoField: the keys and the flag
+    int width = 0;  // pixels; 0: as wide as the field
+  };
+  static constexpr int kNoField = -1;
+  // Creates the table's labels and boxes in its order; the key boxes fold
+  // typed kana as the keys are stored.
+  template <class Form, std::size_t N>
+  void addFields(Form& form, const FieldPlace<Form> (&places)[N]) {
+    for (const FieldPlace<Form>& p : places) {
+      if (p.label) form.*p.label = addLabel(p.labelName, p.labelLeft, p.labelTop, caption(p.caption));
+      if (!p.box) continue;
+      const int width = p.width ? p.width : boxWidth(kFieldWidth[p.field]);
+      this->*p.box = addEdit(p.boxName, p.left, p.top, width, kBoxHeight);
+    }
+    Edit1->setKana(true);
+    Edit24->setKana(true);
   }
-  ui::Edit* fieldBox(const char* name, int left, int top, Field f) {
-    return box(name, left, top, boxWidth(kFieldWidth[f]));
-  }
-  // Edit1 and Edit24: their text is stored as a kana key, so typed kana
-  // folds to half-width katakana.
-  ui::Edit* kanaBox(const char* name, int left, int top, int keyWidth) {
-    ui::Edit* e = box(name, left, top, boxWidth(keyWidth));
-    e->setKana(true);
-    return e;
-  }
+  static std::string caption(const char8_t* utf8);
   // Edit25 ... Edit29 under each other from (left, top), hidden.
   void addSecretBoxes(int left, int top);
   // RadioGroup1 ... RadioGroup4 (sex, occupation in two columns, actuary,

@@ -1,6 +1,5 @@
-// Form1, the main menu: the entry count and the buttons that open every other
-// function, and the search box. Its creation loads the store; closing it ends
-// the program.
+// Form1, the main menu: the entry count, every function's button, the search box.
+// Its creation hears the store load; closing it ends the program.
 #pragma once
 
 #include "forms/navigator.h"

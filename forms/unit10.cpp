@@ -3,9 +3,8 @@
 #include <cstring>
 #include <string>
 
+#include "forms/field_text.h"
 #include "search/search.h"
-#include "store/codes.h"
-#include "store/entry_text.h"
 #include "store/file_names.h"
 #include "store/person_files.h"
 #include "ui/services.h"
@@ -117,20 +116,7 @@ void TForm10::secretModeChanged(bool on, SecretSwitch) {
     c->setVisible(on);
 }
 
-namespace {
 
-std::string valueText(const Store& s, int e, Field f) {
-  const char code = s.field(e, f)[0];
-  switch (f) {
-    case Sex: return sexText(code);
-    case Occupation: return occupationText(code);
-    case Actuary: return actuaryText(code);
-    case PensionActuary: return pensionActuaryText(code);
-    default: return fieldText(s, e, f);
-  }
-}
-
-}  // namespace
 
 void TForm10::fill() {
   const Store& s = session.store();
@@ -143,7 +129,7 @@ void TForm10::fill() {
   Label1->setCaption(nameKeyText(s, namePos));
   Label38->setCaption(companyKeyText(s, companyPos));
   for (const LabelPlace& l : kLabels)
-    if (l.field != kNoField) (this->*l.member)->setCaption(valueText(s, e, Field(l.field)));
+    if (l.field != kNoField) (this->*l.member)->setCaption(shownFieldText(s, e, Field(l.field)));
   Label24->setCaption(std::to_string(e + 1));
 }
 

@@ -1,5 +1,4 @@
-// Form10, the search result browser: the entry the last search step found,
-// and the walk on to the next match.
+// Form10, the search result browser: the entry a search found, and SKIP on.
 #pragma once
 
 #include "forms/navigator.h"

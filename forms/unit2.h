@@ -1,5 +1,4 @@
-// Form2, the name list: the entries twenty lines at a time in name order; a
-// click on a line views that entry.
+// Form2, the name list: twenty entries a page in name order; a click views one.
 #pragma once
 
 #include "forms/list_window.h"

@@ -1,8 +1,9 @@
 #include "forms/unit3.h"
 
 #include <string>
+#include <utility>
 
-#include "store/codes.h"
+#include "forms/field_text.h"
 #include "store/entry_edit.h"
 #include "store/entry_text.h"
 #include "store/file_names.h"
@@ -139,25 +140,23 @@ void splitName(const char* slot, ui::Memo* first, ui::Memo* second) {
 
 void TForm3::showFields(int e) {
   const Store& s = session.store();
-  Memo3->setText(fieldText(s, e, kx::KanjiCompany));
-  Label4->setCaption(fieldText(s, e, kx::Alias));
-  Label5->setCaption(sexText(s.field(e, kx::Sex)[0]));
-  Division->setText(fieldText(s, e, kx::Division));
-  Title->setText(fieldText(s, e, kx::Title));
-  O_phone->setText(fieldText(s, e, kx::OfficePhone));
-  P_phone->setText(fieldText(s, e, kx::HomePhone));
-  Zip->setText(fieldText(s, e, kx::Zip));
-  Remark->setLines({fieldText(s, e, kx::Remarks1), fieldText(s, e, kx::Remarks2),
-                    fieldText(s, e, kx::Remarks3)});
-  Label15->setCaption(occupationText(s.field(e, kx::Occupation)[0]));
-  Label16->setCaption(actuaryText(s.field(e, kx::Actuary)[0]));
-  Label17->setCaption(pensionActuaryText(s.field(e, kx::PensionActuary)[0]));
-  Fax->setText(fieldText(s, e, kx::Fax));
-  Label19->setCaption(fieldText(s, e, kx::UpdateDate));
-  Label20->setCaption(fieldText(s, e, kx::SelectFlag));
-  M_phone->setText(fieldText(s, e, kx::MobilePhone));
-  Email->setText(fieldText(s, e, kx::Email));
-  Label23->setCaption(fieldText(s, e, kx::SearchKeys));
+  // The field table of the boxes and labels the fill and showStored set alike.
+  static const std::pair<Field, ui::Memo* TForm3::*> kBoxes[] = {
+      // The memos are named like the fields they hold, so the fields are
+      // named with their namespace here.
+      {kx::KanjiCompany, &TForm3::Memo3}, {kx::Division, &TForm3::Division},
+      {kx::Title, &TForm3::Title}, {kx::OfficePhone, &TForm3::O_phone},
+      {kx::HomePhone, &TForm3::P_phone}, {kx::Zip, &TForm3::Zip}, {kx::Fax, &TForm3::Fax},
+      {kx::MobilePhone, &TForm3::M_phone}, {kx::Email, &TForm3::Email}};
+  static const std::pair<Field, ui::Label* TForm3::*> kLabels[] = {
+      {Alias, &TForm3::Label4}, {Sex, &TForm3::Label5}, {Occupation, &TForm3::Label15},
+      {Actuary, &TForm3::Label16}, {PensionActuary, &TForm3::Label17},
+      {UpdateDate, &TForm3::Label19}, {SelectFlag, &TForm3::Label20},
+      {SearchKeys, &TForm3::Label23}};
+  for (const auto& [f, box] : kBoxes) (this->*box)->setText(fieldText(s, e, f));
+  for (const auto& [f, label] : kLabels) (this->*label)->setCaption(shownFieldText(s, e, f));
+  Remark->setLines({fieldText(s, e, Remarks1), fieldText(s, e, Remarks2),
+                    fieldText(s, e, Remarks3)});
   Label24->setCaption(std::to_string(e + 1));
 }
 

@@ -1,5 +1,4 @@
-// Form3, the view: every field of the current entry, and the way on to its
-// secrets, photo, files and the update form.
+// Form3, the view: every field of the current entry, and its SECRET, PHOTO, UPDATE.
 #pragma once
 
 #include <optional>

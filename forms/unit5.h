@@ -1,5 +1,4 @@
-// Form5, the company list: the entries twenty lines at a time in company
-// order; a click on a line views that entry.
+// Form5, the company list: twenty entries a page in company order; a click views one.
 #pragma once
 
 #include "forms/list_window.h"

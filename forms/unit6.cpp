@@ -40,54 +40,38 @@ TForm6::TForm6(Session& s, Navigator& n) : EntryWindow(s, n, "Form6", "UPDATE", 
   Button4 = addButton("Button4", 448, 8, 105, 25, fromUtf8(u8"EXECUTE(実行)"));
   Button4->onClick([this] { Button4Click(); });
   Button4->setVisible(false);
-  Label21 = addLabel("Label21", 612, 12, fromUtf8(u8"更新日付(YYYYMMDD)"));
-  Edit19 = box("Edit19", 744, 8, 72);
-
-  Label1 = addLabel("Label1", 16, 42, fromUtf8(u8"ﾌﾘｶﾞﾅ"));
-  Edit1 = kanaBox("Edit1", 64, 40, kNameKeyWidth);
-  Label2 = addLabel("Label2", 16, 58, fromUtf8(u8"姓 名"));
-  Edit2 = fieldBox("Edit2", 64, 56, KanjiName);
-  Label3 = addLabel("Label3", 408, 42, fromUtf8(u8"別名"));
-  Edit4 = fieldBox("Edit4", 440, 40, Alias);
-  Label4 = addLabel("Label4", 16, 90, fromUtf8(u8"ﾌﾘｶﾞﾅ"));
-  Edit24 = kanaBox("Edit24", 64, 88, kCompanyKeyWidth);
-  Label5 = addLabel("Label5", 16, 114, fromUtf8(u8"会社名"));
-  Edit3 = fieldBox("Edit3", 64, 112, KanjiCompany);
-  Label6 = addLabel("Label6", 16, 138, fromUtf8(u8"所属"));
-  Edit6 = fieldBox("Edit6", 64, 136, Division);
-  Label7 = addLabel("Label7", 16, 162, fromUtf8(u8"役職"));
-  Edit7 = fieldBox("Edit7", 64, 160, Title);
-  Label8 = addLabel("Label8", 16, 186, "EMAIL");
-  Edit22 = fieldBox("Edit22", 64, 184, Email);
-  Label9 = addLabel("Label9", 16, 220, "OFFICE");
-  Label10 = addLabel("Label10", 16, 234, "PHONE");
-  Edit8 = fieldBox("Edit8", 64, 232, OfficePhone);
-  Label11 = addLabel("Label11", 16, 258, "FAX");
-  Edit18 = fieldBox("Edit18", 64, 256, Fax);
-  Label12 = addLabel("Label12", 352, 220, "HOME");
-  Label13 = addLabel("Label13", 352, 234, "PHONE");
-  Edit9 = fieldBox("Edit9", 400, 232, HomePhone);
-  Label14 = addLabel("Label14", 352, 258, "MOBILE");
-  Edit21 = fieldBox("Edit21", 400, 256, MobilePhone);
-  Label15 = addLabel("Label15", 16, 298, "ZIP");
-  Edit10 = fieldBox("Edit10", 64, 296, Zip);
-  Label16 = addLabel("Label16", 168, 298, "ADDRESS");
-  Edit11 = fieldBox("Edit11", 224, 296, Address);
-  Label17 = addLabel("Label17", 680, 280, "SELECT FLAG");
-  Edit20 = box("Edit20", 704, 296, 24);
-  Label28 = addLabel("Label28", 736, 298, "SELECTED=1");
-  Label18 = addLabel("Label18", 24, 336, fromUtf8(u8"REMARKS(備考)"));
-  Edit12 = fieldBox("Edit12", 24, 352, Remarks1);
-  Edit13 = fieldBox("Edit13", 24, 376, Remarks2);
-  Edit14 = fieldBox("Edit14", 24, 400, Remarks3);
-  // The secret mode switch shows these.
-  Label19 = addLabel("Label19", 24, 424, "SEARCH KEYS");
-  Label19->setVisible(false);
-  // Narrower than its 110 bytes so that it stays clear of the number labels.
-  Edit23 = box("Edit23", 24, 440, 470);
-  Edit23->setVisible(false);
-  Label20 = addLabel("Label20", 24, 464, "SECRETS");
-  Label20->setVisible(false);
+  using F = TForm6;
+  static const FieldPlace<F> kFields[] = {
+      {&F::Label21, "Label21", 612, 12, u8"更新日付(YYYYMMDD)", &F::Edit19, "Edit19", 744, 8, kNoField, 72},
+      {&F::Label1, "Label1", 16, 42, u8"ﾌﾘｶﾞﾅ", &F::Edit1, "Edit1", 64, 40, kNoField, kNameKeyBox},
+      {&F::Label2, "Label2", 16, 58, u8"姓 名", &F::Edit2, "Edit2", 64, 56, KanjiName},
+      {&F::Label3, "Label3", 408, 42, u8"別名", &F::Edit4, "Edit4", 440, 40, Alias},
+      {&F::Label4, "Label4", 16, 90, u8"ﾌﾘｶﾞﾅ", &F::Edit24, "Edit24", 64, 88, kNoField, kCompanyKeyBox},
+      {&F::Label5, "Label5", 16, 114, u8"会社名", &F::Edit3, "Edit3", 64, 112, KanjiCompany},
+      {&F::Label6, "Label6", 16, 138, u8"所属", &F::Edit6, "Edit6", 64, 136, Division},
+      {&F::Label7, "Label7", 16, 162, u8"役職", &F::Edit7, "Edit7", 64, 160, Title},
+      {&F::Label8, "Label8", 16, 186, u8"EMAIL", &F::Edit22, "Edit22", 64, 184, Email},
+      {&F::Label9, "Label9", 16, 220, u8"OFFICE", nullptr, nullptr, 0, 0, kNoField},
+      {&F::Label10, "Label10", 16, 234, u8"PHONE", &F::Edit8, "Edit8", 64, 232, OfficePhone},
+      {&F::Label11, "Label11", 16, 258, u8"FAX", &F::Edit18, "Edit18", 64, 256, Fax},
+      {&F::Label12, "Label12", 352, 220, u8"HOME", nullptr, nullptr, 0, 0, kNoField},
+      {&F::Label13, "Label13", 352, 234, u8"PHONE", &F::Edit9, "Edit9", 400, 232, HomePhone},
+      {&F::Label14, "Label14", 352, 258, u8"MOBILE", &F::Edit21, "Edit21", 400, 256, MobilePhone},
+      {&F::Label15, "Label15", 16, 298, u8"ZIP", &F::Edit10, "Edit10", 64, 296, Zip},
+      {&F::Label16, "Label16", 168, 298, u8"ADDRESS", &F::Edit11, "Edit11", 224, 296, Address},
+      {&F::Label17, "Label17", 680, 280, u8"SELECT FLAG", &F::Edit20, "Edit20", 704, 296, kNoField, 24},
+      {&F::Label28, "Label28", 736, 298, u8"SELECTED=1", nullptr, nullptr, 0, 0, kNoField},
+      {&F::Label18, "Label18", 24, 336, u8"REMARKS(備考)", &F::Edit12, "Edit12", 24, 352, Remarks1},
+      {nullptr, nullptr, 0, 0, nullptr, &F::Edit13, "Edit13", 24, 376, Remarks2},
+      {nullptr, nullptr, 0, 0, nullptr, &F::Edit14, "Edit14", 24, 400, Remarks3},
+      // Narrower than its 110 bytes so that it stays clear of the number labels.
+      {&F::Label19, "Label19", 24, 424, u8"SEARCH KEYS", &F::Edit23, "Edit23", 24, 440, kNoField, 470},
+      {&F::Label20, "Label20", 24, 464, u8"SECRETS", nullptr, nullptr, 0, 0, kNoField},
+  };
+  addFields(*this, kFields);
+  // The secret mode shows these.
+  for (ui::Control* c : std::initializer_list<ui::Control*>{Label19, Edit23, Label20})
+    c->setVisible(false);
   addSecretBoxes(24, 480);
 
   addCodeGroups(72, {408, 472, 640, 736}, 160);
@@ -101,7 +85,7 @@ TForm6::TForm6(Session& s, Navigator& n) : EntryWindow(s, n, "Form6", "UPDATE", 
   Label27 = addLabel("Label27", 512, 432);
   Button6 = addButton("Button6", 488, 472, 140, 25, fromUtf8(u8"個人ﾃﾞｰﾀ番号変更/消去"));
   Button6->onClick([this] { Button6Click(); });
-  Edit5 = fieldBox("Edit5", 632, 480, PersonalNumber);
+  Edit5 = addEdit("Edit5", 632, 480, boxWidth(kFieldWidth[PersonalNumber]), kBoxHeight);
   Edit5->setVisible(false);
 
   // Escape is CLOSE, but never while an update or delete is armed: a stray

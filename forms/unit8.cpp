@@ -32,53 +32,37 @@ TForm8::TForm8(Session& s, Navigator& n) : EntryWindow(s, n, "Form8", "ADD RECOR
   Button3 = addButton("Button3", 528, 8, 75, 25, "EXECUTE");
   Button3->onClick([this] { Button3Click(); });
   Button3->setVisible(false);
-  Label21 = addLabel("Label21", 612, 12, fromUtf8(u8"入力日付(YYYYMMDD)"));
-  Edit19 = box("Edit19", 744, 8, 72);
-
-  Label1 = addLabel("Label1", 40, 42, fromUtf8(u8"ﾌﾘｶﾞﾅ"));
-  Edit1 = kanaBox("Edit1", 104, 40, kNameKeyWidth);
-  Label2 = addLabel("Label2", 40, 66, fromUtf8(u8"姓名"));
-  Edit2 = fieldBox("Edit2", 104, 64, KanjiName);
-  Label20 = addLabel("Label20", 408, 42, fromUtf8(u8"別名"));
-  Edit4 = fieldBox("Edit4", 440, 40, Alias);
-  Label3 = addLabel("Label3", 40, 106, fromUtf8(u8"ﾌﾘｶﾞﾅ"));
-  Edit24 = kanaBox("Edit24", 104, 104, kCompanyKeyWidth);
-  Label4 = addLabel("Label4", 40, 138, fromUtf8(u8"会社名"));
-  Edit3 = fieldBox("Edit3", 104, 136, KanjiCompany);
-  Label5 = addLabel("Label5", 40, 170, fromUtf8(u8"所属"));
-  Edit6 = fieldBox("Edit6", 104, 168, Division);
-  Label6 = addLabel("Label6", 40, 194, fromUtf8(u8"役職"));
-  Edit7 = fieldBox("Edit7", 104, 192, Title);
-  Label7 = addLabel("Label7", 40, 218, "EMAIL");
-  Edit22 = fieldBox("Edit22", 104, 216, Email);
-  Label8 = addLabel("Label8", 40, 244, "OFFICE");
-  Label10 = addLabel("Label10", 40, 258, "PHONE");
-  Edit8 = fieldBox("Edit8", 104, 256, OfficePhone);
-  Label11 = addLabel("Label11", 40, 282, "FAX");
-  Edit18 = fieldBox("Edit18", 104, 280, Fax);
-  Label9 = addLabel("Label9", 384, 244, "HOME");
-  Label12 = addLabel("Label12", 384, 258, "PHONE");
-  Edit9 = fieldBox("Edit9", 440, 256, HomePhone);
-  Label13 = addLabel("Label13", 384, 282, "MOBILE");
-  Edit21 = fieldBox("Edit21", 440, 280, MobilePhone);
-  Label14 = addLabel("Label14", 40, 322, "ZIP");
-  Edit10 = fieldBox("Edit10", 104, 320, Zip);
-  Label15 = addLabel("Label15", 216, 322, "ADDERSS");
-  Edit11 = box("Edit11", 272, 320, 400);
-  Label16 = addLabel("Label16", 660, 304, "SELECT FLG");
-  Edit20 = box("Edit20", 680, 320, 24);
-  Label17 = addLabel("Label17", 32, 344, fromUtf8(u8"REMARKS(備考)"));
-  Edit12 = fieldBox("Edit12", 32, 360, Remarks1);
-  Edit13 = fieldBox("Edit13", 32, 376, Remarks2);
-  Edit14 = fieldBox("Edit14", 32, 392, Remarks3);
-  // Only the view's secret mode switch shows these.
-  Label18 = addLabel("Label18", 32, 424, "SEARCH KEYS");
-  Edit23 = fieldBox("Edit23", 32, 440, SearchKeys);
-  Label19 = addLabel("Label19", 32, 472, "SECRETS");
+  using F = TForm8;
+  static const FieldPlace<F> kFields[] = {
+      {&F::Label21, "Label21", 612, 12, u8"入力日付(YYYYMMDD)", &F::Edit19, "Edit19", 744, 8, kNoField, 72},
+      {&F::Label1, "Label1", 40, 42, u8"ﾌﾘｶﾞﾅ", &F::Edit1, "Edit1", 104, 40, kNoField, kNameKeyBox},
+      {&F::Label2, "Label2", 40, 66, u8"姓名", &F::Edit2, "Edit2", 104, 64, KanjiName},
+      {&F::Label20, "Label20", 408, 42, u8"別名", &F::Edit4, "Edit4", 440, 40, Alias},
+      {&F::Label3, "Label3", 40, 106, u8"ﾌﾘｶﾞﾅ", &F::Edit24, "Edit24", 104, 104, kNoField, kCompanyKeyBox},
+      {&F::Label4, "Label4", 40, 138, u8"会社名", &F::Edit3, "Edit3", 104, 136, KanjiCompany},
+      {&F::Label5, "Label5", 40, 170, u8"所属", &F::Edit6, "Edit6", 104, 168, Division},
+      {&F::Label6, "Label6", 40, 194, u8"役職", &F::Edit7, "Edit7", 104, 192, Title},
+      {&F::Label7, "Label7", 40, 218, u8"EMAIL", &F::Edit22, "Edit22", 104, 216, Email},
+      {&F::Label8, "Label8", 40, 244, u8"OFFICE", nullptr, nullptr, 0, 0, kNoField},
+      {&F::Label10, "Label10", 40, 258, u8"PHONE", &F::Edit8, "Edit8", 104, 256, OfficePhone},
+      {&F::Label11, "Label11", 40, 282, u8"FAX", &F::Edit18, "Edit18", 104, 280, Fax},
+      {&F::Label9, "Label9", 384, 244, u8"HOME", nullptr, nullptr, 0, 0, kNoField},
+      {&F::Label12, "Label12", 384, 258, u8"PHONE", &F::Edit9, "Edit9", 440, 256, HomePhone},
+      {&F::Label13, "Label13", 384, 282, u8"MOBILE", &F::Edit21, "Edit21", 440, 280, MobilePhone},
+      {&F::Label14, "Label14", 40, 322, u8"ZIP", &F::Edit10, "Edit10", 104, 320, Zip},
+      {&F::Label15, "Label15", 216, 322, u8"ADDERSS", &F::Edit11, "Edit11", 272, 320, Address, 400},
+      {&F::Label16, "Label16", 660, 304, u8"SELECT FLG", &F::Edit20, "Edit20", 680, 320, kNoField, 24},
+      {&F::Label17, "Label17", 32, 344, u8"REMARKS(備考)", &F::Edit12, "Edit12", 32, 360, Remarks1},
+      {nullptr, nullptr, 0, 0, nullptr, &F::Edit13, "Edit13", 32, 376, Remarks2},
+      {nullptr, nullptr, 0, 0, nullptr, &F::Edit14, "Edit14", 32, 392, Remarks3},
+      {&F::Label18, "Label18", 32, 424, u8"SEARCH KEYS", &F::Edit23, "Edit23", 32, 440, SearchKeys},
+      {&F::Label19, "Label19", 32, 472, u8"SECRETS", nullptr, nullptr, 0, 0, kNoField},
+  };
+  addFields(*this, kFields);
   addSecretBoxes(32, 488);
-  Label18->setVisible(false);
-  Label19->setVisible(false);
-  Edit23->setVisible(false);
+  // Only the view's secret mode switch shows these.
+  for (ui::Control* c : std::initializer_list<ui::Control*>{Label18, Label19, Edit23})
+    c->setVisible(false);
 
   addCodeGroups(88, {448, 512, 664, 760}, 150);
 

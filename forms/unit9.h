@@ -1,5 +1,6 @@
-// Form9, the import window: the exchange file in (overwrite or append), and
-// vCards out and in through a file or folder named in a box or picked.
+// Form9, the import window: the exchange file in, and vCards out and in.
+// The exchange file overwrites or appends; vCards go through a file or a
+// folder named in a box or picked.
 #pragma once
 
 #include <string>
