@@ -30,12 +30,11 @@ class VcardQuirks : public ::testing::Test {
     writeBytes(cards.file("in.vcf"), text);
     s = loaded(d);
     sink.messages.clear();
-    return importVcards(*s, cur, d.path, cards.file("in.vcf"), sink);
+    return importVcards(*s, d.path, cards.file("in.vcf"), sink);
   }
   std::string summary() const { return sink.messages.empty() ? "" : sink.messages.back(); }
   TempDir d, cards;
   std::unique_ptr<Store> s;
-  Cursors cur;
   VectorSink sink;
 };
 
