@@ -111,7 +111,6 @@ class Session {
   void switchSecretModeFromView();     // can only turn it off
   void switchSecretModeFromBrowser();  // turns it on and off
   void chooseSearchMode(SearchMode mode) { search_.mode = mode; }
-  SearchMode searchMode() const { return search_.mode; }
   // "OK": the first match from the start; "SKIP": the next one after the
   // entry on show. True when the current entry is a match.
   bool searchFirst(const std::string& text);
