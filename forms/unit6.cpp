@@ -14,9 +14,7 @@ namespace {
 
 using ui::fromUtf8;
 
-// The number assignment shows the names it proposes with a lower-case
-// extension ("PSNL0013.txt"), though the files are opened by the upper-case
-// ones.
+// "PSNL0013.TXT" -> "PSNL0013.txt".
 std::string lowerCaseExtension(std::string name) {
   const std::size_t dot = name.rfind('.');
   if (dot == std::string::npos) return name;
