@@ -9,16 +9,28 @@ COMPANY_LINE_WIDTH = 99
 BLANK_LINE = b" " * 30
 
 
+def column(value, width, cut):
+    """The first cut bytes of a field as a list column: one that would end
+    in the first byte of a double-byte character ends in a space."""
+    b = fit(value, width)
+    i = 0
+    while i < cut - 1:
+        i += 2 if (0x81 <= b[i] <= 0x9F or 0xE0 <= b[i] <= 0xFC) else 1
+    if i == cut - 1 and (0x81 <= b[i] <= 0x9F or 0xE0 <= b[i] <= 0xFC):
+        return b[:cut - 1] + b" "
+    return b[:cut]
+
+
 def name_line(record):
-    return (fit(record.get("Kana", ""), 42)[:14] + b" " +
-            fit(record.get("KanjiName", ""), 42)[:20] + b" " +
-            fit(record.get("KanjiCompany", ""), 50))
+    return (column(record.get("Kana", ""), 42, 14) + b" " +
+            column(record.get("KanjiName", ""), 42, 20) + b" " +
+            column(record.get("KanjiCompany", ""), 50, 50))
 
 
 def company_line(record):
-    return (fit(record.get("KanaCompany", ""), 50)[:25] + b" " +
-            fit(record.get("KanjiCompany", ""), 50)[:30] + b" " +
-            fit(record.get("KanjiName", ""), 42))
+    return (column(record.get("KanaCompany", ""), 50, 25) + b" " +
+            column(record.get("KanjiCompany", ""), 50, 30) + b" " +
+            column(record.get("KanjiName", ""), 42, 42))
 
 
 def name_order(records):
