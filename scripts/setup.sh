@@ -17,6 +17,7 @@ pkgs=(
   python3
   python3-vobject khard vdirsyncer radicale
   nodejs
+  libmecab-dev mecab-ipadic-utf8 skkdic-extra
   "$@"
 )
 # Some builds of nodejs bring npm with them; Debian's needs its own package.
