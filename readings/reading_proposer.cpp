@@ -157,8 +157,9 @@ std::optional<std::string> ReadingProposer::propose(const std::string& utf8,
   }
   if (reading.empty()) return std::nullopt;
   std::string key = halfWidthKana(utf8ToSjis(reading));
-  // A reading the dictionary gives in kanji is no reading.
-  if (holdsKanji(key)) return std::nullopt;
+  // A reading the dictionary gives in kanji is no reading, and a character
+  // Shift-JIS could not hold (〓) is no letter of one.
+  if (holdsKanji(key) || key.find(kGetaMark) != std::string::npos) return std::nullopt;
   return key;
 }
 
