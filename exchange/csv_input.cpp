@@ -136,7 +136,9 @@ int csvInput(Store& s, const std::string& dir, double today, MessageSink& sink,
     sink.show("korvelix.csv read error");
     return 1;
   }
+  const detail::ProposedReadings proposed = detail::proposeMissingReadings(s, from, count);
   if (detail::commitImport(s, from, count, dir, sink, options.save) != 0) return 1;
+  if (proposed.readings > 0) sink.show(detail::proposedReadingsLine(proposed));
   return 0;
 }
 

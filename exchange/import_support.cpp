@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "readings/reading_proposer.h"
 #include "store/bytes.h"
+#include "store/sjis_unicode.h"
 #include "store/store_files.h"
 
 namespace kx::detail {
@@ -55,5 +57,47 @@ int commitImport(Store& s, int from, int count, const std::string& dir, MessageS
   return 1;
 }
 
+namespace {
+
+bool blank(const char* text, int width) {
+  for (int i = 0; i < width && text[i] != '\0'; ++i)
+    if (text[i] != ' ') return false;
+  return true;
+}
+
+// Fills a blank key from its kanji field; true when it was filled.
+template <int W>
+bool propose(char (&key)[W + 1], const char* kanji, int kanjiWidth, bool company) {
+  if (!blank(key, W) || blank(kanji, kanjiWidth)) return false;
+  const std::string_view text(kanji, kanjiWidth);
+  const ReadingProposer& p = readingProposer();
+  const auto reading = company ? p.company(text) : p.name(text);
+  if (!reading) return false;
+  putSjisBytes(key, W, *reading);
+  return true;
+}
+
+}  // namespace
+
+ProposedReadings proposeMissingReadings(Store& s, int from, int count) {
+  ProposedReadings out;
+  for (int e = from; e < from + count; ++e) {
+    const int before = out.readings;
+    out.readings += propose<kNameKeyWidth>(s.names.key[e], s.field(e, KanjiName),
+                                           kFieldWidth[KanjiName], false);
+    out.readings += propose<kCompanyKeyWidth>(s.companies.key[e], s.field(e, KanjiCompany),
+                                              kFieldWidth[KanjiCompany], true);
+    if (out.readings > before) out.entries.push_back(e);
+  }
+  return out;
+}
+
+std::string proposedReadingsLine(const ProposedReadings& p) {
+  if (p.readings == 0) return {};
+  return formatInts(
+      sjisText(u8"読みを推測して入れました（念のため確かめてください）: %d件")
+          .c_str(),
+      p.readings);
+}
 
 }  // namespace kx::detail

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "store/message_sink.h"
 #include "store/model.h"
@@ -62,6 +63,21 @@ class BusyNotice {
 // unchanged files.
 int commitImport(Store& s, int from, int count, const std::string& dir, MessageSink& sink,
                  bool save);
+
+// Readings proposed for staged entries that arrived without one.
+struct ProposedReadings {
+  int readings = 0;          // kana names and kana companies filled
+  std::vector<int> entries;  // the entries that got at least one, in order
+};
+
+// Gives each staged entry (from .. from + count - 1) whose kana name or kana
+// company key is blank the reading proposed for its kanji name or kanji
+// company, before the keys are placed: such an entry then sorts among the
+// others instead of above them all.
+ProposedReadings proposeMissingReadings(Store& s, int from, int count);
+
+// What an import summary says about them ("" when none were proposed).
+std::string proposedReadingsLine(const ProposedReadings& p);
 
 // Where the view and the lists start after an import.
 

@@ -101,7 +101,7 @@ class Importer {
   bool assignNumbers();
   bool placePhotos();
   void removePlacedPhotos();
-  void summary() const;
+  void summary(const detail::ProposedReadings& proposed) const;
   int count() const { return static_cast<int>(staged_.size()); }
   int from() const { return from_; }
 
@@ -235,7 +235,7 @@ void Importer::removePlacedPhotos() {
   placed_.clear();
 }
 
-void Importer::summary() const {
+void Importer::summary(const detail::ProposedReadings& proposed) const {
   std::vector<int> changed, photoless, phonesMoved, phonesLost;
   for (std::size_t i = 0; i < staged_.size(); ++i) {
     const vcard::CardFound& f = staged_[i].found;
@@ -265,6 +265,10 @@ void Importer::summary() const {
     m += formatInts(sjisText(u8"\n備考に空きがなく電話番号を取り込めなかったカード: %d件").c_str(),
                     static_cast<int>(phonesLost.size()));
     appendNames(m, s_, phonesLost);
+  }
+  if (proposed.readings > 0) {
+    m += "\n" + detail::proposedReadingsLine(proposed);
+    appendNames(m, s_, proposed.entries);
   }
   sink_.show(m);
 }
@@ -297,11 +301,12 @@ int importVcards(Store& s, const std::string& dir, const std::string& path,
     im.removePlacedPhotos();
     return 1;
   }
+  const detail::ProposedReadings proposed = detail::proposeMissingReadings(s, im.from(), im.count());
   if (detail::commitImport(s, im.from(), im.count(), dir, sink, options.save) != 0) {
     im.removePlacedPhotos();
     return 1;
   }
-  im.summary();
+  im.summary(proposed);
   return 0;
 }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "exchange/vcard/vcard.h"
+#include "store/sjis_unicode.h"
 #include "vcard_test_support.h"
 
 namespace kx {
@@ -63,7 +64,12 @@ TEST_F(VcardImport, PhoneCardInShiftJisQuotedPrintable) {
   EXPECT_EQ(field(*s, 2, Remarks1), pad("一行目", 74));
   EXPECT_EQ(field(*s, 2, Remarks2), pad("二行目", 74));
   EXPECT_EQ(field(*s, 2, PersonalNumber), "0000");
-  EXPECT_EQ(sink.messages, std::vector<std::string>{"vCardから1件のカードを取り込みました。"});
+  // The card gave no reading of its company: one is proposed.
+  EXPECT_EQ(companyKeyOf(*s, 2), pad(sjisText(u8"ｱｵﾊﾞｼｮｳｼﾞ"), 50));
+  EXPECT_EQ(sink.messages,
+            std::vector<std::string>{sjisText(
+                u8"vCardから1件のカードを取り込みました。\n"
+                u8"読みを推測して入れました（念のため確かめてください）: 1件（山田 太郎）")});
   // The files hold what the tables hold.
   EXPECT_EQ(tablesImage(*loaded(d)), tablesImage(*s));
 }
