@@ -126,6 +126,21 @@ void type(const Target& t, const std::string& text) {
   }
 }
 
+// ime F.C PREEDIT|COMMIT: split at the last "|".
+void ime(const Target& t, const std::string& text) {
+  if (!needControl(t, "ime") || !reachable(t)) return;
+  const auto bar = text.rfind('|');
+  if (bar == std::string::npos) {
+    error("malformed composition '" + text + "': ime needs FORM.CONTROL PREEDIT|COMMIT");
+    return;
+  }
+  switch (kx::ui::compose(*t.window, *t.control, text.substr(0, bar), text.substr(bar + 1))) {
+    case kx::ui::TypeResult::Typed: break;
+    case kx::ui::TypeResult::ReadOnly: error("read-only " + t.address); break;
+    case kx::ui::TypeResult::NotEditable: error("not an edit box " + t.address); break;
+  }
+}
+
 kx::ui::RadioGroup* radioGroup(const Target& t, const std::string& command) {
   if (!needControl(t, command)) return nullptr;
   auto* g = dynamic_cast<kx::ui::RadioGroup*>(t.control);
@@ -213,14 +228,15 @@ void run(const std::string& line) {
     return;
   }
 
-  // Commands whose target is followed by an argument: type keeps everything
-  // after the one space, spaces and all; pick takes one item number, key one
-  // key name.
+  // Commands whose target is followed by an argument: type and ime keep
+  // everything after the one space, spaces and all; pick takes one item
+  // number, key one key name.
   const bool typeCommand = command == "type";
   const bool pickCommand = command == "pick";
   const bool keyCommand = command == "key";
+  const bool imeCommand = command == "ime";
   std::string address = rest, argument;
-  if (typeCommand || pickCommand || keyCommand) {
+  if (typeCommand || pickCommand || keyCommand || imeCommand) {
     const auto sep = rest.find(' ');
     address = rest.substr(0, sep);
     if (sep != std::string::npos) argument = rest.substr(sep + 1);
@@ -244,7 +260,7 @@ void run(const std::string& line) {
   else if (command == "shown") handler = shown;
   else if (command == "item") handler = item;
   else if (command == "image") handler = image;
-  else if (!typeCommand && !pickCommand && !keyCommand) {
+  else if (!typeCommand && !pickCommand && !keyCommand && !imeCommand) {
     error("unknown command '" + command + "'");
     return;
   }
@@ -265,6 +281,8 @@ void run(const std::string& line) {
     pick(t, argument);
   else if (keyCommand)
     key(t, argument);
+  else if (imeCommand)
+    ime(t, argument);
   else
     handler(t);
 }

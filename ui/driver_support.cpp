@@ -1,7 +1,9 @@
 #include "ui/driver_support.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QTextCharFormat>
 #include <QLineEdit>
 #include <QMetaEnum>
 #include <QPlainTextEdit>
@@ -37,6 +39,49 @@ TypeResult typeText(Control& c, const std::string& utf8) {
     return TypeResult::Typed;
   }
   return TypeResult::NotEditable;
+}
+
+namespace {
+
+// A composition as the input method frameworks' Qt front ends show it: the
+// text underlined (a conversion's segment highlighted instead), the cursor
+// at its end.
+void sendPreedit(QWidget* target, const QString& text, bool converted) {
+  QTextCharFormat format;
+  if (converted) {
+    format.setBackground(target->palette().highlight());
+    format.setForeground(target->palette().highlightedText());
+  } else {
+    format.setFontUnderline(true);
+  }
+  QList<QInputMethodEvent::Attribute> attributes;
+  if (!text.isEmpty())
+    attributes.append({QInputMethodEvent::TextFormat, 0, static_cast<int>(text.size()), format});
+  attributes.append({QInputMethodEvent::Cursor, static_cast<int>(text.size()), 1, QVariant()});
+  QInputMethodEvent event(text, attributes);
+  QApplication::sendEvent(target, &event);
+}
+
+}  // namespace
+
+TypeResult compose(Window& w, Control& c, const std::string& preedit, const std::string& commit) {
+  auto* box = dynamic_cast<QLineEdit*>(c.widget());
+  if (!box || !dynamic_cast<Edit*>(&c)) return TypeResult::NotEditable;
+  if (box->isReadOnly()) return TypeResult::ReadOnly;
+  activate(w);
+  c.setFocus();
+  const QString shown = QString::fromUtf8(preedit.data(), static_cast<qsizetype>(preedit.size()));
+  const QString committed = QString::fromUtf8(commit.data(), static_cast<qsizetype>(commit.size()));
+  for (qsizetype n = 1; n <= shown.size(); ++n) sendPreedit(box, shown.left(n), false);
+  if (!committed.isEmpty()) {
+    if (committed != shown) sendPreedit(box, committed, true);
+    QInputMethodEvent event;
+    event.setCommitString(committed);
+    QApplication::sendEvent(box, &event);
+  }
+  sendPreedit(box, QString(), false);  // the composition ends (or is cancelled)
+  processPendingEvents();
+  return TypeResult::Typed;
 }
 
 void activate(Window& w) {

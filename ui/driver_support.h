@@ -26,6 +26,13 @@ enum class TypeResult { Typed, NotEditable, ReadOnly };
 // it would; a read-only box takes nothing, as it takes no keys.
 TypeResult typeText(Control& c, const std::string& utf8);
 
+// Gives edit box c the keyboard focus and delivers one input-method
+// composition as fcitx5 and ibus deliver it: PREEDIT shown as the
+// composition a character at a time, COMMIT shown as its conversion when it
+// differs, then committed; an empty COMMIT cancels the composition. Both
+// texts are UTF-8.
+TypeResult compose(Window& w, Control& c, const std::string& preedit, const std::string& commit);
+
 // Makes window w the active one, the one that gets the keyboard, as a click
 // into it does.
 void activate(Window& w);
