@@ -38,6 +38,14 @@ bool holdsKanji(std::string_view sjis) {
   return false;
 }
 
+std::string kanjiInReadingRefusal(std::string_view nameReading, std::string_view companyReading) {
+  if (holdsKanji(nameReading))
+    return sjisText(u8"氏名のﾌﾘｶﾞﾅに漢字があります。読みをかなで入れてください");
+  if (holdsKanji(companyReading))
+    return sjisText(u8"会社名のﾌﾘｶﾞﾅに漢字があります。読みをかなで入れてください");
+  return {};
+}
+
 bool utf8HoldsKanji(std::string_view utf8) {
   for (std::size_t i = 0; i < utf8.size();) {
     const auto b = static_cast<unsigned char>(utf8[i]);

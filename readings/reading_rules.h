@@ -2,6 +2,7 @@
 // made of. No Qt, no MeCab.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace kx {
@@ -17,5 +18,9 @@ bool holdsKanji(std::string_view sjis);
 
 // Whether UTF-8 text holds a kanji code point.
 bool utf8HoldsKanji(std::string_view utf8);
+
+// Why the reading boxes of a form cannot be stored (Shift-JIS, naming the
+// box that holds a kanji), or "" when both can.
+std::string kanjiInReadingRefusal(std::string_view nameReading, std::string_view companyReading);
 
 }  // namespace kx

@@ -68,5 +68,13 @@ TEST(ReadingRules, KanjiAndItsMarksAreNoReading) {
   EXPECT_FALSE(utf8HoldsKanji(reinterpret_cast<const char*>(u8"アイ〒")));
 }
 
+TEST(ReadingRules, TheRefusalNamesTheBoxHoldingAKanji) {
+  EXPECT_EQ(kanjiInReadingRefusal(sj(u8"ﾓﾘﾀ ｹﾝ"), sj(u8"ＮＴＴ")), "");
+  EXPECT_EQ(kanjiInReadingRefusal(sj(u8"森田 健"), ""),
+            sj(u8"氏名のﾌﾘｶﾞﾅに漢字があります。読みをかなで入れてください"));
+  EXPECT_EQ(kanjiInReadingRefusal(sj(u8"ﾓﾘﾀ"), sj(u8"ｱｵﾊﾞ商事")),
+            sj(u8"会社名のﾌﾘｶﾞﾅに漢字があります。読みをかなで入れてください"));
+}
+
 }  // namespace
 }  // namespace kx
