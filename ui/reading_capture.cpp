@@ -74,6 +74,12 @@ class ReadingCapture : public QObject {
     if (watched != box_ || e->type() != QEvent::InputMethod || inInputMethod_) return false;
     auto* ev = static_cast<QInputMethodEvent*>(e);
     const bool committed = !ev->commitString().isEmpty();
+    // mozc reconverts a selection in place: the selected text is shown
+    // converted again, and the commit replaces it.
+    if (box_->hasSelectedText() && !reconverted_) {
+      const qsizetype from = box_->selectionStart();
+      reconverted_ = readingOf(from, from + box_->selectedText().size());
+    }
     std::optional<QString> committedReading;
     if (committed) committedReading = readingOfCommit(ev->commitString());
     // The box carries the event out; what it did to the text is then known.
@@ -140,6 +146,21 @@ class ReadingCapture : public QObject {
     }
     fill();
     return removed;
+  }
+
+  // The reading of whole runs of known reading from .. to, else nullopt.
+  std::optional<QString> readingOf(qsizetype from, qsizetype to) const {
+    std::optional<QString> out = QString();
+    qsizetype at = 0;
+    for (const Run& r : runs_) {
+      const qsizetype end = at + r.text.size();
+      if (end > from && at < to) {
+        if (at < from || end > to || !r.reading) return std::nullopt;
+        *out += *r.reading;
+      }
+      at = end;
+    }
+    return out;
   }
 
   std::optional<QString> remove(qsizetype from, qsizetype to) {
