@@ -18,6 +18,7 @@ pkgs=(
   python3-vobject khard vdirsyncer radicale
   nodejs
   libmecab-dev mecab-ipadic-utf8 skkdic-extra
+  fcitx5 fcitx5-mozc fcitx5-frontend-qt6 dbus-x11 xdotool
   "$@"
 )
 # Some builds of nodejs bring npm with them; Debian's needs its own package.
