@@ -228,6 +228,9 @@ class ReadingCapture : public QObject {
     auto* box = static_cast<QLineEdit*>(reading_.widget());
     const QString there = box->text();
     if (!allSpace(there) && there != filled_) return;  // the user's own reading
+    // A blank box stays as the form blanked it while there is nothing to
+    // read (a kanji box blanked with spaces too).
+    if (allSpace(there) && whole->isEmpty()) return;
     reading_.setText(kanaKeyFromUnicode(*whole));
     filled_ = box->text();
   }

@@ -200,6 +200,17 @@ TEST_F(ReadingCapture, EmptyingTheNameEmptiesTheFilledReading) {
   EXPECT_EQ(reading->text(), sjis(u8"ﾀﾅｶ"));
 }
 
+TEST_F(ReadingCapture, BoxesBlankedWithSpacesStayAsBlanked) {
+  const std::string blanks(24, ' ');
+  reading->setText(blanks);
+  kanji->setText(blanks);  // as the add form prepares them
+  EXPECT_EQ(reading->text(), blanks);
+  typed({u8"も", u8"もりた"});
+  preedit(u8"森田", {2});
+  commit(u8"森田");
+  EXPECT_EQ(reading->text(), sjis(u8"ﾓﾘﾀ"));
+}
+
 TEST_F(ReadingCapture, TheDriversCompositionFillsTheReading) {
   w.show();
   EXPECT_EQ(compose(w, *kanji, reinterpret_cast<const char*>(u8"もりた"),
