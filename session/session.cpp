@@ -7,6 +7,8 @@
 #include "exchange/csv_lists.h"
 #include "exchange/exchange_file.h"
 #include "exchange/vcard/vcard.h"
+#include "readings/reading_proposer.h"
+#include "readings/reading_rules.h"
 #include "search/dates.h"
 #include "search/search.h"
 #include "store/list_lines.h"
@@ -200,6 +202,19 @@ bool Session::addEntry(const EntryForm& typed) {
   busy(false);
   if (added) tellEntriesChanged();
   return added.has_value();
+}
+
+bool Session::readingsAllowed(std::string_view nameKey, std::string_view companyKey) {
+  const std::string refusal = kanjiInReadingRefusal(nameKey, companyKey);
+  if (!refusal.empty()) messages_.show(refusal);
+  return refusal.empty();
+}
+
+std::optional<std::string> Session::proposeReading(std::string_view kanji, bool company) {
+  const ReadingProposer& p = readingProposer();
+  auto reading = company ? p.company(kanji) : p.name(kanji);
+  if (!reading) messages_.show(sjisText(u8"読みを推測できませんでした。かなで入れてください"));
+  return reading;
 }
 
 // --- searching and selecting

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "exchange/exchange_file.h"
@@ -105,6 +106,13 @@ class Session {
   // told) when all are taken. Stored only by an executed update.
   std::optional<std::string> proposeNumber();
   bool addEntry(const EntryForm& typed);
+  // Whether the typed reading boxes may be stored: a kanji in one is what
+  // one Space too many in an input method leaves there, and is refused
+  // (the user told, naming the box).
+  bool readingsAllowed(std::string_view nameKey, std::string_view companyKey);
+  // A reading proposed for the kanji name (company: the kanji company) as
+  // its kana key; nullopt, the user told, when none can be.
+  std::optional<std::string> proposeReading(std::string_view kanji, bool company);
 
   // --- searching and selecting
   bool secretMode() const { return secretMode_; }

@@ -8,6 +8,7 @@
 
 #include "exchange/exchange_file.h"
 #include "session/session.h"
+#include "store/sjis_unicode.h"
 #include "store/store_files.h"
 #include "tests/exchange/exchange_test_support.h"
 
@@ -119,6 +120,18 @@ TEST_F(SessionTest, AChangeArmedOnAStoreThatChangedSinceIsRefused) {
   ASSERT_EQ(session.exportExchangeFile(), 0);  // loads the store again
   EXPECT_FALSE(session.pendingChangeAllowed(filled, ""));
   EXPECT_EQ(messages.messages.back(), kReopenEntryMessage);
+}
+
+TEST_F(SessionTest, AKanjiInAReadingBoxIsRefusedAndReadingsAreProposed) {
+  EXPECT_TRUE(session.readingsAllowed(sjisText(u8"ﾓﾘﾀ ｹﾝ"), sjisText(u8"ＮＴＴ")));
+  EXPECT_FALSE(session.readingsAllowed(sjisText(u8"ﾓﾘﾀ"), sjisText(u8"ｱｵ々")));
+  EXPECT_EQ(session.proposeReading(sjisText(u8"田中 一郎"), false), sjisText(u8"ﾀﾅｶ ｲﾁﾛｳ"));
+  EXPECT_EQ(session.proposeReading(sjisText(u8"(株)青葉商事"), true), sjisText(u8"ｱｵﾊﾞｼｮｳｼﾞ"));
+  EXPECT_FALSE(session.proposeReading(sjisText(u8"彁"), false));
+  EXPECT_EQ(messages.messages,
+            (std::vector<std::string>{
+                sjisText(u8"会社名のﾌﾘｶﾞﾅに漢字があります。読みをかなで入れてください"),
+                sjisText(u8"読みを推測できませんでした。かなで入れてください")}));
 }
 
 }  // namespace
