@@ -8,6 +8,7 @@
 #include "store/codes.h"
 #include "store/entry_text.h"
 #include "ui/encoding.h"
+#include "ui/reading_capture.h"
 
 namespace kx {
 
@@ -18,6 +19,22 @@ EntryWindow::EntryWindow(Session& s, Navigator& n, const char* formName, const c
 }
 
 std::string EntryWindow::caption(const char8_t* utf8) { return ui::fromUtf8(utf8); }
+
+void EntryWindow::addReadingHelp(int nameRight, int nameTop, int companyRight, int companyTop) {
+  ui::captureReading(*Edit2, *Edit1);
+  ui::captureReading(*Edit3, *Edit24);
+  auto button = [this](const char* name, ui::Edit* reading, ui::Edit* kanji, int right,
+                       int top, bool company) {
+    ui::Button* b = addButton(name, right + 2, top, 24, kBoxHeight, ui::fromUtf8(u8"読"));
+    b->onClick([this, reading, kanji, company] {
+      if (const auto r = session.proposeReading(kanji->text(), company)) reading->setText(*r);
+    });
+    return b;
+  };
+  ProposeNameReading = button("ProposeNameReading", Edit1, Edit2, nameRight, nameTop, false);
+  ProposeCompanyReading =
+      button("ProposeCompanyReading", Edit24, Edit3, companyRight, companyTop, true);
+}
 
 void EntryWindow::addSecretBoxes(int left, int top) {
   ui::Edit** boxes[] = {&Edit25, &Edit26, &Edit27, &Edit28, &Edit29};

@@ -22,6 +22,9 @@ class EntryWindow : public ui::Window {
       *Edit12, *Edit13, *Edit14, *Edit18, *Edit19, *Edit20, *Edit21, *Edit22, *Edit23, *Edit24,
       *Edit25, *Edit26, *Edit27, *Edit28, *Edit29;
   ui::RadioGroup *RadioGroup1, *RadioGroup2, *RadioGroup3, *RadioGroup4;
+  // Beside the reading boxes: each fills its box with a reading proposed
+  // for the kanji box below it.
+  ui::Button *ProposeNameReading, *ProposeCompanyReading;
 
  protected:
   EntryWindow(Session& session, Navigator& navigator, const char* formName, const char* caption,
@@ -63,6 +66,10 @@ class EntryWindow : public ui::Window {
     Edit24->setKana(true);
   }
   static std::string caption(const char8_t* utf8);
+  // After addFields: the reading boxes Edit1 and Edit24 fill themselves
+  // from what an input method composes in Edit2 and Edit3, and a propose
+  // button goes right of each, at the boxes' right edges and tops.
+  void addReadingHelp(int nameRight, int nameTop, int companyRight, int companyTop);
   // Edit25 ... Edit29 under each other from (left, top), hidden.
   void addSecretBoxes(int left, int top);
   // RadioGroup1 ... RadioGroup4 (sex, occupation in two columns, actuary,

@@ -67,6 +67,7 @@ TForm6::TForm6(Session& s, Navigator& n) : EntryWindow(s, n, "Form6", "UPDATE", 
       {&F::Label20, "Label20", 24, 464, u8"SECRETS", nullptr, nullptr, 0, 0, kNoField},
   };
   addFields(*this, kFields);
+  addReadingHelp(64 + kNameKeyBox, 40, 64 + kCompanyKeyBox, 88);
   // The secret mode shows these.
   for (ui::Control* c : std::initializer_list<ui::Control*>{Label19, Edit23, Label20})
     c->setVisible(false);
@@ -166,6 +167,8 @@ void TForm6::Button4Click() {
   const PendingChange change = session.pendingChange();
   if (!session.pendingChangeAllowed(
           filledFrom_, change == PendingChange::Update ? Edit5->text() : std::string()))
+    return;
+  if (change == PendingChange::Update && !session.readingsAllowed(Edit1->text(), Edit24->text()))
     return;
   Label22->setVisible(false);
   Button4->setVisible(false);

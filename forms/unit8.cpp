@@ -59,6 +59,7 @@ TForm8::TForm8(Session& s, Navigator& n) : EntryWindow(s, n, "Form8", "ADD RECOR
       {&F::Label19, "Label19", 32, 472, u8"SECRETS", nullptr, nullptr, 0, 0, kNoField},
   };
   addFields(*this, kFields);
+  addReadingHelp(104 + kNameKeyBox, 40, 104 + kCompanyKeyBox, 104);
   addSecretBoxes(32, 488);
   // Only the view's secret mode switch shows these.
   for (ui::Control* c : std::initializer_list<ui::Control*>{Label18, Label19, Edit23})
@@ -124,6 +125,7 @@ void TForm8::Button2Click() {
 // EXECUTE: adds the entry at the next entry number. When it cannot be added
 // the form stays open and armed and nothing has changed.
 void TForm8::Button3Click() {
+  if (!session.readingsAllowed(Edit1->text(), Edit24->text())) return;
   const EntryForm typed = readForm(nullptr);
   if (!session.addEntry(typed)) return;
   Edit24->setText(cutTo(typed.companyKey, kCompanyKeyWidth));
