@@ -1,7 +1,5 @@
 #include "exchange/vcard/reader.h"
 
-#include <bit>
-#include <cstdint>
 #include <cstring>
 
 #include "exchange/vcard/text.h"
@@ -47,52 +45,50 @@ bool isBase64Line(std::string_view line) {
   return true;
 }
 
+// Names and parameters are short: a first ';' further in than this is
+// not taken for the end of a name.
+constexpr std::size_t kHeadLimit = 4096;
+
+// The first colon outside double quotes, and the first semicolon outside
+// them before it. Quotes are rare (a SORT-AS value): without one before
+// the colon, two library searches find both.
+void headOf(std::string_view line, std::size_t* colon, std::size_t* semi) {
+  const char* p = line.data();
+  const std::size_t n = line.size();
+  const auto* c = static_cast<const char*>(std::memchr(p, ':', n));
+  const std::size_t end = c ? static_cast<std::size_t>(c - p) : n;
+  const auto* q = static_cast<const char*>(std::memchr(p, '"', end));
+  const std::size_t plain = q ? static_cast<std::size_t>(q - p) : end;
+  const auto* s = static_cast<const char*>(std::memchr(p, ';', plain));
+  *semi = s ? static_cast<std::size_t>(s - p) : std::string_view::npos;
+  if (q == nullptr) {
+    *colon = c ? end : std::string_view::npos;
+  } else {
+    *colon = std::string_view::npos;
+    bool quoted = false;
+    for (std::size_t i = plain; i < n; ++i) {
+      if (p[i] == '"') quoted = !quoted;
+      else if (quoted) continue;
+      else if (p[i] == ':') {
+        *colon = i;
+        break;
+      } else if (p[i] == ';' && *semi == std::string_view::npos) {
+        *semi = i;
+      }
+    }
+  }
+  const bool named = *colon != std::string_view::npos && *semi < *colon;
+  if (!named || *semi >= kHeadLimit) *semi = std::string_view::npos;
+}
+
 }  // namespace
 
 CardReader::CardReader(std::string_view bytes) : bytes_(bytes) {
   if (bytes_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
 }
 
-namespace {
-
-// Eight bytes at a time: which of them equal c (the high bit of each byte
-// that does; a byte above a match may show falsely, so only the lowest
-// match is taken).
-std::uint64_t matches(std::uint64_t word, unsigned char c) {
-  const std::uint64_t x = word ^ (0x0101010101010101ULL * c);
-  return (x - 0x0101010101010101ULL) & ~x & 0x8080808080808080ULL;
-}
-
-std::uint64_t wordAt(const char* p) {
-  std::uint64_t w = 0;
-  std::memcpy(&w, p, sizeof w);
-  return w;
-}
-
-// The first byte from `from` that is one of the stops, or n.
-std::size_t findStop(const char* p, std::size_t from, std::size_t n, bool head) {
-  std::size_t i = from;
-  if constexpr (std::endian::native == std::endian::little) {
-    for (; i + 8 <= n; i += 8) {
-      const std::uint64_t w = wordAt(p + i);
-      std::uint64_t hit = matches(w, '\n');
-      // ':' and ';' differ only in their lowest bit: one match for both.
-      if (head) hit |= matches(w | 0x0101010101010101ULL, ';') | matches(w, '"');
-      if (hit != 0) return i + static_cast<std::size_t>(std::countr_zero(hit)) / 8;
-    }
-  }
-  for (; i < n; ++i) {
-    const char c = p[i];
-    if (c == '\n' || (head && (c == ':' || c == ';' || c == '"'))) return i;
-  }
-  return n;
-}
-
-}  // namespace
-
-// The physical line at pos_ without its line end. One pass finds its end
-// and the colon and semicolon that end its name. False at the end of the
-// bytes.
+// The physical line at pos_ without its line end. False at the end of
+// the bytes.
 bool CardReader::physical(Line* line) {
   if (pos_ >= bytes_.size()) return false;
   if (peekPos_ == pos_) {
@@ -101,43 +97,13 @@ bool CardReader::physical(Line* line) {
   }
   const char* start = bytes_.data() + pos_;
   const std::size_t avail = bytes_.size() - pos_;
+  const auto* lf = static_cast<const char*>(std::memchr(start, '\n', avail));
+  std::size_t len = lf ? static_cast<std::size_t>(lf - start) : avail;
   Line l;
-  bool quoted = false;
-  // Names and parameters are short: past this a line is only searched for its end.
-  const std::size_t headLimit = std::min<std::size_t>(avail, 4096);
-  std::size_t i = 0;
-  for (;; ++i) {
-    i = findStop(start, i, headLimit, true);
-    if (i == headLimit || start[i] == '\n') break;
-    const char c = start[i];
-    if (c == '"') {
-      quoted = !quoted;
-    } else if (!quoted && c == ';') {
-      if (l.semi == std::string_view::npos) l.semi = i;
-    } else if (!quoted && c == ':') {
-      l.colon = i;
-      break;
-    }
-  }
-  std::size_t len = i;
-  if (i < avail && start[i] != '\n') {
-    // Most values are short: a few words looked at here cost less than a
-    // call; a long one (a photo) goes to memchr.
-    const std::size_t near = std::min(avail, i + 1 + 64);
-    len = findStop(start, i + 1, near, false);
-    if (len == near && near < avail) {
-      const auto* lf = static_cast<const char*>(std::memchr(start + near, '\n', avail - near));
-      len = lf ? static_cast<std::size_t>(lf - start) : avail;
-    }
-  }
-  l.after = pos_ + len + (len < avail ? 1 : 0);
+  l.after = pos_ + len + (lf ? 1 : 0);
   // Older phones end lines with CR CR LF: every CR before the LF goes.
   while (len > 0 && start[len - 1] == '\r') --len;
   l.text = std::string_view(start, len);
-  if (l.colon != std::string_view::npos && l.colon >= len) l.colon = std::string_view::npos;
-  if (l.colon == std::string_view::npos && i == headLimit) l.colon = colonOf(l.text);
-  if (l.semi != std::string_view::npos && (l.colon == std::string_view::npos || l.semi > l.colon))
-    l.semi = std::string_view::npos;
   peekPos_ = pos_;
   peek_ = l;
   *line = l;
@@ -155,6 +121,7 @@ bool CardReader::logical(Line* line, int* startLine) {
     fail("行が長すぎます", *startLine);
     return false;
   }
+  headOf(first.text, &first.colon, &first.semi);
   // Whether quoted-printable or base64 lines may follow, found out only
   // when the next line could be one.
   int encoding = first.semi == std::string_view::npos ? 0 : -1;

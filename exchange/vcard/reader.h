@@ -39,7 +39,8 @@ class CardReader {
   int problemLine() const { return problemLine_; }
 
  private:
-  // A physical line, and where its name and parameters end.
+  // A line, and (for the first of a logical line) where its name and
+  // parameters end.
   struct Line {
     std::string_view text;
     std::size_t after = 0;                       // where the next line starts
