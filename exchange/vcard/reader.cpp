@@ -87,51 +87,53 @@ CardReader::CardReader(std::string_view bytes) : bytes_(bytes) {
   if (bytes_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
 }
 
-// The physical line at pos_ without its line end. False at the end of
-// the bytes.
-bool CardReader::physical(Line* line) {
+// The physical line at pos_ without its line end, and where the next
+// one starts. False at the end of the bytes.
+bool CardReader::physical(std::string_view* text, std::size_t* after) {
   if (pos_ >= bytes_.size()) return false;
   if (peekPos_ == pos_) {
-    *line = peek_;
+    *text = peekText_;
+    *after = peekAfter_;
     return true;
   }
   const char* start = bytes_.data() + pos_;
   const std::size_t avail = bytes_.size() - pos_;
   const auto* lf = static_cast<const char*>(std::memchr(start, '\n', avail));
   std::size_t len = lf ? static_cast<std::size_t>(lf - start) : avail;
-  Line l;
-  l.after = pos_ + len + (lf ? 1 : 0);
+  *after = pos_ + len + (lf ? 1 : 0);
   // Older phones end lines with CR CR LF: every CR before the LF goes.
   while (len > 0 && start[len - 1] == '\r') --len;
-  l.text = std::string_view(start, len);
+  *text = std::string_view(start, len);
   peekPos_ = pos_;
-  peek_ = l;
-  *line = l;
+  peekText_ = *text;
+  peekAfter_ = *after;
   return true;
 }
 
 // The next logical line: a physical line with the continuations that
 // belong to it. False at the end, or on a line too long (problem_ set).
+// Built in *line, not copied there.
 bool CardReader::logical(Line* line, int* startLine) {
-  Line first;
-  if (!physical(&first)) return false;
-  pos_ = first.after;
+  std::size_t after = 0;
+  if (!physical(&line->text, &after)) return false;
+  pos_ = after;
   *startLine = ++lineNo_;
-  if (first.text.size() > kMaxLineBytes) {
+  if (line->text.size() > kMaxLineBytes) {
     fail("行が長すぎます", *startLine);
     return false;
   }
-  headOf(first.text, &first.colon, &first.semi);
+  headOf(line->text, &line->colon, &line->semi);
+  const std::string_view first = line->text;
+  const std::size_t colon = line->colon, semi = line->semi;
   // Whether quoted-printable or base64 lines may follow, found out only
   // when the next line could be one.
-  int encoding = first.semi == std::string_view::npos ? 0 : -1;
+  int encoding = semi == std::string_view::npos ? 0 : -1;
   auto enc = [&] {
-    if (encoding < 0)
-      encoding = static_cast<int>(encodingOf(first.text.substr(first.semi, first.colon - first.semi)));
+    if (encoding < 0) encoding = static_cast<int>(encodingOf(first.substr(semi, colon - semi)));
     return static_cast<Encoding>(encoding);
   };
   std::string* joined = nullptr;
-  std::string_view current = first.text;
+  std::string_view current = first;
   auto append = [&](std::string_view piece) {
     if (joined == nullptr) joined = &joined_.emplace_back(current);
     joined->append(piece);
@@ -146,9 +148,8 @@ bool CardReader::logical(Line* line, int* startLine) {
     const bool mayContinue = lead == ' ' || lead == '\t' ||
                              (!current.empty() && current.back() == '=') || encoding != 0;
     if (!mayContinue) break;
-    Line next;
-    if (!physical(&next)) break;
-    const std::string_view t = next.text;
+    std::string_view t;
+    if (!physical(&t, &after)) break;
     if (!current.empty() && current.back() == '=' && enc() == Encoding::QuotedPrintable) {
       // A soft line break: the "=" and the line end are not part of the value.
       if (joined == nullptr) joined = &joined_.emplace_back(current);
@@ -162,7 +163,7 @@ bool CardReader::logical(Line* line, int* startLine) {
     } else {
       break;
     }
-    pos_ = next.after;
+    pos_ = after;
     ++lineNo_;
     if (current.size() > kMaxLineBytes) {
       fail("行が長すぎます", *startLine);
@@ -171,11 +172,10 @@ bool CardReader::logical(Line* line, int* startLine) {
   }
   if (joined != nullptr) {
     // The name and parameters may themselves have been folded.
-    first.colon = colonOf(current);
-    first.semi = current.substr(0, first.colon).find(';');
+    line->text = current;
+    line->colon = colonOf(current);
+    line->semi = current.substr(0, line->colon).find(';');
   }
-  first.text = current;
-  *line = first;
   return true;
 }
 
@@ -217,19 +217,21 @@ CardReader::Result CardReader::next(std::vector<Property>& card) {
       if (isBlank(text)) continue;
       return fail("「:」のない行です", at);
     }
-    Property p;
-    p.line = at;
-    p.value = text.substr(line.colon + 1);
-    std::string_view head = text.substr(0, line.colon);
+    std::string_view head = text.substr(0, line.colon), params;
     if (line.semi != std::string_view::npos) {
-      p.params = head.substr(line.semi + 1);
+      params = head.substr(line.semi + 1);
       head = head.substr(0, line.semi);
     }
     const std::size_t dot = head.find('.');  // a name has none; a group ends with one
-    p.name = dot == std::string_view::npos ? head : head.substr(dot + 1);
+    const std::string_view name = dot == std::string_view::npos ? head : head.substr(dot + 1);
+    if (name.empty()) return fail("プロパティ名のない行です", at);
+    // Built in its place: a copy of the whole would wait on these stores.
+    Property& p = card.emplace_back();
+    p.line = at;
+    p.value = text.substr(line.colon + 1);
+    p.params = params;
+    p.name = name;
     if (dot != std::string_view::npos) p.group = head.substr(0, dot);
-    if (p.name.empty()) return fail("プロパティ名のない行です", at);
-    card.push_back(p);
   }
 }
 
