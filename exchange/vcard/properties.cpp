@@ -111,38 +111,64 @@ const OwnProperty* ownProperty(std::string_view name) {
   return nullptr;
 }
 
-// Into pi, fresh: built in its slot rather than copied there.
+// Into pi, fresh: built in its slot rather than copied there. One walk:
+// parameters cut at semicolons (a library search unless a value is
+// quoted), each told by the length of its name before any comparison.
 void parseParams(std::string_view params, CardMapper::ParamInfo& pi) {
-  forEachParam(params, [&](const Param& p) {
-    if (p.name.empty()) {  // vCard 2.1: a type or an encoding without its name
-      if (equalsNoCase(p.value, "QUOTED-PRINTABLE")) pi.encoding = Encoding::QuotedPrintable;
-      else if (equalsNoCase(p.value, "BASE64")) pi.encoding = Encoding::Base64;
-      else addType(pi, p.value);
-    } else if (equalsNoCase(p.name, "TYPE")) {
-      std::string_view list = p.value;
-      if (pi.type.empty()) pi.type = list.substr(0, list.find(','));
-      for (;;) {
-        const std::size_t comma = list.find(',');
-        addType(pi, list.substr(0, comma));
-        if (comma == std::string_view::npos) break;
-        list.remove_prefix(comma + 1);
-      }
-    } else if (equalsNoCase(p.name, "ENCODING")) {
-      if (equalsNoCase(p.value, "QUOTED-PRINTABLE")) pi.encoding = Encoding::QuotedPrintable;
-      else if (equalsNoCase(p.value, "BASE64") || equalsNoCase(p.value, "B"))
-        pi.encoding = Encoding::Base64;
-    } else if (equalsNoCase(p.name, "CHARSET")) {
-      pi.charset = p.value;
-    } else if (equalsNoCase(p.name, "LANGUAGE")) {
-      pi.language = p.value;
-    } else if (equalsNoCase(p.name, "SORT-AS")) {
-      pi.sortAs = p.value;
-    } else if (equalsNoCase(p.name, "PHONETIC")) {
-      pi.phonetic = !equalsNoCase(p.value, "ipa") && !equalsNoCase(p.value, "piny") &&
-                    !equalsNoCase(p.value, "jyut");
+  const bool quotes = params.find('"') != std::string_view::npos;
+  std::size_t at = 0;
+  while (at < params.size()) {
+    std::size_t end = quotes ? paramEnd(params, at) : params.find(';', at);
+    if (end == std::string_view::npos) end = params.size();
+    const std::string_view p = params.substr(at, end - at);
+    at = end + 1;
+    if (p.empty()) continue;
+    std::string_view name, value = p;
+    const std::size_t eq = p.find('=');
+    if (eq != std::string_view::npos) {
+      name = p.substr(0, eq);
+      value = p.substr(eq + 1);
     }
-    return true;
-  });
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+      value = value.substr(1, value.size() - 2);
+    switch (name.size()) {
+      case 0:  // vCard 2.1: a type or an encoding without its name
+        if (equalsNoCase(value, "QUOTED-PRINTABLE")) pi.encoding = Encoding::QuotedPrintable;
+        else if (equalsNoCase(value, "BASE64")) pi.encoding = Encoding::Base64;
+        else addType(pi, value);
+        break;
+      case 4:
+        if (equalsNoCase(name, "TYPE")) {
+          for (std::size_t from = 0;;) {
+            const std::size_t comma = value.find(',', from);
+            const std::string_view t =
+                value.substr(from, comma == std::string_view::npos ? comma : comma - from);
+            if (from == 0 && pi.type.empty()) pi.type = t;
+            addType(pi, t);
+            if (comma == std::string_view::npos) break;
+            from = comma + 1;
+          }
+        }
+        break;
+      case 7:
+        if (equalsNoCase(name, "CHARSET")) pi.charset = value;
+        else if (equalsNoCase(name, "SORT-AS")) pi.sortAs = value;
+        break;
+      case 8:
+        if (equalsNoCase(name, "ENCODING")) {
+          if (equalsNoCase(value, "QUOTED-PRINTABLE")) pi.encoding = Encoding::QuotedPrintable;
+          else if (equalsNoCase(value, "BASE64") || equalsNoCase(value, "B"))
+            pi.encoding = Encoding::Base64;
+        } else if (equalsNoCase(name, "LANGUAGE")) {
+          pi.language = value;
+        } else if (equalsNoCase(name, "PHONETIC")) {
+          pi.phonetic = !equalsNoCase(value, "ipa") && !equalsNoCase(value, "piny") &&
+                        !equalsNoCase(value, "jyut");
+        }
+        break;
+      default: break;
+    }
+  }
 }
 
 // SORT-AS's components: RFC 6350 separates them with commas, some phones
