@@ -111,23 +111,28 @@ const OwnProperty* ownProperty(std::string_view name) {
   return nullptr;
 }
 
-// Into pi, fresh: built in its slot rather than copied there. One walk:
-// parameters cut at semicolons (a library search unless a value is
-// quoted), each told by the length of its name before any comparison.
+// Into pi, fresh: built in its slot rather than copied there. One walk
+// finds each parameter's end and its '=' (values are short: a loop costs
+// less than searches), and a parameter is told by the length of its name
+// before any comparison.
 void parseParams(std::string_view params, CardMapper::ParamInfo& pi) {
-  const bool quotes = params.find('"') != std::string_view::npos;
-  std::size_t at = 0;
-  while (at < params.size()) {
-    std::size_t end = quotes ? paramEnd(params, at) : params.find(';', at);
-    if (end == std::string_view::npos) end = params.size();
-    const std::string_view p = params.substr(at, end - at);
-    at = end + 1;
-    if (p.empty()) continue;
-    std::string_view name, value = p;
-    const std::size_t eq = p.find('=');
+  const char* const d = params.data();
+  const std::size_t n = params.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::size_t start = i;
+    std::size_t eq = std::string_view::npos;
+    bool quoted = false;
+    for (; i < n; ++i) {
+      const char c = d[i];
+      if (c == '"') quoted = !quoted;
+      else if (c == ';' && !quoted) break;
+      else if (c == '=' && eq == std::string_view::npos) eq = i;
+    }
+    if (i == start) continue;
+    std::string_view name, value(d + start, i - start);
     if (eq != std::string_view::npos) {
-      name = p.substr(0, eq);
-      value = p.substr(eq + 1);
+      name = std::string_view(d + start, eq - start);
+      value = std::string_view(d + eq + 1, i - eq - 1);
     }
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
       value = value.substr(1, value.size() - 2);
@@ -139,14 +144,13 @@ void parseParams(std::string_view params, CardMapper::ParamInfo& pi) {
         break;
       case 4:
         if (equalsNoCase(name, "TYPE")) {
-          for (std::size_t from = 0;;) {
-            const std::size_t comma = value.find(',', from);
-            const std::string_view t =
-                value.substr(from, comma == std::string_view::npos ? comma : comma - from);
+          for (std::size_t from = 0, k = 0;; ++k) {
+            if (k < value.size() && value[k] != ',') continue;
+            const std::string_view t = value.substr(from, k - from);
             if (from == 0 && pi.type.empty()) pi.type = t;
             addType(pi, t);
-            if (comma == std::string_view::npos) break;
-            from = comma + 1;
+            if (k >= value.size()) break;
+            from = k + 1;
           }
         }
         break;
