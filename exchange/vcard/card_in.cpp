@@ -33,6 +33,10 @@ bool CardMapper::fail(const Property& p, const char* problem) {
 bool CardMapper::text(const Property& p, std::string_view* value) {
   std::string_view bytes = p.value;
   const ParamInfo& pi = info(p);
+  if (utf8Only_ && pi.encoding == Encoding::None && pi.charset.empty()) {
+    *value = bytes;  // the common case, decided at once
+    return true;
+  }
   if (pi.encoding != Encoding::None) {
     decoded_.clear();
     const bool qp = pi.encoding == Encoding::QuotedPrintable;
