@@ -153,7 +153,7 @@ class CardMapper {
   // What fitting did to each field, the two keys last; a field set again
   // (by the card's own property) forgets what happened the first time.
   TextFit fits_[kFieldCount + 2];
-  std::string decoded_, utf8_, sjis_, bytes_, narrowed_;
+  std::string decoded_, utf8_, sjis_, bytes_;
   std::vector<std::string_view> parts_;  // components of the last structured value
   std::string_view rest_;                // ... and what followed them
 };

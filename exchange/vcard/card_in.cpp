@@ -96,9 +96,11 @@ void CardMapper::put(int f, std::string_view escapedUtf8) { putJoined(f, escaped
 
 // A number or address in the ASCII forms of what was typed in full width.
 void CardMapper::putNumber(int f, std::string_view escapedUtf8) {
-  narrowed_.clear();
-  appendNarrowed(narrowed_, escapedUtf8);
-  put(f, narrowed_);
+  int width = 0;
+  char* slot = slotOf(f, &width);
+  SjisField field(slot, width);
+  field.addUtf8(escapedUtf8, true, true);
+  fitOf(fits_, f) = field.finish();
 }
 
 // Two texts with a space between when both are there: family and given
