@@ -22,28 +22,47 @@ const std::array<std::vector<const OwnProperty*>, 32>& ownByLength() {
   return table;
 }
 
+// Whether t is word in any case; word is all letters, in lower case (a
+// letter's case is its 0x20 bit, so one OR a byte tells).
+bool isWord(std::string_view t, std::string_view word) {
+  if (t.size() != word.size()) return false;
+  for (std::size_t i = 0; i < t.size(); ++i)
+    if (static_cast<char>(t[i] | 0x20) != word[i]) return false;
+  return true;
+}
+
 // The bit of a TYPE value; 0 for those that change nothing here (voice,
-// pref, text ...).
+// pref, text ...). Told by length first: most lengths have few types.
 unsigned typeBit(std::string_view t) {
   using M = CardMapper;
-  if (t.empty()) return 0;
-  // The common ones told by their first letter and length at once.
-  switch (static_cast<char>(t[0] | 0x20)) {
-    case 'w': if (t.size() == 4 && equalsNoCase(t, "WORK")) return M::TypeWork; break;
-    case 'h': if (t.size() == 4 && equalsNoCase(t, "HOME")) return M::TypeHome; break;
-    case 'v': if (t.size() == 5 && equalsNoCase(t, "VOICE")) return 0; break;
-    case 'c': if (t.size() == 4 && equalsNoCase(t, "CELL")) return M::TypeCell; break;
-    case 'f': if (t.size() == 3 && equalsNoCase(t, "FAX")) return M::TypeFax; break;
+  switch (t.size()) {
+    case 0: return 0;
+    case 3:
+      if (isWord(t, "fax")) return M::TypeFax;
+      if (isWord(t, "msg")) return 0;
+      if (isWord(t, "car")) return M::TypePagerOrCar;
+      break;
+    case 4:
+      if (isWord(t, "work")) return M::TypeWork;
+      if (isWord(t, "home")) return M::TypeHome;
+      if (isWord(t, "cell")) return M::TypeCell;
+      if (isWord(t, "pref") || isWord(t, "text")) return 0;
+      if (isWord(t, "jpeg")) return M::TypeJpeg;
+      break;
+    case 5:
+      if (isWord(t, "voice")) return 0;
+      if (isWord(t, "pager")) return M::TypePagerOrCar;
+      break;
+    case 8:
+      if (isWord(t, "internet")) return 0;
+      if (equalsNoCase(t, "X-IRMC-N")) return M::TypeIrmcN;
+      break;
+    case 10:
+      if (equalsNoCase(t, "X-IRMC-ORG")) return M::TypeIrmcOrg;
+      break;
     default: break;
   }
-  static constexpr std::pair<std::string_view, unsigned> kTypes[] = {
-      {"WORK", M::TypeWork}, {"HOME", M::TypeHome}, {"CELL", M::TypeCell}, {"FAX", M::TypeFax},
-      {"VOICE", 0}, {"PREF", 0}, {"INTERNET", 0}, {"TEXT", 0}, {"MSG", 0},
-      {"X-IRMC-N", M::TypeIrmcN}, {"X-IRMC-ORG", M::TypeIrmcOrg}, {"JPEG", M::TypeJpeg},
-      {"PAGER", M::TypePagerOrCar}, {"CAR", M::TypePagerOrCar}};
-  for (const auto& [name, bit] : kTypes)
-    if (equalsNoCase(t, name)) return bit;
-  return t.empty() ? 0u : static_cast<unsigned>(M::TypeOther);
+  return M::TypeOther;
 }
 
 void addType(CardMapper::ParamInfo& pi, std::string_view t) {

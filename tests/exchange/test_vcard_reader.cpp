@@ -65,5 +65,22 @@ TEST(CardParameters, TakenInOneWalkWithQuotedSemicolonsAndTypeLists) {
   EXPECT_EQ(c.label, "X-FOO");
 }
 
+TEST(CardParameters, EachTypeInAnyCaseGivesItsBit) {
+  using M = CardMapper;
+  const std::vector<std::pair<std::string_view, unsigned>> cases = {
+      {"Work", M::TypeWork},   {"HOME", M::TypeHome},       {"cell", M::TypeCell},
+      {"fAx", M::TypeFax},     {"PAGER", M::TypePagerOrCar}, {"car", M::TypePagerOrCar},
+      {"JPEG", M::TypeJpeg},   {"x-irmc-n", M::TypeIrmcN},   {"X-IRMC-ORG", M::TypeIrmcOrg},
+      {"voice", 0},            {"Pref", 0},                  {"INTERNET", 0},
+      {"text", 0},             {"msg", 0},                   {"works", M::TypeOther},
+      {"X\rIRMC\rN", M::TypeOther}, {"w@rk", M::TypeOther},
+  };
+  for (const auto& [type, bit] : cases) {
+    CardMapper::ParamInfo pi;
+    parseParams("TYPE=" + std::string(type), pi);
+    EXPECT_EQ(pi.types, bit) << type;
+  }
+}
+
 }  // namespace
 }  // namespace kx::vcard
