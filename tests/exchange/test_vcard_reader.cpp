@@ -6,6 +6,7 @@
 
 #include "exchange/vcard/properties.h"
 #include "exchange/vcard/reader.h"
+#include "exchange/vcard/text.h"
 
 namespace kx::vcard {
 namespace {
@@ -79,6 +80,20 @@ TEST(CardParameters, EachTypeInAnyCaseGivesItsBit) {
     CardMapper::ParamInfo pi;
     parseParams("TYPE=" + std::string(type), pi);
     EXPECT_EQ(pi.types, bit) << type;
+  }
+}
+
+TEST(HexValues, DecodedInEitherCaseAndRefusedWhenOddOrNotHex) {
+  const std::vector<std::pair<std::string_view, std::string>> good = {
+      {"8182", "\x81\x82"}, {"aBcD", "\xAB\xCD"}, {"", ""}, {"00ff", std::string("\0\xFF", 2)}};
+  for (const auto& [hex, bytes] : good) {
+    std::string out = "x";
+    EXPECT_TRUE(decodeHex(hex, out)) << hex;
+    EXPECT_EQ(out, "x" + bytes) << hex;
+  }
+  for (std::string_view bad : {"818", "8g", "g8", "81 2", "8182:0"}) {
+    std::string out;
+    EXPECT_FALSE(decodeHex(bad, out)) << bad;
   }
 }
 
