@@ -100,13 +100,17 @@ bool CardReader::physical(std::string_view* text, std::size_t* after) {
   const std::size_t avail = bytes_.size() - pos_;
   const auto* lf = static_cast<const char*>(std::memchr(start, '\n', avail));
   std::size_t len = lf ? static_cast<std::size_t>(lf - start) : avail;
-  *after = pos_ + len + (lf ? 1 : 0);
+  const std::size_t next = pos_ + len + (lf ? 1 : 0);
   // Older phones end lines with CR CR LF: every CR before the LF goes.
   while (len > 0 && start[len - 1] == '\r') --len;
-  *text = std::string_view(start, len);
+  // Stored from registers: a view read back right after its two halves
+  // were stored waits for them.
+  const std::string_view t(start, len);
+  *text = t;
+  *after = next;
   peekPos_ = pos_;
-  peekText_ = *text;
-  peekAfter_ = *after;
+  peekText_ = t;
+  peekAfter_ = next;
   return true;
 }
 
@@ -115,16 +119,19 @@ bool CardReader::physical(std::string_view* text, std::size_t* after) {
 // Built in *line, not copied there.
 bool CardReader::logical(Line* line, int* startLine) {
   std::size_t after = 0;
-  if (!physical(&line->text, &after)) return false;
+  std::string_view first;
+  if (!physical(&first, &after)) return false;
   pos_ = after;
   *startLine = ++lineNo_;
-  if (line->text.size() > kMaxLineBytes) {
+  if (first.size() > kMaxLineBytes) {
     fail("行が長すぎます", *startLine);
     return false;
   }
-  headOf(line->text, &line->colon, &line->semi);
-  const std::string_view first = line->text;
-  const std::size_t colon = line->colon, semi = line->semi;
+  std::size_t colon = 0, semi = 0;
+  headOf(first, &colon, &semi);
+  line->text = first;
+  line->colon = colon;
+  line->semi = semi;
   // Whether quoted-printable or base64 lines may follow, found out only
   // when the next line could be one.
   int encoding = semi == std::string_view::npos ? 0 : -1;
@@ -209,7 +216,8 @@ CardReader::Result CardReader::next(std::vector<Property>& card) {
       if (problem_) return Result::Error;
       return fail("END:VCARDがありません", cardLine_);
     }
-    const std::string_view text = line.text;
+    // Its halves read one by one, as logical() stored them.
+    const std::string_view text(line.text.data(), line.text.size());
     // A boundary's colon follows its word: other lines are not looked at.
     if (line.colon == 3 && isBoundary(text, "END")) return Result::Card;
     if (line.colon == 5 && isBoundary(text, "BEGIN")) return fail("END:VCARDがないまま次のカードが始まります", at);
