@@ -139,6 +139,12 @@ int sjisOf(char32_t cp, char bytes[2]) {
   return 2;
 }
 
+// Whether asciiFormOf(cp) may give a character: kanji and kana are told
+// apart without a call.
+constexpr bool mayNarrow(char32_t cp) {
+  return cp >= 0xFF08 || (cp >= 0x2010 && cp <= 0x2212) || cp == 0x30FC;
+}
+
 // The code point of a three-byte UTF-8 sequence, or 0 when p holds none.
 char32_t decodeThree(const unsigned char* p) {
   if ((p[0] & 0xF0) != 0xE0 || (p[1] & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80) return 0;
@@ -288,7 +294,7 @@ bool SjisField::addUtf8(std::string_view utf8, bool escaped, bool narrow) {
       const unsigned b1 = p[i + 1] ^ 0x80u, b2 = p[i + 2] ^ 0x80u;
       const char32_t cp = (c & 0x0Fu) << 12 | b1 << 6 | b2;
       if ((b1 | b2) < 0x40 && cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)) {
-        const char a = narrow ? asciiFormOf(cp) : 0;
+        const char a = narrow && mayNarrow(cp) ? asciiFormOf(cp) : 0;
         const std::uint16_t code = a != 0 ? static_cast<std::uint16_t>(a) : fromUnicode[cp];
         if (code == kNone) put2(geta, true);
         else if (code < 0x100) put1(static_cast<unsigned char>(code));
