@@ -30,13 +30,8 @@ bool CardMapper::fail(const Property& p, const char* problem) {
 // guessed) charset converted. Bytes of a UTF-8 value that start no
 // character are left for the field to mark 〓 as it converts them. The
 // view lasts until the next call.
-bool CardMapper::text(const Property& p, std::string_view* value) {
+bool CardMapper::convertedText(const Property& p, const ParamInfo& pi, std::string_view* value) {
   std::string_view bytes = p.value;
-  const ParamInfo& pi = info(p);
-  if (utf8Only_ && pi.encoding == Encoding::None && pi.charset.empty()) {
-    *value = bytes;  // the common case, decided at once
-    return true;
-  }
   if (pi.encoding != Encoding::None) {
     decoded_.clear();
     const bool qp = pi.encoding == Encoding::QuotedPrintable;
