@@ -139,7 +139,33 @@ int sjisOf(char32_t cp, char bytes[2]) {
   return 2;
 }
 
+// Whether asciiFormOf(cp) may give a character: kanji and kana are told
+// apart without a call.
+constexpr bool mayNarrow(char32_t cp) {
+  return cp >= 0xFF08 || (cp >= 0x2010 && cp <= 0x2212) || cp == 0x30FC;
+}
+
+// The code point of a three-byte UTF-8 sequence, or 0 when p holds none.
+char32_t decodeThree(const unsigned char* p) {
+  if ((p[0] & 0xF0) != 0xE0 || (p[1] & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80) return 0;
+  return (p[0] & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu);
+}
+
 }  // namespace
+
+char asciiFormOf(char32_t cp) {
+  if (cp >= 0xFF10 && cp <= 0xFF19) return static_cast<char>('0' + (cp - 0xFF10));  // ０-９
+  if (cp >= 0x2010 && cp <= 0x2015) return '-';  // ‐ ‑ ‒ – — ―
+  switch (cp) {
+    case 0xFF0B: return '+';  // ＋
+    case 0xFF08: return '(';  // （
+    case 0xFF09: return ')';  // ）
+    case 0xFF0D: return '-';  // －
+    case 0x2212: return '-';  // −
+    case 0x30FC: return '-';  // ー
+    default: return 0;
+  }
+}
 
 bool appendUtf8(std::string& out, std::string_view sjis, bool keepControls) {
   const Tables& t = tables();
@@ -193,55 +219,86 @@ bool appendUtf8(std::string& out, std::string_view sjis, bool keepControls) {
   return clean;
 }
 
-bool SjisField::addUtf8(std::string_view utf8, bool escaped) {
-  const auto& fromUnicode = tables().fromUnicode;
+bool SjisField::addUtf8(std::string_view utf8, bool escaped, bool narrow) {
+  if (utf8.empty()) return true;
+  const std::uint16_t* const fromUnicode = tables().fromUnicode.data();
   const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
   const std::size_t size = utf8.size();
   bool wellFormed = true;
   // The field's state in locals: a byte stored through slot_ could alias
   // the members, which the loop would then read again after every byte.
   char* const slot = slot_;
-  const int width = width_;
-  int at = at_;
+  const std::size_t width = static_cast<std::size_t>(width_);
+  std::size_t at = static_cast<std::size_t>(at_);
   bool full = full_;
   TextFit fit = fit_;
-  const auto put = [&](const char* bytes, int n, bool geta = false) {
-    if (full || at + n > width) {
+  // Past the width only what is more than trailing spaces counts as cut off.
+  const auto put1 = [&](unsigned char b) {
+    if (full || at >= width) {
       full = true;
-      fit.shortened = fit.shortened || !(n == 1 && bytes[0] == ' ');
+      fit.shortened = fit.shortened || b != ' ';
       return;
     }
-    slot[at++] = bytes[0];
-    if (n == 2) slot[at++] = bytes[1];
+    slot[at++] = static_cast<char>(b);
+  };
+  const auto put2 = [&](std::uint16_t code, bool geta) {
+    if (full || at + 2 > width) {
+      full = true;
+      fit.shortened = true;
+      return;
+    }
+    slot[at] = static_cast<char>(code >> 8);
+    slot[at + 1] = static_cast<char>(code & 0xFF);
+    at += 2;
     fit.replaced = fit.replaced || geta;
   };
+  const auto geta = static_cast<std::uint16_t>(static_cast<unsigned char>(kGetaMark[0]) << 8 |
+                                               static_cast<unsigned char>(kGetaMark[1]));
   for (std::size_t i = 0; i < size;) {
     auto c = p[i];
     if (c < 0x80) {
-      if (escaped && c == '\\' && i + 1 < size && p[i + 1] < 0x80) {
-        c = p[++i];
-        if (c == 'n' || c == 'N') c = ' ';
+      // A run of printable ASCII without escapes is copied whole.
+      std::size_t j = i;
+      while (j < size && p[j] >= 0x20 && p[j] < 0x7F && p[j] != '\\') ++j;
+      if (j > i) {
+        const std::size_t n = j - i, room = full ? 0 : width - at;
+        const std::size_t k = n < room ? n : room;
+        std::memcpy(slot + at, p + i, k);
+        at += k;
+        if (k < n) {
+          full = true;
+          for (std::size_t q = i + k; q < j && !fit.shortened; ++q) fit.shortened = p[q] != ' ';
+        }
+        i = j;
+        continue;
       }
-      const char b = isControl(c) ? ' ' : static_cast<char>(c);
-      put(&b, 1);
+      if (escaped && c == '\\' && i + 1 < size) {
+        if (p[i + 1] < 0x80) {
+          c = p[++i];
+          if (c == 'n' || c == 'N') c = ' ';
+        } else if (narrow && i + 3 < size) {
+          // The escaped character is the ASCII form of a full-width one.
+          const char a = asciiFormOf(decodeThree(p + i + 1));
+          if (a != 0) {
+            c = static_cast<unsigned char>(a);
+            i += 3;
+          }
+        }
+      }
+      put1(isControl(c) ? ' ' : c);
       ++i;
       continue;
     }
     // Three bytes, as nearly every Japanese character: decoded here.
-    if ((c & 0xF0) == 0xE0 && i + 2 < size && (p[i + 1] & 0xC0) == 0x80 &&
-        (p[i + 2] & 0xC0) == 0x80) {
-      const char32_t cp = (c & 0x0Fu) << 12 | (p[i + 1] & 0x3Fu) << 6 | (p[i + 2] & 0x3Fu);
-      if (cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)) {
-        const std::uint16_t code = fromUnicode[cp];
-        if (code == kNone) {
-          put(kGetaMark.data(), 2, true);
-        } else if (code < 0x100) {
-          const char b = static_cast<char>(code);
-          put(&b, 1);
-        } else {
-          const char b[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
-          put(b, 2);
-        }
+    if ((c & 0xF0) == 0xE0 && i + 2 < size) {
+      const unsigned b1 = p[i + 1] ^ 0x80u, b2 = p[i + 2] ^ 0x80u;
+      const char32_t cp = (c & 0x0Fu) << 12 | b1 << 6 | b2;
+      if ((b1 | b2) < 0x40 && cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)) {
+        const char a = narrow && mayNarrow(cp) ? asciiFormOf(cp) : 0;
+        const std::uint16_t code = a != 0 ? static_cast<std::uint16_t>(a) : fromUnicode[cp];
+        if (code == kNone) put2(geta, true);
+        else if (code < 0x100) put1(static_cast<unsigned char>(code));
+        else put2(code, false);
         i += 3;
         continue;
       }
@@ -251,11 +308,14 @@ bool SjisField::addUtf8(std::string_view utf8, bool escaped) {
     char bytes[2];
     const int n = len == 0 ? 0 : sjisOf(cp, bytes);
     if (len == 0) wellFormed = false;
-    if (n == 0) put(kGetaMark.data(), 2, true);
-    else put(bytes, n);
+    if (n == 0) put2(geta, true);
+    else if (n == 1) put1(static_cast<unsigned char>(bytes[0]));
+    else put2(static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]) << 8 |
+                                         static_cast<unsigned char>(bytes[1])),
+              false);
     i += len == 0 ? 1 : len;
   }
-  at_ = at;
+  at_ = static_cast<int>(at);
   full_ = full;
   fit_ = fit;
   return wellFormed;

@@ -33,6 +33,11 @@ struct TextFit {
   bool replaced = false;   // characters Shift-JIS cannot hold became 〓
 };
 
+// The ASCII form of a full-width digit, plus, parenthesis or hyphen, or of
+// a dash typed for a hyphen (U+2010..U+2015, U+2212, U+30FC); 0 for any
+// other code point.
+char asciiFormOf(char32_t cp);
+
 // Shift-JIS built into a fixed field a piece at a time: each character
 // whole or not at all, the rest of the width filled with spaces by finish().
 // Characters Shift-JIS cannot hold become 〓; line breaks, tabs and other
@@ -41,9 +46,10 @@ class SjisField {
  public:
   SjisField(char* slot, int width) : slot_(slot), width_(width) {}
   // UTF-8 text; with escaped, a card value's backslash escapes are undone on
-  // the way. False when the text was not well-formed UTF-8 (each bad byte
-  // then counts as a character Shift-JIS cannot hold).
-  bool addUtf8(std::string_view utf8, bool escaped = false);
+  // the way; with narrow, full-width digits and signs become their ASCII
+  // forms (asciiFormOf) on the way. False when the text was not well-formed
+  // UTF-8 (each bad byte then counts as a character Shift-JIS cannot hold).
+  bool addUtf8(std::string_view utf8, bool escaped = false, bool narrow = false);
   // Shift-JIS bytes as they are, a double-byte character taken whole.
   void addSjis(std::string_view sjis);
   TextFit finish();  // pads to the width; slot[width] = 0

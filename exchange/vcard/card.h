@@ -117,7 +117,15 @@ class CardMapper {
   bool readOwn();
   void keepExtraPhones();
 
-  bool text(const Property& p, std::string_view* value);
+  // Inline: most values are 4.0 text with neither encoding nor charset.
+  bool text(const Property& p, std::string_view* value) {
+    const ParamInfo& pi = info(p);
+    if (!utf8Only_ || pi.encoding != Encoding::None || !pi.charset.empty())
+      return convertedText(p, pi, value);
+    *value = p.value;
+    return true;
+  }
+  bool convertedText(const Property& p, const ParamInfo& pi, std::string_view* value);
   bool components(const Property& p, std::size_t count);
   void put(int f, std::string_view escapedUtf8);
   void putNumber(int f, std::string_view escapedUtf8);
@@ -153,7 +161,7 @@ class CardMapper {
   // What fitting did to each field, the two keys last; a field set again
   // (by the card's own property) forgets what happened the first time.
   TextFit fits_[kFieldCount + 2];
-  std::string decoded_, utf8_, sjis_, bytes_, narrowed_;
+  std::string decoded_, utf8_, sjis_, bytes_;
   std::vector<std::string_view> parts_;  // components of the last structured value
   std::string_view rest_;                // ... and what followed them
 };

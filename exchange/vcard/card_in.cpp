@@ -30,9 +30,8 @@ bool CardMapper::fail(const Property& p, const char* problem) {
 // guessed) charset converted. Bytes of a UTF-8 value that start no
 // character are left for the field to mark 〓 as it converts them. The
 // view lasts until the next call.
-bool CardMapper::text(const Property& p, std::string_view* value) {
+bool CardMapper::convertedText(const Property& p, const ParamInfo& pi, std::string_view* value) {
   std::string_view bytes = p.value;
-  const ParamInfo& pi = info(p);
   if (pi.encoding != Encoding::None) {
     decoded_.clear();
     const bool qp = pi.encoding == Encoding::QuotedPrintable;
@@ -92,9 +91,11 @@ void CardMapper::put(int f, std::string_view escapedUtf8) { putJoined(f, escaped
 
 // A number or address in the ASCII forms of what was typed in full width.
 void CardMapper::putNumber(int f, std::string_view escapedUtf8) {
-  narrowed_.clear();
-  appendNarrowed(narrowed_, escapedUtf8);
-  put(f, narrowed_);
+  int width = 0;
+  char* slot = slotOf(f, &width);
+  SjisField field(slot, width);
+  field.addUtf8(escapedUtf8, true, true);
+  fitOf(fits_, f) = field.finish();
 }
 
 // Two texts with a space between when both are there: family and given

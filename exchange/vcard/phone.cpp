@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "exchange/vcard/text.h"
+#include "store/sjis_unicode.h"
 
 namespace kx::vcard {
 
@@ -15,20 +16,8 @@ std::string_view utf8(std::u8string_view s) {
 // The ASCII form of the full-width or dash character of three UTF-8 bytes
 // at p, or 0.
 char narrowOf(const unsigned char* p) {
-  if (p[0] == 0xEF && p[1] == 0xBC) {
-    if (p[2] >= 0x90 && p[2] <= 0x99) return static_cast<char>('0' + (p[2] - 0x90));  // ０-９
-    switch (p[2]) {
-      case 0x8B: return '+';  // ＋
-      case 0x88: return '(';  // （
-      case 0x89: return ')';  // ）
-      case 0x8D: return '-';  // －
-      default: return 0;
-    }
-  }
-  if (p[0] == 0xE2 && p[1] == 0x80 && p[2] >= 0x90 && p[2] <= 0x95) return '-';  // ‐ ‑ ‒ – — ―
-  if (p[0] == 0xE2 && p[1] == 0x88 && p[2] == 0x92) return '-';                  // −
-  if (p[0] == 0xE3 && p[1] == 0x83 && p[2] == 0xBC) return '-';                  // ー
-  return 0;
+  if ((p[1] & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80) return 0;
+  return asciiFormOf((p[0] & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu));
 }
 
 }  // namespace

@@ -22,28 +22,47 @@ const std::array<std::vector<const OwnProperty*>, 32>& ownByLength() {
   return table;
 }
 
+// Whether t is word in any case; word is all letters, in lower case (a
+// letter's case is its 0x20 bit, so one OR a byte tells).
+bool isWord(std::string_view t, std::string_view word) {
+  if (t.size() != word.size()) return false;
+  for (std::size_t i = 0; i < t.size(); ++i)
+    if (static_cast<char>(t[i] | 0x20) != word[i]) return false;
+  return true;
+}
+
 // The bit of a TYPE value; 0 for those that change nothing here (voice,
-// pref, text ...).
+// pref, text ...). Told by length first: most lengths have few types.
 unsigned typeBit(std::string_view t) {
   using M = CardMapper;
-  if (t.empty()) return 0;
-  // The common ones told by their first letter and length at once.
-  switch (static_cast<char>(t[0] | 0x20)) {
-    case 'w': if (t.size() == 4 && equalsNoCase(t, "WORK")) return M::TypeWork; break;
-    case 'h': if (t.size() == 4 && equalsNoCase(t, "HOME")) return M::TypeHome; break;
-    case 'v': if (t.size() == 5 && equalsNoCase(t, "VOICE")) return 0; break;
-    case 'c': if (t.size() == 4 && equalsNoCase(t, "CELL")) return M::TypeCell; break;
-    case 'f': if (t.size() == 3 && equalsNoCase(t, "FAX")) return M::TypeFax; break;
+  switch (t.size()) {
+    case 0: return 0;
+    case 3:
+      if (isWord(t, "fax")) return M::TypeFax;
+      if (isWord(t, "msg")) return 0;
+      if (isWord(t, "car")) return M::TypePagerOrCar;
+      break;
+    case 4:
+      if (isWord(t, "work")) return M::TypeWork;
+      if (isWord(t, "home")) return M::TypeHome;
+      if (isWord(t, "cell")) return M::TypeCell;
+      if (isWord(t, "pref") || isWord(t, "text")) return 0;
+      if (isWord(t, "jpeg")) return M::TypeJpeg;
+      break;
+    case 5:
+      if (isWord(t, "voice")) return 0;
+      if (isWord(t, "pager")) return M::TypePagerOrCar;
+      break;
+    case 8:
+      if (isWord(t, "internet")) return 0;
+      if (equalsNoCase(t, "X-IRMC-N")) return M::TypeIrmcN;
+      break;
+    case 10:
+      if (equalsNoCase(t, "X-IRMC-ORG")) return M::TypeIrmcOrg;
+      break;
     default: break;
   }
-  static constexpr std::pair<std::string_view, unsigned> kTypes[] = {
-      {"WORK", M::TypeWork}, {"HOME", M::TypeHome}, {"CELL", M::TypeCell}, {"FAX", M::TypeFax},
-      {"VOICE", 0}, {"PREF", 0}, {"INTERNET", 0}, {"TEXT", 0}, {"MSG", 0},
-      {"X-IRMC-N", M::TypeIrmcN}, {"X-IRMC-ORG", M::TypeIrmcOrg}, {"JPEG", M::TypeJpeg},
-      {"PAGER", M::TypePagerOrCar}, {"CAR", M::TypePagerOrCar}};
-  for (const auto& [name, bit] : kTypes)
-    if (equalsNoCase(t, name)) return bit;
-  return t.empty() ? 0u : static_cast<unsigned>(M::TypeOther);
+  return M::TypeOther;
 }
 
 void addType(CardMapper::ParamInfo& pi, std::string_view t) {
@@ -111,38 +130,68 @@ const OwnProperty* ownProperty(std::string_view name) {
   return nullptr;
 }
 
-// Into pi, fresh: built in its slot rather than copied there.
+// Into pi, fresh: built in its slot rather than copied there. One walk
+// finds each parameter's end and its '=' (values are short: a loop costs
+// less than searches), and a parameter is told by the length of its name
+// before any comparison.
 void parseParams(std::string_view params, CardMapper::ParamInfo& pi) {
-  forEachParam(params, [&](const Param& p) {
-    if (p.name.empty()) {  // vCard 2.1: a type or an encoding without its name
-      if (equalsNoCase(p.value, "QUOTED-PRINTABLE")) pi.encoding = Encoding::QuotedPrintable;
-      else if (equalsNoCase(p.value, "BASE64")) pi.encoding = Encoding::Base64;
-      else addType(pi, p.value);
-    } else if (equalsNoCase(p.name, "TYPE")) {
-      std::string_view list = p.value;
-      if (pi.type.empty()) pi.type = list.substr(0, list.find(','));
-      for (;;) {
-        const std::size_t comma = list.find(',');
-        addType(pi, list.substr(0, comma));
-        if (comma == std::string_view::npos) break;
-        list.remove_prefix(comma + 1);
-      }
-    } else if (equalsNoCase(p.name, "ENCODING")) {
-      if (equalsNoCase(p.value, "QUOTED-PRINTABLE")) pi.encoding = Encoding::QuotedPrintable;
-      else if (equalsNoCase(p.value, "BASE64") || equalsNoCase(p.value, "B"))
-        pi.encoding = Encoding::Base64;
-    } else if (equalsNoCase(p.name, "CHARSET")) {
-      pi.charset = p.value;
-    } else if (equalsNoCase(p.name, "LANGUAGE")) {
-      pi.language = p.value;
-    } else if (equalsNoCase(p.name, "SORT-AS")) {
-      pi.sortAs = p.value;
-    } else if (equalsNoCase(p.name, "PHONETIC")) {
-      pi.phonetic = !equalsNoCase(p.value, "ipa") && !equalsNoCase(p.value, "piny") &&
-                    !equalsNoCase(p.value, "jyut");
+  const char* const d = params.data();
+  const std::size_t n = params.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::size_t start = i;
+    std::size_t eq = std::string_view::npos;
+    bool quoted = false;
+    for (; i < n; ++i) {
+      const char c = d[i];
+      if (c == '"') quoted = !quoted;
+      else if (c == ';' && !quoted) break;
+      else if (c == '=' && eq == std::string_view::npos) eq = i;
     }
-    return true;
-  });
+    if (i == start) continue;
+    std::string_view name, value(d + start, i - start);
+    if (eq != std::string_view::npos) {
+      name = std::string_view(d + start, eq - start);
+      value = std::string_view(d + eq + 1, i - eq - 1);
+    }
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+      value = value.substr(1, value.size() - 2);
+    switch (name.size()) {
+      case 0:  // vCard 2.1: a type or an encoding without its name
+        if (equalsNoCase(value, "QUOTED-PRINTABLE")) pi.encoding = Encoding::QuotedPrintable;
+        else if (equalsNoCase(value, "BASE64")) pi.encoding = Encoding::Base64;
+        else addType(pi, value);
+        break;
+      case 4:
+        if (equalsNoCase(name, "TYPE")) {
+          for (std::size_t from = 0, k = 0;; ++k) {
+            if (k < value.size() && value[k] != ',') continue;
+            const std::string_view t = value.substr(from, k - from);
+            if (from == 0 && pi.type.empty()) pi.type = t;
+            addType(pi, t);
+            if (k >= value.size()) break;
+            from = k + 1;
+          }
+        }
+        break;
+      case 7:
+        if (equalsNoCase(name, "CHARSET")) pi.charset = value;
+        else if (equalsNoCase(name, "SORT-AS")) pi.sortAs = value;
+        break;
+      case 8:
+        if (equalsNoCase(name, "ENCODING")) {
+          if (equalsNoCase(value, "QUOTED-PRINTABLE")) pi.encoding = Encoding::QuotedPrintable;
+          else if (equalsNoCase(value, "BASE64") || equalsNoCase(value, "B"))
+            pi.encoding = Encoding::Base64;
+        } else if (equalsNoCase(name, "LANGUAGE")) {
+          pi.language = value;
+        } else if (equalsNoCase(name, "PHONETIC")) {
+          pi.phonetic = !equalsNoCase(value, "ipa") && !equalsNoCase(value, "piny") &&
+                        !equalsNoCase(value, "jyut");
+        }
+        break;
+      default: break;
+    }
+  }
 }
 
 // SORT-AS's components: RFC 6350 separates them with commas, some phones

@@ -1,7 +1,6 @@
 #include "exchange/vcard/reader.h"
 
-#include <bit>
-#include <cstdint>
+#include <array>
 #include <cstring>
 
 #include "exchange/vcard/text.h"
@@ -47,124 +46,101 @@ bool isBase64Line(std::string_view line) {
   return true;
 }
 
+// Names and parameters are short: a first ';' further in than this is
+// not taken for the end of a name.
+constexpr std::size_t kHeadLimit = 4096;
+
+// The bytes that end a stretch of a line's name and parameters.
+constexpr std::array<bool, 256> kHeadStop = [] {
+  std::array<bool, 256> t{};
+  t[':'] = t[';'] = t['"'] = true;
+  return t;
+}();
+
+// The first colon outside double quotes, and the first semicolon outside
+// them before it. Names and parameters are a few bytes: one walk over
+// them costs less than a library search for each of the three.
+void headOf(std::string_view line, std::size_t* colon, std::size_t* semi) {
+  const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+  const std::size_t n = line.size();
+  *colon = *semi = std::string_view::npos;
+  bool quoted = false;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (!kHeadStop[p[i]]) continue;
+    if (p[i] == '"') {
+      quoted = !quoted;
+    } else if (quoted) {
+      continue;
+    } else if (p[i] == ':') {
+      *colon = i;
+      break;
+    } else if (*semi == std::string_view::npos) {
+      *semi = i;
+    }
+  }
+  if (*colon == std::string_view::npos || *semi >= kHeadLimit) *semi = std::string_view::npos;
+}
+
 }  // namespace
 
 CardReader::CardReader(std::string_view bytes) : bytes_(bytes) {
   if (bytes_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
 }
 
-namespace {
-
-// Eight bytes at a time: which of them equal c (the high bit of each byte
-// that does; a byte above a match may show falsely, so only the lowest
-// match is taken).
-std::uint64_t matches(std::uint64_t word, unsigned char c) {
-  const std::uint64_t x = word ^ (0x0101010101010101ULL * c);
-  return (x - 0x0101010101010101ULL) & ~x & 0x8080808080808080ULL;
-}
-
-std::uint64_t wordAt(const char* p) {
-  std::uint64_t w = 0;
-  std::memcpy(&w, p, sizeof w);
-  return w;
-}
-
-// The first byte from `from` that is one of the stops, or n.
-std::size_t findStop(const char* p, std::size_t from, std::size_t n, bool head) {
-  std::size_t i = from;
-  if constexpr (std::endian::native == std::endian::little) {
-    for (; i + 8 <= n; i += 8) {
-      const std::uint64_t w = wordAt(p + i);
-      std::uint64_t hit = matches(w, '\n');
-      // ':' and ';' differ only in their lowest bit: one match for both.
-      if (head) hit |= matches(w | 0x0101010101010101ULL, ';') | matches(w, '"');
-      if (hit != 0) return i + static_cast<std::size_t>(std::countr_zero(hit)) / 8;
-    }
-  }
-  for (; i < n; ++i) {
-    const char c = p[i];
-    if (c == '\n' || (head && (c == ':' || c == ';' || c == '"'))) return i;
-  }
-  return n;
-}
-
-}  // namespace
-
-// The physical line at pos_ without its line end. One pass finds its end
-// and the colon and semicolon that end its name. False at the end of the
-// bytes.
-bool CardReader::physical(Line* line) {
+// The physical line at pos_ without its line end, and where the next
+// one starts. False at the end of the bytes.
+bool CardReader::physical(std::string_view* text, std::size_t* after) {
   if (pos_ >= bytes_.size()) return false;
   if (peekPos_ == pos_) {
-    *line = peek_;
+    *text = peekText_;
+    *after = peekAfter_;
     return true;
   }
   const char* start = bytes_.data() + pos_;
   const std::size_t avail = bytes_.size() - pos_;
-  Line l;
-  bool quoted = false;
-  // Names and parameters are short: past this a line is only searched for its end.
-  const std::size_t headLimit = std::min<std::size_t>(avail, 4096);
-  std::size_t i = 0;
-  for (;; ++i) {
-    i = findStop(start, i, headLimit, true);
-    if (i == headLimit || start[i] == '\n') break;
-    const char c = start[i];
-    if (c == '"') {
-      quoted = !quoted;
-    } else if (!quoted && c == ';') {
-      if (l.semi == std::string_view::npos) l.semi = i;
-    } else if (!quoted && c == ':') {
-      l.colon = i;
-      break;
-    }
-  }
-  std::size_t len = i;
-  if (i < avail && start[i] != '\n') {
-    // Most values are short: a few words looked at here cost less than a
-    // call; a long one (a photo) goes to memchr.
-    const std::size_t near = std::min(avail, i + 1 + 64);
-    len = findStop(start, i + 1, near, false);
-    if (len == near && near < avail) {
-      const auto* lf = static_cast<const char*>(std::memchr(start + near, '\n', avail - near));
-      len = lf ? static_cast<std::size_t>(lf - start) : avail;
-    }
-  }
-  l.after = pos_ + len + (len < avail ? 1 : 0);
+  const auto* lf = static_cast<const char*>(std::memchr(start, '\n', avail));
+  std::size_t len = lf ? static_cast<std::size_t>(lf - start) : avail;
+  const std::size_t next = pos_ + len + (lf ? 1 : 0);
   // Older phones end lines with CR CR LF: every CR before the LF goes.
   while (len > 0 && start[len - 1] == '\r') --len;
-  l.text = std::string_view(start, len);
-  if (l.colon != std::string_view::npos && l.colon >= len) l.colon = std::string_view::npos;
-  if (l.colon == std::string_view::npos && i == headLimit) l.colon = colonOf(l.text);
-  if (l.semi != std::string_view::npos && (l.colon == std::string_view::npos || l.semi > l.colon))
-    l.semi = std::string_view::npos;
+  // Stored from registers: a view read back right after its two halves
+  // were stored waits for them.
+  const std::string_view t(start, len);
+  *text = t;
+  *after = next;
   peekPos_ = pos_;
-  peek_ = l;
-  *line = l;
+  peekText_ = t;
+  peekAfter_ = next;
   return true;
 }
 
 // The next logical line: a physical line with the continuations that
 // belong to it. False at the end, or on a line too long (problem_ set).
+// Built in *line, not copied there.
 bool CardReader::logical(Line* line, int* startLine) {
-  Line first;
-  if (!physical(&first)) return false;
-  pos_ = first.after;
+  std::size_t after = 0;
+  std::string_view first;
+  if (!physical(&first, &after)) return false;
+  pos_ = after;
   *startLine = ++lineNo_;
-  if (first.text.size() > kMaxLineBytes) {
+  if (first.size() > kMaxLineBytes) {
     fail("行が長すぎます", *startLine);
     return false;
   }
+  std::size_t colon = 0, semi = 0;
+  headOf(first, &colon, &semi);
+  line->text = first;
+  line->colon = colon;
+  line->semi = semi;
   // Whether quoted-printable or base64 lines may follow, found out only
   // when the next line could be one.
-  int encoding = first.semi == std::string_view::npos ? 0 : -1;
+  int encoding = semi == std::string_view::npos ? 0 : -1;
   auto enc = [&] {
-    if (encoding < 0)
-      encoding = static_cast<int>(encodingOf(first.text.substr(first.semi, first.colon - first.semi)));
+    if (encoding < 0) encoding = static_cast<int>(encodingOf(first.substr(semi, colon - semi)));
     return static_cast<Encoding>(encoding);
   };
   std::string* joined = nullptr;
-  std::string_view current = first.text;
+  std::string_view current = first;
   auto append = [&](std::string_view piece) {
     if (joined == nullptr) joined = &joined_.emplace_back(current);
     joined->append(piece);
@@ -179,9 +155,8 @@ bool CardReader::logical(Line* line, int* startLine) {
     const bool mayContinue = lead == ' ' || lead == '\t' ||
                              (!current.empty() && current.back() == '=') || encoding != 0;
     if (!mayContinue) break;
-    Line next;
-    if (!physical(&next)) break;
-    const std::string_view t = next.text;
+    std::string_view t;
+    if (!physical(&t, &after)) break;
     if (!current.empty() && current.back() == '=' && enc() == Encoding::QuotedPrintable) {
       // A soft line break: the "=" and the line end are not part of the value.
       if (joined == nullptr) joined = &joined_.emplace_back(current);
@@ -195,7 +170,7 @@ bool CardReader::logical(Line* line, int* startLine) {
     } else {
       break;
     }
-    pos_ = next.after;
+    pos_ = after;
     ++lineNo_;
     if (current.size() > kMaxLineBytes) {
       fail("行が長すぎます", *startLine);
@@ -204,11 +179,10 @@ bool CardReader::logical(Line* line, int* startLine) {
   }
   if (joined != nullptr) {
     // The name and parameters may themselves have been folded.
-    first.colon = colonOf(current);
-    first.semi = current.substr(0, first.colon).find(';');
+    line->text = current;
+    line->colon = colonOf(current);
+    line->semi = current.substr(0, line->colon).find(';');
   }
-  first.text = current;
-  *line = first;
   return true;
 }
 
@@ -242,7 +216,8 @@ CardReader::Result CardReader::next(std::vector<Property>& card) {
       if (problem_) return Result::Error;
       return fail("END:VCARDがありません", cardLine_);
     }
-    const std::string_view text = line.text;
+    // Its halves read one by one, as logical() stored them.
+    const std::string_view text(line.text.data(), line.text.size());
     // A boundary's colon follows its word: other lines are not looked at.
     if (line.colon == 3 && isBoundary(text, "END")) return Result::Card;
     if (line.colon == 5 && isBoundary(text, "BEGIN")) return fail("END:VCARDがないまま次のカードが始まります", at);
@@ -250,19 +225,21 @@ CardReader::Result CardReader::next(std::vector<Property>& card) {
       if (isBlank(text)) continue;
       return fail("「:」のない行です", at);
     }
-    Property p;
-    p.line = at;
-    p.value = text.substr(line.colon + 1);
-    std::string_view head = text.substr(0, line.colon);
+    std::string_view head = text.substr(0, line.colon), params;
     if (line.semi != std::string_view::npos) {
-      p.params = head.substr(line.semi + 1);
+      params = head.substr(line.semi + 1);
       head = head.substr(0, line.semi);
     }
     const std::size_t dot = head.find('.');  // a name has none; a group ends with one
-    p.name = dot == std::string_view::npos ? head : head.substr(dot + 1);
+    const std::string_view name = dot == std::string_view::npos ? head : head.substr(dot + 1);
+    if (name.empty()) return fail("プロパティ名のない行です", at);
+    // Built in its place: a copy of the whole would wait on these stores.
+    Property& p = card.emplace_back();
+    p.line = at;
+    p.value = text.substr(line.colon + 1);
+    p.params = params;
+    p.name = name;
     if (dot != std::string_view::npos) p.group = head.substr(0, dot);
-    if (p.name.empty()) return fail("プロパティ名のない行です", at);
-    card.push_back(p);
   }
 }
 

@@ -39,14 +39,13 @@ class CardReader {
   int problemLine() const { return problemLine_; }
 
  private:
-  // A physical line, and where its name and parameters end.
+  // A logical line and where its name and parameters end.
   struct Line {
     std::string_view text;
-    std::size_t after = 0;                       // where the next line starts
     std::size_t colon = std::string_view::npos;  // the first ':' outside quotes
     std::size_t semi = std::string_view::npos;   // the first ';' before it
   };
-  bool physical(Line* line);
+  bool physical(std::string_view* text, std::size_t* after);
   bool logical(Line* line, int* startLine);
   Result fail(const char* problem, int line);
 
@@ -60,7 +59,8 @@ class CardReader {
   std::deque<std::string> joined_;  // logical lines that spanned several physical ones
   // The line last looked at ahead, so that it is not scanned twice.
   std::size_t peekPos_ = std::string_view::npos;
-  Line peek_;
+  std::string_view peekText_;
+  std::size_t peekAfter_ = 0;
 };
 
 // The parameters of a property, in order. A parameter written without a

@@ -16,12 +16,17 @@ constexpr std::array<signed char, 256> kBase64Value = [] {
   return v;
 }();
 
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
+constexpr std::array<signed char, 256> kHexValue = [] {
+  std::array<signed char, 256> v{};
+  v.fill(-1);
+  for (int i = 0; i < 16; ++i) {
+    v[static_cast<unsigned char>(kHexDigits[i])] = static_cast<signed char>(i);
+    v[static_cast<unsigned char>("0123456789abcdef"[i])] = static_cast<signed char>(i);
+  }
+  return v;
+}();
+
+int hexValue(char c) { return kHexValue[static_cast<unsigned char>(c)]; }
 
 }  // namespace
 
@@ -142,10 +147,18 @@ void appendHex(std::string& out, std::string_view bytes) {
 
 bool decodeHex(std::string_view text, std::string& out) {
   if (text.size() % 2 != 0) return false;
+  // Sized once and written through a pointer: an own property's value is
+  // decoded for every card.
+  const std::size_t start = out.size();
+  out.resize(start + text.size() / 2);
+  char* o = out.data() + start;
   for (std::size_t i = 0; i < text.size(); i += 2) {
     const int hi = hexValue(text[i]), lo = hexValue(text[i + 1]);
-    if (hi < 0 || lo < 0) return false;
-    out += static_cast<char>(hi << 4 | lo);
+    if ((hi | lo) < 0) {
+      out.resize(static_cast<std::size_t>(o - out.data()));
+      return false;
+    }
+    *o++ = static_cast<char>(hi << 4 | lo);
   }
   return true;
 }
