@@ -8,7 +8,8 @@ pkgs=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic fonts-ipafont-mincho
+  poppler-utils
   faketime
   libqt6svg6
   xvfb xauth x11-apps x11-utils openbox
