@@ -6,6 +6,7 @@
 //   --exit-after-start        starts, prints the entry count and exits (a check
 //                             that an installed program runs)
 //   korvelix --export-vcard / --import-vcard ...   vCards, without any window
+//   korvelix --print-addresses OUT.pdf --layout ...  addresses to a PDF, without any window
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -13,9 +14,11 @@
 #include "exchange/vcard/cli.h"
 #include "forms/command_line.h"
 #include "forms/windows.h"
+#include "print/cli.h"
 #include "session/session.h"
 #include "ui/folders.h"
 #include "ui/jpeg.h"
+#include "ui/print_backend.h"
 #include "ui/services.h"
 #include "ui/toolkit.h"
 
@@ -27,7 +30,8 @@ constexpr const char* kUsage =
     "                 (default: the working directory)\n"
     "  --data-folder  the user's data folder, $XDG_DATA_HOME/korvelix\n"
     "       korvelix --export-vcard PATH [--selected] [--vcard-version 3.0|4.0] [FOLDER]\n"
-    "       korvelix --import-vcard PATH [FOLDER]\n";
+    "       korvelix --import-vcard PATH [FOLDER]\n"
+    "       korvelix --print-addresses OUT.pdf --layout LAYOUT [--selected] [--private] [FOLDER]\n";
 
 }  // namespace
 
@@ -35,6 +39,11 @@ int main(int argc, char** argv) {
   // The vCard commands work on the store without any window.
   if (argc > 1 && kx::isVcardCommand(argv[1]))
     return kx::runVcardCommand({argv + 1, argv + argc}, std::cout, std::cerr, kx::ui::jpegDecodes);
+  if (argc > 1 && kx::print::isPrintCommand(argv[1])) {
+    kx::ui::OffscreenGui gui(argc, argv);
+    return kx::print::runPrintCommand({argv + 1, argv + argc}, std::cout, std::cerr,
+                                      kx::ui::printBackend());
+  }
   kx::ui::Toolkit toolkit(argc, argv);
   kx::ui::DesktopServices services;
   kx::ui::setServices(&services);
