@@ -90,6 +90,10 @@ int runPrintCommand(const std::vector<std::string>& args, std::ostream& out, std
     }
   }
   if (!layoutGiven || folders.size() > 1) return usage(err);
+  if (isVertical(o.layout) && o.startLabel != 1) {
+    err << utf8(u8"korvelix: --start-label はラベル用紙にだけ使えます") << '\n';
+    return 2;
+  }
   if (o.startLabel > cardsPerSheet(o.layout)) {
     err << "korvelix: --start-label " << o.startLabel << utf8(u8": 1枚のラベルは")
         << cardsPerSheet(o.layout) << utf8(u8"枚です") << '\n';
