@@ -10,6 +10,7 @@
 #include <string>
 
 #include "bench/jpeg_writer.h"
+#include "bench/offscreen_toolkit.h"
 #include "forms/unit11.h"
 #include "forms/unit3.h"
 #include "forms/windows.h"
@@ -51,10 +52,7 @@ struct PhotoStore {
 };
 
 struct Program {
-  int argc = 1;
-  char arg0[16] = "kx_bench";
-  char* argv[2] = {arg0, nullptr};
-  std::unique_ptr<kx::ui::Toolkit> toolkit;
+  kx::ui::Toolkit& toolkit = kx::bench::offscreenToolkit();
   kx::ui::RecordingServices services;
   PhotoStore files;
   std::unique_ptr<kx::Session> session;
@@ -62,8 +60,6 @@ struct Program {
   kx::TForm3* view = nullptr;
   kx::TForm11* photo = nullptr;
   Program() {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    toolkit = std::make_unique<kx::ui::Toolkit>(argc, argv);
     kx::ui::setServices(&services);
     session = std::make_unique<kx::Session>(files.dir, services);
     windows = std::make_unique<kx::Windows>(*session);
