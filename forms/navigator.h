@@ -36,6 +36,8 @@ class Navigator {
   virtual void openAddForm() = 0;
   virtual void openImport() = 0;
   virtual void openCsvInput() = 0;
+  // The print window, on the entry on view when the view shows one.
+  virtual void openPrint() = 0;
 
   // The search walk: the browser on the entry found, the text in the main
   // menu's search box, and the walk's end (the box and OK go).

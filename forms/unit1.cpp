@@ -62,6 +62,8 @@ TForm1::TForm1(Session& s, Navigator& n)
   Button4 = grid("Button4", 48, 272, u8"ﾃﾞｰﾀ入力", &TForm1::Button4Click);
   Button21 = grid("Button21", 152, 272, u8"CSV入力", &TForm1::Button21Click);
   Button23 = grid("Button23", 256, 272, u8"SELECTCSV", &TForm1::Button23Click);
+  // PRINT takes the free place at the end of the export row.
+  Button26 = grid("Button26", 360, 232, u8"PRINT", &TForm1::Button26Click);
   // The secret mode shows these three.
   for (ui::Button* b : {Button15, Button16, Button22}) b->setVisible(false);
 
@@ -208,5 +210,7 @@ void TForm1::Button25Click() {
 }
 
 void TForm1::Button2Click() { close(); }
+
+void TForm1::Button26Click() { navigator.openPrint(); }
 
 }  // namespace kx

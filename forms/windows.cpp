@@ -4,6 +4,7 @@
 #include "forms/unit10.h"
 #include "forms/unit11.h"
 #include "forms/unit12.h"
+#include "forms/unit13.h"
 #include "forms/unit2.h"
 #include "forms/unit3.h"
 #include "forms/unit4.h"
@@ -45,6 +46,7 @@ ui::Window* Windows::byName(const std::string& formName) {
   if (formName == "Form10") return &browser();
   if (formName == "Form11") return &photo();
   if (formName == "Form12") return &csvInput();
+  if (formName == "Form13") return &printWindow();
   return nullptr;
 }
 
@@ -100,6 +102,12 @@ void Windows::backToMainMenu() {
 void Windows::openAddForm() { addForm().prepare(); }
 void Windows::openImport() { importWindow().open(); }
 void Windows::openCsvInput() { csvInput().show(); }
+
+// "The one on view" is the entry the view window shows, when it is open.
+void Windows::openPrint() {
+  const bool viewing = view_ && view_->isShown() && session_.hasCurrentEntry();
+  printWindow().open(viewing ? session_.currentEntry() : -1);
+}
 void Windows::showSearchResult() { browser().fill(); }
 std::string Windows::searchInput() { return mainMenu().Edit1->text(); }
 void Windows::searchRanOut() { mainMenu().dropSearchBox(); }

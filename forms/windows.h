@@ -1,4 +1,4 @@
-// The one object that owns the twelve windows and carries out the
+// The one object that owns the windows and carries out the
 // navigator's calls; main() and the driver make exactly one. A window is
 // built when it is first needed (the driver's addressing included).
 #pragma once
@@ -14,6 +14,7 @@ namespace kx {
 
 class TForm1; class TForm2; class TForm3; class TForm4; class TForm5; class TForm6;
 class TForm7; class TForm8; class TForm9; class TForm10; class TForm11; class TForm12;
+class TForm13;
 
 class Windows final : public Navigator, private SessionListener {
  public:
@@ -38,6 +39,7 @@ class Windows final : public Navigator, private SessionListener {
   void openAddForm() override;
   void openImport() override;
   void openCsvInput() override;
+  void openPrint() override;
   void showSearchResult() override;
   std::string searchInput() override;
   void searchRanOut() override;
@@ -61,6 +63,7 @@ class Windows final : public Navigator, private SessionListener {
   TForm10& browser() { return built(browser_); }
   TForm11& photo() { return built(photo_); }
   TForm12& csvInput() { return built(csvInput_); }
+  TForm13& printWindow() { return built(print_); }
 
   Session& session_;
   std::unique_ptr<TForm1> mainMenu_;
@@ -75,6 +78,7 @@ class Windows final : public Navigator, private SessionListener {
   std::unique_ptr<TForm10> browser_;
   std::unique_ptr<TForm11> photo_;
   std::unique_ptr<TForm12> csvInput_;
+  std::unique_ptr<TForm13> print_;
 };
 
 }  // namespace kx

@@ -8,13 +8,16 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrinter>
 #include <QRawFont>
 #include <QSaveFile>
 
 #include <cmath>
 #include <map>
 
+#include "ui/controls.h"
 #include "ui/encoding.h"
+#include "ui/services.h"
 
 namespace kx::ui {
 
@@ -109,7 +112,7 @@ void setSheet(QPagedPaintDevice& device, print::Sheet sheet) {
 }
 
 std::string paintPages(QPagedPaintDevice& device, int pages, const PageSource& pageAt,
-                       const RenderOptions& o, const Progress& progress, bool* stopped) {
+                       const RenderOptions& o, const ProgressStep& progress, bool* stopped) {
   if (stopped) *stopped = false;
   QPainter painter;
   if (!painter.begin(&device)) return fromUtf8(u8"印刷を始められません");
@@ -136,7 +139,7 @@ std::string paintPages(QPagedPaintDevice& device, int pages, const PageSource& p
 }
 
 std::string writePdf(const std::string& path, print::Sheet sheet, int pages,
-                     const PageSource& pageAt, const RenderOptions& o, const Progress& progress,
+                     const PageSource& pageAt, const RenderOptions& o, const ProgressStep& progress,
                      bool* stopped) {
   QSaveFile file(QString::fromLocal8Bit(path.c_str()));
   if (!file.open(QIODevice::WriteOnly))
@@ -171,6 +174,38 @@ QImage pageImage(const print::Page& page, double pixelsPerMm) {
   painter.scale(pixelsPerMm / kUnitsPerMm, pixelsPerMm / kUnitsPerMm);
   drawPage(painter, page, RenderOptions{true});
   return image;
+}
+
+Picture pagePicture(const print::Page& page, double pixelsPerMm) {
+  const QImage image = pageImage(page, pixelsPerMm).convertToFormat(QImage::Format_RGB888);
+  Picture p;
+  p.width = image.width();
+  p.height = image.height();
+  p.rgb.resize(static_cast<std::size_t>(p.width) * p.height * 3);
+  for (int y = 0; y < p.height; ++y)
+    std::copy_n(image.constScanLine(y), p.width * 3, p.rgb.begin() + static_cast<long>(y) * p.width * 3);
+  return p;
+}
+
+std::string printPages(Services& services, print::Sheet sheet, int pages,
+                       const PageSource& pageAt, const ProgressStep& progress, bool* chosen,
+                       bool* stopped) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setFullPage(true);
+  setSheet(printer, sheet);
+  printer.setFromTo(1, pages);
+  *chosen = services.choosePrinter(printer);
+  *stopped = false;
+  if (!*chosen) return {};
+  // The dialog may have narrowed the run to some pages.
+  int from = 1, to = pages;
+  if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+    from = std::clamp(printer.fromPage(), 1, pages);
+    to = std::clamp(printer.toPage() > 0 ? printer.toPage() : pages, from, pages);
+  }
+  return paintPages(
+      printer, to - from + 1, [&](int i) { return pageAt(from - 1 + i); }, RenderOptions{},
+      progress, stopped);
 }
 
 print::GlyphCheck glyphCheck(print::Face face) {

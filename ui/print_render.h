@@ -21,18 +21,18 @@ struct RenderOptions {
 
 // Page i (from 0) of pages; progress(done) after each page, false to stop.
 using PageSource = std::function<print::Page(int)>;
-using Progress = std::function<bool(int)>;
+using ProgressStep = std::function<bool(int)>;
 
 // Writes the pages to a PDF at path (replaced only when the whole file was
 // written). Returns "" or why it could not (Shift-JIS); a stop by progress
 // leaves path as it was and returns "".
 std::string writePdf(const std::string& path, print::Sheet sheet, int pages,
                      const PageSource& pageAt, const RenderOptions& o,
-                     const Progress& progress = {}, bool* stopped = nullptr);
+                     const ProgressStep& progress = {}, bool* stopped = nullptr);
 
 // The same onto a device already set up (a printer the user chose).
 std::string paintPages(QPagedPaintDevice& device, int pages, const PageSource& pageAt,
-                       const RenderOptions& o, const Progress& progress = {},
+                       const RenderOptions& o, const ProgressStep& progress = {},
                        bool* stopped = nullptr);
 
 // Sets the device's page to the sheet (a named size where the sheet has
@@ -41,6 +41,17 @@ void setSheet(QPagedPaintDevice& device, print::Sheet sheet);
 
 // One page as a picture, pixelsPerMm to the millimetre, guides included.
 QImage pageImage(const print::Page& page, double pixelsPerMm);
+struct Picture;
+// The same as the image control shows it.
+Picture pagePicture(const print::Page& page, double pixelsPerMm);
+
+class Services;
+// The desktop's print dialog (through services), then the pages onto the
+// printer chosen. "" when printed or when the user cancelled the dialog
+// (*chosen false then), else why it could not be printed.
+std::string printPages(Services& services, print::Sheet sheet, int pages,
+                       const PageSource& pageAt, const ProgressStep& progress, bool* chosen,
+                       bool* stopped);
 
 // Whether the face's font has a glyph for a character; "" when the face's
 // font is installed, else what to tell the user.

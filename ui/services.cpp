@@ -14,6 +14,8 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QSpacerItem>
 #include <QUrl>
 
@@ -124,7 +126,10 @@ std::string DesktopServices::pickPath(Pick kind, const std::string& start) {
   } else {
     // One dialog for a file to read or to write: an existing file is
     // chosen, or a new name typed; the caller says what happens to it.
-    QFileDialog dialog(parent, QString(), from, QStringLiteral("vCard (*.vcf);;* (*)"));
+    const QString filter = from.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)
+                               ? QStringLiteral("PDF (*.pdf);;* (*)")
+                               : QStringLiteral("vCard (*.vcf);;* (*)");
+    QFileDialog dialog(parent, QString(), from, filter);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (QFileInfo(from).isFile()) dialog.selectFile(from);
@@ -132,6 +137,11 @@ std::string DesktopServices::pickPath(Pick kind, const std::string& start) {
       chosen = dialog.selectedFiles().constFirst();
   }
   return QFile::encodeName(chosen).toStdString();
+}
+
+bool DesktopServices::choosePrinter(QPrinter& printer) {
+  QPrintDialog dialog(&printer, QApplication::activeWindow());
+  return dialog.exec() == QDialog::Accepted;
 }
 
 void RecordingServices::record(Event e) {
@@ -164,6 +174,11 @@ bool RecordingServices::exists(const std::string& name) { return fileExists(name
 std::string RecordingServices::pickPath(Pick kind, const std::string&) {
   record({Event::Pick, kind == Pick::Folder ? "FOLDER" : "FILE"});
   return {};
+}
+
+bool RecordingServices::choosePrinter(QPrinter&) {
+  record({Event::Pick, "PRINTER"});
+  return false;
 }
 
 std::string pathText(const std::string& path) {

@@ -10,6 +10,8 @@
 
 #include "store/message_sink.h"
 
+class QPrinter;
+
 namespace kx::ui {
 
 class Services : public MessageSink {
@@ -30,6 +32,9 @@ class Services : public MessageSink {
   // is handed on to the file system as it is. "" when the user cancels.
   enum class Pick { File, Folder };
   virtual std::string pickPath(Pick kind, const std::string& start) = 0;
+  // The desktop's print dialog on a printer set up for the pages; false
+  // when the user cancels.
+  virtual bool choosePrinter(QPrinter& printer) = 0;
 
  protected:
   // The request itself, for a name that exists; false when the desktop refused it.
@@ -47,6 +52,7 @@ class DesktopServices : public Services {
   bool ask(const std::string& question) override;
   bool exists(const std::string& name) override;
   std::string pickPath(Pick kind, const std::string& start) override;
+  bool choosePrinter(QPrinter& printer) override;
 
  protected:
   bool desktopOpen(const std::string& name) override;
@@ -54,9 +60,10 @@ class DesktopServices : public Services {
 };
 
 // Notes every request as a line ("MSG text", "ASK text", "OPEN name",
-// "BROWSE name", "PICK FILE" or "PICK FOLDER"; texts in Shift-JIS) and
-// passes it to an optional listener at once. A picker is always cancelled:
-// nobody is there; a question gets the answer set beforehand.
+// "BROWSE name", "PICK FILE", "PICK FOLDER" or "PICK PRINTER"; texts in
+// Shift-JIS) and passes it to an optional listener at once. A picker (the
+// print dialog too) is always cancelled: nobody is there; a question gets
+// the answer set beforehand.
 class RecordingServices : public Services {
  public:
   void show(const std::string& text) override;
@@ -64,6 +71,7 @@ class RecordingServices : public Services {
   bool answer = false;  // what ask() says
   bool exists(const std::string& name) override;
   std::string pickPath(Pick kind, const std::string& start) override;
+  bool choosePrinter(QPrinter& printer) override;
 
   struct Event { enum Kind { Msg, Open, Browse, Pick, Ask } kind; std::string text; };
   std::vector<Event> events;

@@ -43,7 +43,7 @@ class Package(unittest.TestCase):
     def test_declares_what_the_program_needs_at_run_time(self):
         depends = run(["dpkg-deb", "-f", self.deb, "Depends"]).stdout
         for package in ("libqt6widgets6", "libjpeg62-turbo", "fonts-ipafont-gothic",
-                        "fonts-ipafont-mincho",
+                        "fonts-ipafont-mincho", "libqt6printsupport6",
                         "libqt6svg6", "xdg-utils", "qt6-translations-l10n", "libmecab2",
                         "mecab-ipadic-utf8"):
             self.assertIn(package, depends)
