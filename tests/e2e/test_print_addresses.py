@@ -123,9 +123,10 @@ class PrintAddresses(DriveTest):
 
     def test_envelope(self):
         self.store([YAMADA])
-        pdf = self.printed("--layout", "envelope-naga3", "--private", "--no-honorific")
+        pdf = self.printed("--layout", "envelope-naga3", "--private", "--no-honorific", "--gothic")
         words = self.assertCardDone(pdf, 0, (120, 235), "山田太郎", "")
         self.assertNotIn("青", "".join(w.text for w in words))  # private: no company
+        self.assertEqual([(f[0].split("+")[-1], f[2]) for f in kxpdf.fonts(pdf)], [("IPAGothic", True)])
 
     def fill_labels(self, layout, start, count, columns, rows, width, height):
         records = [dict(SATO, Kana="ｱ%02d" % i, KanjiName="宛名 %02d" % i) for i in range(count)]
