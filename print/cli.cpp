@@ -122,8 +122,7 @@ int runPrintCommand(const std::vector<std::string>& args, std::ostream& out, std
   for (const std::string& m : loading.messages)
     if (m != kOtherCopyLoadMessage) printMessage(err, m);
 
-  const auto entries =
-      entriesToPrint(*s, selected ? Entries::Selected : Entries::All, s->lastIndex < 0 ? -1 : 0);
+  const auto entries = entriesToPrint(*s, selected ? Entries::Selected : Entries::All, -1);
   const PrintPlan plan = planPrint(*s, entries, o, backend.glyphs ? backend.glyphs(o.face) : GlyphCheck{});
   for (const std::string& line : problemLines(*s, plan, o)) printMessage(err, line);
   if (plan.cards.empty()) {

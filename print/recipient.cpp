@@ -36,7 +36,8 @@ Recipient recipientOf(const Store& s, int e, const AddressOptions& o) {
   const std::u32string name = field(s, e, KanjiName);
   const std::u32string company = field(s, e, KanjiCompany);
   const std::u32string division = field(s, e, Division);
-  if (s.field(e, Sex)[0] == 'G') {
+  // An entry without a person's name can only be addressed as its company.
+  if (s.field(e, Sex)[0] == 'G' || (name.empty() && !company.empty())) {
     const std::u32string organisation = company.empty() ? name : company;
     if (o.business && !division.empty()) {
       r.company = organisation;

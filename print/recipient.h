@@ -30,9 +30,9 @@ struct Sender {
   bool empty() const;
 };
 
-// An organisation (sex code G) is addressed by its company, or by its
-// division within the company when there is one, followed by 御中; a person
-// by the kanji name followed by 様.
+// An organisation (sex code G), and an entry with a company but no name, is
+// addressed by its company, or by its division within the company when
+// there is one, followed by 御中; a person by the kanji name followed by 様.
 Recipient recipientOf(const Store& s, int entry, const AddressOptions& o);
 Recipient senderOf(const Sender& sender);
 

@@ -9,7 +9,8 @@ namespace {
 using namespace print;
 
 // Entry numbers: 0 Yamada, 1 Aoba (an organisation), 2 without an address,
-// 3 Sato (selected); name order Aoba, Sato, Nashi, Yamada.
+// 3 Sato (selected), 4 a company's division without a name; name order
+// Aoba, Sato, Nashi, Yamada, then the nameless one.
 class PrintJob : public ::testing::Test {
  protected:
   static std::vector<TestEntry> entries() {
@@ -22,14 +23,17 @@ class PrintJob : public ::testing::Test {
     TestEntry none = person(u8"ﾅｼ", u8"無 住所", u8"", u8"");
     TestEntry sato = person(u8"ｻﾄｳ", u8"佐藤 花子", u8"980", u8"仙台市青葉区", "F");
     sato.fields[SelectFlag] = "1";
-    return {yamada, aoba, none, sato};
+    TestEntry nameless = person(u8"ﾝ", u8"", u8"1000001", u8"千代田区");
+    set(nameless, KanjiCompany, u8"青葉商事");
+    set(nameless, Division, u8"経理部");
+    return {yamada, aoba, none, sato, nameless};
   }
   StoreOnDisk disk{entries()};
   const Store& s = *disk.store;
 };
 
 TEST_F(PrintJob, EntriesInNameOrderSelectedOrTheOneOnView) {
-  EXPECT_EQ(entriesToPrint(s, Entries::All, 0), (std::vector<int>{1, 3, 2, 0}));
+  EXPECT_EQ(entriesToPrint(s, Entries::All, 0), (std::vector<int>{1, 3, 2, 0, 4}));
   EXPECT_EQ(entriesToPrint(s, Entries::Selected, 0), (std::vector<int>{3}));
   EXPECT_EQ(entriesToPrint(s, Entries::OnView, 2), (std::vector<int>{2}));
   EXPECT_TRUE(entriesToPrint(s, Entries::OnView, 9).empty());
@@ -43,6 +47,8 @@ TEST_F(PrintJob, HonorificsAndBusinessOrPrivate) {
   EXPECT_EQ(y.zip, U"1000005");
   const Recipient a = recipientOf(s, 1, {});
   EXPECT_EQ(a.name + a.honorific, u32(u8"青葉商事株式会社御中"));
+  const Recipient n = recipientOf(s, 4, {});  // a company without a name
+  EXPECT_EQ(n.company + U"/" + n.name + n.honorific, u32(u8"青葉商事/経理部御中"));
   const Recipient p = recipientOf(s, 0, AddressOptions{false, false});
   EXPECT_EQ(p.name + p.honorific, u32(u8"山田 太郎"));
   EXPECT_TRUE(p.company.empty() && p.division.empty());
@@ -50,7 +56,7 @@ TEST_F(PrintJob, HonorificsAndBusinessOrPrivate) {
 
 TEST_F(PrintJob, IncompleteEntriesListedAndLeftOutUnlessKept) {
   PrintOptions o;
-  const auto all = entriesToPrint(s, Entries::All, 0);
+  const std::vector<int> all = {1, 3, 2, 0};
   PrintPlan plan = planPrint(s, all, o, {});
   EXPECT_EQ(plan.cards, (std::vector<int>{1, 0}));
   EXPECT_EQ(plan.incomplete, 2);
