@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <memory>
 
 #include "ui/encoding.h"
 #include "ui/print_render.h"
@@ -237,12 +238,18 @@ void TForm13::NextPageClick() { showPage(page_ + 1); }
 
 void TForm13::PrintButtonClick() {
   if (!readyToGo()) return;
-  ui::Progress progress(*this, fromUtf8(u8"印刷しています"), plan_.pages);
+  // The bar appears once pages go out, never over the print dialog.
+  std::unique_ptr<ui::Progress> progress;
   bool chosen = false, stopped = false;
   const std::string failed = ui::printPages(
       ui::services(), print::sheetOf(planned_.layout), plan_.pages,
       [this](int i) { return print::layoutPage(session.store(), plan_, planned_, i); },
-      [&](int done) { return progress.step(done); }, &chosen, &stopped);
+      [&](int done) {
+        if (!progress) progress = std::make_unique<ui::Progress>(*this, fromUtf8(u8"印刷しています"), plan_.pages);
+        return progress->step(done);
+      },
+      &chosen, &stopped);
+  progress.reset();
   if (!chosen) return;
   if (!failed.empty()) ui::services().show(failed);
   else if (stopped) ui::services().show(fromUtf8(u8"印刷を中止しました"));
@@ -258,12 +265,18 @@ void TForm13::SaveButtonClick() {
   if (!readyToGo()) return;
   // A relative name is a file beside the store's.
   const std::string file = session.inStoreFolder(path);
-  ui::Progress progress(*this, fromUtf8(u8"PDFに書き出しています"), plan_.pages);
+  std::unique_ptr<ui::Progress> progress;
   bool stopped = false;
   const std::string failed = ui::writePdf(
       file, print::sheetOf(planned_.layout), plan_.pages,
       [this](int i) { return print::layoutPage(session.store(), plan_, planned_, i); }, {},
-      [&](int done) { return progress.step(done); }, &stopped);
+      [&](int done) {
+        if (!progress)
+          progress = std::make_unique<ui::Progress>(*this, fromUtf8(u8"PDFに書き出しています"), plan_.pages);
+        return progress->step(done);
+      },
+      &stopped);
+  progress.reset();
   if (!failed.empty()) ui::services().show(failed);
   else if (stopped) ui::services().show(fromUtf8(u8"PDFの書き出しを中止しました"));
   else
