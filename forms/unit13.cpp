@@ -4,6 +4,7 @@
 #include <charconv>
 #include <memory>
 
+#include "store/message_sink.h"
 #include "ui/encoding.h"
 #include "ui/print_render.h"
 #include "ui/print_settings.h"
@@ -227,7 +228,17 @@ bool TForm13::readyToGo() {
     ui::services().show(missing);
     return false;
   }
-  return true;
+  // What is left out or will not print as it should is said once more,
+  // and the user decides.
+  const std::vector<std::string> lines = print::problemLines(session.store(), plan_, planned_);
+  if (lines.empty()) return true;
+  std::string question;
+  const int shown = std::min<int>(static_cast<int>(lines.size()), kShownLineProblems);
+  for (int i = 0; i < shown; ++i) question += lines[i] + "\n";
+  if (static_cast<int>(lines.size()) > shown)
+    question += fromUtf8(u8"ほか") + count(static_cast<int>(lines.size()) - shown) + fromUtf8(u8"件\n");
+  return ui::services().ask(question + "\n" + count(static_cast<int>(plan_.cards.size())) +
+                       fromUtf8(u8"件の宛先を印刷しますか？"));
 }
 
 void TForm13::PreviewButtonClick() { refresh(); }

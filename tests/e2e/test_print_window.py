@@ -57,10 +57,27 @@ class PrintWindow(DriveTest):
         words = kxpdf.pages(os.path.join(self.dir, "one.pdf"))[0][2]
         self.assertIn("佐藤", "".join(w.text for w in words))  # first in name order
 
-    def test_save_as_pdf_and_print_through_the_dialog(self):
+    def answering(self, answer):
+        old = os.environ.get("KX_DRIVE_ANSWER")
+        os.environ["KX_DRIVE_ANSWER"] = answer
+        self.addCleanup(lambda: os.environ.pop("KX_DRIVE_ANSWER") if old is None
+                        else os.environ.__setitem__("KX_DRIVE_ANSWER", old))
+
+    def test_the_problems_are_asked_about_before_anything_goes_out(self):
         lines = self.drive_lines(OPEN + ["type Form13.PdfPath cards.pdf",
                                          "click Form13.SaveButton", "click Form13.PrintButton"])
-        self.assertEqual(lines[-2:], ["MSG 2ページをPDFに書き出しました\\ncards.pdf", "PICK PRINTER"])
+        question = ("ASK 郵便番号か住所のない1件は印刷しません。\\n無所 三郎: 郵便番号がありません\\n"
+                    "無所 三郎: 住所がありません\\n\\n2件の宛先を印刷しますか？")
+        self.assertEqual(lines[-2:], [question, question])
+        self.assertFalse(self.exists("cards.pdf"))
+
+    def test_save_as_pdf_and_print_through_the_dialog(self):
+        self.answering("yes")
+        lines = self.drive_lines(OPEN + ["type Form13.PdfPath cards.pdf",
+                                         "click Form13.SaveButton", "click Form13.PrintButton"])
+        self.assertTrue(lines[-4].startswith("ASK "), lines)
+        self.assertEqual(lines[-3:], ["MSG 2ページをPDFに書き出しました\\ncards.pdf", lines[-4],
+                                      "PICK PRINTER"])
         pages = kxpdf.pages(os.path.join(self.dir, "cards.pdf"))
         self.assertEqual(["".join(w.text for w in p[2] if w.x1 - w.x0 > 8) for p in pages],
                          ["佐藤花子様", "山田太郎様"])
