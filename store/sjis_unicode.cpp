@@ -95,6 +95,23 @@ const Tables& tables() {
   return *t;
 }
 
+// The UTF-8 of a code point below U+10000 written to o; its length.
+std::size_t utf8Of(char32_t c, char* o) {
+  if (c < 0x80) {
+    o[0] = static_cast<char>(c);
+    return 1;
+  }
+  if (c < 0x800) {
+    o[0] = static_cast<char>(0xC0 | c >> 6);
+    o[1] = static_cast<char>(0x80 | (c & 0x3F));
+    return 2;
+  }
+  o[0] = static_cast<char>(0xE0 | c >> 12);
+  o[1] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+  o[2] = static_cast<char>(0x80 | (c & 0x3F));
+  return 3;
+}
+
 // The code point at text[i] and its length in bytes; length 0 for a
 // malformed sequence (overlong, surrogate, cut short, out of range).
 char32_t decodeUtf8(std::string_view text, std::size_t i, std::size_t* length) {
@@ -121,15 +138,32 @@ char32_t decodeUtf8(std::string_view text, std::size_t i, std::size_t* length) {
   return cp;
 }
 
-// The Shift-JIS bytes of one code point (1 or 2), or 0 when it has none.
-int sjisOf(char32_t cp, char bytes[2]) {
-  if (cp < 0x80) {
-    bytes[0] = static_cast<char>(cp);
-    return 1;
-  }
-  if (cp >= 0x10000) return 0;
-  const std::uint16_t code = tables().fromUnicode[cp];
-  if (code == kNone) return 0;
+// The bytes iconv writes for a code point the tables do not hold: one of
+// the few the code page writes but never reads back, or none.
+int oneWaySjis(char32_t cp, char bytes[2]) {
+  struct Converter {
+    iconv_t cd = iconv_open("CP932", "UTF-32LE");
+    ~Converter() {
+      if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+    }
+  };
+  thread_local Converter c;
+  if (c.cd == reinterpret_cast<iconv_t>(-1)) return 0;
+  char out[4];
+  char* ip = reinterpret_cast<char*>(&cp);
+  char* op = out;
+  std::size_t il = sizeof cp, ol = sizeof out;
+  iconv(c.cd, nullptr, nullptr, nullptr, nullptr);
+  if (iconv(c.cd, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1)) return 0;
+  const std::size_t n = sizeof out - ol;
+  if (n != 1 && n != 2) return 0;
+  bytes[0] = out[0];
+  if (n == 2) bytes[1] = out[1];
+  return static_cast<int>(n);
+}
+
+// The bytes of a table code (one byte below 0x100, else lead and trail).
+int bytesOfCode(std::uint16_t code, char bytes[2]) {
   if (code < 0x100) {
     bytes[0] = static_cast<char>(code);
     return 1;
@@ -167,24 +201,45 @@ char asciiFormOf(char32_t cp) {
   }
 }
 
+int sjisBytesOf(char32_t cp, char bytes[2]) {
+  if (cp < 0x80) {
+    bytes[0] = static_cast<char>(cp);
+    return 1;
+  }
+  if (cp >= 0x10000) return 0;
+  const std::uint16_t code = tables().fromUnicode[cp];
+  return code == kNone ? oneWaySjis(cp, bytes) : bytesOfCode(code, bytes);
+}
+
+char32_t nextSjisChar(std::string_view text, std::size_t& i) {
+  const auto c = static_cast<unsigned char>(text[i]);
+  std::uint16_t code = c;
+  std::size_t n = 1;
+  if (isShiftJisLead(c) && i + 1 < text.size()) {
+    code = static_cast<std::uint16_t>(c << 8 | static_cast<unsigned char>(text[i + 1]));
+    n = 2;
+  }
+  const std::uint16_t u = tables().toUnicode[code];
+  if (u == kNone) {
+    ++i;
+    return kNotSjis;
+  }
+  i += n;
+  return u;
+}
+
+void appendUtf8CodePoint(std::string& out, char32_t c) {
+  char b[3];
+  out.append(b, utf8Of(c, b));
+}
+
 bool appendUtf8(std::string& out, std::string_view sjis, bool keepControls) {
   const Tables& t = tables();
   // At most three bytes of UTF-8 for each byte of Shift-JIS.
   const std::size_t start = out.size();
   out.resize(start + sjis.size() * 3);
   char* o = out.data() + start;
-  auto emit = [&o](char32_t c) {
-    if (c < 0x80) {
-      *o++ = static_cast<char>(c);
-    } else if (c < 0x800) {
-      *o++ = static_cast<char>(0xC0 | c >> 6);
-      *o++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      *o++ = static_cast<char>(0xE0 | c >> 12);
-      *o++ = static_cast<char>(0x80 | (c >> 6 & 0x3F));
-      *o++ = static_cast<char>(0x80 | (c & 0x3F));
-    }
-  };
+  auto emit = [&o](char32_t c) { o += utf8Of(c, o); };
   bool clean = true;
   for (std::size_t i = 0; i < sjis.size();) {
     const auto c = static_cast<unsigned char>(sjis[i]);
@@ -296,7 +351,11 @@ bool SjisField::addUtf8(std::string_view utf8, bool escaped, bool narrow) {
       if ((b1 | b2) < 0x40 && cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)) {
         const char a = narrow && mayNarrow(cp) ? asciiFormOf(cp) : 0;
         const std::uint16_t code = a != 0 ? static_cast<std::uint16_t>(a) : fromUnicode[cp];
-        if (code == kNone) put2(geta, true);
+        char b[2];
+        const int oneWay = code == kNone ? oneWaySjis(cp, b) : 0;
+        if (oneWay == 1) put1(static_cast<unsigned char>(b[0]));
+        else if (oneWay == 2) put2(static_cast<std::uint16_t>(static_cast<unsigned char>(b[0]) << 8 | static_cast<unsigned char>(b[1])), false);
+        else if (code == kNone) put2(geta, true);
         else if (code < 0x100) put1(static_cast<unsigned char>(code));
         else put2(code, false);
         i += 3;
@@ -306,7 +365,7 @@ bool SjisField::addUtf8(std::string_view utf8, bool escaped, bool narrow) {
     std::size_t len = 0;
     const char32_t cp = decodeUtf8(utf8, i, &len);
     char bytes[2];
-    const int n = len == 0 ? 0 : sjisOf(cp, bytes);
+    const int n = len == 0 ? 0 : sjisBytesOf(cp, bytes);
     if (len == 0) wellFormed = false;
     if (n == 0) put2(geta, true);
     else if (n == 1) put1(static_cast<unsigned char>(bytes[0]));
@@ -352,7 +411,7 @@ void appendSjis(std::string& out, std::string_view utf8, bool escaped, bool* rep
     std::size_t len = 0;
     const char32_t cp = decodeUtf8(utf8, i, &len);
     char bytes[2];
-    const int n = len == 0 ? 0 : sjisOf(cp, bytes);
+    const int n = len == 0 ? 0 : sjisBytesOf(cp, bytes);
     if (n == 0) {
       out.append(kGetaMark);
       if (replaced) *replaced = true;

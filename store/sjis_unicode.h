@@ -106,6 +106,22 @@ inline TextFit putSjisBytes(char* slot, int width, std::string_view sjis) {
 // not in it.
 bool charsetToUtf8(const std::string& charset, std::string_view in, std::string& out);
 
+// The character of Shift-JIS text at text[i], i moved past its one or two
+// bytes. A byte that starts no character (half of a cut double-byte
+// character, a code the code page leaves unused) gives kNotSjis and moves i
+// past that byte alone: the next may start a character of its own.
+inline constexpr char32_t kNotSjis = 0xFFFFFFFF;
+char32_t nextSjisChar(std::string_view text, std::size_t& i);
+
+// The Shift-JIS bytes (1 or 2) of a code point written to out; 0 when code
+// page 932 cannot hold it. Besides the codes that read back as the code
+// point, the few that the code page writes one way only count (the wave
+// dash U+301C as 0x8160, the yen sign as 0x5C ...), as typed text has them.
+int sjisBytesOf(char32_t cp, char out[2]);
+
+// Appends the UTF-8 of one code point (below U+10000).
+void appendUtf8CodePoint(std::string& out, char32_t cp);
+
 // Whether the bytes are well-formed UTF-8.
 bool isUtf8(std::string_view text);
 

@@ -1,8 +1,9 @@
-// Shift-JIS (code page 932) <-> Unicode, the one place text changes encoding.
-// Conversion never fails: a byte that is not valid Shift-JIS (and a NUL
-// byte, which only a damaged store file holds) shows as the replacement mark
-// U+FFFD, and a character Shift-JIS cannot hold becomes 〓
-// (0x81 0xAC) with the caller told how many there were. Half-width katakana
+// Shift-JIS (code page 932) <-> Qt's Unicode strings, through the program's
+// one conversion (store/sjis_unicode.h). Conversion never fails: a byte that
+// is not valid Shift-JIS (and a NUL byte, which only a damaged store file
+// holds) shows as the replacement mark U+FFFD, and a character Shift-JIS
+// cannot hold becomes 〓 (0x81 0xAC) with the caller told how many there
+// were. Half-width katakana
 // stay half-width both ways (0xA1-0xDF <-> U+FF61-U+FF9F).
 #pragma once
 
@@ -11,10 +12,12 @@
 
 #include <QString>
 
+#include "store/sjis_unicode.h"
+
 namespace kx::ui {
 
 // The geta mark that stands in for a character Shift-JIS cannot hold.
-inline constexpr std::string_view kGeta = "\x81\xAC";
+inline constexpr std::string_view kGeta = kGetaMark;
 
 // Shift-JIS bytes -> Unicode. Each byte that does not start a valid
 // character becomes U+FFFD and conversion goes on with the next byte, so a
