@@ -12,7 +12,7 @@
 #include <string>
 
 #include "bench/jpeg_writer.h"
-#include "ui/jpeg.h"
+#include "photo/jpeg.h"
 
 namespace {
 
@@ -81,9 +81,9 @@ const TempPhoto& photo(bool detail) {
 
 void decode(benchmark::State& state, bool detail, int boxW, int boxH) {
   const TempPhoto& p = photo(detail);
-  kx::ui::Picture pic;
+  kx::Picture pic;
   for (auto _ : state) {
-    if (!kx::ui::decodeJpeg(p.path, boxW, boxH, &pic)) state.SkipWithError("decode failed");
+    if (!kx::decodeJpeg(p.path, boxW, boxH, &pic)) state.SkipWithError("decode failed");
     benchmark::DoNotOptimize(pic.rgb.data());
   }
   state.counters["decoded_w"] = pic.width;

@@ -15,7 +15,7 @@
 #include "forms/unit3.h"
 #include "forms/windows.h"
 #include "session/session.h"
-#include "ui/jpeg.h"
+#include "photo/jpeg.h"
 #include "ui/services.h"
 #include "ui/toolkit.h"
 
@@ -90,9 +90,9 @@ void BM_ViewPhotoButton6000x4000(benchmark::State& state) {
 
 void BM_ViewPhotoFullSizeDecode6000x4000(benchmark::State& state) {
   Program& p = program();
-  kx::ui::Picture picture;
+  kx::Picture picture;
   for (auto _ : state) {
-    if (!kx::ui::decodeJpeg(p.files.dir + "/PSNL0001.JPG", 0, 0, &picture))
+    if (!kx::decodeJpeg(p.files.dir + "/PSNL0001.JPG", 0, 0, &picture))
       state.SkipWithError("decode failed");
     benchmark::DoNotOptimize(picture.rgb.data());
   }

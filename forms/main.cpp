@@ -17,7 +17,6 @@
 #include "print/cli.h"
 #include "session/session.h"
 #include "ui/folders.h"
-#include "ui/jpeg.h"
 #include "ui/print_backend.h"
 #include "ui/services.h"
 #include "ui/toolkit.h"
@@ -38,7 +37,7 @@ constexpr const char* kUsage =
 int main(int argc, char** argv) {
   // The vCard commands work on the store without any window.
   if (argc > 1 && kx::isVcardCommand(argv[1]))
-    return kx::runVcardCommand({argv + 1, argv + argc}, std::cout, std::cerr, kx::ui::jpegDecodes);
+    return kx::runVcardCommand({argv + 1, argv + argc}, std::cout, std::cerr);
   if (argc > 1 && kx::print::isPrintCommand(argv[1])) {
     kx::ui::OffscreenGui gui(argc, argv);
     return kx::print::runPrintCommand({argv + 1, argv + argc}, std::cout, std::cerr,

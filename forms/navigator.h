@@ -8,9 +8,7 @@
 
 namespace kx {
 
-namespace ui {
-struct Picture;
-}
+struct Picture;  // photo/jpeg.h
 
 class Navigator {
  public:
@@ -28,7 +26,7 @@ class Navigator {
   // current entry (the result browser).
   virtual void showSecretsAtListPosition() = 0;
   virtual void showSecretsOfCurrentEntry() = 0;
-  virtual void showPhoto(const ui::Picture& picture, int naturalWidth, int naturalHeight) = 0;
+  virtual void showPhoto(const Picture& picture, int naturalWidth, int naturalHeight) = 0;
   // The update form on the current entry; the lists and the view close.
   virtual void openEditor() = 0;
   // After a delete: the main menu alone.

@@ -9,7 +9,7 @@
 #include "store/file_names.h"
 #include "store/person_files.h"
 #include "ui/encoding.h"
-#include "ui/jpeg.h"
+#include "photo/jpeg.h"
 #include "ui/services.h"
 
 namespace kx {
@@ -208,12 +208,12 @@ void TForm3::Button4Click() {
   if (!isPlainFileName(name)) return;
   ui::Picture picture;
   int width = 0, height = 0;
-  ui::JpegFailure why = ui::JpegFailure::None;
-  if (!ui::decodeJpeg(joinPath(session.folder(), name), kPhotoBoxWidth, kPhotoBoxHeight, &picture, &width,
+  JpegFailure why = JpegFailure::None;
+  if (!decodeJpeg(joinPath(session.folder(), name), kPhotoBoxWidth, kPhotoBoxHeight, &picture, &width,
                       &height, &why)) {
     // A missing, unreadable or undecodable file: nothing happens. A picture
     // refused for its size or its work is a photo the user may wonder about.
-    if (why == ui::JpegFailure::TooLarge || why == ui::JpegFailure::TooMuchWork)
+    if (why == JpegFailure::TooLarge || why == JpegFailure::TooMuchWork)
       ui::services().show(name + ui::fromUtf8(kPhotoTooLarge));
     return;
   }

@@ -1,7 +1,6 @@
 #include "forms/unit9.h"
 
 #include "ui/encoding.h"
-#include "ui/jpeg.h"
 #include "ui/services.h"
 
 namespace kx {
@@ -113,7 +112,7 @@ void TForm9::Button3Click() {
 void TForm9::Button4Click() {
   const std::string path = vcardPath();
   if (path.empty()) return;
-  const int result = session.importVcards(path, ui::jpegDecodes);
+  const int result = session.importVcards(path);
   ui::services().show(result == 0 ? "VCARD IMPORT COMPLETED" : "VCARD IMPORT FAILED");
   close();
 }

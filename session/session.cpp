@@ -316,11 +316,9 @@ int Session::exportVcards(const std::string& path, bool selectedOnly, bool toFol
   return result;
 }
 
-int Session::importVcards(const std::string& path,
-                          std::function<bool(const std::string& jpeg)> photoDecodes) {
+int Session::importVcards(const std::string& path) {
   VcardImportOptions options;
   options.busy = [this](bool shown) { busy(shown); };
-  options.photoDecodes = std::move(photoDecodes);
   return afterImport(kx::importVcards(*store_, folder_, inStoreFolder(path), messages_, options));
 }
 

@@ -138,8 +138,7 @@ class Session {
   // path is relative to the store folder unless absolute; version 4 or 3.
   int exportVcards(const std::string& path, bool selectedOnly, bool toFolder, int version);
   bool fileExists(const std::string& path) const;  // a regular file there
-  int importVcards(const std::string& path,
-                   std::function<bool(const std::string& jpeg)> photoDecodes);
+  int importVcards(const std::string& path);
   std::string inStoreFolder(const std::string& path) const;
 
  private:

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "photo/jpeg.h"
+
 class QWidget;
 
 namespace kx::ui {
@@ -131,12 +133,8 @@ class RadioGroup : public Control {
   std::shared_ptr<Impl> impl_;
 };
 
-// A decoded picture: 24-bit RGB rows, no padding.
-struct Picture {
-  int width = 0;
-  int height = 0;
-  std::vector<unsigned char> rgb;
-};
+// The pictures an image shows are the photo decoder's.
+using kx::Picture;
 
 // Shows a picture scaled down proportionally into its box, never enlarged.
 class Image : public Control {

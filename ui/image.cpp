@@ -6,7 +6,7 @@
 #include <QPixmap>
 
 #include "ui/controls.h"
-#include "ui/jpeg.h"
+#include "photo/jpeg.h"
 #include "ui/widget_support.h"
 
 namespace kx::ui {

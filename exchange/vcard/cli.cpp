@@ -69,8 +69,7 @@ bool isMissingFileMessage(const std::string& m) {
 
 bool isVcardCommand(const std::string& arg) { return arg == kExport || arg == kImport; }
 
-int runVcardCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                    const std::function<bool(const std::string&)>& photoDecodes) {
+int runVcardCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (args.empty() || !isVcardCommand(args[0])) return usage(err);
   const bool exporting = args[0] == kExport;
   std::vector<std::string> operands;  // PATH, then FOLDER
@@ -119,9 +118,7 @@ int runVcardCommand(const std::vector<std::string>& args, std::ostream& out, std
     out << written << utf8(u8"件のカードを書き出しました: ") << path << '\n';
     return 0;
   }
-  VcardImportOptions o;
-  o.photoDecodes = photoDecodes;
-  const int rc = importVcards(*s, folder, path, sink, o);
+  const int rc = importVcards(*s, folder, path, sink);
   // The last message of an import that went through is its summary.
   if (rc == 0 && !sink.messages.empty()) {
     const std::string summary = sink.messages.back();

@@ -5,7 +5,6 @@
 // FOLDER is the store's folder, the working directory when not given. No Qt.
 #pragma once
 
-#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,8 +16,7 @@ bool isVcardCommand(const std::string& arg);
 // args[0] is the command. Prints each problem as one line on err (UTF-8)
 // and a summary on out. Returns the exit status: 0 when cards were written
 // or imported, 1 when nothing was done, 2 for a command line it does not
-// understand. photoDecodes: as VcardImportOptions.
-int runVcardCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                    const std::function<bool(const std::string&)>& photoDecodes = {});
+// understand.
+int runVcardCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace kx

@@ -8,6 +8,7 @@
 #include "exchange/vcard/vcard.h"
 #include "exchange/vcard/card.h"
 #include "exchange/vcard/files.h"
+#include "photo/jpeg.h"
 #include "search/dates.h"
 #include "store/bytes.h"
 #include "store/person_files.h"
@@ -149,8 +150,7 @@ bool Importer::readFile(const std::string& path, const std::string& shown) {
       sink_.show(whereMessage(shown, st.found.problemLine, reader.cardNumber(), st.found.problem));
       return false;
     }
-    st.photo = st.found.photoUsable &&
-               (!options_.photoDecodes || options_.photoDecodes(st.found.photo));
+    st.photo = st.found.photoUsable && jpegDecodes(st.found.photo);
     if (!st.photo) st.found.photo.clear();
   }
 }

@@ -32,9 +32,6 @@ int exportVcards(const Store& s, const std::string& dir, const std::string& path
 struct VcardImportOptions {
   // The busy notice: shown once the cards are open, taken down at the end.
   std::function<void(bool shown)> busy;
-  // Whether a photo's JPEG bytes decode. The windows and the command line
-  // bind the JPEG decoder; without it only the structure is checked.
-  std::function<bool(const std::string& jpeg)> photoDecodes;
   // False only for measurements: nothing written, the tables ahead of the files.
   bool save = true;
 };

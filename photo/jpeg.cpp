@@ -1,4 +1,4 @@
-#include "ui/jpeg.h"
+#include "photo/jpeg.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -13,7 +13,7 @@
 
 #include "store/regular_file.h"
 
-namespace kx::ui {
+namespace kx {
 
 PictureSize fitInBox(int width, int height, int boxWidth, int boxHeight) {
   if (width <= 0 || height <= 0) return {};
@@ -280,4 +280,4 @@ bool jpegDecodes(const std::string& bytes) {
   }
 }
 
-}  // namespace kx::ui
+}  // namespace kx

@@ -15,12 +15,12 @@
 #include <jpeglib.h>
 #include <sys/resource.h>
 
-#include "ui/jpeg.h"
+#include "photo/jpeg.h"
 
 namespace fs = std::filesystem;
-using kx::ui::decodeJpeg;
-using kx::ui::fitInBox;
-using kx::ui::Picture;
+using kx::decodeJpeg;
+using kx::fitInBox;
+using kx::Picture;
 
 namespace {
 
@@ -330,10 +330,10 @@ TEST_F(JpegTest, TruncatedFilesAreRefused) {
 TEST_F(JpegTest, BytesInMemoryDecodeOnlyWhenWhole) {
   writeJpeg(dir / "b.jpg", quadrants(200, 160));
   const std::string whole = readBytes(dir / "b.jpg");
-  EXPECT_TRUE(kx::ui::jpegDecodes(whole));
-  EXPECT_FALSE(kx::ui::jpegDecodes(whole.substr(0, whole.size() / 2)));
-  EXPECT_FALSE(kx::ui::jpegDecodes(whole.substr(0, whole.size() - 2)));  // no end marker
-  EXPECT_FALSE(kx::ui::jpegDecodes("\xFF\xD8 not a picture"));
+  EXPECT_TRUE(kx::jpegDecodes(whole));
+  EXPECT_FALSE(kx::jpegDecodes(whole.substr(0, whole.size() / 2)));
+  EXPECT_FALSE(kx::jpegDecodes(whole.substr(0, whole.size() - 2)));  // no end marker
+  EXPECT_FALSE(kx::jpegDecodes("\xFF\xD8 not a picture"));
 }
 
 TEST_F(JpegTest, FilesThatAreNoJpegAreRefused) {

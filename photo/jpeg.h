@@ -1,11 +1,19 @@
 // Photo decoding with libjpeg: decompression only, into 24-bit RGB rows.
+// No Qt: the photo window shows what it decodes, and the vCard import checks
+// that a card's photo decodes before it keeps it.
 #pragma once
 
 #include <string>
+#include <vector>
 
-#include "ui/controls.h"
+namespace kx {
 
-namespace kx::ui {
+// A decoded picture: 24-bit RGB rows, no padding.
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<unsigned char> rgb;
+};
 
 struct PictureSize {
   int width = 0;
@@ -49,4 +57,4 @@ bool decodeJpeg(const std::string& path, int boxWidth, int boxHeight, Picture* o
 // shown: the same checks as decodeJpeg, the picture itself thrown away.
 bool jpegDecodes(const std::string& bytes);
 
-}  // namespace kx::ui
+}  // namespace kx

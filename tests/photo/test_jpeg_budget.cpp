@@ -16,12 +16,12 @@
 #include <string>
 #include <vector>
 
-#include "ui/jpeg.h"
+#include "photo/jpeg.h"
 
 namespace fs = std::filesystem;
-using kx::ui::decodeJpeg;
-using kx::ui::JpegFailure;
-using kx::ui::Picture;
+using kx::decodeJpeg;
+using kx::JpegFailure;
+using kx::Picture;
 
 namespace {
 
