@@ -4,7 +4,7 @@
 #include <string>
 
 #include "forms/code_groups.h"
-#include "search/dates.h"
+#include "store/dates.h"
 #include "store/codes.h"
 #include "store/entry_text.h"
 #include "ui/encoding.h"

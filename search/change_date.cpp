@@ -4,25 +4,12 @@
 #include <climits>
 #include <cmath>
 
-#include "search/dates.h"
+#include "store/dates.h"
 #include "store/bytes.h"
 
 namespace kx {
 
 namespace {
-
-// The date number of an update date that is a calendar date, else -1. Only
-// eight digits can equal a calendar date; anything else (blank, cut, signed,
-// fractional) never matches.
-long entryDate(const char* f) {
-  long n = 0;
-  for (int i = 0; i < 8; ++i) {
-    if (!isDigit(f[i])) return -1;
-    n = n * 10 + (f[i] - '0');
-  }
-  const int m = static_cast<int>(n / 100 % 100), d = static_cast<int>(n % 100);
-  return isCalendarDate(n / 10000, m, d) ? n : -1;
-}
 
 int truncatedDays(double v) {
   v = std::trunc(v);
@@ -76,7 +63,7 @@ std::optional<EntryPlace> changeDateStep(const Store& s, const EntryPlace& from,
   long bestDate = -1;
   int bestEntry = -1;
   for (int e = 0; e <= last; ++e) {
-    const long date = entryDate(s.field(e, UpdateDate));
+    const long date = dateOfField(s.field(e, UpdateDate));
     if (date <= bestDate || date < oldest || date > newest) continue;  // ties: the earlier entry
     if (date == newest && e < st.nextEntry) continue;
     bestDate = date;

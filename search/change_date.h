@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "search/dates.h"
+#include "store/dates.h"
 #include "search/search_state.h"
 #include "store/model.h"
 

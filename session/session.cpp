@@ -9,7 +9,7 @@
 #include "exchange/vcard/vcard.h"
 #include "readings/reading_proposer.h"
 #include "readings/reading_rules.h"
-#include "search/dates.h"
+#include "store/dates.h"
 #include "search/search.h"
 #include "store/list_lines.h"
 #include "store/person_files.h"

@@ -4,6 +4,7 @@
 #include "exchange/vcard/card.h"
 #include "exchange/vcard/phone.h"
 #include "exchange/vcard/text.h"
+#include "store/dates.h"
 #include "store/kana.h"
 
 namespace kx::vcard {
@@ -85,14 +86,6 @@ std::pair<std::string_view, std::string_view> splitFirstSpace(std::string_view s
   const std::size_t sp = s.find(' ');
   if (sp == std::string_view::npos) return {s, {}};
   return {s.substr(0, sp), s.substr(sp + 1)};
-}
-
-bool isValidDate(std::string_view d) {
-  if (d.size() != 8) return false;
-  for (const char c : d)
-    if (c < '0' || c > '9') return false;
-  const int month = (d[4] - '0') * 10 + (d[5] - '0'), day = (d[6] - '0') * 10 + (d[7] - '0');
-  return month >= 1 && month <= 12 && day >= 1 && day <= 31;
 }
 
 // The default a card without the field's own property gets.
@@ -321,7 +314,7 @@ class CardWriter {
 
   void revision() {
     const std::string_view date = field(UpdateDate);
-    if (!isValidDate(date)) {
+    if (date.size() != 8 || dateOfField(date.data()) < 0) {
       exact_[UpdateDate] = false;
       return;
     }

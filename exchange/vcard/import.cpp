@@ -9,7 +9,7 @@
 #include "exchange/vcard/card.h"
 #include "exchange/vcard/files.h"
 #include "photo/jpeg.h"
-#include "search/dates.h"
+#include "store/dates.h"
 #include "store/bytes.h"
 #include "store/person_files.h"
 

@@ -212,6 +212,22 @@ TEST(VcardExport, FoldedLinesStableUidsAndWhatIsAskedFor) {
   EXPECT_EQ(readBytes(cards.file("d.vcf")), "<missing>");
 }
 
+TEST(VcardExport, RevisionOnlyForACalendarDate) {
+  TempDir d, cards;
+  std::vector<TestEntry> entries;
+  for (const char* date : {"20240229", "20230229", "20230431", "00000101"})
+    entries.push_back({"ｱ", "ｲ", {{UpdateDate, date}, {PersonalNumber, "0000"}}});
+  writeFiles(d, storeFiles(entries));
+  auto s = loaded(d);
+  VectorSink sink;
+  ASSERT_EQ(exportVcards(*s, d.path, cards.file("a.vcf"), {}, sink), 0);
+  const std::string bytes = readBytes(cards.file("a.vcf"));
+  const std::size_t rev = bytes.find("\r\nREV:");
+  ASSERT_NE(rev, std::string::npos);
+  EXPECT_EQ(bytes.substr(rev + 2, 22), "REV:20240229T000000Z\r\n");
+  EXPECT_EQ(bytes.find("\r\nREV:", rev + 1), std::string::npos);
+}
+
 TEST(VcardUid, NameBasedUuidOfVersion5) {
   auto hex = [](const std::array<unsigned char, 20>& d) {
     std::string s;

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "search/change_date.h"
-#include "search/dates.h"
+#include "store/dates.h"
 #include "search/search.h"
 #include "tests/search/search_fixture.h"
 

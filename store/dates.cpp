@@ -1,4 +1,4 @@
-#include "search/dates.h"
+#include "store/dates.h"
 
 #include <cmath>
 #include <cstdio>
@@ -122,5 +122,15 @@ long dayNumberOfDate(double date) {
 }
 
 double dateOfDayNumber(long day) { return dateOfDay(static_cast<double>(day)); }
+
+long dateOfField(const char* f) {
+  long n = 0;
+  for (int i = 0; i < 8; ++i) {
+    if (f[i] < '0' || f[i] > '9') return -1;
+    n = n * 10 + (f[i] - '0');
+  }
+  const int m = static_cast<int>(n / 100 % 100), d = static_cast<int>(n % 100);
+  return isCalendarDate(n / 10000, m, d) ? n : -1;
+}
 
 }  // namespace kx

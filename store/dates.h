@@ -22,4 +22,10 @@ long dayNumberOfDate(double date);
 // The YYYYMMDD date of a day number >= 0.
 double dateOfDayNumber(long day);
 
+// The date an eight-byte date field (an update date) holds: its YYYYMMDD
+// number when the eight bytes are digits that make a calendar date from
+// 1900-01-01 on, else -1. A blank, cut, signed or impossible date
+// (20230229) is no date, to the change-date search and to a card alike.
+long dateOfField(const char* field);
+
 }  // namespace kx

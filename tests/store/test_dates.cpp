@@ -3,12 +3,24 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 
-#include "search/dates.h"
+#include "store/dates.h"
 #include "store/rounding.h"
 
 namespace kx {
 namespace {
+
+TEST(DateOfField, EightDigitsOfACalendarDayFrom1900) {
+  const std::pair<const char*, long> cases[] = {
+      {"20240315", 20240315}, {"20240229", 20240229}, {"19000101", 19000101},
+      {"99991231", 99991231}, {"20230229", -1},       {"20240431", -1},
+      {"20241301", -1},       {"20240100", -1},       {"18991231", -1},
+      {"00000101", -1},       {"2024AB01", -1},       {" 2024031", -1},
+      {"-2024031", -1},       {"        ", -1},       {"2024031\0", -1},
+  };
+  for (const auto& [field, date] : cases) EXPECT_EQ(dateOfField(field), date) << field;
+}
 
 TEST(Calcdayx, DayNumbersOfKnownDates) {
   struct Case {
