@@ -8,8 +8,8 @@ import sys
 import tempfile
 import unittest
 
-sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
-from kxdrive import write_store  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools"))
+from kxstore import write_store  # noqa: E402
 
 
 def run(argv, **kw):

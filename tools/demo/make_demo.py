@@ -12,8 +12,8 @@ import sys
 TOOLS = os.path.dirname(os.path.abspath(__file__))
 # The demo store lives in examples/demo/; the program runs there.
 HERE = os.path.join(TOOLS, "..", "..", "examples", "demo")
-sys.path.insert(0, os.path.join(TOOLS, "..", "..", "tests", "e2e"))
-import kxdrive  # noqa: E402  (the store writer the end-to-end tests use)
+sys.path.insert(0, os.path.join(TOOLS, ".."))
+import kxstore  # noqa: E402
 import baseline_jpeg  # noqa: E402
 
 # kanji company, kana company, occupation code, zip, address, office phone prefix
@@ -166,18 +166,18 @@ PHOTOS = {
 
 def write_person_files():
     for number, (width, height, suit, background) in PHOTOS.items():
-        kxdrive.write_bytes(HERE, "PSNL%s.JPG" % number, portrait(width, height, suit, background))
-    kxdrive.write_bytes(HERE, "PSNL0001.TXT",
+        kxstore.write_bytes(HERE, "PSNL%s.JPG" % number, portrait(width, height, suit, background))
+    kxstore.write_bytes(HERE, "PSNL0001.TXT",
                         "山田 太郎さん: 2019年の数理セミナーで講師。\r\n次回は10月に訪問予定。\r\n"
                         .encode("cp932"))
     folder = os.path.join(HERE, "PSNL0001")
     os.makedirs(folder, exist_ok=True)
-    kxdrive.write_bytes(folder, "README.TXT",
+    kxstore.write_bytes(folder, "README.TXT",
                         "名刺の裏面、資料などを置くフォルダ\r\n".encode("cp932"))
 
 
 def main():
-    kxdrive.write_store(HERE, entries())
+    kxstore.write_store(HERE, entries())
     write_person_files()
 
 
