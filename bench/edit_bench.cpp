@@ -34,12 +34,14 @@ class FullStoreDir {
       char number[8];
       std::snprintf(number, sizeof number, "%04d", e);
       // Keys sorted by construction: entry number order is key order.
-      std::string kana = "ｶﾅ" + std::string(number);
+      std::string kana = "\xB6\xC5" + std::string(number);  // "ｶﾅ"
       k1 += number + padTo(kana, kx::kNameKeyWidth) + "\r\n";
-      k2 += number + padTo("ｶｲｼｬ" + std::string(number, 2), kx::kCompanyKeyWidth) + "\r\n";
+      // "ｶｲｼｬ"
+      k2 += number + padTo("\xB6\xB2\xBC\xAC" + std::string(number, 2), kx::kCompanyKeyWidth) + "\r\n";
       std::string line;
       for (int f = 0; f < kx::kFieldCount; ++f)
-        line += padTo(f == kx::PersonalNumber ? "0000" : "テキスト" + std::to_string(f),
+        // "テキスト"
+        line += padTo(f == kx::PersonalNumber ? "0000" : "\x83\x65\x83\x4C\x83\x58\x83\x67" + std::to_string(f),
                       kx::kFieldWidth[f]);
       dat += line + "\r\n";
     }
@@ -72,11 +74,11 @@ void BM_UpdateInFullStore(benchmark::State& state) {
   const int e = 2500;
   kx::EntryForm form;
   for (int f = 0; f < kx::kFieldCount; ++f) form.fields[f] = store->field(e, f);
-  form.companyKey = "ｶｲｼｬ";
+  form.companyKey = "\xB6\xB2\xBC\xAC";  // "ｶｲｼｬ"
   bool first = true;
   for (auto _ : state) {
     // The entry moves from one end of name order to the other each time.
-    form.nameKey = first ? "ｱ" : "ﾝ";
+    form.nameKey = first ? "\xB1" : "\xDD";  // "ｱ" "ﾝ"
     first = !first;
     const auto place = kx::updateEntry(*store, e, form, store->highestNumber, dir.path, sink);
     if (!place) {

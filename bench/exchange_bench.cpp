@@ -22,7 +22,8 @@ std::string padTo(std::string s, std::size_t n) {
 // Kana keys drawn from a small alphabet, so that equal and near-equal keys
 // are common, and every other field filled.
 std::string exchangeRecords(int count) {
-  static const char* const kKana[] = {"ｱ", "ｲ", "ｶ", "ｷ", "ｻ", "ﾀ", "ﾅ", "ﾔﾏ", "ﾀﾞ", " "};
+  // "ｱ" "ｲ" "ｶ" "ｷ" "ｻ" "ﾀ" "ﾅ" "ﾔﾏ" "ﾀﾞ"
+  static const char* const kKana[] = {"\xB1", "\xB2", "\xB6", "\xB7", "\xBB", "\xC0", "\xC5", "\xD4\xCF", "\xC0\xDE", " "};
   std::mt19937 rng(7);
   auto kana = [&](int parts) {
     std::string s;
@@ -31,11 +32,14 @@ std::string exchangeRecords(int count) {
   };
   std::string out;
   for (int i = 0; i < count; ++i) {
-    std::string r = padTo(kana(4), 42) + padTo("山田 太郎" + std::to_string(i), 42) +
-                    padTo("alias", 10) + "M" + padTo(kana(3), 50) + padTo("株式会社テスト", 50);
+    // "山田 太郎"
+    std::string r = padTo(kana(4), 42) + padTo("\x8E\x52\x93\x63 \x91\xBE\x98\x59" + std::to_string(i), 42) +
+                    // "株式会社テスト"
+                    padTo("alias", 10) + "M" + padTo(kana(3), 50) + padTo("\x8A\x94\x8E\xAE\x89\xEF\x8E\xD0\x83\x65\x83\x58\x83\x67", 50);
     for (int f = kx::Division; f < kx::kFieldCount; ++f)
       r += padTo(
-          f == kx::PersonalNumber ? std::to_string(1000 + i % 9000) : "値" + std::to_string(f),
+          // "値"
+          f == kx::PersonalNumber ? std::to_string(1000 + i % 9000) : "\x92\x6C" + std::to_string(f),
           static_cast<std::size_t>(kx::kFieldWidth[f]));
     out += r + "\r\n";
   }

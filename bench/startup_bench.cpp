@@ -34,7 +34,7 @@ std::string kanaKey(int n, int width) {
     k.insert(k.begin(), static_cast<char>(0xB1 + n % 40));
     n /= 40;
   }
-  k += " ﾀﾛｳ";
+  k += " \xC0\xDB\xB3";  // " ﾀﾛｳ"
   k.resize(width, ' ');
   return k;
 }
@@ -51,7 +51,7 @@ fs::path makeStoreDir(const char* tag, int count) {
   fs::create_directories(dir);
   std::string data, k1, k2;
   std::vector<std::pair<std::string, int>> names, companies;
-  const std::string kanji = "山田 太郎";
+  const std::string kanji = "\x8E\x52\x93\x63 \x91\xBE\x98\x59";  // "山田 太郎"
   for (int n = 0; n < count; ++n) {
     std::string line;
     for (int f = 0; f < kx::kFieldCount; ++f) {

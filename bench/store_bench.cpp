@@ -37,7 +37,8 @@ struct BenchStore {
     if (mkdtemp(pattern.data()) == nullptr) std::abort();
     dir = pattern;
     std::mt19937 rng(1);
-    const char* kana[] = {"ｱ", "ｶ", "ｻ", "ﾀ", "ﾅ", "ﾊ", "ﾏ", "ﾔ", "ﾗ", "ﾜ"};
+    // "ｱ" "ｶ" "ｻ" "ﾀ" "ﾅ" "ﾊ" "ﾏ" "ﾔ" "ﾗ" "ﾜ"
+    const char* kana[] = {"\xB1", "\xB6", "\xBB", "\xC0", "\xC5", "\xCA", "\xCF", "\xD4", "\xD7", "\xDC"};
     auto key = [&](int parts) {
       std::string k;
       for (int i = 0; i < parts; ++i) k += kana[rng() % 10];
@@ -49,7 +50,8 @@ struct BenchStore {
       companies.push_back({pad(key(4), kx::kCompanyKeyWidth), e});
       std::string line;
       for (int f = 0; f < kx::kFieldCount; ++f)
-        line += pad(f == kx::PersonalNumber ? "0000" : "山田太郎" + key(3), kx::kFieldWidth[f]);
+        // "山田太郎"
+        line += pad(f == kx::PersonalNumber ? "0000" : "\x8E\x52\x93\x63\x91\xBE\x98\x59" + key(3), kx::kFieldWidth[f]);
       dat += line + "\r\n";
     }
     auto byKey = [](const auto& a, const auto& b) { return a.first < b.first; };
@@ -181,7 +183,8 @@ void BM_PlaceNewKeys(benchmark::State& state) {
   BenchStore& b = benchStore();
   auto fresh = kx::makeStore();
   std::mt19937 rng(2);
-  const char* kana[] = {"ｱ", "ｶ", "ｻ", "ﾀ", "ﾅ", "ﾊ", "ﾏ", "ﾔ", "ﾗ", "ﾜ"};
+  // "ｱ" "ｶ" "ｻ" "ﾀ" "ﾅ" "ﾊ" "ﾏ" "ﾔ" "ﾗ" "ﾜ"
+  const char* kana[] = {"\xB1", "\xB6", "\xBB", "\xC0", "\xC5", "\xCA", "\xCF", "\xD4", "\xD7", "\xDC"};
   for (int e = 0; e < kEntries; ++e) {
     std::string name, company;
     for (int i = 0; i < 6; ++i) name += kana[rng() % 10];

@@ -24,7 +24,8 @@ std::string padTo(std::string s, std::size_t n) {
 // Kana keys from a small alphabet, so that equal keys are common; every
 // other field filled with Japanese text or digits.
 std::string exchangeRecords(int count) {
-  static const char* const kKana[] = {"ｱ", "ｲ", "ｶ", "ｷ", "ｻ", "ﾀ", "ﾅ", "ﾔﾏ", "ﾀﾞ", " "};
+  // "ｱ" "ｲ" "ｶ" "ｷ" "ｻ" "ﾀ" "ﾅ" "ﾔﾏ" "ﾀﾞ"
+  static const char* const kKana[] = {"\xB1", "\xB2", "\xB6", "\xB7", "\xBB", "\xC0", "\xC5", "\xD4\xCF", "\xC0\xDE", " "};
   std::mt19937 rng(11);
   auto kana = [&](int parts) {
     std::string s;
@@ -33,10 +34,12 @@ std::string exchangeRecords(int count) {
   };
   std::string out;
   for (int i = 0; i < count; ++i) {
-    std::string r = padTo(kana(4), 42) + padTo("山田 太郎" + std::to_string(i), 42) +
-                    padTo("別名", 10) + "M" + padTo(kana(3), 50) + padTo("株式会社テスト", 50);
+    // "山田 太郎"
+    std::string r = padTo(kana(4), 42) + padTo("\x8E\x52\x93\x63 \x91\xBE\x98\x59" + std::to_string(i), 42) +
+                    // "別名" "株式会社テスト"
+                    padTo("\x95\xCA\x96\xBC", 10) + "M" + padTo(kana(3), 50) + padTo("\x8A\x94\x8E\xAE\x89\xEF\x8E\xD0\x83\x65\x83\x58\x83\x67", 50);
     for (int f = kx::Division; f < kx::kFieldCount; ++f) {
-      std::string v = "値" + std::to_string(f) + "の内容";
+      std::string v = "\x92\x6C" + std::to_string(f) + "\x82\xCC\x93\xE0\x97\x65";  // "値" "の内容"
       if (f == kx::UpdateDate) v = "20240315";
       if (f == kx::PersonalNumber) v = std::to_string(1000 + i);
       if (f == kx::SelectFlag) v = "0";

@@ -13,7 +13,8 @@
 namespace kx {
 
 const char* const kCsvReportErrorMessage = "importcsv.txt open error";
-const char* const kCsvMoreInvalidMessage = "INVALID REC: ほかに%d行の項目数が15ではありません(表示を省略しました)";
+// "INVALID REC: ほかに%d行の項目数が15ではありません(表示を省略しました)"
+const char* const kCsvMoreInvalidMessage = "INVALID REC: \x82\xD9\x82\xA9\x82\xC9%d\x8D\x73\x82\xCC\x8D\x80\x96\xDA\x90\x94\x82\xAA" "15\x82\xC5\x82\xCD\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1(\x95\x5C\x8E\xA6\x82\xF0\x8F\xC8\x97\xAA\x82\xB5\x82\xDC\x82\xB5\x82\xBD)";
 
 namespace {
 

@@ -10,8 +10,10 @@ namespace kx {
 
 namespace {
 
-constexpr const char* kNameOrderHeader = "ｶﾅ,氏名,会社,所属,肩書き,電話,携帯,住所\r\n";
-constexpr const char* kCompanyOrderHeader = "ｶﾅ,会社名,氏名,所属,肩書き,電話,携帯,住所\r\n";
+// "ｶﾅ,氏名,会社,所属,肩書き,電話,携帯,住所\r\n"
+constexpr const char* kNameOrderHeader = "\xB6\xC5,\x8E\x81\x96\xBC,\x89\xEF\x8E\xD0,\x8F\x8A\x91\xAE,\x8C\xA8\x8F\x91\x82\xAB,\x93\x64\x98\x62,\x8C\x67\x91\xD1,\x8F\x5A\x8F\x8A\r\n";
+// "ｶﾅ,会社名,氏名,所属,肩書き,電話,携帯,住所\r\n"
+constexpr const char* kCompanyOrderHeader = "\xB6\xC5,\x89\xEF\x8E\xD0\x96\xBC,\x8E\x81\x96\xBC,\x8F\x8A\x91\xAE,\x8C\xA8\x8F\x91\x82\xAB,\x93\x64\x98\x62,\x8C\x67\x91\xD1,\x8F\x5A\x8F\x8A\r\n";
 
 // Appends one value as stored, commas removed.
 void appendValue(std::string& out, const char* slot, int width) {

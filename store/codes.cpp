@@ -10,9 +10,12 @@ namespace {
 constexpr char kOccupationCode[12] = {'1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', '0'};
 // Display texts line up in listings: 8 bytes each, the last one 7.
 constexpr const char* kOccupationText[12] = {
-    "損保　  ", "生保　  ", "信託　  ", "代理店  ", "金融業  ", "製造業  ",
-    "流通業  ", "ｻｰﾋﾞｽ業 ", "公務員  ", "教育研究", "ｺﾝｻﾙ    ", "その他 "};
-constexpr const char* kMembershipText[4] = {"正会員　", "準会員　", "研究会員", "非会員　"};
+    // "損保　  " "生保　  " "信託　  " "代理店  " "金融業  " "製造業  "
+    "\x91\xB9\x95\xDB\x81\x40  ", "\x90\xB6\x95\xDB\x81\x40  ", "\x90\x4D\x91\xF5\x81\x40  ", "\x91\xE3\x97\x9D\x93\x58  ", "\x8B\xE0\x97\x5A\x8B\xC6  ", "\x90\xBB\x91\xA2\x8B\xC6  ",
+    // "流通業  " "ｻｰﾋﾞｽ業 " "公務員  " "教育研究" "ｺﾝｻﾙ    " "その他 "
+    "\x97\xAC\x92\xCA\x8B\xC6  ", "\xBB\xB0\xCB\xDE\xBD\x8B\xC6 ", "\x8C\xF6\x96\xB1\x88\xF5  ", "\x8B\xB3\x88\xE7\x8C\xA4\x8B\x86", "\xBA\xDD\xBB\xD9    ", "\x82\xBB\x82\xCC\x91\xBC "};
+// "正会員　" "準会員　" "研究会員" "非会員　"
+constexpr const char* kMembershipText[4] = {"\x90\xB3\x89\xEF\x88\xF5\x81\x40", "\x8F\x80\x89\xEF\x88\xF5\x81\x40", "\x8C\xA4\x8B\x86\x89\xEF\x88\xF5", "\x94\xF1\x89\xEF\x88\xF5\x81\x40"};
 
 // The decimal value of one character as a number's text: digits give their
 // value, anything else 0.
@@ -39,7 +42,8 @@ int sexItem(char code) {
 }  // namespace
 
 const char* sexText(char code) {
-  static constexpr const char* kText[3] = {"男性", "女性", "団体"};
+  // "男性" "女性" "団体"
+  static constexpr const char* kText[3] = {"\x92\x6A\x90\xAB", "\x8F\x97\x90\xAB", "\x92\x63\x91\xCC"};
   return kText[sexItem(code)];
 }
 

@@ -10,31 +10,36 @@ namespace {
 // 0x82F1 and katakana from 0x8340 (0x837F unused) to 0x8396 in the same
 // order, the katakana with ヴヵヶ at the end.
 constexpr std::array<const char*, 86> kKana = {
-    "ｧ", "ｱ", "ｨ", "ｲ", "ｩ", "ｳ", "ｪ", "ｴ", "ｫ", "ｵ",
-    "ｶ", "ｶﾞ", "ｷ", "ｷﾞ", "ｸ", "ｸﾞ", "ｹ", "ｹﾞ", "ｺ", "ｺﾞ",
-    "ｻ", "ｻﾞ", "ｼ", "ｼﾞ", "ｽ", "ｽﾞ", "ｾ", "ｾﾞ", "ｿ", "ｿﾞ",
-    "ﾀ", "ﾀﾞ", "ﾁ", "ﾁﾞ", "ｯ", "ﾂ", "ﾂﾞ", "ﾃ", "ﾃﾞ", "ﾄ", "ﾄﾞ",
-    "ﾅ", "ﾆ", "ﾇ", "ﾈ", "ﾉ",
-    "ﾊ", "ﾊﾞ", "ﾊﾟ", "ﾋ", "ﾋﾞ", "ﾋﾟ", "ﾌ", "ﾌﾞ", "ﾌﾟ",
-    "ﾍ", "ﾍﾞ", "ﾍﾟ", "ﾎ", "ﾎﾞ", "ﾎﾟ",
-    "ﾏ", "ﾐ", "ﾑ", "ﾒ", "ﾓ",
-    "ｬ", "ﾔ", "ｭ", "ﾕ", "ｮ", "ﾖ",
-    "ﾗ", "ﾘ", "ﾙ", "ﾚ", "ﾛ",
-    "ﾜ", "ﾜ", "ｲ", "ｴ", "ｦ", "ﾝ",
-    "ｳﾞ", "ｶ", "ｹ"};
+    // "ｧ" "ｱ" "ｨ" "ｲ" "ｩ" "ｳ" "ｪ" "ｴ" "ｫ" "ｵ"
+    "\xA7", "\xB1", "\xA8", "\xB2", "\xA9", "\xB3", "\xAA", "\xB4", "\xAB", "\xB5",
+    // "ｶ" "ｶﾞ" "ｷ" "ｷﾞ" "ｸ" "ｸﾞ" "ｹ" "ｹﾞ" "ｺ" "ｺﾞ"
+    "\xB6", "\xB6\xDE", "\xB7", "\xB7\xDE", "\xB8", "\xB8\xDE", "\xB9", "\xB9\xDE", "\xBA", "\xBA\xDE",
+    // "ｻ" "ｻﾞ" "ｼ" "ｼﾞ" "ｽ" "ｽﾞ" "ｾ" "ｾﾞ" "ｿ" "ｿﾞ"
+    "\xBB", "\xBB\xDE", "\xBC", "\xBC\xDE", "\xBD", "\xBD\xDE", "\xBE", "\xBE\xDE", "\xBF", "\xBF\xDE",
+    // "ﾀ" "ﾀﾞ" "ﾁ" "ﾁﾞ" "ｯ" "ﾂ" "ﾂﾞ" "ﾃ" "ﾃﾞ" "ﾄ" "ﾄﾞ"
+    "\xC0", "\xC0\xDE", "\xC1", "\xC1\xDE", "\xAF", "\xC2", "\xC2\xDE", "\xC3", "\xC3\xDE", "\xC4", "\xC4\xDE",
+    "\xC5", "\xC6", "\xC7", "\xC8", "\xC9",  // "ﾅ" "ﾆ" "ﾇ" "ﾈ" "ﾉ"
+    // "ﾊ" "ﾊﾞ" "ﾊﾟ" "ﾋ" "ﾋﾞ" "ﾋﾟ" "ﾌ" "ﾌﾞ" "ﾌﾟ"
+    "\xCA", "\xCA\xDE", "\xCA\xDF", "\xCB", "\xCB\xDE", "\xCB\xDF", "\xCC", "\xCC\xDE", "\xCC\xDF",
+    "\xCD", "\xCD\xDE", "\xCD\xDF", "\xCE", "\xCE\xDE", "\xCE\xDF",  // "ﾍ" "ﾍﾞ" "ﾍﾟ" "ﾎ" "ﾎﾞ" "ﾎﾟ"
+    "\xCF", "\xD0", "\xD1", "\xD2", "\xD3",  // "ﾏ" "ﾐ" "ﾑ" "ﾒ" "ﾓ"
+    "\xAC", "\xD4", "\xAD", "\xD5", "\xAE", "\xD6",  // "ｬ" "ﾔ" "ｭ" "ﾕ" "ｮ" "ﾖ"
+    "\xD7", "\xD8", "\xD9", "\xDA", "\xDB",  // "ﾗ" "ﾘ" "ﾙ" "ﾚ" "ﾛ"
+    "\xDC", "\xDC", "\xB2", "\xB4", "\xA6", "\xDD",  // "ﾜ" "ﾜ" "ｲ" "ｴ" "ｦ" "ﾝ"
+    "\xB3\xDE", "\xB6", "\xB9"};  // "ｳﾞ" "ｶ" "ｹ"
 
 // Full-width marks and punctuation in row 0x81.
 const char* punctuation(unsigned char trail) {
   switch (trail) {
     case 0x40: return " ";
-    case 0x41: return "､";
-    case 0x42: return "｡";
-    case 0x45: return "･";
-    case 0x4A: return "ﾞ";
-    case 0x4B: return "ﾟ";
-    case 0x5B: return "ｰ";
-    case 0x75: return "｢";
-    case 0x76: return "｣";
+    case 0x41: return "\xA4";  // "､"
+    case 0x42: return "\xA1";  // "｡"
+    case 0x45: return "\xA5";  // "･"
+    case 0x4A: return "\xDE";  // "ﾞ"
+    case 0x4B: return "\xDF";  // "ﾟ"
+    case 0x5B: return "\xB0";  // "ｰ"
+    case 0x75: return "\xA2";  // "｢"
+    case 0x76: return "\xA3";  // "｣"
     default: return nullptr;
   }
 }

@@ -36,7 +36,8 @@ bool CardMapper::convertedText(const Property& p, const ParamInfo& pi, std::stri
     decoded_.clear();
     const bool qp = pi.encoding == Encoding::QuotedPrintable;
     if (!(qp ? decodeQuotedPrintable(bytes, decoded_) : decodeBase64(bytes, decoded_)))
-      return fail(p, qp ? "QUOTED-PRINTABLEの誤りです" : "BASE64の誤りです");
+      // "QUOTED-PRINTABLEの誤りです" "BASE64の誤りです"
+      return fail(p, qp ? "QUOTED-PRINTABLE\x82\xCC\x8C\xEB\x82\xE8\x82\xC5\x82\xB7" : "BASE64\x82\xCC\x8C\xEB\x82\xE8\x82\xC5\x82\xB7");
     bytes = decoded_;
   }
   const std::string_view cs = pi.charset;
@@ -469,7 +470,8 @@ bool CardMapper::readOwn() {
     if (target == nullptr) continue;
     if (raw) {
       bytes_.clear();
-      if (!decodeHex(p->value, bytes_)) return fail(*p, "X-KORVELIXの16進数の誤りです");
+      // "X-KORVELIXの16進数の誤りです"
+      if (!decodeHex(p->value, bytes_)) return fail(*p, "X-KORVELIX\x82\xCC" "16\x90\x69\x90\x94\x82\xCC\x8C\xEB\x82\xE8\x82\xC5\x82\xB7");
       putBytes(target->field, bytes_);
     } else {
       if (!text(*p, &v)) return false;

@@ -22,7 +22,8 @@ namespace {
 constexpr std::size_t kMaxExportPhoto = vcard::kMaxLineBytes / 4 * 3 - 64;
 
 const char* const kReadOnlyMessage =
-    "ストアファイルに誤りがあるため読み取り専用です。vCardは書き出しません";
+    // "ストアファイルに誤りがあるため読み取り専用です。vCardは書き出しません"
+    "\x83\x58\x83\x67\x83\x41\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xC9\x8C\xEB\x82\xE8\x82\xAA\x82\xA0\x82\xE9\x82\xBD\x82\xDF\x93\xC7\x82\xDD\x8E\xE6\x82\xE8\x90\xEA\x97\x70\x82\xC5\x82\xB7\x81\x42vCard\x82\xCD\x8F\x91\x82\xAB\x8F\x6F\x82\xB5\x82\xDC\x82\xB9\x82\xF1";
 
 std::string sjisPath(const std::string& path) { return utf8ToSjis(path); }
 
@@ -47,7 +48,8 @@ bool readPhoto(const Store& s, int e, const std::string& dir, const std::set<std
   switch (vcard::readRegularFile(joinPath(dir, name), kMaxExportPhoto, out)) {
     case vcard::ReadResult::Ok: return true;
     case vcard::ReadResult::TooLarge:
-      sink.show("写真が大きすぎるため、カードに入れませんでした: " + name);
+      // "写真が大きすぎるため、カードに入れませんでした: "
+      sink.show("\x8E\xCA\x90\x5E\x82\xAA\x91\xE5\x82\xAB\x82\xB7\x82\xAC\x82\xE9\x82\xBD\x82\xDF\x81\x41\x83\x4A\x81\x5B\x83\x68\x82\xC9\x93\xFC\x82\xEA\x82\xDC\x82\xB9\x82\xF1\x82\xC5\x82\xB5\x82\xBD: " + name);
       return false;
     default: return false;  // no photo, as the view shows none
   }
@@ -56,7 +58,8 @@ bool readPhoto(const Store& s, int e, const std::string& dir, const std::set<std
 bool writeFiles(FileSystem& fs, const std::string& dir, const std::vector<NewFile>& files,
                 const std::string& shownPath, MessageSink& sink) {
   if (replaceFiles(fs, dir, files).happened()) return true;
-  sink.show("vCardを書き出せません: " + sjisPath(shownPath));
+  // "vCardを書き出せません: "
+  sink.show("vCard\x82\xF0\x8F\x91\x82\xAB\x8F\x6F\x82\xB9\x82\xDC\x82\xB9\x82\xF1: " + sjisPath(shownPath));
   return false;
 }
 
@@ -108,15 +111,18 @@ int exportVcards(const Store& s, const std::string& dir, const std::string& path
   // An empty export is most likely a mistake (no entry selected), and a
   // sync tool would take an empty folder for every card deleted.
   if (count == 0) {
-    sink.show(options.selectedOnly ? "選択されたエントリがありません。vCardは書き出しません"
-                                   : "エントリがありません。vCardは書き出しません");
+    // "選択されたエントリがありません。vCardは書き出しません"
+    sink.show(options.selectedOnly ? "\x91\x49\x91\xF0\x82\xB3\x82\xEA\x82\xBD\x83\x47\x83\x93\x83\x67\x83\x8A\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81\x42vCard\x82\xCD\x8F\x91\x82\xAB\x8F\x6F\x82\xB5\x82\xDC\x82\xB9\x82\xF1"
+                                   // "エントリがありません。vCardは書き出しません"
+                                   : "\x83\x47\x83\x93\x83\x67\x83\x8A\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81\x42vCard\x82\xCD\x8F\x91\x82\xAB\x8F\x6F\x82\xB5\x82\xDC\x82\xB9\x82\xF1");
     return 1;
   }
   if (options.folder) {
     std::error_code ec;
     std::filesystem::create_directories(path, ec);
     if (!vcard::isDirectory(path)) {
-      sink.show("フォルダを作れません: " + sjisPath(path));
+      // "フォルダを作れません: "
+      sink.show("\x83\x74\x83\x48\x83\x8B\x83\x5F\x82\xF0\x8D\xEC\x82\xEA\x82\xDC\x82\xB9\x82\xF1: " + sjisPath(path));
       return 1;
     }
     vcard::FlushTogether fs(*s.fs);
@@ -125,7 +131,8 @@ int exportVcards(const Store& s, const std::string& dir, const std::string& path
     const std::filesystem::path p(path);
     const std::string name = p.filename().string();
     if (name.empty() || vcard::isDirectory(path)) {
-      sink.show("vCardのファイル名がありません: " + sjisPath(path));
+      // "vCardのファイル名がありません: "
+      sink.show("vCard\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B\x96\xBC\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1: " + sjisPath(path));
       return 1;
     }
     // A slip of the hand must not put cards in place of the store.
@@ -134,7 +141,8 @@ int exportVcards(const Store& s, const std::string& dir, const std::string& path
     for (const char* storeFile :
          {kDataFile, kNameKeyFile, kCompanyKeyFile, kCommitRecordName, kLockFileName}) {
       if (inStore && name == storeFile) {
-        sink.show("ストアのファイルにvCardは書き出せません: " + name);
+        // "ストアのファイルにvCardは書き出せません: "
+        sink.show("\x83\x58\x83\x67\x83\x41\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xC9vCard\x82\xCD\x8F\x91\x82\xAB\x8F\x6F\x82\xB9\x82\xDC\x82\xB9\x82\xF1: " + name);
         return 1;
       }
     }

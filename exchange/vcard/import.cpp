@@ -41,8 +41,9 @@ std::string todayDigits() {
 // "where: problem" for a malformed card file.
 std::string whereMessage(const std::string& file, int line, int card, const char* problem) {
   char buf[96];
-  if (card == 0) std::snprintf(buf, sizeof buf, " %d行目: ", line);
-  else std::snprintf(buf, sizeof buf, " %d行目（%d枚目のカード）: ", line, card);
+  if (card == 0) std::snprintf(buf, sizeof buf, " %d\x8D\x73\x96\xDA: ", line);  // " %d行目: "
+  // " %d行目（%d枚目のカード）: "
+  else std::snprintf(buf, sizeof buf, " %d\x8D\x73\x96\xDA\x81\x69%d\x96\x87\x96\xDA\x82\xCC\x83\x4A\x81\x5B\x83\x68\x81\x6A: ", line, card);
   return sjisPath(file) + buf + problem;
 }
 
@@ -62,18 +63,19 @@ std::string cardName(const Store& s, int e) {
     t.resize(whole);
     if (!t.empty()) return t;
   }
-  return "（名前なし）";
+  return "\x81\x69\x96\xBC\x91\x4F\x82\xC8\x82\xB5\x81\x6A";  // "（名前なし）"
 }
 
 void appendNames(std::string& out, const Store& s, const std::vector<int>& entries) {
-  out += "（";
+  out += "\x81\x69";  // "（"
   for (int i = 0; i < static_cast<int>(entries.size()) && i < kNamesShown; ++i) {
-    if (i > 0) out += "、";
+    if (i > 0) out += "\x81\x41";  // "、"
     out += cardName(s, entries[static_cast<std::size_t>(i)]);
   }
   if (entries.size() > kNamesShown)
-    out += formatInts(" ほか%d件", static_cast<int>(entries.size()) - kNamesShown);
-  out += "）";
+    // " ほか%d件"
+    out += formatInts(" \x82\xD9\x82\xA9%d\x8C\x8F", static_cast<int>(entries.size()) - kNamesShown);
+  out += "\x81\x6A";  // "）"
 }
 
 bool isFourDigits(const char* n) {
@@ -123,13 +125,16 @@ bool Importer::readFile(const std::string& path, const std::string& shown) {
   switch (file.open(path, kMaxCardFile)) {
     case vcard::ReadResult::Ok: break;
     case vcard::ReadResult::NotRegular:
-      sink_.show("通常のファイルではありません: " + sjisPath(shown));
+      // "通常のファイルではありません: "
+      sink_.show("\x92\xCA\x8F\xED\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xC5\x82\xCD\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1: " + sjisPath(shown));
       return false;
     case vcard::ReadResult::TooLarge:
-      sink_.show("vCardファイルが大きすぎます: " + sjisPath(shown));
+      // "vCardファイルが大きすぎます: "
+      sink_.show("vCard\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x91\xE5\x82\xAB\x82\xB7\x82\xAC\x82\xDC\x82\xB7: " + sjisPath(shown));
       return false;
     default:
-      sink_.show("vCardファイルを開けません: " + sjisPath(shown));
+      // "vCardファイルを開けません: "
+      sink_.show("vCard\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xF0\x8A\x4A\x82\xAF\x82\xDC\x82\xB9\x82\xF1: " + sjisPath(shown));
       return false;
   }
   vcard::CardReader reader(file.bytes());
@@ -200,7 +205,8 @@ bool Importer::assignNumbers() {
       if (!taken(t) && (!st.photo || photoFits(dir_, t, st.found.photo, &present))) break;
     }
     if (n > 9999) {
-      sink_.show("新しい個人データ番号がありません（9999まで使われています）");
+      // "新しい個人データ番号がありません（9999まで使われています）"
+      sink_.show("\x90\x56\x82\xB5\x82\xA2\x8C\xC2\x90\x6C\x83\x66\x81\x5B\x83\x5E\x94\xD4\x8D\x86\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81\x69" "9999\x82\xDC\x82\xC5\x8E\x67\x82\xED\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB7\x81\x6A");
       return false;
     }
     std::memcpy(s_.field(from_ + static_cast<int>(i), PersonalNumber), t, 4);
@@ -218,13 +224,15 @@ bool Importer::placePhotos() {
     bool present = false;
     if (photoFits(dir_, number, staged_[i].found.photo, &present) && present) continue;
     if (!vcard::placeNewFile(dir_, name, staged_[i].found.photo)) {
-      sink_.show("写真を保存できません: " + name);
+      // "写真を保存できません: "
+      sink_.show("\x8E\xCA\x90\x5E\x82\xF0\x95\xDB\x91\xB6\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1: " + name);
       return false;
     }
     placed_.push_back(name);
   }
   if (!placed_.empty() && !vcard::flushDirectory(dir_)) {
-    sink_.show("写真を保存できません");
+    // "写真を保存できません"
+    sink_.show("\x8E\xCA\x90\x5E\x82\xF0\x95\xDB\x91\xB6\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1");
     return false;
   }
   return true;
@@ -246,14 +254,17 @@ void Importer::summary(const detail::ProposedReadings& proposed) const {
     if (f.phonesInRemarks) phonesMoved.push_back(e);
     if (f.phonesLost) phonesLost.push_back(e);
   }
-  std::string m = formatInts("vCardから%d件のカードを取り込みました。", count());
+  // "vCardから%d件のカードを取り込みました。"
+  std::string m = formatInts("vCard\x82\xA9\x82\xE7%d\x8C\x8F\x82\xCC\x83\x4A\x81\x5B\x83\x68\x82\xF0\x8E\xE6\x82\xE8\x8D\x9E\x82\xDD\x82\xDC\x82\xB5\x82\xBD\x81\x42", count());
   if (!changed.empty()) {
-    m += formatInts("\n長すぎて切り詰めたか、〓に置き換えた文字のあるカード: %d件",
+    // "\n長すぎて切り詰めたか、〓に置き換えた文字のあるカード: %d件"
+    m += formatInts("\n\x92\xB7\x82\xB7\x82\xAC\x82\xC4\x90\xD8\x82\xE8\x8B\x6C\x82\xDF\x82\xBD\x82\xA9\x81\x41\x81\xAC\x82\xC9\x92\x75\x82\xAB\x8A\xB7\x82\xA6\x82\xBD\x95\xB6\x8E\x9A\x82\xCC\x82\xA0\x82\xE9\x83\x4A\x81\x5B\x83\x68: %d\x8C\x8F",
                     static_cast<int>(changed.size()));
     appendNames(m, s_, changed);
   }
   if (!photoless.empty()) {
-    m += formatInts("\n写真を取り込めなかったカード: %d件", static_cast<int>(photoless.size()));
+    // "\n写真を取り込めなかったカード: %d件"
+    m += formatInts("\n\x8E\xCA\x90\x5E\x82\xF0\x8E\xE6\x82\xE8\x8D\x9E\x82\xDF\x82\xC8\x82\xA9\x82\xC1\x82\xBD\x83\x4A\x81\x5B\x83\x68: %d\x8C\x8F", static_cast<int>(photoless.size()));
     appendNames(m, s_, photoless);
   }
   if (!phonesMoved.empty()) {
@@ -282,11 +293,13 @@ int importVcards(Store& s, const std::string& dir, const std::string& path,
   const bool folder = vcard::isDirectory(path);
   if (folder) {
     if (!vcard::listCardFiles(path, files)) {
-      sink.show("フォルダを読めません: " + sjisPath(path));
+      // "フォルダを読めません: "
+      sink.show("\x83\x74\x83\x48\x83\x8B\x83\x5F\x82\xF0\x93\xC7\x82\xDF\x82\xDC\x82\xB9\x82\xF1: " + sjisPath(path));
       return 1;
     }
     if (files.empty()) {
-      sink.show("フォルダにvCardファイル（.vcf）がありません: " + sjisPath(path));
+      // "フォルダにvCardファイル（.vcf）がありません: "
+      sink.show("\x83\x74\x83\x48\x83\x8B\x83\x5F\x82\xC9vCard\x83\x74\x83\x40\x83\x43\x83\x8B\x81\x69.vcf\x81\x6A\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1: " + sjisPath(path));
       return 1;
     }
   } else {

@@ -124,7 +124,7 @@ bool CardReader::logical(Line* line, int* startLine) {
   pos_ = after;
   *startLine = ++lineNo_;
   if (first.size() > kMaxLineBytes) {
-    fail("行が長すぎます", *startLine);
+    fail("\x8D\x73\x82\xAA\x92\xB7\x82\xB7\x82\xAC\x82\xDC\x82\xB7", *startLine);  // "行が長すぎます"
     return false;
   }
   std::size_t colon = 0, semi = 0;
@@ -173,7 +173,7 @@ bool CardReader::logical(Line* line, int* startLine) {
     pos_ = after;
     ++lineNo_;
     if (current.size() > kMaxLineBytes) {
-      fail("行が長すぎます", *startLine);
+      fail("\x8D\x73\x82\xAA\x92\xB7\x82\xB7\x82\xAC\x82\xDC\x82\xB7", *startLine);  // "行が長すぎます"
       return false;
     }
   }
@@ -202,28 +202,33 @@ CardReader::Result CardReader::next(std::vector<Property>& card) {
   for (;;) {
     if (!logical(&line, &at)) {
       if (problem_) return Result::Error;
-      if (cards_ == 0) return fail("BEGIN:VCARDがありません", lineNo_ == 0 ? 1 : lineNo_);
+      // "BEGIN:VCARDがありません"
+      if (cards_ == 0) return fail("BEGIN:VCARD\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1", lineNo_ == 0 ? 1 : lineNo_);
       return Result::End;
     }
     if (isBoundary(line.text, "BEGIN")) break;
     if (isBlank(line.text)) continue;
-    return fail(cards_ == 0 ? "BEGIN:VCARDがありません" : "カードの外に行があります", at);
+    // "BEGIN:VCARDがありません" "カードの外に行があります"
+    return fail(cards_ == 0 ? "BEGIN:VCARD\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1" : "\x83\x4A\x81\x5B\x83\x68\x82\xCC\x8A\x4F\x82\xC9\x8D\x73\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB7", at);
   }
   ++cards_;
   cardLine_ = at;
   for (;;) {
     if (!logical(&line, &at)) {
       if (problem_) return Result::Error;
-      return fail("END:VCARDがありません", cardLine_);
+      // "END:VCARDがありません"
+      return fail("END:VCARD\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1", cardLine_);
     }
     // Its halves read one by one, as logical() stored them.
     const std::string_view text(line.text.data(), line.text.size());
     // A boundary's colon follows its word: other lines are not looked at.
     if (line.colon == 3 && isBoundary(text, "END")) return Result::Card;
-    if (line.colon == 5 && isBoundary(text, "BEGIN")) return fail("END:VCARDがないまま次のカードが始まります", at);
+    // "END:VCARDがないまま次のカードが始まります"
+    if (line.colon == 5 && isBoundary(text, "BEGIN")) return fail("END:VCARD\x82\xAA\x82\xC8\x82\xA2\x82\xDC\x82\xDC\x8E\x9F\x82\xCC\x83\x4A\x81\x5B\x83\x68\x82\xAA\x8E\x6E\x82\xDC\x82\xE8\x82\xDC\x82\xB7", at);
     if (line.colon == std::string_view::npos) {
       if (isBlank(text)) continue;
-      return fail("「:」のない行です", at);
+      // "「:」のない行です"
+      return fail("\x81\x75:\x81\x76\x82\xCC\x82\xC8\x82\xA2\x8D\x73\x82\xC5\x82\xB7", at);
     }
     std::string_view head = text.substr(0, line.colon), params;
     if (line.semi != std::string_view::npos) {
@@ -232,7 +237,8 @@ CardReader::Result CardReader::next(std::vector<Property>& card) {
     }
     const std::size_t dot = head.find('.');  // a name has none; a group ends with one
     const std::string_view name = dot == std::string_view::npos ? head : head.substr(dot + 1);
-    if (name.empty()) return fail("プロパティ名のない行です", at);
+    // "プロパティ名のない行です"
+    if (name.empty()) return fail("\x83\x76\x83\x8D\x83\x70\x83\x65\x83\x42\x96\xBC\x82\xCC\x82\xC8\x82\xA2\x8D\x73\x82\xC5\x82\xB7", at);
     // Built in its place: a copy of the whole would wait on these stores.
     Property& p = card.emplace_back();
     p.line = at;

@@ -61,7 +61,8 @@ inline std::string tablesImage(const Store& s) {
 
 // n entries with kana names from a small set, so that many are equal.
 inline std::vector<TestEntry> manyEntries(int n, const std::string& tag) {
-  static const char* const kKana[] = {"ｱｲｳ", "ｶｷｸ", "ｻｼｽ", "ﾀﾁﾂ", "ﾅﾆﾇ"};
+  // "ｱｲｳ" "ｶｷｸ" "ｻｼｽ" "ﾀﾁﾂ" "ﾅﾆﾇ"
+  static const char* const kKana[] = {"\xB1\xB2\xB3", "\xB6\xB7\xB8", "\xBB\xBC\xBD", "\xC0\xC1\xC2", "\xC5\xC6\xC7"};
   std::vector<TestEntry> out;
   for (int i = 0; i < n; ++i) {
     TestEntry e{kKana[i % 5], kKana[(i * 3) % 5], {}};

@@ -54,26 +54,32 @@ void runInput(const TempDir& d, Store& s, InputRun& r) {
 
 TEST(CsvInput, LinesOfEveryKind) {
   TempDir d;
-  const std::vector<TestEntry> existing = {existingEntry("ﾔﾏﾀﾞ ﾀﾛｳ", "山田 元祖")};
+  // "ﾔﾏﾀﾞ ﾀﾛｳ" "山田 元祖"
+  const std::vector<TestEntry> existing = {existingEntry("\xD4\xCF\xC0\xDE \xC0\xDB\xB3", "\x8E\x52\x93\x63 \x8C\xB3\x91\x63")};
   writeFiles(d, storeFiles(existing));
   const std::string longKana(50, '\xB1');  // 50 x ｱ
   std::string longKanji;
-  for (int i = 0; i < 40; ++i) longKanji += "漢";  // 80 bytes
+  // "漢"
+  for (int i = 0; i < 40; ++i) longKanji += "\x8A\xBF";  // 80 bytes
   const std::string csv =
       // Quotes group a comma; the sex code keeps its first byte only.
-      "ﾔﾏﾀﾞ ﾀﾛｳ,山田 太郎,Male,ｶﾌﾞｼｷｶﾞｲｼｬ,\"株式会社,青い\",営業部,課長,03-1,03-2,03-3,03-4,"
-      "a@b.jp,100-0001,東京都,備考\r\n"
+      // "ﾔﾏﾀﾞ ﾀﾛｳ,山田 太郎,Male,ｶﾌﾞｼｷｶﾞｲｼｬ,\"株式会社,青い\",営業部,課長,03-1,03-2,03-3,03-4,"
+      "\xD4\xCF\xC0\xDE \xC0\xDB\xB3,\x8E\x52\x93\x63 \x91\xBE\x98\x59,Male,\xB6\xCC\xDE\xBC\xB7\xB6\xDE\xB2\xBC\xAC,\"\x8A\x94\x8E\xAE\x89\xEF\x8E\xD0,\x90\xC2\x82\xA2\",\x89\x63\x8B\xC6\x95\x94,\x89\xDB\x92\xB7,03-1,03-2,03-3,03-4,"
+      // "a@b.jp,100-0001,東京都,備考\r\n"
+      "a@b.jp,100-0001,\x93\x8C\x8B\x9E\x93\x73,\x94\xF5\x8D\x6C\r\n"
       "x,y\r\n"
       // 14 commas: 15 items, the last one empty.
-      "ｱ,,,,,,,,,,,,,,\n"
+      "\xB1,,,,,,,,,,,,,,\n"  // "ｱ,,,,,,,,,,,,,,\n"
       // Items longer than their fields are cut by bytes, kanji cut in half.
       + longKana + "," + longKanji + ",F," + longKana + "," + longKanji + "," + longKanji + "," +
       longKanji + ",012345678901234567890123," + "9,8,7," + std::string(60, 'e') + ",123456789," +
       longKanji + longKanji + "," + longKanji + longKanji + "\r\n" +
       // A 16th item is ignored; spaces around commas belong to the items.
-      " ｲ , 伊 ,M,ｲ,伊,,,,,,,,,,備考,余分\r\n"
+      // " ｲ , 伊 ,M,ｲ,伊,,,,,,,,,,備考,余分\r\n"
+      " \xB2 , \x88\xC9 ,M,\xB2,\x88\xC9,,,,,,,,,,\x94\xF5\x8D\x6C,\x97\x5D\x95\xAA\r\n"
       "   \r\n"
-      "ﾔﾏﾀﾞ ﾀﾛｳ,山田 次郎,M,ﾔﾏﾀﾞｼｮｳｼﾞ,山田商事,,,,,,,,,,\r\n"
+      // "ﾔﾏﾀﾞ ﾀﾛｳ,山田 次郎,M,ﾔﾏﾀﾞｼｮｳｼﾞ,山田商事,,,,,,,,,,\r\n"
+      "\xD4\xCF\xC0\xDE \xC0\xDB\xB3,\x8E\x52\x93\x63 \x8E\x9F\x98\x59,M,\xD4\xCF\xC0\xDE\xBC\xAE\xB3\xBC\xDE,\x8E\x52\x93\x63\x8F\xA4\x8E\x96,,,,,,,,,,\r\n"
       "\r\n";
   writeBytes(d.file(kCsvInputFile), csv);
   auto s = loaded(d);
@@ -86,27 +92,36 @@ TEST(CsvInput, LinesOfEveryKind) {
 
   std::vector<TestEntry> all = existing;
   all.push_back(
-      csvEntry({"ﾔﾏﾀﾞ ﾀﾛｳ", "山田 太郎", "Male", "ｶﾌﾞｼｷｶﾞｲｼｬ", "株式会社,青い", "営業部", "課長",
-                "03-1", "03-2", "03-3", "03-4", "a@b.jp", "100-0001", "東京都", "備考"}));
-  all.push_back(csvEntry({"ｱ", "", "", "", "", "", "", "", "", "", "", "", "", "", ""}));
+      // "ﾔﾏﾀﾞ ﾀﾛｳ" "山田 太郎" "ｶﾌﾞｼｷｶﾞｲｼｬ" "株式会社,青い" "営業部" "課長"
+      csvEntry({"\xD4\xCF\xC0\xDE \xC0\xDB\xB3", "\x8E\x52\x93\x63 \x91\xBE\x98\x59", "Male", "\xB6\xCC\xDE\xBC\xB7\xB6\xDE\xB2\xBC\xAC", "\x8A\x94\x8E\xAE\x89\xEF\x8E\xD0,\x90\xC2\x82\xA2", "\x89\x63\x8B\xC6\x95\x94", "\x89\xDB\x92\xB7",
+                // "東京都" "備考"
+                "03-1", "03-2", "03-3", "03-4", "a@b.jp", "100-0001", "\x93\x8C\x8B\x9E\x93\x73", "\x94\xF5\x8D\x6C"}));
+  all.push_back(csvEntry({"\xB1", "", "", "", "", "", "", "", "", "", "", "", "", "", ""}));  // "ｱ"
   all.push_back(csvEntry({longKana, longKanji, "F", longKana, longKanji, longKanji, longKanji,
                           "012345678901234567890123", "9", "8", "7", std::string(60, 'e'),
                           "123456789", longKanji + longKanji, longKanji + longKanji}));
   all.push_back(
-      csvEntry({" ｲ ", " 伊 ", "M", "ｲ", "伊", "", "", "", "", "", "", "", "", "", "備考"}));
-  all.push_back(csvEntry({"ﾔﾏﾀﾞ ﾀﾛｳ", "山田 次郎", "M", "ﾔﾏﾀﾞｼｮｳｼﾞ", "山田商事", "", "", "", "", "",
+      // " ｲ " " 伊 " "ｲ" "伊" "備考"
+      csvEntry({" \xB2 ", " \x88\xC9 ", "M", "\xB2", "\x88\xC9", "", "", "", "", "", "", "", "", "", "\x94\xF5\x8D\x6C"}));
+  // "ﾔﾏﾀﾞ ﾀﾛｳ" "山田 次郎" "ﾔﾏﾀﾞｼｮｳｼﾞ" "山田商事"
+  all.push_back(csvEntry({"\xD4\xCF\xC0\xDE \xC0\xDB\xB3", "\x8E\x52\x93\x63 \x8E\x9F\x98\x59", "M", "\xD4\xCF\xC0\xDE\xBC\xAE\xB3\xBC\xDE", "\x8E\x52\x93\x63\x8F\xA4\x8E\x96", "", "", "", "", "",
                           "", "", "", "", ""}));
   const Files want = storeFiles(all);
   EXPECT_EQ(readFiles(d).dat, want.dat);
   EXPECT_EQ(readFiles(d).k1, want.k1);
   EXPECT_EQ(readFiles(d).k2, want.k2);
   // Equal names: the one already stored, then the file's in file order.
-  EXPECT_EQ(readFiles(d).k1, "0004" + pad(" ｲ ", 42) + "\r\n" +           //
-                                 "0002" + pad("ｱ", 42) + "\r\n" +         //
+  // " ｲ "
+  EXPECT_EQ(readFiles(d).k1, "0004" + pad(" \xB2 ", 42) + "\r\n" +           //
+                                 // "ｱ"
+                                 "0002" + pad("\xB1", 42) + "\r\n" +         //
                                  "0003" + pad(longKana, 42) + "\r\n" +    //
-                                 "0000" + pad("ﾔﾏﾀﾞ ﾀﾛｳ", 42) + "\r\n" +  //
-                                 "0001" + pad("ﾔﾏﾀﾞ ﾀﾛｳ", 42) + "\r\n" +  //
-                                 "0005" + pad("ﾔﾏﾀﾞ ﾀﾛｳ", 42) + "\r\n");
+                                 // "ﾔﾏﾀﾞ ﾀﾛｳ"
+                                 "0000" + pad("\xD4\xCF\xC0\xDE \xC0\xDB\xB3", 42) + "\r\n" +  //
+                                 // "ﾔﾏﾀﾞ ﾀﾛｳ"
+                                 "0001" + pad("\xD4\xCF\xC0\xDE \xC0\xDB\xB3", 42) + "\r\n" +  //
+                                 // "ﾔﾏﾀﾞ ﾀﾛｳ"
+                                 "0005" + pad("\xD4\xCF\xC0\xDE \xC0\xDB\xB3", 42) + "\r\n");
   // The address cut by bytes ends in half a kanji.
   EXPECT_EQ(std::string(s->field(3, Address)), std::string(longKanji + longKanji).substr(0, 65));
   EXPECT_EQ(readBytes(d.file(kCsvReportFile)), "7\r\n");
@@ -118,18 +133,23 @@ TEST(CsvInput, ALoneCrEndsALineAsLfAndCrLfDo) {
   TempDir d;
   writeFiles(d, storeFiles({}));
   writeBytes(d.file(kCsvInputFile),
-             "ｱ,阿,M,ｶ,,,,,,,,,,,一\rｲ,伊,F,ｷ,,,,,,,,,,,二\r\nｳ,宇,,ｸ,,,,,,,,,,,三\n"
-             "bad\rｴ,江,M,ｹ,,,,,,,,,,,四\r");
+             // "ｱ,阿,M,ｶ,,,,,,,,,,,一\rｲ,伊,F,ｷ,,,,,,,,,,,二\r\nｳ,宇,,ｸ,,,,,,,,,,,三\n"
+             "\xB1,\x88\xA2,M,\xB6,,,,,,,,,,,\x88\xEA\r\xB2,\x88\xC9,F,\xB7,,,,,,,,,,,\x93\xF1\r\n\xB3,\x89\x46,,\xB8,,,,,,,,,,,\x8E\x4F\n"
+             "bad\r\xB4,\x8D\x5D,M,\xB9,,,,,,,,,,,\x8E\x6C\r");  // "bad\rｴ,江,M,ｹ,,,,,,,,,,,四\r"
   auto s = loaded(d);
   InputRun r;
   runInput(d, *s, r);
   ASSERT_EQ(r.result, 0);
   EXPECT_EQ(r.sink.messages, Messages{"INVALID REC# 4: 1 ITEMS"});
   const Files want =
-      storeFiles({csvEntry({"ｱ", "阿", "M", "ｶ", "", "", "", "", "", "", "", "", "", "", "一"}),
-                  csvEntry({"ｲ", "伊", "F", "ｷ", "", "", "", "", "", "", "", "", "", "", "二"}),
-                  csvEntry({"ｳ", "宇", "", "ｸ", "", "", "", "", "", "", "", "", "", "", "三"}),
-                  csvEntry({"ｴ", "江", "M", "ｹ", "", "", "", "", "", "", "", "", "", "", "四"})});
+      // "ｱ" "阿" "ｶ" "一"
+      storeFiles({csvEntry({"\xB1", "\x88\xA2", "M", "\xB6", "", "", "", "", "", "", "", "", "", "", "\x88\xEA"}),
+                  // "ｲ" "伊" "ｷ" "二"
+                  csvEntry({"\xB2", "\x88\xC9", "F", "\xB7", "", "", "", "", "", "", "", "", "", "", "\x93\xF1"}),
+                  // "ｳ" "宇" "ｸ" "三"
+                  csvEntry({"\xB3", "\x89\x46", "", "\xB8", "", "", "", "", "", "", "", "", "", "", "\x8E\x4F"}),
+                  // "ｴ" "江" "ｹ" "四"
+                  csvEntry({"\xB4", "\x8D\x5D", "M", "\xB9", "", "", "", "", "", "", "", "", "", "", "\x8E\x6C"})});
   EXPECT_TRUE(readFiles(d) == want);
   EXPECT_EQ(readBytes(d.file(kCsvReportFile)), "5\r\n");
 }
@@ -152,22 +172,28 @@ TEST(CsvInput, WrittenByPythonsCsvModule) {
   EXPECT_TRUE(r.sink.messages.empty());
   // A doubled quote inside a quoted item vanishes, as it always has.
   const std::vector<TestEntry> want = {
-      csvEntry({"ﾔﾏﾀﾞ ﾀﾛｳ", "山田 太郎", "M", "ｶﾌﾞｼｷｶﾞｲｼｬ ｱｵｲ", "株式会社,青い空", "営業部, 第二課",
-                "課長", "03-1234-5678", "03-9999-0000", "045-111-2222", "090-0000-1111",
-                "taro@example.jp", "100-0001", "東京都千代田区1-1", "say hi"}),
-      csvEntry({"ｱｵｷ", "", "", "", "", "", "", "", "", "", "", "", "", "", ""}),
-      csvEntry({"ｽｽﾞｷ ﾊﾅｺ", "鈴木 花子", "F", "ｽｽﾞｷｼｮｳｼﾞ", "鈴木商事", "", "", "", "", "", "", "",
-                "", "大阪府, 大阪市", "ｶﾝﾏ,と引用符"})};
+      // "ﾔﾏﾀﾞ ﾀﾛｳ" "山田 太郎" "ｶﾌﾞｼｷｶﾞｲｼｬ ｱｵｲ" "株式会社,青い空" "営業部, 第二課"
+      csvEntry({"\xD4\xCF\xC0\xDE \xC0\xDB\xB3", "\x8E\x52\x93\x63 \x91\xBE\x98\x59", "M", "\xB6\xCC\xDE\xBC\xB7\xB6\xDE\xB2\xBC\xAC \xB1\xB5\xB2", "\x8A\x94\x8E\xAE\x89\xEF\x8E\xD0,\x90\xC2\x82\xA2\x8B\xF3", "\x89\x63\x8B\xC6\x95\x94, \x91\xE6\x93\xF1\x89\xDB",
+                // "課長"
+                "\x89\xDB\x92\xB7", "03-1234-5678", "03-9999-0000", "045-111-2222", "090-0000-1111",
+                // "東京都千代田区1-1"
+                "taro@example.jp", "100-0001", "\x93\x8C\x8B\x9E\x93\x73\x90\xE7\x91\xE3\x93\x63\x8B\xE6" "1-1", "say hi"}),
+      csvEntry({"\xB1\xB5\xB7", "", "", "", "", "", "", "", "", "", "", "", "", "", ""}),  // "ｱｵｷ"
+      // "ｽｽﾞｷ ﾊﾅｺ" "鈴木 花子" "ｽｽﾞｷｼｮｳｼﾞ" "鈴木商事"
+      csvEntry({"\xBD\xBD\xDE\xB7 \xCA\xC5\xBA", "\x97\xE9\x96\xD8 \x89\xD4\x8E\x71", "F", "\xBD\xBD\xDE\xB7\xBC\xAE\xB3\xBC\xDE", "\x97\xE9\x96\xD8\x8F\xA4\x8E\x96", "", "", "", "", "", "", "",
+                // "大阪府, 大阪市" "ｶﾝﾏ,と引用符"
+                "", "\x91\xE5\x8D\xE3\x95\x7B, \x91\xE5\x8D\xE3\x8E\x73", "\xB6\xDD\xCF,\x82\xC6\x88\xF8\x97\x70\x95\x84"})};
   EXPECT_TRUE(readFiles(d) == storeFiles(want));
   EXPECT_EQ(readBytes(d.file(kCsvReportFile)), "3\r\n");
 }
 
 TEST(CsvInput, OverflowStoresNothingButReportsProgress) {
   TempDir d;
-  writeFiles(d, storeFiles(manyEntries(4998, "既")));
+  writeFiles(d, storeFiles(manyEntries(4998, "\x8A\xF9")));  // "既"
   const Files before = readFiles(d);
   writeBytes(d.file(kCsvInputFile),
-             "ｱ,,,,,,,,,,,,,,\r\nbad\r\nｲ,,,,,,,,,,,,,,\r\nｳ,,,,,,,,,,,,,,\r\nｴ,,,,,,,,,,,,,,\r\n");
+             // "ｱ,,,,,,,,,,,,,,\r\nbad\r\nｲ,,,,,,,,,,,,,,\r\nｳ,,,,,,,,,,,,,,\r\nｴ,,,,,,,,,,,,,,\r\n"
+             "\xB1,,,,,,,,,,,,,,\r\nbad\r\n\xB2,,,,,,,,,,,,,,\r\n\xB3,,,,,,,,,,,,,,\r\n\xB4,,,,,,,,,,,,,,\r\n");
   auto s = loaded(d);
   const std::string tables = tablesImage(*s);
   InputRun r;
@@ -184,7 +210,7 @@ TEST(CsvInput, OverflowStoresNothingButReportsProgress) {
 
 TEST(CsvInput, RefusalsAndTheReportFile) {
   TempDir d;
-  writeFiles(d, storeFiles({existingEntry("ﾊ", "波")}));
+  writeFiles(d, storeFiles({existingEntry("\xCA", "\x94\x67")}));  // "ﾊ" "波"
   const Files before = readFiles(d);
   {
     auto s = loaded(d);
@@ -210,7 +236,8 @@ TEST(CsvInput, RefusalsAndTheReportFile) {
     // The report cannot be written: said once, the input still goes on.
     std::filesystem::remove(d.file(kCsvReportFile));
     std::filesystem::create_directory(d.file(kCsvReportFile));
-    writeBytes(d.file(kCsvInputFile), "ｱ,,,,,,,,,,,,,,\r\nｲ,,,,,,,,,,,,,,\r\n");
+    // "ｱ,,,,,,,,,,,,,,\r\nｲ,,,,,,,,,,,,,,\r\n"
+    writeBytes(d.file(kCsvInputFile), "\xB1,,,,,,,,,,,,,,\r\n\xB2,,,,,,,,,,,,,,\r\n");
     auto s = loaded(d);
     InputRun r;
     runInput(d, *s, r);
@@ -220,8 +247,8 @@ TEST(CsvInput, RefusalsAndTheReportFile) {
   }
   {
     TempDir full;
-    writeFiles(full, storeFiles(manyEntries(kCapacity, "満")));
-    writeBytes(full.file(kCsvInputFile), "ｱ,,,,,,,,,,,,,,\r\n");
+    writeFiles(full, storeFiles(manyEntries(kCapacity, "\x96\x9E")));  // "満"
+    writeBytes(full.file(kCsvInputFile), "\xB1,,,,,,,,,,,,,,\r\n");  // "ｱ,,,,,,,,,,,,,,\r\n"
     auto s = loaded(full);
     InputRun r;
     runInput(full, *s, r);
@@ -231,9 +258,9 @@ TEST(CsvInput, RefusalsAndTheReportFile) {
   }
   {
     TempDir ro;
-    writeFiles(ro, storeFiles({existingEntry("ﾊ", "波")}));
+    writeFiles(ro, storeFiles({existingEntry("\xCA", "\x94\x67")}));  // "ﾊ" "波"
     writeBytes(ro.file(kDataFile), "");  // the key files name an entry the data file lacks
-    writeBytes(ro.file(kCsvInputFile), "ｱ,,,,,,,,,,,,,,\r\n");
+    writeBytes(ro.file(kCsvInputFile), "\xB1,,,,,,,,,,,,,,\r\n");  // "ｱ,,,,,,,,,,,,,,\r\n"
     auto s = makeStore();
     VectorSink loadSink;
     ASSERT_FALSE(loadStore(*s, ro.path, loadSink));

@@ -29,34 +29,38 @@ std::string fill(int width, std::initializer_list<const char*> pieces) {
 // byte characters cut at the width, commas, semicolons, backslashes, kana
 // with voiced marks and the middle dot.
 TestEntry fullEntry() {
-  TestEntry e{fill(42, {"ｶﾞｯｺｳ･ﾊﾟﾝ ｳﾞｨｰ"}), fill(50, {"ｶﾌﾞｼｷｶﾞｲｼｬ"}), {}};
-  e.fields = {{KanjiName, fill(42, {"山田 ", "漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢"})},
-              {KanjiCompany, fill(50, {"株式会社,青;", "\\"})},
-              {Alias, fill(10, {"ﾀﾛ", "別"})},
+  // "ｶﾞｯｺｳ･ﾊﾟﾝ ｳﾞｨｰ" "ｶﾌﾞｼｷｶﾞｲｼｬ"
+  TestEntry e{fill(42, {"\xB6\xDE\xAF\xBA\xB3\xA5\xCA\xDF\xDD \xB3\xDE\xA8\xB0"}), fill(50, {"\xB6\xCC\xDE\xBC\xB7\xB6\xDE\xB2\xBC\xAC"}), {}};
+  // "山田 " "漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢"
+  e.fields = {{KanjiName, fill(42, {"\x8E\x52\x93\x63 ", "\x8A\xBF\x8A\xBF\x8A\xBF\x8A\xBF\x8A\xBF\x8A\xBF\x8A\xBF\x8A\xBF\x8A\xBF\x8A\xBF\x8A\xBF\x8A\xBF\x8A\xBF\x8A\xBF\x8A\xBF\x8A\xBF\x8A\xBF\x8A\xBF\x8A\xBF\x8A\xBF"})},
+              // "株式会社,青;"
+              {KanjiCompany, fill(50, {"\x8A\x94\x8E\xAE\x89\xEF\x8E\xD0,\x90\xC2;", "\\"})},
+              {Alias, fill(10, {"\xC0\xDB", "\x95\xCA"})},  // "ﾀﾛ" "別"
               {Sex, "M"},
-              {Division, fill(50, {"営業", "a"})},
-              {Title, fill(50, {"部長代理", "x"})},
+              {Division, fill(50, {"\x89\x63\x8B\xC6", "a"})},  // "営業"
+              {Title, fill(50, {"\x95\x94\x92\xB7\x91\xE3\x97\x9D", "x"})},  // "部長代理"
               {OfficePhone, "03-1234-5678 ext 999"},
-              {HomePhone, fill(20, {"045-", "０"})},
+              {HomePhone, fill(20, {"045-", "\x82\x4F"})},  // "０"
               {Zip, "100-0001"},
-              {Address, fill(65, {"東京都千代田区", "1-1"})},
-              {Remarks1, fill(74, {"一行目"})},
-              {Remarks2, fill(74, {"b", "二行目"})},
-              {Remarks3, fill(74, {"三", ",;"})},
+              // "東京都千代田区"
+              {Address, fill(65, {"\x93\x8C\x8B\x9E\x93\x73\x90\xE7\x91\xE3\x93\x63\x8B\xE6", "1-1"})},
+              {Remarks1, fill(74, {"\x88\xEA\x8D\x73\x96\xDA"})},  // "一行目"
+              {Remarks2, fill(74, {"b", "\x93\xF1\x8D\x73\x96\xDA"})},  // "二行目"
+              {Remarks3, fill(74, {"\x8E\x4F", ",;"})},  // "三"
               {Occupation, "A"},
               {Actuary, "2"},
               {PensionActuary, "3"},
               {Fax, fill(20, {"03-9999-0000"})},
               {UpdateDate, "20240315"},
               {SelectFlag, "1"},
-              {Secret1, fill(74, {"秘密"})},
+              {Secret1, fill(74, {"\x94\xE9\x96\xA7"})},  // "秘密"
               {Secret2, "2"},
               {Secret3, "3"},
               {Secret4, "4"},
               {Secret5, "5"},
               {MobilePhone, "090-0000-1111"},
               {Email, fill(50, {"taro.yamada@example.jp"})},
-              {SearchKeys, fill(110, {"k", "検索"})},
+              {SearchKeys, fill(110, {"k", "\x8C\x9F\x8D\xF5"})},  // "検索"
               {PersonalNumber, "0012"}};
   return e;
 }
@@ -65,9 +69,9 @@ TestEntry fullEntry() {
 // full-width kana, a tab, one of a duplicate pair of codes, a date that is
 // not one, a membership code that is blank.
 TestEntry oddEntry() {
-  TestEntry e{" ﾀﾛｳ", "ヤマダ", {}};
-  e.fields = {{KanjiName, " 太郎"},          {Division, "\xED\x40\xFA\x5C"},
-              {Remarks1, "tab\there"},       {Remarks3, "三行目"},
+  TestEntry e{" \xC0\xDB\xB3", "\x83\x84\x83\x7D\x83\x5F", {}};  // " ﾀﾛｳ" "ヤマダ"
+  e.fields = {{KanjiName, " \x91\xBE\x98\x59"},          {Division, "\xED\x40\xFA\x5C"},  // " 太郎"
+              {Remarks1, "tab\there"},       {Remarks3, "\x8E\x4F\x8D\x73\x96\xDA"},  // "三行目"
               {UpdateDate, "2024AB01"},      {Actuary, " "},
               {PensionActuary, "0"},         {Occupation, " "},
               {Address, "a,b;c\\d"},         {PersonalNumber, "0000"}};
@@ -75,14 +79,15 @@ TestEntry oddEntry() {
 }
 
 TestEntry namesOnly(const std::string& kana, const std::string& kanji) {
-  TestEntry e{kana, "ｽｽﾞｷｼｮｳｼﾞ", {}};
+  TestEntry e{kana, "\xBD\xBD\xDE\xB7\xBC\xAE\xB3\xBC\xDE", {}};  // "ｽｽﾞｷｼｮｳｼﾞ"
   e.fields = {{KanjiName, kanji}, {PersonalNumber, "0000"}, {UpdateDate, "20230101"},
               {Actuary, "0"}, {PensionActuary, "0"}, {Occupation, " "}};
   return e;
 }
 
 std::vector<TestEntry> roundTripStore() {
-  return {fullEntry(), oddEntry(), namesOnly("ｽｽﾞｷ", "鈴木"), namesOnly("ｽｽﾞｷ", "鈴木"),
+  // "ｽｽﾞｷ" "鈴木" "ｽｽﾞｷ" "鈴木"
+  return {fullEntry(), oddEntry(), namesOnly("\xBD\xBD\xDE\xB7", "\x97\xE9\x96\xD8"), namesOnly("\xBD\xBD\xDE\xB7", "\x97\xE9\x96\xD8"),
           {"", "", {{PersonalNumber, "0000"}}}};
 }
 
@@ -216,7 +221,7 @@ TEST(VcardExport, RevisionOnlyForACalendarDate) {
   TempDir d, cards;
   std::vector<TestEntry> entries;
   for (const char* date : {"20240229", "20230229", "20230431", "00000101"})
-    entries.push_back({"ｱ", "ｲ", {{UpdateDate, date}, {PersonalNumber, "0000"}}});
+    entries.push_back({"\xB1", "\xB2", {{UpdateDate, date}, {PersonalNumber, "0000"}}});  // "ｱ" "ｲ"
   writeFiles(d, storeFiles(entries));
   auto s = loaded(d);
   VectorSink sink;
@@ -247,7 +252,7 @@ TEST(VcardUid, NameBasedUuidOfVersion5) {
 
 TEST(VcardCommandLine, ReadOnlyStoreAndBadArguments) {
   TempDir d, cards;
-  writeFiles(d, storeFiles({namesOnly("ｱ", "阿")}));
+  writeFiles(d, storeFiles({namesOnly("\xB1", "\x88\xA2")}));  // "ｱ" "阿"
   writeBytes(cards.file("one.vcf"), "BEGIN:VCARD\r\nN:x;;;;\r\nEND:VCARD\r\n");
   writeBytes(d.file(kNameKeyFile), "");  // the key files disagree: read-only
   const Files before = readFiles(d);
@@ -262,7 +267,7 @@ TEST(VcardCommandLine, ReadOnlyStoreAndBadArguments) {
   // Another copy of the program has the store open: an export elsewhere is
   // fine, an import is not.
   TempDir d2;
-  writeFiles(d2, storeFiles({namesOnly("ｱ", "阿")}));
+  writeFiles(d2, storeFiles({namesOnly("\xB1", "\x88\xA2")}));  // "ｱ" "阿"
   StoreLock other;
   ASSERT_EQ(other.acquire(d2.path), StoreLock::State::Held);
   const auto before2 = folderImage(d2);

@@ -34,35 +34,38 @@ class VcardImport : public ::testing::Test {
 };
 
 TEST_F(VcardImport, PhoneCardInShiftJisQuotedPrintable) {
-  writeFiles(d, storeFiles({{"ｱｲｳ", "", {{PersonalNumber, "0000"}}},
-                            {"ﾜｦﾝ", "", {{PersonalNumber, "0000"}}}}));
+  writeFiles(d, storeFiles({{"\xB1\xB2\xB3", "", {{PersonalNumber, "0000"}}},  // "ｱｲｳ"
+                            {"\xDC\xA6\xDD", "", {{PersonalNumber, "0000"}}}}));  // "ﾜｦﾝ"
   // As Japanese phones write them: Shift_JIS, quoted-printable with a soft
   // line break, the reading in SOUND;X-IRMC-N.
-  const std::string note = quotedPrintable("一行目\r\n二行目");
+  // "一行目\r\n二行目"
+  const std::string note = quotedPrintable("\x88\xEA\x8D\x73\x96\xDA\r\n\x93\xF1\x8D\x73\x96\xDA");
   const std::string card =
       "BEGIN:VCARD\r\nVERSION:2.1\r\n"
-      "N;CHARSET=SHIFT_JIS;ENCODING=QUOTED-PRINTABLE:" + quotedPrintable("山田;太郎;;;") + "\r\n"
+      // "山田;太郎;;;"
+      "N;CHARSET=SHIFT_JIS;ENCODING=QUOTED-PRINTABLE:" + quotedPrintable("\x8E\x52\x93\x63;\x91\xBE\x98\x59;;;") + "\r\n"
       "SOUND;X-IRMC-N;CHARSET=SHIFT_JIS;ENCODING=QUOTED-PRINTABLE:" +
-      quotedPrintable("ﾔﾏﾀﾞ;ﾀﾛｳ;;;") + "\r\n"
+      quotedPrintable("\xD4\xCF\xC0\xDE;\xC0\xDB\xB3;;;") + "\r\n"  // "ﾔﾏﾀﾞ;ﾀﾛｳ;;;"
       "TEL;CELL:090-1111-2222\r\nTEL;WORK;VOICE:03-1234-5678\r\nTEL;HOME:045-000-1111\r\n"
       "EMAIL;INTERNET:taro@example.jp\r\n"
-      "ORG;CHARSET=SHIFT_JIS:青葉商事;営業部\r\n"
+      // "ORG;CHARSET=SHIFT_JIS:青葉商事;営業部\r\n"
+      "ORG;CHARSET=SHIFT_JIS:\x90\xC2\x97\x74\x8F\xA4\x8E\x96;\x89\x63\x8B\xC6\x95\x94\r\n"
       "NOTE;CHARSET=SHIFT_JIS;ENCODING=QUOTED-PRINTABLE:" + note.substr(0, 6) + "=\r\n" +
       note.substr(6) + "\r\n"
       "END:VCARD\r\n";
   ASSERT_EQ(import(cards("phone.vcf", card)), 0) << sink.messages.at(0);
   ASSERT_EQ(s->count(), 3);
-  EXPECT_EQ(field(*s, 2, KanjiName), pad("山田 太郎", 42));
-  EXPECT_EQ(nameKeyOf(*s, 2), pad("ﾔﾏﾀﾞ ﾀﾛｳ", 42));
+  EXPECT_EQ(field(*s, 2, KanjiName), pad("\x8E\x52\x93\x63 \x91\xBE\x98\x59", 42));  // "山田 太郎"
+  EXPECT_EQ(nameKeyOf(*s, 2), pad("\xD4\xCF\xC0\xDE \xC0\xDB\xB3", 42));  // "ﾔﾏﾀﾞ ﾀﾛｳ"
   EXPECT_EQ(s->names.posMap[2], 1);  // between ｱｲｳ and ﾜｦﾝ, where its reading says
   EXPECT_EQ(field(*s, 2, MobilePhone), pad("090-1111-2222", 20));
   EXPECT_EQ(field(*s, 2, OfficePhone), pad("03-1234-5678", 20));
   EXPECT_EQ(field(*s, 2, HomePhone), pad("045-000-1111", 20));
   EXPECT_EQ(field(*s, 2, Email), pad("taro@example.jp", 50));
-  EXPECT_EQ(field(*s, 2, KanjiCompany), pad("青葉商事", 50));
-  EXPECT_EQ(field(*s, 2, Division), pad("営業部", 50));
-  EXPECT_EQ(field(*s, 2, Remarks1), pad("一行目", 74));
-  EXPECT_EQ(field(*s, 2, Remarks2), pad("二行目", 74));
+  EXPECT_EQ(field(*s, 2, KanjiCompany), pad("\x90\xC2\x97\x74\x8F\xA4\x8E\x96", 50));  // "青葉商事"
+  EXPECT_EQ(field(*s, 2, Division), pad("\x89\x63\x8B\xC6\x95\x94", 50));  // "営業部"
+  EXPECT_EQ(field(*s, 2, Remarks1), pad("\x88\xEA\x8D\x73\x96\xDA", 74));  // "一行目"
+  EXPECT_EQ(field(*s, 2, Remarks2), pad("\x93\xF1\x8D\x73\x96\xDA", 74));  // "二行目"
   EXPECT_EQ(field(*s, 2, PersonalNumber), "0000");
   // The card gave no reading of its company: one is proposed.
   EXPECT_EQ(companyKeyOf(*s, 2), pad(sjisText(u8"ｱｵﾊﾞｼｮｳｼﾞ"), 50));
@@ -75,7 +78,7 @@ TEST_F(VcardImport, PhoneCardInShiftJisQuotedPrintable) {
 }
 
 TEST_F(VcardImport, CardsOfOtherWritersWithReadingsAndPhotos) {
-  writeFiles(d, storeFiles({{"ｱ", "", {{PersonalNumber, "0012"}}}}));
+  writeFiles(d, storeFiles({{"\xB1", "", {{PersonalNumber, "0012"}}}}));  // "ｱ"
   const std::string jpeg = greyJpeg(16, 8);
   const std::string b64 = base64(jpeg);
   // vCard 3.0 as Python's vobject writes it: a byte-order mark, LF line
@@ -99,17 +102,19 @@ TEST_F(VcardImport, CardsOfOtherWritersWithReadingsAndPhotos) {
          u8"END:VCARD\r\n");
   ASSERT_EQ(import(cards("v3.vcf", v3 + v4)), 0) << sink.messages.at(0);
   ASSERT_EQ(s->count(), 4);
-  EXPECT_EQ(nameKeyOf(*s, 1), pad("ﾔﾏﾀﾞ ﾀﾛｳ", 42));
+  EXPECT_EQ(nameKeyOf(*s, 1), pad("\xD4\xCF\xC0\xDE \xC0\xDB\xB3", 42));  // "ﾔﾏﾀﾞ ﾀﾛｳ"
   EXPECT_EQ(field(*s, 1, Fax), pad("03-0000-0001", 20));
-  EXPECT_EQ(field(*s, 2, KanjiName), pad("佐藤 花子", 42));
-  EXPECT_EQ(nameKeyOf(*s, 2), pad("ｻﾄｳ ﾊﾅｺ", 42));
-  EXPECT_EQ(companyKeyOf(*s, 2), pad("ｶﾌﾞｼｷｶﾞｲｼｬﾃｽﾄ", 50));
-  EXPECT_EQ(field(*s, 2, Division), pad("開発部", 50));
-  EXPECT_EQ(field(*s, 2, Title), pad("課長", 50));
-  EXPECT_EQ(field(*s, 2, Address), pad("東京都 千代田区 丸の内1-1", 65));
+  EXPECT_EQ(field(*s, 2, KanjiName), pad("\x8D\xB2\x93\xA1 \x89\xD4\x8E\x71", 42));  // "佐藤 花子"
+  EXPECT_EQ(nameKeyOf(*s, 2), pad("\xBB\xC4\xB3 \xCA\xC5\xBA", 42));  // "ｻﾄｳ ﾊﾅｺ"
+  // "ｶﾌﾞｼｷｶﾞｲｼｬﾃｽﾄ"
+  EXPECT_EQ(companyKeyOf(*s, 2), pad("\xB6\xCC\xDE\xBC\xB7\xB6\xDE\xB2\xBC\xAC\xC3\xBD\xC4", 50));
+  EXPECT_EQ(field(*s, 2, Division), pad("\x8A\x4A\x94\xAD\x95\x94", 50));  // "開発部"
+  EXPECT_EQ(field(*s, 2, Title), pad("\x89\xDB\x92\xB7", 50));  // "課長"
+  // "東京都 千代田区 丸の内1-1"
+  EXPECT_EQ(field(*s, 2, Address), pad("\x93\x8C\x8B\x9E\x93\x73 \x90\xE7\x91\xE3\x93\x63\x8B\xE6 \x8A\xDB\x82\xCC\x93\xE0" "1-1", 65));
   EXPECT_EQ(field(*s, 2, Zip), pad("100-0005", 8));
   EXPECT_EQ(field(*s, 2, UpdateDate), "20240315");
-  EXPECT_EQ(nameKeyOf(*s, 3), pad("ｽｽﾞｷ ｲﾁﾛｳ", 42));
+  EXPECT_EQ(nameKeyOf(*s, 3), pad("\xBD\xBD\xDE\xB7 \xB2\xC1\xDB\xB3", 42));  // "ｽｽﾞｷ ｲﾁﾛｳ"
   EXPECT_EQ(field(*s, 3, PersonalNumber), "0000");
   // Photos under the numbers after the highest, 12.
   EXPECT_EQ(field(*s, 1, PersonalNumber), "0013");
@@ -132,15 +137,18 @@ TEST_F(VcardImport, LongTextCutAtCharactersAndUnheldCharactersMarked) {
   ASSERT_EQ(import(cards("long.vcf", text)), 0);
   // 42 bytes: "a" and 20 kanji; the 21st would stand across the width.
   std::string name = "a";
-  for (int i = 0; i < 20; ++i) name += "長";
+  for (int i = 0; i < 20; ++i) name += "\x92\xB7";  // "長"
   EXPECT_EQ(field(*s, 0, KanjiName), name + " ");
-  EXPECT_EQ(field(*s, 0, Title), name.substr(1) + "長長長長長");  // 25 of 30 kanji
-  EXPECT_EQ(field(*s, 1, KanjiName), pad("Jos〓", 42));
+  // "長長長長長"
+  EXPECT_EQ(field(*s, 0, Title), name.substr(1) + "\x92\xB7\x92\xB7\x92\xB7\x92\xB7\x92\xB7");  // 25 of 30 kanji
+  EXPECT_EQ(field(*s, 1, KanjiName), pad("Jos\x81\xAC", 42));  // "Jos〓"
   ASSERT_EQ(sink.messages.size(), 1u);
   // A card without a name is named by its reading.
   EXPECT_EQ(sink.messages[0],
-            "vCardから4件のカードを取り込みました。\n"
-            "長すぎて切り詰めたか、〓に置き換えた文字のあるカード: 3件（" + name + "、Jos〓、ﾜﾜﾜ）");
+            // "vCardから4件のカードを取り込みました。\n"
+            "vCard\x82\xA9\x82\xE7" "4\x8C\x8F\x82\xCC\x83\x4A\x81\x5B\x83\x68\x82\xF0\x8E\xE6\x82\xE8\x8D\x9E\x82\xDD\x82\xDC\x82\xB5\x82\xBD\x81\x42\n"
+            // "長すぎて切り詰めたか、〓に置き換えた文字のあるカード: 3件（" "、Jos〓、ﾜﾜﾜ）"
+            "\x92\xB7\x82\xB7\x82\xAC\x82\xC4\x90\xD8\x82\xE8\x8B\x6C\x82\xDF\x82\xBD\x82\xA9\x81\x41\x81\xAC\x82\xC9\x92\x75\x82\xAB\x8A\xB7\x82\xA6\x82\xBD\x95\xB6\x8E\x9A\x82\xCC\x82\xA0\x82\xE9\x83\x4A\x81\x5B\x83\x68: 3\x8C\x8F\x81\x69" + name + "\x81\x41Jos\x81\xAC\x81\x41\xDC\xDC\xDC\x81\x6A");
 }
 
 TEST_F(VcardImport, WhatOtherWritersDoDifferently) {
@@ -155,7 +163,7 @@ TEST_F(VcardImport, WhatOtherWritersDoDifferently) {
       b64.substr(0, 60) + "\r\n" + b64.substr(60, 60) + "\r\n" + b64.substr(120) +
       "\r\n\r\nEND:VCARD\r\n"
       "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=ISO-2022-JP:" + iso2022 + ";;;;\r\n"
-      "NOTE:" + std::string("生の") + "Shift_JIS\r\nEND:VCARD\r\n" +
+      "NOTE:" + std::string("\x90\xB6\x82\xCC") + "Shift_JIS\r\nEND:VCARD\r\n" +  // "生の"
       u8(u8"BEGIN:VCARD\r\nVERSION:4.0\r\nFN:名前だけ\r\n"
          u8"item1.TEL;VALUE=uri:tel:+81-3-0000-0000\r\nitem2.EMAIL:a@example.jp\r\n"
          u8"TEL:045-1\r\nTEL;TYPE=voice:045-2\r\nTEL;TYPE=pref:045-3\r\n"
@@ -165,17 +173,18 @@ TEST_F(VcardImport, WhatOtherWritersDoDifferently) {
   ASSERT_EQ(s->count(), 3);
   EXPECT_EQ(field(*s, 0, PersonalNumber), "0001");
   EXPECT_EQ(readBytes(d.file("PSNL0001.JPG")), greyJpeg(32, 32));
-  EXPECT_EQ(field(*s, 1, KanjiName), pad("山田", 42));
-  EXPECT_EQ(field(*s, 1, Remarks1), pad("生のShift_JIS", 74));
-  EXPECT_EQ(field(*s, 2, KanjiName), pad("名前だけ", 42));
+  EXPECT_EQ(field(*s, 1, KanjiName), pad("\x8E\x52\x93\x63", 42));  // "山田"
+  EXPECT_EQ(field(*s, 1, Remarks1), pad("\x90\xB6\x82\xCCShift_JIS", 74));  // "生のShift_JIS"
+  EXPECT_EQ(field(*s, 2, KanjiName), pad("\x96\xBC\x91\x4F\x82\xBE\x82\xAF", 42));  // "名前だけ"
   EXPECT_EQ(field(*s, 2, OfficePhone), pad("+81-3-0000-0000", 20));  // the first untyped one
   EXPECT_EQ(field(*s, 2, HomePhone), pad("045-1", 20));
   EXPECT_EQ(field(*s, 2, MobilePhone), pad("045-2", 20));
   EXPECT_EQ(field(*s, 2, Email), pad("a@example.jp", 50));
-  EXPECT_EQ(field(*s, 2, Remarks2), pad("二", 74));
-  EXPECT_EQ(field(*s, 2, Remarks3), pad("三 四 五", 74));
+  EXPECT_EQ(field(*s, 2, Remarks2), pad("\x93\xF1", 74));  // "二"
+  EXPECT_EQ(field(*s, 2, Remarks3), pad("\x8E\x4F \x8E\x6C \x8C\xDC", 74));  // "三 四 五"
   EXPECT_EQ(field(*s, 2, PersonalNumber), "0000");
-  EXPECT_NE(sink.messages.at(0).find("写真を取り込めなかったカード: 1件（名前だけ）"),
+  // "写真を取り込めなかったカード: 1件（名前だけ）"
+  EXPECT_NE(sink.messages.at(0).find("\x8E\xCA\x90\x5E\x82\xF0\x8E\xE6\x82\xE8\x8D\x9E\x82\xDF\x82\xC8\x82\xA9\x82\xC1\x82\xBD\x83\x4A\x81\x5B\x83\x68: 1\x8C\x8F\x81\x69\x96\xBC\x91\x4F\x82\xBE\x82\xAF\x81\x6A"),
             std::string::npos);
 }
 
@@ -189,15 +198,15 @@ TEST_F(VcardImport, PropertyNamesInAnyCaseAndOwnNamesThatDifferLate) {
       u8"X-PHONETIC-OR:x\r\nend:vcard\r\n");
   ASSERT_EQ(import(cards("case.vcf", text)), 0) << sink.messages.at(0);
   ASSERT_EQ(s->count(), 1);
-  EXPECT_EQ(field(*s, 0, KanjiName), pad("山田 太郎", 42));
+  EXPECT_EQ(field(*s, 0, KanjiName), pad("\x8E\x52\x93\x63 \x91\xBE\x98\x59", 42));  // "山田 太郎"
   EXPECT_EQ(std::string(s->names.key[s->names.posMap[0]], 4), "\xD4\xCF\xC0\xDE");  // ﾔﾏﾀﾞ
-  EXPECT_EQ(field(*s, 0, KanjiCompany), pad("会社", 50));
-  EXPECT_EQ(field(*s, 0, Division), pad("部", kFieldWidth[Division]));
-  EXPECT_EQ(field(*s, 0, Title), pad("課長", kFieldWidth[Title]));
+  EXPECT_EQ(field(*s, 0, KanjiCompany), pad("\x89\xEF\x8E\xD0", 50));  // "会社"
+  EXPECT_EQ(field(*s, 0, Division), pad("\x95\x94", kFieldWidth[Division]));  // "部"
+  EXPECT_EQ(field(*s, 0, Title), pad("\x89\xDB\x92\xB7", kFieldWidth[Title]));  // "課長"
   EXPECT_EQ(field(*s, 0, MobilePhone), pad("090-1", kFieldWidth[MobilePhone]));
-  EXPECT_EQ(field(*s, 0, Remarks1), pad("一", 74));
-  EXPECT_EQ(field(*s, 0, Secret1), pad("秘一", kFieldWidth[Secret1]));
-  EXPECT_EQ(field(*s, 0, Secret3), pad("秘三", kFieldWidth[Secret3]));
+  EXPECT_EQ(field(*s, 0, Remarks1), pad("\x88\xEA", 74));  // "一"
+  EXPECT_EQ(field(*s, 0, Secret1), pad("\x94\xE9\x88\xEA", kFieldWidth[Secret1]));  // "秘一"
+  EXPECT_EQ(field(*s, 0, Secret3), pad("\x94\xE9\x8E\x4F", kFieldWidth[Secret3]));  // "秘三"
   EXPECT_EQ(field(*s, 0, Secret2), pad("", kFieldWidth[Secret2]));
   EXPECT_EQ(field(*s, 0, Sex), "F");
 }
@@ -209,23 +218,32 @@ struct Malformed {
 };
 
 TEST_F(VcardImport, MalformedFilesAreRefusedWithNothingWritten) {
-  writeFiles(d, storeFiles({{"ｱ", "", {{PersonalNumber, "0001"}}}}));
+  writeFiles(d, storeFiles({{"\xB1", "", {{PersonalNumber, "0001"}}}}));  // "ｱ"
   const std::string good = "BEGIN:VCARD\r\nVERSION:4.0\r\nN:Good;;;;\r\nPHOTO:data:image/jpeg;base64," +
                            base64(greyJpeg(8, 8)) + "\r\nEND:VCARD\r\n";
   const std::vector<Malformed> cases = {
-      {"no card", "hello\r\n", "1行目: BEGIN:VCARDがありません"},
-      {"empty file", "", "BEGIN:VCARDがありません"},
-      {"unterminated", good + "BEGIN:VCARD\r\nN:x;;;;\r\n", "6行目（2枚目のカード）: END:VCARD"},
-      {"nested", good + "BEGIN:VCARD\r\nBEGIN:VCARD\r\n", "7行目（2枚目のカード）"},
+      // "1行目: BEGIN:VCARDがありません"
+      {"no card", "hello\r\n", "1\x8D\x73\x96\xDA: BEGIN:VCARD\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1"},
+      // "BEGIN:VCARDがありません"
+      {"empty file", "", "BEGIN:VCARD\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1"},
+      // "6行目（2枚目のカード）: END:VCARD"
+      {"unterminated", good + "BEGIN:VCARD\r\nN:x;;;;\r\n", "6\x8D\x73\x96\xDA\x81\x69" "2\x96\x87\x96\xDA\x82\xCC\x83\x4A\x81\x5B\x83\x68\x81\x6A: END:VCARD"},
+      // "7行目（2枚目のカード）"
+      {"nested", good + "BEGIN:VCARD\r\nBEGIN:VCARD\r\n", "7\x8D\x73\x96\xDA\x81\x69" "2\x96\x87\x96\xDA\x82\xCC\x83\x4A\x81\x5B\x83\x68\x81\x6A"},
       {"bad base64", good + "BEGIN:VCARD\r\nN:x\r\nNOTE;ENCODING=b:AB$C\r\nEND:VCARD\r\n",
-       "8行目（2枚目のカード）: BASE64"},
+       // "8行目（2枚目のカード）: BASE64"
+       "8\x8D\x73\x96\xDA\x81\x69" "2\x96\x87\x96\xDA\x82\xCC\x83\x4A\x81\x5B\x83\x68\x81\x6A: BASE64"},
       {"bad quoted-printable",
        good + "BEGIN:VCARD\r\nNOTE;ENCODING=QUOTED-PRINTABLE:ab=\r\n=G1\r\nEND:VCARD\r\n",
-       "7行目（2枚目のカード）: QUOTED-PRINTABLE"},
-      {"no colon", good + "BEGIN:VCARD\r\njust words\r\nEND:VCARD\r\n", "7行目（2枚目のカード）"},
+       // "7行目（2枚目のカード）: QUOTED-PRINTABLE"
+       "7\x8D\x73\x96\xDA\x81\x69" "2\x96\x87\x96\xDA\x82\xCC\x83\x4A\x81\x5B\x83\x68\x81\x6A: QUOTED-PRINTABLE"},
+      // "7行目（2枚目のカード）"
+      {"no colon", good + "BEGIN:VCARD\r\njust words\r\nEND:VCARD\r\n", "7\x8D\x73\x96\xDA\x81\x69" "2\x96\x87\x96\xDA\x82\xCC\x83\x4A\x81\x5B\x83\x68\x81\x6A"},
       {"bad own bytes", good + "BEGIN:VCARD\r\nX-KORVELIX-ALIAS-SJIS:8\r\nEND:VCARD\r\n",
-       "7行目（2枚目のカード）"},
-      {"text after the cards", good + "trailing\r\n", "6行目（1枚目のカード）"},
+       // "7行目（2枚目のカード）"
+       "7\x8D\x73\x96\xDA\x81\x69" "2\x96\x87\x96\xDA\x82\xCC\x83\x4A\x81\x5B\x83\x68\x81\x6A"},
+      // "6行目（1枚目のカード）"
+      {"text after the cards", good + "trailing\r\n", "6\x8D\x73\x96\xDA\x81\x69" "1\x96\x87\x96\xDA\x82\xCC\x83\x4A\x81\x5B\x83\x68\x81\x6A"},
   };
   const auto before = folderImage(d);
   for (const Malformed& c : cases) {
@@ -248,16 +266,18 @@ TEST_F(VcardImport, MalformedFilesAreRefusedWithNothingWritten) {
   // A line longer than any card needs, and a FIFO, which must not block.
   const std::string longLine = "BEGIN:VCARD\r\nNOTE:" + std::string(17 << 20, 'x') + "\r\nEND:VCARD\r\n";
   EXPECT_EQ(import(cards("long.vcf", longLine)), 1);
-  EXPECT_NE(sink.messages.at(0).find("2行目（1枚目のカード）: 行が長すぎます"), std::string::npos);
+  // "2行目（1枚目のカード）: 行が長すぎます"
+  EXPECT_NE(sink.messages.at(0).find("2\x8D\x73\x96\xDA\x81\x69" "1\x96\x87\x96\xDA\x82\xCC\x83\x4A\x81\x5B\x83\x68\x81\x6A: \x8D\x73\x82\xAA\x92\xB7\x82\xB7\x82\xAC\x82\xDC\x82\xB7"), std::string::npos);
   ASSERT_EQ(mkfifo(cardDir.file("fifo.vcf").c_str(), 0600), 0);
   EXPECT_EQ(import(cardDir.file("fifo.vcf")), 1);
-  EXPECT_EQ(sink.messages, std::vector<std::string>{"通常のファイルではありません: " +
+  // "通常のファイルではありません: "
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"\x92\xCA\x8F\xED\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xC5\x82\xCD\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1: " +
                                                     cardDir.file("fifo.vcf")});
   EXPECT_EQ(folderImage(d), before);
 }
 
 TEST_F(VcardImport, NumbersKeptOrAssignedAndNoFileOverwritten) {
-  writeFiles(d, storeFiles({{"ｱ", "", {{PersonalNumber, "0005"}}}}));
+  writeFiles(d, storeFiles({{"\xB1", "", {{PersonalNumber, "0005"}}}}));  // "ｱ"
   writeBytes(d.file("PSNL0021.JPG"), "someone else's photo");
   const std::string photo = "PHOTO:data:image/jpeg;base64," + base64(greyJpeg(8, 8)) + "\r\n";
   auto card = [](const std::string& name, const std::string& rest) {
@@ -278,7 +298,8 @@ TEST_F(VcardImport, NumbersKeptOrAssignedAndNoFileOverwritten) {
   EXPECT_EQ(readBytes(d.file("PSNL0022.JPG")), greyJpeg(8, 8));
   EXPECT_EQ(readBytes(d.file("PSNL0023.JPG")), greyJpeg(8, 8));
   EXPECT_EQ(folderImage(d).size(), 6u);
-  EXPECT_NE(sink.messages.at(0).find("写真を取り込めなかったカード: 1件（undecodable）"),
+  // "写真を取り込めなかったカード: 1件（undecodable）"
+  EXPECT_NE(sink.messages.at(0).find("\x8E\xCA\x90\x5E\x82\xF0\x8E\xE6\x82\xE8\x8D\x9E\x82\xDF\x82\xC8\x82\xA9\x82\xC1\x82\xBD\x83\x4A\x81\x5B\x83\x68: 1\x8C\x8F\x81\x69undecodable\x81\x6A"),
             std::string::npos);
 }
 

@@ -94,13 +94,13 @@ TEST(ChangeDate, ReadsNumbersAsTyped) {
 
 TEST(ChangeDate, NewestDayFirstAcrossALeapDayAndEntryOrderWithinADay) {
   SearchStore t;
-  const int feb29 = t.add("ｱ", "", {{UpdateDate, "20240229"}});
-  const int today1 = t.add("ｲ", "", {{UpdateDate, "20240302"}});
-  const int mar1 = t.add("ｳ", "", {{UpdateDate, "20240301"}});
-  const int feb28 = t.add("ｴ", "", {{UpdateDate, "20240228"}});
-  const int today2 = t.add("ｵ", "", {{UpdateDate, "20240302"}});
-  const int older = t.add("ｶ", "", {{UpdateDate, "20240227"}});
-  const int later = t.add("ｷ", "", {{UpdateDate, "20240303"}});
+  const int feb29 = t.add("\xB1", "", {{UpdateDate, "20240229"}});  // "ｱ"
+  const int today1 = t.add("\xB2", "", {{UpdateDate, "20240302"}});  // "ｲ"
+  const int mar1 = t.add("\xB3", "", {{UpdateDate, "20240301"}});  // "ｳ"
+  const int feb28 = t.add("\xB4", "", {{UpdateDate, "20240228"}});  // "ｴ"
+  const int today2 = t.add("\xB5", "", {{UpdateDate, "20240302"}});  // "ｵ"
+  const int older = t.add("\xB6", "", {{UpdateDate, "20240227"}});  // "ｶ"
+  const int later = t.add("\xB7", "", {{UpdateDate, "20240303"}});  // "ｷ"
   EXPECT_EQ(t.walk(kModeChangeDate, "3", 20240302), (Found{today1, today2, mar1, feb29, feb28}));
   EXPECT_EQ(t.walk(kModeChangeDate, "4", 20240302),
             (Found{today1, today2, mar1, feb29, feb28, older}));
@@ -116,30 +116,31 @@ TEST(ChangeDate, NewestDayFirstAcrossALeapDayAndEntryOrderWithinADay) {
 
 TEST(ChangeDate, AcrossAMonthAndAYearEnd) {
   SearchStore t;
-  const int dec31 = t.add("ｱ", "", {{UpdateDate, "20231231"}});
-  const int jan31 = t.add("ｲ", "", {{UpdateDate, "20240131"}});
-  const int feb1 = t.add("ｳ", "", {{UpdateDate, "20240201"}});
-  const int jan1 = t.add("ｴ", "", {{UpdateDate, "20240101"}});
+  const int dec31 = t.add("\xB1", "", {{UpdateDate, "20231231"}});  // "ｱ"
+  const int jan31 = t.add("\xB2", "", {{UpdateDate, "20240131"}});  // "ｲ"
+  const int feb1 = t.add("\xB3", "", {{UpdateDate, "20240201"}});  // "ｳ"
+  const int jan1 = t.add("\xB4", "", {{UpdateDate, "20240101"}});  // "ｴ"
   EXPECT_EQ(t.walk(kModeChangeDate, "32", 20240201), (Found{feb1, jan31, jan1, dec31}));
   EXPECT_EQ(t.walk(kModeChangeDate, "31", 20240201), (Found{feb1, jan31, jan1}));
 }
 
 TEST(ChangeDate, DatesThatAreNoCalendarDayNeverMatch) {
   SearchStore t;
-  t.add("ｱ", "", {{UpdateDate, ""}});
-  t.add("ｲ", "", {{UpdateDate, "20240230"}});  // calcdayx would count it as 03-01
-  t.add("ｳ", "", {{UpdateDate, "2024031"}});
-  t.add("ｴ", "", {{UpdateDate, "+2024031"}});
-  t.add("ｵ", "", {{UpdateDate, "19000100"}});
-  t.add("ｶ", "", {{UpdateDate, "2024-3-1"}});
-  const int good = t.add("ｷ", "", {{UpdateDate, "20240301"}});
+  t.add("\xB1", "", {{UpdateDate, ""}});  // "ｱ"
+  // "ｲ"
+  t.add("\xB2", "", {{UpdateDate, "20240230"}});  // calcdayx would count it as 03-01
+  t.add("\xB3", "", {{UpdateDate, "2024031"}});  // "ｳ"
+  t.add("\xB4", "", {{UpdateDate, "+2024031"}});  // "ｴ"
+  t.add("\xB5", "", {{UpdateDate, "19000100"}});  // "ｵ"
+  t.add("\xB6", "", {{UpdateDate, "2024-3-1"}});  // "ｶ"
+  const int good = t.add("\xB7", "", {{UpdateDate, "20240301"}});  // "ｷ"
   EXPECT_EQ(t.walk(kModeChangeDate, "99999", 20240315), (Found{good}));
 }
 
 TEST(ChangeDate, NegativeCountsFindNothingAndWalksStopAt1900) {
   SearchStore t;
-  const int first = t.add("ｱ", "", {{UpdateDate, "19000101"}});
-  const int today = t.add("ｲ", "", {{UpdateDate, "19000105"}});
+  const int first = t.add("\xB1", "", {{UpdateDate, "19000101"}});  // "ｱ"
+  const int today = t.add("\xB2", "", {{UpdateDate, "19000105"}});  // "ｲ"
   EXPECT_EQ(t.walk(kModeChangeDate, "-1", 19000105), Found{});
   EXPECT_EQ(t.walk(kModeChangeDate, "-99999", 19000105), Found{});
   EXPECT_EQ(t.walk(kModeChangeDate, "4", 19000105), (Found{today, first}));
@@ -149,16 +150,16 @@ TEST(ChangeDate, NegativeCountsFindNothingAndWalksStopAt1900) {
   t.cur.entry = first;
   EXPECT_FALSE(t.next("99999", 19000105));
   // A huge count from today finds the old entries and ends.
-  const int y2k = t.add("ｳ", "", {{UpdateDate, "20000101"}});
+  const int y2k = t.add("\xB3", "", {{UpdateDate, "20000101"}});  // "ｳ"
   EXPECT_EQ(t.walk(kModeChangeDate, "99999", 20240315), (Found{y2k, today, first}));
 }
 
 TEST(ChangeDate, AContinuingStepResumesAfterTheCurrentEntryWithinItsDay) {
   SearchStore t;
-  const int a = t.add("ｴ", "", {{UpdateDate, "20240315"}});
-  const int b = t.add("ｳ", "", {{UpdateDate, "20240314"}});
-  const int c = t.add("ｲ", "", {{UpdateDate, "20240315"}});
-  const int d = t.add("ｱ", "", {{UpdateDate, "20240315"}});
+  const int a = t.add("\xB4", "", {{UpdateDate, "20240315"}});  // "ｴ"
+  const int b = t.add("\xB3", "", {{UpdateDate, "20240314"}});  // "ｳ"
+  const int c = t.add("\xB2", "", {{UpdateDate, "20240315"}});  // "ｲ"
+  const int d = t.add("\xB1", "", {{UpdateDate, "20240315"}});  // "ｱ"
   t.st.mode = kModeChangeDate;
   ASSERT_TRUE(t.first("1", 20240315));
   EXPECT_EQ(t.cur.entry, a);

@@ -29,10 +29,12 @@ std::string flags(const SearchStore& t) {
 class Selection : public ::testing::Test {
  protected:
   void SetUp() override {
-    sato1 = t.add("ｻﾄｳ ｲﾁﾛｳ", "ｱ", {{UpdateDate, "20240315"}});
-    t.add("ｽｽﾞｷ", "ｲ", {{UpdateDate, "20240314"}, {SelectFlag, " "}});
-    sato2 = t.add("ｻﾄｳ ｼﾞﾛｳ", "ｳ", {{UpdateDate, "20240310"}, {SelectFlag, "X"}});
-    t.add("ﾀﾅｶ", "ｴ", {{UpdateDate, "20240315"}, {SelectFlag, "1"}});
+    // "ｻﾄｳ ｲﾁﾛｳ" "ｱ"
+    sato1 = t.add("\xBB\xC4\xB3 \xB2\xC1\xDB\xB3", "\xB1", {{UpdateDate, "20240315"}});
+    t.add("\xBD\xBD\xDE\xB7", "\xB2", {{UpdateDate, "20240314"}, {SelectFlag, " "}});  // "ｽｽﾞｷ" "ｲ"
+    // "ｻﾄｳ ｼﾞﾛｳ" "ｳ"
+    sato2 = t.add("\xBB\xC4\xB3 \xBC\xDE\xDB\xB3", "\xB3", {{UpdateDate, "20240310"}, {SelectFlag, "X"}});
+    t.add("\xC0\xC5\xB6", "\xB4", {{UpdateDate, "20240315"}, {SelectFlag, "1"}});  // "ﾀﾅｶ" "ｴ"
   }
   SelResult sel(SearchMode mode, const std::string& text) {
     t.st.mode = mode;
@@ -47,7 +49,7 @@ class Selection : public ::testing::Test {
 };
 
 TEST_F(Selection, SelMarksEveryMatchAndRewritesTheDataFile) {
-  const SelResult r = sel(kModeKanaName, "ｻﾄｳ");
+  const SelResult r = sel(kModeKanaName, "\xBB\xC4\xB3");  // "ｻﾄｳ"
   EXPECT_EQ(r.outcome, SelOutcome::Saved);
   EXPECT_EQ(r.count, 2);
   EXPECT_EQ(flags(t), "1 11");
@@ -64,7 +66,7 @@ TEST_F(Selection, SelMarksEveryMatchAndRewritesTheDataFile) {
   EXPECT_EQ(selectedMessage(r.count), "2 RECORD SELECTED");
 
   // The same search again: the same count, nothing else changes.
-  const SelResult again = sel(kModeKanaName, "ｻﾄｳ");
+  const SelResult again = sel(kModeKanaName, "\xBB\xC4\xB3");  // "ｻﾄｳ"
   EXPECT_EQ(again.count, 2);
   EXPECT_EQ(dir.read(kDataFile), file);
 }
@@ -72,7 +74,7 @@ TEST_F(Selection, SelMarksEveryMatchAndRewritesTheDataFile) {
 TEST_F(Selection, SelCountsAlreadyMarkedEntriesAndNeverClears) {
   EXPECT_EQ(sel(kModeKanaName, "").count, 4);
   EXPECT_EQ(flags(t), "1111");
-  EXPECT_EQ(sel(kModeKanaName, "ﾀﾅｶ").count, 1);
+  EXPECT_EQ(sel(kModeKanaName, "\xC0\xC5\xB6").count, 1);  // "ﾀﾅｶ"
   EXPECT_EQ(flags(t), "1111");
 }
 
@@ -147,7 +149,7 @@ TEST_F(Selection, AReadOnlyStoreRefusesAndChangesNothing) {
 TEST_F(Selection, AFailedSaveKeepsTheFlagsInMemoryAndSaysSo) {
   t.st.mode = kModeKanaName;
   const SelResult r =
-      selectAll(t.s, t.st, "ｽｽﾞｷ", 20240315, dir.path + "/missing", sink);
+      selectAll(t.s, t.st, "\xBD\xBD\xDE\xB7", 20240315, dir.path + "/missing", sink);  // "ｽｽﾞｷ"
   EXPECT_EQ(r.outcome, SelOutcome::SaveFailed);
   EXPECT_EQ(r.count, 1);
   EXPECT_EQ(flags(t), "01X1");

@@ -45,21 +45,26 @@ std::unique_ptr<Store> storeOf(const std::vector<TestEntry>& es) {
 
 TEST(ListLines, NameLineColumnsCutByBytes) {
   // 21 bytes of kanji name: the 20-byte cut splits the 11th character.
-  auto s = storeOf({listed("ﾔﾏﾀﾞ ﾀﾛｳ ﾃﾞｽ ﾖﾛｼｸ", "山田太郎一二三四五六七", "ｶﾌﾞｼｷ", "株式会社")});
+  // "ﾔﾏﾀﾞ ﾀﾛｳ ﾃﾞｽ ﾖﾛｼｸ" "山田太郎一二三四五六七" "ｶﾌﾞｼｷ" "株式会社"
+  auto s = storeOf({listed("\xD4\xCF\xC0\xDE \xC0\xDB\xB3 \xC3\xDE\xBD \xD6\xDB\xBC\xB8", "\x8E\x52\x93\x63\x91\xBE\x98\x59\x88\xEA\x93\xF1\x8E\x4F\x8E\x6C\x8C\xDC\x98\x5A\x8E\xB5", "\xB6\xCC\xDE\xBC\xB7", "\x8A\x94\x8E\xAE\x89\xEF\x8E\xD0")});
   const std::string line = nameLine(*s, 0);
   ASSERT_EQ(line.size(), 86u);
-  EXPECT_EQ(line.substr(0, 14), std::string("ﾔﾏﾀﾞ ﾀﾛｳ ﾃﾞｽ ﾖ"));
+  // "ﾔﾏﾀﾞ ﾀﾛｳ ﾃﾞｽ ﾖ"
+  EXPECT_EQ(line.substr(0, 14), std::string("\xD4\xCF\xC0\xDE \xC0\xDB\xB3 \xC3\xDE\xBD \xD6"));
   EXPECT_EQ(line[14], ' ');
-  const std::string kanji = "山田太郎一二三四五六七";
+  // "山田太郎一二三四五六七"
+  const std::string kanji = "\x8E\x52\x93\x63\x91\xBE\x98\x59\x88\xEA\x93\xF1\x8E\x4F\x8E\x6C\x8C\xDC\x98\x5A\x8E\xB5";
   EXPECT_EQ(line.substr(15, 20), kanji.substr(0, 20));
   EXPECT_EQ(line[35], ' ');
   EXPECT_EQ(line.substr(36), std::string(s->field(0, KanjiCompany), 50));
-  EXPECT_EQ(line.substr(36, 8), "株式会社");
+  EXPECT_EQ(line.substr(36, 8), "\x8A\x94\x8E\xAE\x89\xEF\x8E\xD0");  // "株式会社"
 }
 
 TEST(ListLines, CompanyLineColumnsCutByBytes) {
-  const std::string longCompany = "東京海上日動火災保険株式会社本店営業部";  // 38 bytes
-  auto s = storeOf({listed("ﾀﾅｶ", "田中 一郎", "ﾄｳｷｮｳｶｲｼﾞｮｳﾆﾁﾄﾞｳｶｻｲﾎｹﾝｶﾌﾞｼｷｶﾞｲｼｬ", longCompany)});
+  // "東京海上日動火災保険株式会社本店営業部"
+  const std::string longCompany = "\x93\x8C\x8B\x9E\x8A\x43\x8F\xE3\x93\xFA\x93\xAE\x89\xCE\x8D\xD0\x95\xDB\x8C\xAF\x8A\x94\x8E\xAE\x89\xEF\x8E\xD0\x96\x7B\x93\x58\x89\x63\x8B\xC6\x95\x94";  // 38 bytes
+  // "ﾀﾅｶ" "田中 一郎" "ﾄｳｷｮｳｶｲｼﾞｮｳﾆﾁﾄﾞｳｶｻｲﾎｹﾝｶﾌﾞｼｷｶﾞｲｼｬ"
+  auto s = storeOf({listed("\xC0\xC5\xB6", "\x93\x63\x92\x86 \x88\xEA\x98\x59", "\xC4\xB3\xB7\xAE\xB3\xB6\xB2\xBC\xDE\xAE\xB3\xC6\xC1\xC4\xDE\xB3\xB6\xBB\xB2\xCE\xB9\xDD\xB6\xCC\xDE\xBC\xB7\xB6\xDE\xB2\xBC\xAC", longCompany)});
   const std::string line = companyLine(*s, 0);
   ASSERT_EQ(line.size(), 99u);
   EXPECT_EQ(line.substr(0, 25), std::string(s->companies.key[0], 25));
@@ -73,7 +78,7 @@ TEST(ListLines, ColumnThatWouldSplitACharacterEndsInASpace) {
   // One half-width letter first puts the column's last byte on a lead byte.
   const std::string name = sjisText(u8"A日本年金数理研究会事");
   const std::string company = sjisText(u8"B日本年金数理研究会事務局東京支部");
-  auto s = storeOf({listed("ﾆﾎﾝ", name, "ﾆﾎﾝ", company)});
+  auto s = storeOf({listed("\xC6\xCE\xDD", name, "\xC6\xCE\xDD", company)});  // "ﾆﾎﾝ" "ﾆﾎﾝ"
   const std::string nl = nameLine(*s, 0);
   ASSERT_EQ(nl.size(), 86u);
   EXPECT_EQ(nl.substr(15, 20), name.substr(0, 19) + " ");
@@ -85,7 +90,7 @@ TEST(ListLines, ColumnThatWouldSplitACharacterEndsInASpace) {
 }
 
 TEST(ListLines, PastTheEndIsThirtySpaces) {
-  auto s = storeOf({listed("ｱ", "a", "ｱ", "a")});
+  auto s = storeOf({listed("\xB1", "a", "\xB1", "a")});  // "ｱ" "ｱ"
   EXPECT_EQ(nameLine(*s, 1), std::string(30, ' '));
   EXPECT_EQ(companyLine(*s, 5), std::string(30, ' '));
   EXPECT_EQ(nameLine(*s, -1), std::string(30, ' '));
@@ -96,8 +101,8 @@ TEST(ListLines, PastTheEndIsThirtySpaces) {
 TEST(ListLines, FirstPositionSkipsBlankKeys) {
   // Three blank kana names sort first.
   std::vector<TestEntry> es;
-  for (int i = 0; i < 3; ++i) es.push_back(listed("", "x", "ｶ", "y"));
-  for (int i = 0; i < 2; ++i) es.push_back(listed("ｱ", "x", "ｶ", "y"));
+  for (int i = 0; i < 3; ++i) es.push_back(listed("", "x", "\xB6", "y"));  // "ｶ"
+  for (int i = 0; i < 2; ++i) es.push_back(listed("\xB1", "x", "\xB6", "y"));  // "ｱ" "ｶ"
   auto s = storeOf(es);
   EXPECT_EQ(firstListPosition(*s, ListOrder::Name), 3);
   EXPECT_EQ(firstListPosition(*s, ListOrder::Company), 0);
@@ -172,15 +177,18 @@ TEST(ListLines, PrefixSearchAgreesWithLinearScan) {
 }
 
 TEST(ListLines, JumpEdgeCases) {
-  auto s = storeOf({listed("ｱｲ", "", "ｱ", ""), listed("ｱｳ", "", "ｲ", ""), listed("ｱｳ", "", "ｳ", ""),
-                    listed("ｱｳｴ", "", "ｴ", ""), listed("ｶ", "", "ｵ", "")});
-  EXPECT_EQ(jumpSearch(*s, ListOrder::Name, "ｱｳ"), 2);  // first of several
-  EXPECT_EQ(jumpSearch(*s, ListOrder::Name, "ｶ"), 5);
-  EXPECT_EQ(jumpSearch(*s, ListOrder::Name, "ｷ"), -1);
+  // "ｱｲ" "ｱ" "ｱｳ" "ｲ" "ｱｳ" "ｳ"
+  auto s = storeOf({listed("\xB1\xB2", "", "\xB1", ""), listed("\xB1\xB3", "", "\xB2", ""), listed("\xB1\xB3", "", "\xB3", ""),
+                    // "ｱｳｴ" "ｴ" "ｶ" "ｵ"
+                    listed("\xB1\xB3\xB4", "", "\xB4", ""), listed("\xB6", "", "\xB5", "")});
+  // "ｱｳ"
+  EXPECT_EQ(jumpSearch(*s, ListOrder::Name, "\xB1\xB3"), 2);  // first of several
+  EXPECT_EQ(jumpSearch(*s, ListOrder::Name, "\xB6"), 5);  // "ｶ"
+  EXPECT_EQ(jumpSearch(*s, ListOrder::Name, "\xB7"), -1);  // "ｷ"
   EXPECT_EQ(jumpSearch(*s, ListOrder::Name, ""), 1);  // empty text matches all
   // Longer than the key width: never matches, even over a full key.
-  EXPECT_EQ(jumpSearch(*s, ListOrder::Name, "ｶ" + std::string(41, ' ')), 5);
-  EXPECT_EQ(jumpSearch(*s, ListOrder::Name, "ｶ" + std::string(42, ' ')), -1);
+  EXPECT_EQ(jumpSearch(*s, ListOrder::Name, "\xB6" + std::string(41, ' ')), 5);  // "ｶ"
+  EXPECT_EQ(jumpSearch(*s, ListOrder::Name, "\xB6" + std::string(42, ' ')), -1);  // "ｶ"
   EXPECT_EQ(jumpSearch(*s, ListOrder::Company, std::string(50, ' ') + "x"), -1);
   EXPECT_EQ(jumpSearch(*storeOf({}), ListOrder::Name, ""), -1);
   // A text as long as the key matches it whole.

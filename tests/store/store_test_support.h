@@ -32,8 +32,10 @@ inline std::vector<std::string> listDir(const TempDir& d) {
 // A random store of `count` entries in sound form: keys drawn from a small
 // alphabet so that equal keys are common, kanji fields cut mid-character.
 inline Files randomStore(int count, std::mt19937& rng) {
-  static const char* const kKana[] = {"ｱ", "ｲ", "ｶ", "ｷ", "ﾔﾏﾀﾞ", "ﾀﾛｳ", " "};
-  static const char* const kKanji[] = {"山田", "太郎", "株式会社", "　", "ab", "ﾃｽﾄ"};
+  // "ｱ" "ｲ" "ｶ" "ｷ" "ﾔﾏﾀﾞ" "ﾀﾛｳ"
+  static const char* const kKana[] = {"\xB1", "\xB2", "\xB6", "\xB7", "\xD4\xCF\xC0\xDE", "\xC0\xDB\xB3", " "};
+  // "山田" "太郎" "株式会社" "　" "ﾃｽﾄ"
+  static const char* const kKanji[] = {"\x8E\x52\x93\x63", "\x91\xBE\x98\x59", "\x8A\x94\x8E\xAE\x89\xEF\x8E\xD0", "\x81\x40", "ab", "\xC3\xBD\xC4"};
   auto text = [&](const char* const* parts, int nparts, int maxParts) {
     std::string s;
     const int n = std::uniform_int_distribution<int>(0, maxParts)(rng);

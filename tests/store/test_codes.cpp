@@ -14,8 +14,10 @@ TEST(Codes, SexTextsAndItems) {
     const char* text;
     int item;
   };
-  const Case cases[] = {{'M', "男性", 0}, {'m', "男性", 0}, {'F', "女性", 1}, {'f', "女性", 1},
-                        {'G', "団体", 2}, {' ', "団体", 2}, {'\0', "団体", 2}, {'X', "団体", 2}};
+  // "男性" "男性" "女性" "女性"
+  const Case cases[] = {{'M', "\x92\x6A\x90\xAB", 0}, {'m', "\x92\x6A\x90\xAB", 0}, {'F', "\x8F\x97\x90\xAB", 1}, {'f', "\x8F\x97\x90\xAB", 1},
+                        // "団体" "団体" "団体" "団体"
+                        {'G', "\x92\x63\x91\xCC", 2}, {' ', "\x92\x63\x91\xCC", 2}, {'\0', "\x92\x63\x91\xCC", 2}, {'X', "\x92\x63\x91\xCC", 2}};
   for (const Case& c : cases) {
     EXPECT_STREQ(sexText(c.code), c.text) << c.code;
     EXPECT_EQ(itemOfCode(Sex, c.code), c.item) << c.code;
@@ -27,8 +29,10 @@ TEST(Codes, SexTextsAndItems) {
 
 TEST(Codes, OccupationTable) {
   const char codes[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9', 'A', 'B', '0'};
-  const char* texts[] = {"損保　  ", "生保　  ", "信託　  ", "代理店  ", "金融業  ", "製造業  ",
-                         "流通業  ", "ｻｰﾋﾞｽ業 ", "公務員  ", "教育研究", "ｺﾝｻﾙ    ", "その他 "};
+  // "損保　  " "生保　  " "信託　  " "代理店  " "金融業  " "製造業  "
+  const char* texts[] = {"\x91\xB9\x95\xDB\x81\x40  ", "\x90\xB6\x95\xDB\x81\x40  ", "\x90\x4D\x91\xF5\x81\x40  ", "\x91\xE3\x97\x9D\x93\x58  ", "\x8B\xE0\x97\x5A\x8B\xC6  ", "\x90\xBB\x91\xA2\x8B\xC6  ",
+                         // "流通業  " "ｻｰﾋﾞｽ業 " "公務員  " "教育研究" "ｺﾝｻﾙ    " "その他 "
+                         "\x97\xAC\x92\xCA\x8B\xC6  ", "\xBB\xB0\xCB\xDE\xBD\x8B\xC6 ", "\x8C\xF6\x96\xB1\x88\xF5  ", "\x8B\xB3\x88\xE7\x8C\xA4\x8B\x86", "\xBA\xDD\xBB\xD9    ", "\x82\xBB\x82\xCC\x91\xBC "};
   for (int item = 0; item < 12; ++item) {
     const char code = codes[item];
     EXPECT_EQ(codeOfItem(Occupation, item), code) << item;
@@ -38,13 +42,14 @@ TEST(Codes, OccupationTable) {
   }
   // Only exact codes match: lower case and other characters are "その他".
   for (char c : {'b', 'a', ' ', 'Z', '\0', 'C'}) {
-    EXPECT_STREQ(occupationText(c), "その他 ") << c;
+    EXPECT_STREQ(occupationText(c), "\x82\xBB\x82\xCC\x91\xBC ") << c;  // "その他 "
     EXPECT_EQ(itemOfCode(Occupation, c), 11) << c;
   }
 }
 
 TEST(Codes, MembershipTables) {
-  const char* texts[] = {"正会員　", "準会員　", "研究会員", "非会員　"};
+  // "正会員　" "準会員　" "研究会員" "非会員　"
+  const char* texts[] = {"\x90\xB3\x89\xEF\x88\xF5\x81\x40", "\x8F\x80\x89\xEF\x88\xF5\x81\x40", "\x8C\xA4\x8B\x86\x89\xEF\x88\xF5", "\x94\xF1\x89\xEF\x88\xF5\x81\x40"};
   const char codes[] = {'1', '2', '3', '0'};
   for (Field f : {Actuary, PensionActuary}) {
     for (int item = 0; item < 4; ++item) {
@@ -58,8 +63,8 @@ TEST(Codes, MembershipTables) {
     EXPECT_STREQ(pensionActuaryText(codes[item]), texts[item]);
     EXPECT_EQ(std::strlen(actuaryText(codes[item])), 8u);
   }
-  EXPECT_STREQ(actuaryText(' '), "非会員　");
-  EXPECT_STREQ(pensionActuaryText('4'), "非会員　");
+  EXPECT_STREQ(actuaryText(' '), "\x94\xF1\x89\xEF\x88\xF5\x81\x40");  // "非会員　"
+  EXPECT_STREQ(pensionActuaryText('4'), "\x94\xF1\x89\xEF\x88\xF5\x81\x40");  // "非会員　"
 }
 
 }  // namespace

@@ -24,9 +24,10 @@ using namespace storetest;
 using Messages = std::vector<std::string>;
 
 const std::vector<TestEntry> kThree = {
-    named("ﾔﾏﾀﾞ ﾀﾛｳ", "ｶﾌﾞｼｷ", "山田 太郎", "0012"),
-    named("ｱｵｷ", "ｱｵｲ", "青木", "0003"),
-    named("ｲﾉｳｴ", "", "井上", "0000"),
+    // "ﾔﾏﾀﾞ ﾀﾛｳ" "ｶﾌﾞｼｷ" "山田 太郎"
+    named("\xD4\xCF\xC0\xDE \xC0\xDB\xB3", "\xB6\xCC\xDE\xBC\xB7", "\x8E\x52\x93\x63 \x91\xBE\x98\x59", "0012"),
+    named("\xB1\xB5\xB7", "\xB1\xB5\xB2", "\x90\xC2\x96\xD8", "0003"),  // "ｱｵｷ" "ｱｵｲ" "青木"
+    named("\xB2\xC9\xB3\xB4", "", "\x88\xE4\x8F\xE3", "0000"),  // "ｲﾉｳｴ" "井上"
 };
 
 // Bytes from..from+width of a line, padded with spaces where it is short.
@@ -84,7 +85,8 @@ TEST(DamagedStore, DroppedBytesOpenReadOnlyWithOneMessageAndShowAsOnDisk) {
     EXPECT_TRUE(s->readOnly);
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_TRUE(startsWith(sink.messages[0], std::string(c.file) + " " +
-                                                 std::to_string(c.line) + "行目"))
+                                                 // "行目"
+                                                 std::to_string(c.line) + "\x8D\x73\x96\xDA"))
         << sink.messages[0];
     EXPECT_TRUE(sink.messages[0].ends_with(kReadOnlyLoadMessage));
     EXPECT_EQ(s->lastIndex, 2);
@@ -99,7 +101,7 @@ Files descendingKeys(int count) {
   std::vector<TestEntry> entries;
   for (int i = 0; i < count; ++i) {
     const std::string k(1, static_cast<char>('A' + i));
-    entries.push_back(named(k, k, "名"));
+    entries.push_back(named(k, k, "\x96\xBC"));  // "名"
   }
   Files f = storeFiles(entries);
   for (std::string* image : {&f.k1, &f.k2}) {
@@ -123,7 +125,8 @@ TEST(DamagedStore, OrderMessagesAreBounded) {
     EXPECT_TRUE(loadStore(*s, d.path, sink));
     ASSERT_EQ(sink.messages.size(), 21u);
     for (int i = 0; i < 20; ++i) EXPECT_TRUE(startsWith(sink.messages[i], "K1:SEQ error ")) << i;
-    EXPECT_EQ(sink.messages[20], "KORVELIX.k1: キーの順序の誤りがほかに9行あります");
+    // "KORVELIX.k1: キーの順序の誤りがほかに9行あります"
+    EXPECT_EQ(sink.messages[20], "KORVELIX.k1: \x83\x4C\x81\x5B\x82\xCC\x8F\x87\x8F\x98\x82\xCC\x8C\xEB\x82\xE8\x82\xAA\x82\xD9\x82\xA9\x82\xC9" "9\x8D\x73\x82\xA0\x82\xE8\x82\xDC\x82\xB7");
   }
   {
     // Read-only as well: the first of each file, then what made it
@@ -139,8 +142,10 @@ TEST(DamagedStore, OrderMessagesAreBounded) {
     EXPECT_TRUE(startsWith(sink.messages[0], "K1:SEQ error "));
     EXPECT_TRUE(startsWith(sink.messages[1], "K2:SEQ error "));
     EXPECT_EQ(sink.messages[2], "number of keyfile 1,datafile unmatch");
-    EXPECT_EQ(sink.messages[3], std::string("KORVELIX.k1: キーの順序の誤りがほかに28行あります\n"
-                                            "KORVELIX.k2: キーの順序の誤りがほかに28行あります\n") +
+    // "KORVELIX.k1: キーの順序の誤りがほかに28行あります\n"
+    EXPECT_EQ(sink.messages[3], std::string("KORVELIX.k1: \x83\x4C\x81\x5B\x82\xCC\x8F\x87\x8F\x98\x82\xCC\x8C\xEB\x82\xE8\x82\xAA\x82\xD9\x82\xA9\x82\xC9" "28\x8D\x73\x82\xA0\x82\xE8\x82\xDC\x82\xB7\n"
+                                            // "KORVELIX.k2: キーの順序の誤りがほかに28行あります\n"
+                                            "KORVELIX.k2: \x83\x4C\x81\x5B\x82\xCC\x8F\x87\x8F\x98\x82\xCC\x8C\xEB\x82\xE8\x82\xAA\x82\xD9\x82\xA9\x82\xC9" "28\x8D\x73\x82\xA0\x82\xE8\x82\xDC\x82\xB7\n") +
                                     kReadOnlyLoadMessage);
   }
 }
@@ -155,8 +160,9 @@ TEST(DamagedStore, ManyDamagedLinesStillOneMessage) {
   VectorSink sink;
   EXPECT_FALSE(loadStore(*s, d.path, sink));
   ASSERT_EQ(sink.messages.size(), 1u);
-  EXPECT_TRUE(startsWith(sink.messages[0], "KORVELIX.k2 2行目"));
-  EXPECT_NE(sink.messages[0].find("(ほかに3行)"), std::string::npos);
+  EXPECT_TRUE(startsWith(sink.messages[0], "KORVELIX.k2 2\x8D\x73\x96\xDA"));  // "KORVELIX.k2 2行目"
+  // "(ほかに3行)"
+  EXPECT_NE(sink.messages[0].find("(\x82\xD9\x82\xA9\x82\xC9" "3\x8D\x73)"), std::string::npos);
 }
 
 TEST(DamagedStore, NoRegularFileInPlaceOfAStoreFileIsOpened) {

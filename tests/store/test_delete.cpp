@@ -17,14 +17,18 @@ using namespace storetest;
 using Messages = std::vector<std::string>;
 
 const char* const kEntryZeroMessage =
-    "最後のﾃﾞｰﾀは消去できません\nすべてのﾃﾞｰﾀを消去するには\n"
-    "KORVELIX.K1とKORVELIX.K2を削除してください\n";
+    // "最後のﾃﾞｰﾀは消去できません\nすべてのﾃﾞｰﾀを消去するには\n"
+    "\x8D\xC5\x8C\xE3\x82\xCC\xC3\xDE\xB0\xC0\x82\xCD\x8F\xC1\x8B\x8E\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\n\x82\xB7\x82\xD7\x82\xC4\x82\xCC\xC3\xDE\xB0\xC0\x82\xF0\x8F\xC1\x8B\x8E\x82\xB7\x82\xE9\x82\xC9\x82\xCD\n"
+    // "KORVELIX.K1とKORVELIX.K2を削除してください\n"
+    "KORVELIX.K1\x82\xC6KORVELIX.K2\x82\xF0\x8D\xED\x8F\x9C\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2\n";
 
 std::vector<TestEntry> tenEntries() {
   std::vector<TestEntry> es;
-  const char* kana[] = {"ｶ", "ｱ", "ｻ", "ｱ", "ﾀ", "ｶ", "ﾅ", "ｱ", "ﾊ", "ｶ"};
+  // "ｶ" "ｱ" "ｻ" "ｱ" "ﾀ" "ｶ" "ﾅ" "ｱ" "ﾊ" "ｶ"
+  const char* kana[] = {"\xB6", "\xB1", "\xBB", "\xB1", "\xC0", "\xB6", "\xC5", "\xB1", "\xCA", "\xB6"};
   for (int i = 0; i < 10; ++i)
-    es.push_back(named(kana[i], kana[9 - i], "氏名" + std::to_string(i), num4(100 + i)));
+    // "氏名"
+    es.push_back(named(kana[i], kana[9 - i], "\x8E\x81\x96\xBC" + std::to_string(i), num4(100 + i)));
   return es;
 }
 
@@ -52,7 +56,8 @@ TEST(DeleteEntry, RemovesTheEntryAndRenumbersTheLaterOnes) {
     EXPECT_EQ(l.store->lastIndex, 8);
     EXPECT_EQ(l.store->count(), 9);
     if (e < 9) {
-      EXPECT_EQ(std::string(l.store->field(e, KanjiName)), pad("氏名" + std::to_string(e + 1), 42));
+      // "氏名"
+      EXPECT_EQ(std::string(l.store->field(e, KanjiName)), pad("\x8E\x81\x96\xBC" + std::to_string(e + 1), 42));
     }
     expectConsistent(*l.store);
   }
@@ -62,9 +67,10 @@ TEST(DeleteEntry, RemovesTheEntryAndRenumbersTheLaterOnes) {
 // through: the entry must be missing wherever it falls, and nothing else.
 TEST(DeleteEntry, AFullStoreLosesExactlyTheEntry) {
   std::vector<TestEntry> entries;
-  const char* kana[] = {"ｱ", "ｶ", "ｻ", "ﾀ"};
+  const char* kana[] = {"\xB1", "\xB6", "\xBB", "\xC0"};  // "ｱ" "ｶ" "ｻ" "ﾀ"
   for (int i = 0; i < kCapacity; ++i)
-    entries.push_back(named(kana[i % 4], kana[i % 3], "氏名" + std::to_string(i), num4(i % 10000)));
+    // "氏名"
+    entries.push_back(named(kana[i % 4], kana[i % 3], "\x8E\x81\x96\xBC" + std::to_string(i), num4(i % 10000)));
   Loaded l(entries);
   // The middle, the line that straddles the first 512 KB, the last.
   for (int e : {2500, 465, -1}) {

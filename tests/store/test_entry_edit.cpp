@@ -34,10 +34,14 @@ EntryForm formOf(const TestEntry& p) {
 // ｲﾄｳ < ｻﾄｳ < ﾔﾏﾀﾞ (twice) in name order; two equal companies.
 std::vector<TestEntry> fourPeople() {
   return {
-      person("ﾔﾏﾀﾞ ﾀﾛｳ", "ﾔﾏﾀﾞｼｮｳｼﾞ", "山田 太郎", "0012"),
-      person("ﾔﾏﾀﾞ ﾀﾛｳ", "ｶﾄｳｻﾝｷﾞｮｳ", "山田 太郎", "0000"),
-      person("ｻﾄｳ ﾊﾅｺ", "ﾔﾏﾀﾞｼｮｳｼﾞ", "佐藤 花子", "0005"),
-      person("ｲﾄｳ ｼﾞﾛｳ", "ｱｵｿﾞﾗ", "伊藤 次郎", "0000"),
+      // "ﾔﾏﾀﾞ ﾀﾛｳ" "ﾔﾏﾀﾞｼｮｳｼﾞ" "山田 太郎"
+      person("\xD4\xCF\xC0\xDE \xC0\xDB\xB3", "\xD4\xCF\xC0\xDE\xBC\xAE\xB3\xBC\xDE", "\x8E\x52\x93\x63 \x91\xBE\x98\x59", "0012"),
+      // "ﾔﾏﾀﾞ ﾀﾛｳ" "ｶﾄｳｻﾝｷﾞｮｳ" "山田 太郎"
+      person("\xD4\xCF\xC0\xDE \xC0\xDB\xB3", "\xB6\xC4\xB3\xBB\xDD\xB7\xDE\xAE\xB3", "\x8E\x52\x93\x63 \x91\xBE\x98\x59", "0000"),
+      // "ｻﾄｳ ﾊﾅｺ" "ﾔﾏﾀﾞｼｮｳｼﾞ" "佐藤 花子"
+      person("\xBB\xC4\xB3 \xCA\xC5\xBA", "\xD4\xCF\xC0\xDE\xBC\xAE\xB3\xBC\xDE", "\x8D\xB2\x93\xA1 \x89\xD4\x8E\x71", "0005"),
+      // "ｲﾄｳ ｼﾞﾛｳ" "ｱｵｿﾞﾗ" "伊藤 次郎"
+      person("\xB2\xC4\xB3 \xBC\xDE\xDB\xB3", "\xB1\xB5\xBF\xDE\xD7", "\x88\xC9\x93\xA1 \x8E\x9F\x98\x59", "0000"),
   };
 }
 
@@ -108,8 +112,10 @@ TEST_F(EntryEdit, KeyBoxLeftAsFilledPlacesTheEntryAfterEqualKeys) {
   EXPECT_TRUE(sink.messages.empty());
 
   Files now = readFiles(dir);
-  EXPECT_EQ(now.k1, k1Of({{3, "ｲﾄｳ ｼﾞﾛｳ"}, {2, "ｻﾄｳ ﾊﾅｺ"}, {1, "ﾔﾏﾀﾞ ﾀﾛｳ"}, {0, "ﾔﾏﾀﾞ ﾀﾛｳ"}}));
-  EXPECT_EQ(now.k2, k2Of({{3, "ｱｵｿﾞﾗ"}, {1, "ｶﾄｳｻﾝｷﾞｮｳ"}, {2, "ﾔﾏﾀﾞｼｮｳｼﾞ"}, {0, "ﾔﾏﾀﾞｼｮｳｼﾞ"}}));
+  // "ｲﾄｳ ｼﾞﾛｳ" "ｻﾄｳ ﾊﾅｺ" "ﾔﾏﾀﾞ ﾀﾛｳ" "ﾔﾏﾀﾞ ﾀﾛｳ"
+  EXPECT_EQ(now.k1, k1Of({{3, "\xB2\xC4\xB3 \xBC\xDE\xDB\xB3"}, {2, "\xBB\xC4\xB3 \xCA\xC5\xBA"}, {1, "\xD4\xCF\xC0\xDE \xC0\xDB\xB3"}, {0, "\xD4\xCF\xC0\xDE \xC0\xDB\xB3"}}));
+  // "ｱｵｿﾞﾗ" "ｶﾄｳｻﾝｷﾞｮｳ" "ﾔﾏﾀﾞｼｮｳｼﾞ" "ﾔﾏﾀﾞｼｮｳｼﾞ"
+  EXPECT_EQ(now.k2, k2Of({{3, "\xB1\xB5\xBF\xDE\xD7"}, {1, "\xB6\xC4\xB3\xBB\xDD\xB7\xDE\xAE\xB3"}, {2, "\xD4\xCF\xC0\xDE\xBC\xAE\xB3\xBC\xDE"}, {0, "\xD4\xCF\xC0\xDE\xBC\xAE\xB3\xBC\xDE"}}));
   p.fields[UpdateDate] = "20240315";
   std::vector<TestEntry> expected = people_;
   expected[0] = p;
@@ -124,41 +130,51 @@ TEST_F(EntryEdit, KeyTypedWithoutTrailingSpacesGoesBeforeEqualKeys) {
   EntryForm f = formOf(people_[1]);  // keys as typed, short
   ASSERT_TRUE(update(1, f, store->highestNumber, dir.path, sink));
   Files now = readFiles(dir);
-  EXPECT_EQ(now.k1, k1Of({{3, "ｲﾄｳ ｼﾞﾛｳ"}, {2, "ｻﾄｳ ﾊﾅｺ"}}) + typed(1, "ﾔﾏﾀﾞ ﾀﾛｳ") +
-                        k1Of({{0, "ﾔﾏﾀﾞ ﾀﾛｳ"}}));
-  EXPECT_EQ(now.k2, k2Of({{3, "ｱｵｿﾞﾗ"}}) + typed(1, "ｶﾄｳｻﾝｷﾞｮｳ") +
-                        k2Of({{0, "ﾔﾏﾀﾞｼｮｳｼﾞ"}, {2, "ﾔﾏﾀﾞｼｮｳｼﾞ"}}));
+  // "ｲﾄｳ ｼﾞﾛｳ" "ｻﾄｳ ﾊﾅｺ" "ﾔﾏﾀﾞ ﾀﾛｳ"
+  EXPECT_EQ(now.k1, k1Of({{3, "\xB2\xC4\xB3 \xBC\xDE\xDB\xB3"}, {2, "\xBB\xC4\xB3 \xCA\xC5\xBA"}}) + typed(1, "\xD4\xCF\xC0\xDE \xC0\xDB\xB3") +
+                        k1Of({{0, "\xD4\xCF\xC0\xDE \xC0\xDB\xB3"}}));  // "ﾔﾏﾀﾞ ﾀﾛｳ"
+  // "ｱｵｿﾞﾗ" "ｶﾄｳｻﾝｷﾞｮｳ"
+  EXPECT_EQ(now.k2, k2Of({{3, "\xB1\xB5\xBF\xDE\xD7"}}) + typed(1, "\xB6\xC4\xB3\xBB\xDD\xB7\xDE\xAE\xB3") +
+                        // "ﾔﾏﾀﾞｼｮｳｼﾞ" "ﾔﾏﾀﾞｼｮｳｼﾞ"
+                        k2Of({{0, "\xD4\xCF\xC0\xDE\xBC\xAE\xB3\xBC\xDE"}, {2, "\xD4\xCF\xC0\xDE\xBC\xAE\xB3\xBC\xDE"}}));
   EXPECT_EQ(cur.namePos, 2);
   EXPECT_EQ(store->names.posMap[1], 2);
   // Loaded again, the typed key is filled out like every other.
-  EXPECT_EQ(std::string(store->names.key[2]), pad("ﾔﾏﾀﾞ ﾀﾛｳ", kNameKeyWidth));
+  // "ﾔﾏﾀﾞ ﾀﾛｳ"
+  EXPECT_EQ(std::string(store->names.key[2]), pad("\xD4\xCF\xC0\xDE \xC0\xDB\xB3", kNameKeyWidth));
 
   // Entry 2's company equals entry 0's; typed short it moves in front.
   EntryForm g = formOf(people_[2]);
   ASSERT_TRUE(update(2, g, store->highestNumber, dir.path, sink));
-  EXPECT_EQ(readFiles(dir).k2, k2Of({{3, "ｱｵｿﾞﾗ"}, {1, "ｶﾄｳｻﾝｷﾞｮｳ"}}) + typed(2, "ﾔﾏﾀﾞｼｮｳｼﾞ") +
-                                   k2Of({{0, "ﾔﾏﾀﾞｼｮｳｼﾞ"}}));
+  // "ｱｵｿﾞﾗ" "ｶﾄｳｻﾝｷﾞｮｳ" "ﾔﾏﾀﾞｼｮｳｼﾞ"
+  EXPECT_EQ(readFiles(dir).k2, k2Of({{3, "\xB1\xB5\xBF\xDE\xD7"}, {1, "\xB6\xC4\xB3\xBB\xDD\xB7\xDE\xAE\xB3"}}) + typed(2, "\xD4\xCF\xC0\xDE\xBC\xAE\xB3\xBC\xDE") +
+                                   // "ﾔﾏﾀﾞｼｮｳｼﾞ"
+                                   k2Of({{0, "\xD4\xCF\xC0\xDE\xBC\xAE\xB3\xBC\xDE"}}));
   EXPECT_EQ(cur.companyPos, 2);
   expectTablesMatchFiles();
 
   // The next full save writes every key at its full width.
   ASSERT_TRUE(saveStore(*store, dir.path, sink));
   EXPECT_EQ(readFiles(dir).k1,
-            k1Of({{3, "ｲﾄｳ ｼﾞﾛｳ"}, {2, "ｻﾄｳ ﾊﾅｺ"}, {1, "ﾔﾏﾀﾞ ﾀﾛｳ"}, {0, "ﾔﾏﾀﾞ ﾀﾛｳ"}}));
+            // "ｲﾄｳ ｼﾞﾛｳ" "ｻﾄｳ ﾊﾅｺ" "ﾔﾏﾀﾞ ﾀﾛｳ" "ﾔﾏﾀﾞ ﾀﾛｳ"
+            k1Of({{3, "\xB2\xC4\xB3 \xBC\xDE\xDB\xB3"}, {2, "\xBB\xC4\xB3 \xCA\xC5\xBA"}, {1, "\xD4\xCF\xC0\xDE \xC0\xDB\xB3"}, {0, "\xD4\xCF\xC0\xDE \xC0\xDB\xB3"}}));
   EXPECT_EQ(readFiles(dir).k2,
-            k2Of({{3, "ｱｵｿﾞﾗ"}, {1, "ｶﾄｳｻﾝｷﾞｮｳ"}, {2, "ﾔﾏﾀﾞｼｮｳｼﾞ"}, {0, "ﾔﾏﾀﾞｼｮｳｼﾞ"}}));
+            // "ｱｵｿﾞﾗ" "ｶﾄｳｻﾝｷﾞｮｳ" "ﾔﾏﾀﾞｼｮｳｼﾞ" "ﾔﾏﾀﾞｼｮｳｼﾞ"
+            k2Of({{3, "\xB1\xB5\xBF\xDE\xD7"}, {1, "\xB6\xC4\xB3\xBB\xDD\xB7\xDE\xAE\xB3"}, {2, "\xD4\xCF\xC0\xDE\xBC\xAE\xB3\xBC\xDE"}, {0, "\xD4\xCF\xC0\xDE\xBC\xAE\xB3\xBC\xDE"}}));
 }
 
 TEST_F(EntryEdit, NewKeysSmallerAndLargerThanAll) {
   load(fourPeople());
   EntryForm f = formOf(people_[2]);
-  f.nameKey = "ｱ";
-  f.companyKey = "ﾝ";
+  f.nameKey = "\xB1";  // "ｱ"
+  f.companyKey = "\xDD";  // "ﾝ"
   ASSERT_TRUE(update(2, f, store->highestNumber, dir.path, sink));
   EXPECT_EQ(readFiles(dir).k1,
-            typed(2, "ｱ") + k1Of({{3, "ｲﾄｳ ｼﾞﾛｳ"}, {0, "ﾔﾏﾀﾞ ﾀﾛｳ"}, {1, "ﾔﾏﾀﾞ ﾀﾛｳ"}}));
+            // "ｱ" "ｲﾄｳ ｼﾞﾛｳ" "ﾔﾏﾀﾞ ﾀﾛｳ" "ﾔﾏﾀﾞ ﾀﾛｳ"
+            typed(2, "\xB1") + k1Of({{3, "\xB2\xC4\xB3 \xBC\xDE\xDB\xB3"}, {0, "\xD4\xCF\xC0\xDE \xC0\xDB\xB3"}, {1, "\xD4\xCF\xC0\xDE \xC0\xDB\xB3"}}));
   EXPECT_EQ(readFiles(dir).k2,
-            k2Of({{3, "ｱｵｿﾞﾗ"}, {1, "ｶﾄｳｻﾝｷﾞｮｳ"}, {0, "ﾔﾏﾀﾞｼｮｳｼﾞ"}}) + typed(2, "ﾝ"));
+            // "ｱｵｿﾞﾗ" "ｶﾄｳｻﾝｷﾞｮｳ" "ﾔﾏﾀﾞｼｮｳｼﾞ" "ﾝ"
+            k2Of({{3, "\xB1\xB5\xBF\xDE\xD7"}, {1, "\xB6\xC4\xB3\xBB\xDD\xB7\xDE\xAE\xB3"}, {0, "\xD4\xCF\xC0\xDE\xBC\xAE\xB3\xBC\xDE"}}) + typed(2, "\xDD"));
   EXPECT_EQ(cur.namePos, 0);
   EXPECT_EQ(cur.companyPos, 3);
   expectTablesMatchFiles();
@@ -206,7 +222,8 @@ TEST_F(EntryEdit, PersonalNumberRules) {
   EXPECT_TRUE(checkPersonalNumber(*store, 1, "0013", sink));
   EXPECT_TRUE(sink.messages.empty());
 
-  for (const char* bad : {"12", "00123", "0a12", "", "１２３４", "12 3"}) {
+  // "１２３４"
+  for (const char* bad : {"12", "00123", "0a12", "", "\x82\x50\x82\x51\x82\x52\x82\x53", "12 3"}) {
     sink.messages.clear();
     EXPECT_FALSE(checkPersonalNumber(*store, 1, bad, sink)) << bad;
     ASSERT_EQ(sink.messages.size(), 1u) << bad;
@@ -215,13 +232,14 @@ TEST_F(EntryEdit, PersonalNumberRules) {
   sink.messages.clear();
   EXPECT_FALSE(checkPersonalNumber(*store, 1, "0005", sink));
   ASSERT_EQ(sink.messages.size(), 1u);
-  EXPECT_EQ(sink.messages[0], "個人ﾃﾞｰﾀ番号0005はENTRY#3で使われています");
+  // "個人ﾃﾞｰﾀ番号0005はENTRY#3で使われています"
+  EXPECT_EQ(sink.messages[0], "\x8C\xC2\x90\x6C\xC3\xDE\xB0\xC0\x94\xD4\x8D\x86" "0005\x82\xCD" "ENTRY#3\x82\xC5\x8E\x67\x82\xED\x82\xEA\x82\xC4\x82\xA2\x82\xDC\x82\xB7");
 
   // A refused number stops the update before anything is written.
   Files before = readFiles(dir);
   EntryForm f = formOf(people_[1]);
   f.fields[PersonalNumber] = "0012";
-  f.nameKey = "ｱ";
+  f.nameKey = "\xB1";  // "ｱ"
   EXPECT_FALSE(update(1, f, store->highestNumber, dir.path, sink));
   Files after = readFiles(dir);
   EXPECT_EQ(after.k1, before.k1);
@@ -256,7 +274,8 @@ TEST_F(EntryEdit, HighestNumberFollowsAssignmentAndTypedNumbers) {
 TEST_F(EntryEdit, AddIntoAnEmptyStore) {
   load({});
   ASSERT_EQ(store->lastIndex, -1);
-  TestEntry p = person("ﾀﾅｶ ｲﾁﾛｳ", "ﾀﾅｶｺｳｷﾞｮｳ", "田中 一郎", "0000", "20240315");
+  // "ﾀﾅｶ ｲﾁﾛｳ" "ﾀﾅｶｺｳｷﾞｮｳ" "田中 一郎"
+  TestEntry p = person("\xC0\xC5\xB6 \xB2\xC1\xDB\xB3", "\xC0\xC5\xB6\xBA\xB3\xB7\xDE\xAE\xB3", "\x93\x63\x92\x86 \x88\xEA\x98\x59", "0000", "20240315");
   EntryForm f = formOf(p);
   f.fields[PersonalNumber] = "9999";  // never taken: a new entry has no number
   ASSERT_TRUE(add(f, dir.path, sink));
@@ -272,13 +291,16 @@ TEST_F(EntryEdit, AddIntoAnEmptyStore) {
 
 TEST_F(EntryEdit, AddPlacesEqualKeysByHowTheyWereTyped) {
   load(fourPeople());
-  EntryForm shortKey = formOf(person("ﾔﾏﾀﾞ ﾀﾛｳ", "ﾔﾏﾀﾞｼｮｳｼﾞ", "山田 太郎"));
+  // "ﾔﾏﾀﾞ ﾀﾛｳ" "ﾔﾏﾀﾞｼｮｳｼﾞ" "山田 太郎"
+  EntryForm shortKey = formOf(person("\xD4\xCF\xC0\xDE \xC0\xDB\xB3", "\xD4\xCF\xC0\xDE\xBC\xAE\xB3\xBC\xDE", "\x8E\x52\x93\x63 \x91\xBE\x98\x59"));
   ASSERT_TRUE(add(shortKey, dir.path, sink));
   EXPECT_EQ(cur.entry, 4);
   EXPECT_EQ(cur.namePos, 2);
   EXPECT_EQ(cur.companyPos, 2);
-  EXPECT_EQ(readFiles(dir).k1, k1Of({{3, "ｲﾄｳ ｼﾞﾛｳ"}, {2, "ｻﾄｳ ﾊﾅｺ"}}) + typed(4, "ﾔﾏﾀﾞ ﾀﾛｳ") +
-                                   k1Of({{0, "ﾔﾏﾀﾞ ﾀﾛｳ"}, {1, "ﾔﾏﾀﾞ ﾀﾛｳ"}}));
+  // "ｲﾄｳ ｼﾞﾛｳ" "ｻﾄｳ ﾊﾅｺ" "ﾔﾏﾀﾞ ﾀﾛｳ"
+  EXPECT_EQ(readFiles(dir).k1, k1Of({{3, "\xB2\xC4\xB3 \xBC\xDE\xDB\xB3"}, {2, "\xBB\xC4\xB3 \xCA\xC5\xBA"}}) + typed(4, "\xD4\xCF\xC0\xDE \xC0\xDB\xB3") +
+                                   // "ﾔﾏﾀﾞ ﾀﾛｳ" "ﾔﾏﾀﾞ ﾀﾛｳ"
+                                   k1Of({{0, "\xD4\xCF\xC0\xDE \xC0\xDB\xB3"}, {1, "\xD4\xCF\xC0\xDE \xC0\xDB\xB3"}}));
   EntryForm fullKey = shortKey;
   fullKey.nameKey = pad(shortKey.nameKey, 42);
   fullKey.companyKey = pad(shortKey.companyKey, 50);
@@ -286,12 +308,12 @@ TEST_F(EntryEdit, AddPlacesEqualKeysByHowTheyWereTyped) {
   EXPECT_EQ(cur.entry, 5);
   EXPECT_EQ(cur.namePos, 5);
   EXPECT_EQ(cur.companyPos, 5);
-  EXPECT_EQ(readFiles(dir).k1, k1Of({{3, "ｲﾄｳ ｼﾞﾛｳ"},
-                                     {2, "ｻﾄｳ ﾊﾅｺ"},
-                                     {4, "ﾔﾏﾀﾞ ﾀﾛｳ"},
-                                     {0, "ﾔﾏﾀﾞ ﾀﾛｳ"},
-                                     {1, "ﾔﾏﾀﾞ ﾀﾛｳ"},
-                                     {5, "ﾔﾏﾀﾞ ﾀﾛｳ"}}));
+  EXPECT_EQ(readFiles(dir).k1, k1Of({{3, "\xB2\xC4\xB3 \xBC\xDE\xDB\xB3"},  // "ｲﾄｳ ｼﾞﾛｳ"
+                                     {2, "\xBB\xC4\xB3 \xCA\xC5\xBA"},  // "ｻﾄｳ ﾊﾅｺ"
+                                     {4, "\xD4\xCF\xC0\xDE \xC0\xDB\xB3"},  // "ﾔﾏﾀﾞ ﾀﾛｳ"
+                                     {0, "\xD4\xCF\xC0\xDE \xC0\xDB\xB3"},  // "ﾔﾏﾀﾞ ﾀﾛｳ"
+                                     {1, "\xD4\xCF\xC0\xDE \xC0\xDB\xB3"},  // "ﾔﾏﾀﾞ ﾀﾛｳ"
+                                     {5, "\xD4\xCF\xC0\xDE \xC0\xDB\xB3"}}));  // "ﾔﾏﾀﾞ ﾀﾛｳ"
   EXPECT_EQ(store->count(), 6);
   EXPECT_EQ(std::string(store->field(5, PersonalNumber)), "0000");
   expectTablesMatchFiles();
@@ -299,11 +321,12 @@ TEST_F(EntryEdit, AddPlacesEqualKeysByHowTheyWereTyped) {
 
 TEST_F(EntryEdit, AddRefusedWhenTheStoreIsFull) {
   std::vector<TestEntry> many(kCapacity);
-  for (int i = 0; i < kCapacity; ++i) many[i] = person("ｶﾅ" + num4(i), "ｶｲｼｬ", "名前");
+  // "ｶﾅ" "ｶｲｼｬ" "名前"
+  for (int i = 0; i < kCapacity; ++i) many[i] = person("\xB6\xC5" + num4(i), "\xB6\xB2\xBC\xAC", "\x96\xBC\x91\x4F");
   load(many);
   ASSERT_EQ(store->count(), kCapacity);
   Files before = readFiles(dir);
-  EXPECT_FALSE(add(formOf(person("ｱ", "ｱ", "x")), dir.path, sink));
+  EXPECT_FALSE(add(formOf(person("\xB1", "\xB1", "x")), dir.path, sink));  // "ｱ" "ｱ"
   ASSERT_EQ(sink.messages.size(), 1u);
   EXPECT_EQ(sink.messages[0], kStoreFullMessage);
   EXPECT_EQ(store->count(), kCapacity);
@@ -334,8 +357,8 @@ TEST_F(EntryEdit, UnwritableKeyFileLeavesFilesAndTablesUnchanged) {
     blockTemporaryOf(dir, file);
 
     EntryForm f = formOf(people_[0]);
-    f.nameKey = "ｱ";
-    f.companyKey = "ｱ";
+    f.nameKey = "\xB1";  // "ｱ"
+    f.companyKey = "\xB1";  // "ｱ"
     f.fields[KanjiName] = "changed";
     f.fields[PersonalNumber] = "0077";
     EXPECT_FALSE(update(0, f, 12, dir.path, sink));
@@ -371,15 +394,17 @@ TEST_F(EntryEdit, ReadOnlyStoreRefusesUpdateAndAdd) {
 
 TEST(EntryEditTidy, AddFormBoxes) {
   // Leading spaces move to the end of the kana name.
-  EXPECT_EQ(tidyKanaName("   ﾀﾅｶ  "), "ﾀﾅｶ     ");
+  EXPECT_EQ(tidyKanaName("   \xC0\xC5\xB6  "), "\xC0\xC5\xB6     ");  // "   ﾀﾅｶ  " "ﾀﾅｶ     "
   EXPECT_EQ(tidyKanaName(std::string(50, '\xB1')), std::string(42, '\xB1'));
   // A full-width space between family and given name becomes half-width.
-  EXPECT_EQ(tidyKanjiName("田中　一郎"), "田中 一郎    ");
-  EXPECT_EQ(tidyKanjiName("　田中"), "田中     ");
+  // "田中　一郎" "田中 一郎    "
+  EXPECT_EQ(tidyKanjiName("\x93\x63\x92\x86\x81\x40\x88\xEA\x98\x59"), "\x93\x63\x92\x86 \x88\xEA\x98\x59    ");
+  EXPECT_EQ(tidyKanjiName("\x81\x40\x93\x63\x92\x86"), "\x93\x63\x92\x86     ");  // "　田中" "田中     "
   // Company fields are cut to 42, not 50, before the five spaces.
   EXPECT_EQ(tidyKanaCompany(std::string(45, '\xB6')), std::string(42, '\xB6') + "     ");
   EXPECT_EQ(tidyKanjiCompany(std::string(44, 'x')), std::string(42, 'x') + "     ");
-  EXPECT_EQ(tidyKanjiCompany(" 株式会社　ｱ"), "株式会社 ｱ      ");
+  // " 株式会社　ｱ" "株式会社 ｱ      "
+  EXPECT_EQ(tidyKanjiCompany(" \x8A\x94\x8E\xAE\x89\xEF\x8E\xD0\x81\x40\xB1"), "\x8A\x94\x8E\xAE\x89\xEF\x8E\xD0 \xB1      ");
   // Spaces alone stay spaces.
   EXPECT_EQ(tidyKanaName(std::string(24, ' ')), std::string(24, ' '));
   EXPECT_EQ(cutTo("abcdef", 4), "abcd");

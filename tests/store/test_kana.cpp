@@ -10,19 +10,28 @@ namespace {
 
 TEST(HalfWidthKana, TypedKanaBecomesTheKeyAnInputMethodUserMeans) {
   const std::vector<std::pair<const char*, const char*>> cases = {
-      {"すずき", "ｽｽﾞｷ"},
-      {"スズキ", "ｽｽﾞｷ"},
-      {"すずきｲﾁﾛｳ", "ｽｽﾞｷｲﾁﾛｳ"},
-      {"がぎぐげご", "ｶﾞｷﾞｸﾞｹﾞｺﾞ"},
-      {"ぱぴぷぺぽ", "ﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ"},
-      {"ヴァイオリン", "ｳﾞｧｲｵﾘﾝ"},
-      {"ゃゅょっ", "ｬｭｮｯ"},
-      {"ラーメン", "ﾗｰﾒﾝ"},
-      {"ヵヶヮゎゐヰゑヱをヲんン", "ｶｹﾜﾜｲｲｴｴｦｦﾝﾝ"},
-      {"。「」、・゛゜", "｡｢｣､･ﾞﾟ"},
-      {"やまだ　たろう", "ﾔﾏﾀﾞ ﾀﾛｳ"},
-      {"ぁあぃいぅうぇえぉお", "ｧｱｨｲｩｳｪｴｫｵ"},
-      {"ミムメモ", "ﾐﾑﾒﾓ"},  // either side of the unused code 0x837F
+      {"\x82\xB7\x82\xB8\x82\xAB", "\xBD\xBD\xDE\xB7"},  // "すずき" "ｽｽﾞｷ"
+      {"\x83\x58\x83\x59\x83\x4C", "\xBD\xBD\xDE\xB7"},  // "スズキ" "ｽｽﾞｷ"
+      // "すずきｲﾁﾛｳ" "ｽｽﾞｷｲﾁﾛｳ"
+      {"\x82\xB7\x82\xB8\x82\xAB\xB2\xC1\xDB\xB3", "\xBD\xBD\xDE\xB7\xB2\xC1\xDB\xB3"},
+      // "がぎぐげご" "ｶﾞｷﾞｸﾞｹﾞｺﾞ"
+      {"\x82\xAA\x82\xAC\x82\xAE\x82\xB0\x82\xB2", "\xB6\xDE\xB7\xDE\xB8\xDE\xB9\xDE\xBA\xDE"},
+      // "ぱぴぷぺぽ" "ﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ"
+      {"\x82\xCF\x82\xD2\x82\xD5\x82\xD8\x82\xDB", "\xCA\xDF\xCB\xDF\xCC\xDF\xCD\xDF\xCE\xDF"},
+      // "ヴァイオリン" "ｳﾞｧｲｵﾘﾝ"
+      {"\x83\x94\x83\x40\x83\x43\x83\x49\x83\x8A\x83\x93", "\xB3\xDE\xA7\xB2\xB5\xD8\xDD"},
+      {"\x82\xE1\x82\xE3\x82\xE5\x82\xC1", "\xAC\xAD\xAE\xAF"},  // "ゃゅょっ" "ｬｭｮｯ"
+      {"\x83\x89\x81\x5B\x83\x81\x83\x93", "\xD7\xB0\xD2\xDD"},  // "ラーメン" "ﾗｰﾒﾝ"
+      // "ヵヶヮゎゐヰゑヱをヲんン" "ｶｹﾜﾜｲｲｴｴｦｦﾝﾝ"
+      {"\x83\x95\x83\x96\x83\x8E\x82\xEC\x82\xEE\x83\x90\x82\xEF\x83\x91\x82\xF0\x83\x92\x82\xF1\x83\x93", "\xB6\xB9\xDC\xDC\xB2\xB2\xB4\xB4\xA6\xA6\xDD\xDD"},
+      // "。「」、・゛゜" "｡｢｣､･ﾞﾟ"
+      {"\x81\x42\x81\x75\x81\x76\x81\x41\x81\x45\x81\x4A\x81\x4B", "\xA1\xA2\xA3\xA4\xA5\xDE\xDF"},
+      // "やまだ　たろう" "ﾔﾏﾀﾞ ﾀﾛｳ"
+      {"\x82\xE2\x82\xDC\x82\xBE\x81\x40\x82\xBD\x82\xEB\x82\xA4", "\xD4\xCF\xC0\xDE \xC0\xDB\xB3"},
+      // "ぁあぃいぅうぇえぉお" "ｧｱｨｲｩｳｪｴｫｵ"
+      {"\x82\x9F\x82\xA0\x82\xA1\x82\xA2\x82\xA3\x82\xA4\x82\xA5\x82\xA6\x82\xA7\x82\xA8", "\xA7\xB1\xA8\xB2\xA9\xB3\xAA\xB4\xAB\xB5"},
+      // "ミムメモ" "ﾐﾑﾒﾓ"
+      {"\x83\x7E\x83\x80\x83\x81\x83\x82", "\xD0\xD1\xD2\xD3"},  // either side of the unused code 0x837F
   };
   for (const auto& [typed, key] : cases) EXPECT_EQ(halfWidthKana(typed), key) << typed;
 }
@@ -30,7 +39,8 @@ TEST(HalfWidthKana, TypedKanaBecomesTheKeyAnInputMethodUserMeans) {
 TEST(HalfWidthKana, LeavesEverythingElseByteForByte) {
   // Half-width kana, ASCII, kanji, full-width letters and digits, a lone
   // lead byte at the end and a trail byte that looks like a kana's.
-  const std::vector<std::string> same = {"ﾔﾏﾀﾞ ﾀﾛｳ", "ABC 123", "山田太郎", "ＡＢＣ１２３", "ｱ\x82", "\x82", ""};
+  // "ﾔﾏﾀﾞ ﾀﾛｳ" "山田太郎" "ＡＢＣ１２３" "ｱ\x82"
+  const std::vector<std::string> same = {"\xD4\xCF\xC0\xDE \xC0\xDB\xB3", "ABC 123", "\x8E\x52\x93\x63\x91\xBE\x98\x59", "\x82\x60\x82\x61\x82\x62\x82\x50\x82\x51\x82\x52", "\xB1\x82", "\x82", ""};
   for (const auto& s : same) EXPECT_EQ(halfWidthKana(s), s);
   // 0x83 0x40 after a kanji whose trail byte is 0x83 is still the kanji.
   EXPECT_EQ(halfWidthKana("\x88\x83\x40"), "\x88\x83\x40");

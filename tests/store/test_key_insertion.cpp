@@ -34,39 +34,40 @@ std::vector<int> nameOrder(const Store& s) {
 }
 
 TEST(InsertKey, IntoAnEmptyStore) {
-  auto s = storeWith({"ｱ"});
+  auto s = storeWith({"\xB1"});  // "ｱ"
   EXPECT_EQ(s->names.index[0], 0);
   EXPECT_EQ(s->names.posMap[0], 0);
-  EXPECT_EQ(std::string(s->names.key[0]), pad("ｱ", 42));
-  EXPECT_EQ(std::string(s->companies.key[0]), pad("ｱ", 50));
+  EXPECT_EQ(std::string(s->names.key[0]), pad("\xB1", 42));  // "ｱ"
+  EXPECT_EQ(std::string(s->companies.key[0]), pad("\xB1", 50));  // "ｱ"
 }
 
 TEST(InsertKey, EqualKeysStayAheadAndSmallerKeysMoveEveryoneUp) {
-  auto s = storeWith({"ｶ", "ｻ", "ｶ", "ｶ"});
+  auto s = storeWith({"\xB6", "\xBB", "\xB6", "\xB6"});  // "ｶ" "ｻ" "ｶ" "ｶ"
   EXPECT_EQ(nameOrder(*s), (std::vector<int>{0, 2, 3, 1}));
-  insertNameKey(*s, "ｱ");
-  insertCompanyKey(*s, "ｱ");
+  insertNameKey(*s, "\xB1");  // "ｱ"
+  insertCompanyKey(*s, "\xB1");  // "ｱ"
   ++s->lastIndex;
   EXPECT_EQ(nameOrder(*s), (std::vector<int>{4, 0, 2, 3, 1}));
   for (int e = 0; e < 4; ++e) EXPECT_EQ(s->names.posMap[e], e == 1 ? 4 : (e == 0 ? 1 : e));
   expectConsistent(*s);
   // A blank key sorts before every printable one; a prefix before its
   // extensions (the padding space is below every kana byte).
-  auto t = storeWith({"ｶｷ", "ｶ", " ", "ｶｷｸ"});
+  auto t = storeWith({"\xB6\xB7", "\xB6", " ", "\xB6\xB7\xB8"});  // "ｶｷ" "ｶ" "ｶｷｸ"
   EXPECT_EQ(nameOrder(*t), (std::vector<int>{2, 1, 0, 3}));
 }
 
 TEST(InsertKey, ComparesBytesUnsigned) {
   // ASCII, then a double-byte lead 0x88, then half-width kana 0xB1; taken
   // as signed, the two high bytes would sort before "A".
-  auto s = storeWith({"\x88\x9f", "ｱ", "A"});
+  auto s = storeWith({"\x88\x9f", "\xB1", "A"});  // "ｱ"
   EXPECT_EQ(nameOrder(*s), (std::vector<int>{2, 0, 1}));
 }
 
 TEST(InsertKey, AFullStoreIsLeftAlone) {
   auto s = makeStore();
   s->lastIndex = kCapacity - 1;
-  insertNameKey(*s, "ｱ");  // entry 5000 would lie outside every table
+  // "ｱ"
+  insertNameKey(*s, "\xB1");  // entry 5000 would lie outside every table
   EXPECT_EQ(s->names.index[0], 0);
   EXPECT_EQ(s->names.key[0][0], '\0');
 }
@@ -90,7 +91,8 @@ void reverseOrder(KeyTable<W>& t, int count) {
 // stand in (disordered: as loaded from key files out of order).
 void expectSameAsOneByOne(int oldCount, int newCount, std::mt19937& rng,
                           bool disordered = false) {
-  static const char* const kParts[] = {"ｱ", "ｶ", "ｻ", " ", "ﾀﾅｶ", "A"};
+  // "ｱ" "ｶ" "ｻ" "ﾀﾅｶ"
+  static const char* const kParts[] = {"\xB1", "\xB6", "\xBB", " ", "\xC0\xC5\xB6", "A"};
   auto key = [&] {
     std::string k;
     const int n = std::uniform_int_distribution<int>(0, 2)(rng);

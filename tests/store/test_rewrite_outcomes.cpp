@@ -37,7 +37,7 @@ EntryForm formFor(const Store& s, int e, const std::string& kana) {
   f.nameKey = kana;
   f.companyKey = s.companies.key[s.companies.posMap[e]];
   for (int k = 0; k < kFieldCount; ++k) f.fields[k] = s.field(e, k);
-  f.fields[KanjiName] = "新しい名前";
+  f.fields[KanjiName] = "\x90\x56\x82\xB5\x82\xA2\x96\xBC\x91\x4F";  // "新しい名前"
   return f;
 }
 
@@ -45,12 +45,13 @@ std::vector<Rewrite> everyRewrite() {
   return {
       {"update",
        [](Store& s, const std::string& dir, MessageSink& sink) {
-         return updateEntry(s, 2, formFor(s, 2, "ｱ"), s.highestNumber, dir, sink).has_value();
+         // "ｱ"
+         return updateEntry(s, 2, formFor(s, 2, "\xB1"), s.highestNumber, dir, sink).has_value();
        },
        false},
       {"add",
        [](Store& s, const std::string& dir, MessageSink& sink) {
-         return addEntry(s, formFor(s, 1, "ﾝ"), dir, sink).has_value();
+         return addEntry(s, formFor(s, 1, "\xDD"), dir, sink).has_value();  // "ﾝ"
        },
        false},
       {"delete", [](Store& s, const std::string& dir, MessageSink& sink) {

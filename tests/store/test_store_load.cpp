@@ -18,9 +18,11 @@ using Messages = std::vector<std::string>;
 std::string field(const Store& s, int e, Field f) { return s.field(e, f); }
 
 const std::vector<TestEntry> kThree = {
-    named("ﾔﾏﾀﾞ ﾀﾛｳ", "ｶﾌﾞｼｷｶﾞｲｼｬ", "山田 太郎", "0012"),
-    named("ｱｵｷ", "ｱｵｲ", "青木", "    "),
-    named("ﾔﾏﾀﾞ ﾀﾛｳ", "", "山田 太郎", "0003"),
+    // "ﾔﾏﾀﾞ ﾀﾛｳ" "ｶﾌﾞｼｷｶﾞｲｼｬ" "山田 太郎"
+    named("\xD4\xCF\xC0\xDE \xC0\xDB\xB3", "\xB6\xCC\xDE\xBC\xB7\xB6\xDE\xB2\xBC\xAC", "\x8E\x52\x93\x63 \x91\xBE\x98\x59", "0012"),
+    named("\xB1\xB5\xB7", "\xB1\xB5\xB2", "\x90\xC2\x96\xD8", "    "),  // "ｱｵｷ" "ｱｵｲ" "青木"
+    // "ﾔﾏﾀﾞ ﾀﾛｳ" "山田 太郎"
+    named("\xD4\xCF\xC0\xDE \xC0\xDB\xB3", "", "\x8E\x52\x93\x63 \x91\xBE\x98\x59", "0003"),
 };
 
 TEST(LoadStore, EmptyAndMissingFiles) {
@@ -64,14 +66,14 @@ TEST(LoadStore, FillsEveryTable) {
   EXPECT_EQ(s->names.index[0], 1);
   EXPECT_EQ(s->names.index[1], 0);
   EXPECT_EQ(s->names.index[2], 2);
-  EXPECT_EQ(std::string(s->names.key[1]), pad("ﾔﾏﾀﾞ ﾀﾛｳ", 42));
+  EXPECT_EQ(std::string(s->names.key[1]), pad("\xD4\xCF\xC0\xDE \xC0\xDB\xB3", 42));  // "ﾔﾏﾀﾞ ﾀﾛｳ"
   EXPECT_EQ(s->companies.index[0], 2);  // the blank company sorts first
   EXPECT_EQ(std::string(s->companies.key[0]), std::string(50, ' '));
   for (int p = 0; p < 3; ++p) {
     EXPECT_EQ(s->names.posMap[s->names.index[p]], p);
     EXPECT_EQ(s->companies.posMap[s->companies.index[p]], p);
   }
-  EXPECT_EQ(field(*s, 0, KanjiName), pad("山田 太郎", 42));
+  EXPECT_EQ(field(*s, 0, KanjiName), pad("\x8E\x52\x93\x63 \x91\xBE\x98\x59", 42));  // "山田 太郎"
   EXPECT_EQ(field(*s, 1, PersonalNumber), "0000");  // four spaces read as "0000"
   EXPECT_EQ(field(*s, 2, Email), std::string(50, ' '));
 }
@@ -84,7 +86,7 @@ TEST(LoadKeys, LineFormsAndNumbers) {
   };
   const std::vector<Case> cases = {
       {"0007", 7, std::string(42, ' ')},
-      {"0007ｱｲｳ", 7, pad("ｱｲｳ", 42)},
+      {"0007\xB1\xB2\xB3", 7, pad("\xB1\xB2\xB3", 42)},  // "0007ｱｲｳ" "ｱｲｳ"
       {"   3ABC", 3, pad("ABC", 42)},
       {"12", 12, std::string(42, ' ')},
       {"", 0, std::string(42, ' ')},
@@ -146,7 +148,8 @@ TEST(LoadStore, KeysOutOfOrderAreReportedPerLineAndStillLoad) {
 TEST(LoadStore, DataLinesShortOrPaddedLongAreFilledOrCut) {
   Files f = storeFiles(kThree);
   std::vector<std::string> data = lines(f.dat);
-  data[0] = "短い";                              // everything after it blank
+  // "短い"
+  data[0] = "\x92\x5A\x82\xA2";                              // everything after it blank
   data[1] = data[1] + std::string(500, ' ');  // cut at 1124: only spaces lost
   data[2] = data[2].substr(0, 1121);            // half a personal number
   f.dat = joinLines(data);
@@ -155,7 +158,7 @@ TEST(LoadStore, DataLinesShortOrPaddedLongAreFilledOrCut) {
   auto s = makeStore();
   VectorSink sink;
   ASSERT_TRUE(loadStore(*s, d.path, sink));
-  EXPECT_EQ(field(*s, 0, KanjiName), pad("短い", 42));
+  EXPECT_EQ(field(*s, 0, KanjiName), pad("\x92\x5A\x82\xA2", 42));  // "短い"
   EXPECT_EQ(field(*s, 0, PersonalNumber), "0000");
   EXPECT_EQ(field(*s, 1, PersonalNumber), "0000");
   EXPECT_EQ(field(*s, 2, PersonalNumber), "0   ");
@@ -219,16 +222,20 @@ TEST(LoadStore, DamagedStoresOpenReadOnlyAndRefuseEveryRewrite) {
        [](Files& f, const TempDir&) { f.k2 = f.k2.substr(0, f.k2.size() - 56); },
        {"number of keyfile 1,2 unmatch"}, 1},
       {"data one line more",
-       [](Files& f, const TempDir&) { f.dat += dataLine(named("", "", "余分")); },
+       // "余分"
+       [](Files& f, const TempDir&) { f.dat += dataLine(named("", "", "\x97\x5D\x95\xAA")); },
        {"number of keyfile 1,datafile unmatch"}, 2},
       {"entry number out of range",
-       [&](Files& f, const TempDir&) { setLine(f.k1, 2, "0003" + pad("ﾔﾏﾀﾞ ﾀﾛｳ", 42)); }, {}, 2},
+       // "ﾔﾏﾀﾞ ﾀﾛｳ"
+       [&](Files& f, const TempDir&) { setLine(f.k1, 2, "0003" + pad("\xD4\xCF\xC0\xDE \xC0\xDB\xB3", 42)); }, {}, 2},
       {"entry number far out of range",
        [&](Files& f, const TempDir&) { setLine(f.k2, 0, "9999" + pad("", 50)); }, {}, 2},
       {"negative entry number",
-       [&](Files& f, const TempDir&) { setLine(f.k1, 0, "-001" + pad("ｱｵｷ", 42)); }, {}, 2},
+       // "ｱｵｷ"
+       [&](Files& f, const TempDir&) { setLine(f.k1, 0, "-001" + pad("\xB1\xB5\xB7", 42)); }, {}, 2},
       {"entry number twice",
-       [&](Files& f, const TempDir&) { setLine(f.k1, 2, "0000" + pad("ﾔﾏﾀﾞ ﾀﾛｳ", 42)); }, {}, 2},
+       // "ﾔﾏﾀﾞ ﾀﾛｳ"
+       [&](Files& f, const TempDir&) { setLine(f.k1, 2, "0000" + pad("\xD4\xCF\xC0\xDE \xC0\xDB\xB3", 42)); }, {}, 2},
       {"data file is a directory",
        [](Files& f, const TempDir& d) {
          f.dat.clear();
@@ -269,7 +276,7 @@ TEST(LoadStore, DamagedStoresOpenReadOnlyAndRefuseEveryRewrite) {
 }
 
 TEST(LoadStore, MoreThanFiveThousandLinesStopAtTheCapacity) {
-  std::vector<TestEntry> entries(kCapacity + 1, named("K", "C", "名"));
+  std::vector<TestEntry> entries(kCapacity + 1, named("K", "C", "\x96\xBC"));  // "名"
   TempDir d;
   const Files f = storeFiles(entries);
   writeFiles(d, f);

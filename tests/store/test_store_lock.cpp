@@ -82,7 +82,7 @@ TEST(StoreLock, ASecondCopyIsReadOnlyAndTouchesNothingUntilTheFirstIsGone) {
 
 TEST(StoreLock, AFolderThatCannotBeLockedIsReadOnlyWithTheReason) {
   TempDir d;
-  writeFiles(d, storeFiles({named("ｱ", "ｶ", "名前")}));
+  writeFiles(d, storeFiles({named("\xB1", "\xB6", "\x96\xBC\x91\x4F")}));  // "ｱ" "ｶ" "名前"
   std::filesystem::create_directory(d.file(kLockFileName));
   StoreLock lock;
   auto s = makeStore();

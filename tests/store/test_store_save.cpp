@@ -65,8 +65,9 @@ TEST(SaveStore, RoundTripsByteForByte) {
 TEST(SaveStore, CutDoubleByteTextAndEqualKeysSurvive) {
   // One byte and 21 characters: the cut at 42 bytes falls inside the last.
   std::string kanji = "a";
-  while (kanji.size() < 43) kanji += "漢";
-  const std::vector<TestEntry> entries = {named("ｻﾄｳ", "ｴｰ", kanji), named("ｻﾄｳ", "ｴｰ", "佐藤"), named("ｻﾄｳ", "", "x")};
+  while (kanji.size() < 43) kanji += "\x8A\xBF";  // "漢"
+  // "ｻﾄｳ" "ｴｰ" "ｻﾄｳ" "ｴｰ" "佐藤" "ｻﾄｳ"
+  const std::vector<TestEntry> entries = {named("\xBB\xC4\xB3", "\xB4\xB0", kanji), named("\xBB\xC4\xB3", "\xB4\xB0", "\x8D\xB2\x93\xA1"), named("\xBB\xC4\xB3", "", "x")};
   TempDir d;
   const Files f = storeFiles(entries);
   ASSERT_EQ(static_cast<unsigned char>(lines(f.dat)[0][41]), 0x8a);  // first byte of "漢"
@@ -87,10 +88,10 @@ TEST(SaveStore, RepadsShortSlotsAndWritesFourSpaceNumbersAsZeros) {
   VectorSink sink;
   ASSERT_TRUE(loadStore(*s, d.path, sink));
   std::strcpy(s->field(0, Alias), "ab");    // a writer that forgot to pad
-  std::strcpy(s->names.key[0], "ﾅﾏｴ");
+  std::strcpy(s->names.key[0], "\xC5\xCF\xB4");  // "ﾅﾏｴ"
   ASSERT_TRUE(saveStore(*s, d.path, sink));
   EXPECT_EQ(std::string(s->field(0, Alias)), pad("ab", 10));
-  EXPECT_EQ(readBytes(d.file(kNameKeyFile)), "0000" + pad("ﾅﾏｴ", 42) + "\r\n");
+  EXPECT_EQ(readBytes(d.file(kNameKeyFile)), "0000" + pad("\xC5\xCF\xB4", 42) + "\r\n");  // "ﾅﾏｴ"
   const std::string line = lines(readBytes(d.file(kDataFile)))[0];
   EXPECT_EQ(line.size(), 1124u);
   EXPECT_EQ(line.substr(kFieldOffset[Alias], 10), pad("ab", 10));
@@ -139,7 +140,7 @@ TEST(SaveStore, EveryFileThatCannotBeWrittenHasItsMessageAndNothingChanges) {
 
 TEST(SaveData, RewritesOnlyTheDataFile) {
   TempDir d;
-  const Files f = storeFiles({named("A", "B", "甲"), named("C", "D", "乙")});
+  const Files f = storeFiles({named("A", "B", "\x8D\x62"), named("C", "D", "\x89\xB3")});  // "甲" "乙"
   writeFiles(d, f);
   auto s = makeStore();
   VectorSink sink;

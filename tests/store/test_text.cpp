@@ -35,7 +35,8 @@ TEST(FixedAndPaddedCopy, CutAndFill) {
       {"", 2, std::string("\0\0", 2), "  "},
       {"AB", 0, "", ""},
       // "山田" is four bytes: a cut at three splits the second character.
-      {"山田", 3, std::string("山田").substr(0, 3), std::string("山田").substr(0, 3)},
+      // "山田" "山田" "山田"
+      {"\x8E\x52\x93\x63", 3, std::string("\x8E\x52\x93\x63").substr(0, 3), std::string("\x8E\x52\x93\x63").substr(0, 3)},
   };
   for (const Case& c : cases) {
     Guarded a(static_cast<std::size_t>(c.n) + 1), b(static_cast<std::size_t>(c.n) + 1);
@@ -50,7 +51,8 @@ TEST(FixedAndPaddedCopy, CutAndFill) {
 
 TEST(PaddedCopy, SixtyBytesToFiftyKeepsTheFirstFiftyEvenMidCharacter) {
   std::string src = "A";
-  while (src.size() < 60) src += "漢";  // 1 + 2k bytes: byte 50 is a first byte
+  // "漢"
+  while (src.size() < 60) src += "\x8A\xBF";  // 1 + 2k bytes: byte 50 is a first byte
   char dst[51];
   paddedCopy(dst, src.c_str(), 50);
   EXPECT_EQ(std::string(dst), src.substr(0, 50));
@@ -80,14 +82,15 @@ TEST(InPlaceRoutines, Table) {
       {removeLineFeeds, "a\nb\n\nc\n", "abc"},
       {removeLineFeeds, "\r\n", "\r"},
       {removeSpaces, " a b  c ", "abc"},
-      {removeSpaces, "山　田 ", "山　田"},  // full-width space stays
+      // "山　田 " "山　田"
+      {removeSpaces, "\x8E\x52\x81\x40\x93\x63 ", "\x8E\x52\x81\x40\x93\x63"},  // full-width space stays
       {leftAlignInWidth, "   AB  ", "AB     "},
       {leftAlignInWidth, "   ", "   "},
       {leftAlignInWidth, "AB ", "AB "},
       {leftAlignInWidth, "", ""},
       {leftAlignInWidth, " X", "X "},
-      {fullToHalfSpaces, "山　田", "山 田"},
-      {fullToHalfSpaces, "　　", "  "},
+      {fullToHalfSpaces, "\x8E\x52\x81\x40\x93\x63", "\x8E\x52 \x93\x63"},  // "山　田" "山 田"
+      {fullToHalfSpaces, "\x81\x40\x81\x40", "  "},  // "　　"
       {fullToHalfSpaces, "\x81", "\x81"},
       // The scan does not track characters: 0x81 0x40 straddling two
       // characters is replaced too.
@@ -108,10 +111,14 @@ TEST(SplitAtFirstSpace, Table) {
     const char* second;
   };
   const Case cases[] = {
-      {"山田 太郎", "山田", "太郎"},
-      {"山田　太郎", "山田　太郎", ""},  // a full-width space does not split
-      {" 山田 太郎", "", "山田太郎"},
-      {"ﾔﾏﾀﾞ ﾀﾛｳ    ", "ﾔﾏﾀﾞ", "ﾀﾛｳ"},
+      // "山田 太郎" "山田" "太郎"
+      {"\x8E\x52\x93\x63 \x91\xBE\x98\x59", "\x8E\x52\x93\x63", "\x91\xBE\x98\x59"},
+      // "山田　太郎" "山田　太郎"
+      {"\x8E\x52\x93\x63\x81\x40\x91\xBE\x98\x59", "\x8E\x52\x93\x63\x81\x40\x91\xBE\x98\x59", ""},  // a full-width space does not split
+      // " 山田 太郎" "山田太郎"
+      {" \x8E\x52\x93\x63 \x91\xBE\x98\x59", "", "\x8E\x52\x93\x63\x91\xBE\x98\x59"},
+      // "ﾔﾏﾀﾞ ﾀﾛｳ    " "ﾔﾏﾀﾞ" "ﾀﾛｳ"
+      {"\xD4\xCF\xC0\xDE \xC0\xDB\xB3    ", "\xD4\xCF\xC0\xDE", "\xC0\xDB\xB3"},
       {"a,b c,d e", "ab", "cde"},
       {"", "", ""},
       {"abc", "abc", ""},
@@ -163,7 +170,8 @@ TEST(SplitItems, Table) {
       {0, "a,b", 50, {}},
       {-1, "a,b", 50, {}},
       {10, ",", 50, {"", ""}},
-      {10, "山田,\"太郎,次郎\"", 50, {"山田", "太郎,次郎"}},
+      // "山田,\"太郎,次郎\"" "山田" "太郎,次郎"
+      {10, "\x8E\x52\x93\x63,\"\x91\xBE\x98\x59,\x8E\x9F\x98\x59\"", 50, {"\x8E\x52\x93\x63", "\x91\xBE\x98\x59,\x8E\x9F\x98\x59"}},
       // Items longer than their buffer are cut at itemSize - 1 bytes.
       {3, "abcdefgh,ij,klmnop,q", 5, {"abcd", "ij", "klmn"}},
       {2, "\"abcdef,gh\",x", 4, {"abc", "x"}},
