@@ -14,43 +14,27 @@
 #include "bench/no_flush_file_system.h"
 #include "store/atomic_files.h"
 #include "store/entry_edit.h"
+#include "store/sjis_unicode.h"
 #include "store/store_files.h"
+#include "tests/support/store_fixture.h"
 
 namespace {
 
-std::string padTo(std::string s, std::size_t n) {
-  s.resize(n, ' ');
-  return s;
-}
-
-// 5000 entries with realistic kana keys, many of them equal.
-class FullStoreDir {
+// 5000 entries with realistic kana keys, many of them equal; keys sorted by
+// construction: entry number order is key order.
+class FullStoreDir : public kx::fixture::TempDir {
  public:
   FullStoreDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kx_edit_bench_XXXXXX").string();
-    path = mkdtemp(pattern.data());
-    std::string k1, k2, dat;
+    std::vector<kx::fixture::TestEntry> entries;
     for (int e = 0; e < kx::kCapacity; ++e) {
-      char number[8];
-      std::snprintf(number, sizeof number, "%04d", e);
-      // Keys sorted by construction: entry number order is key order.
-      std::string kana = "\xB6\xC5" + std::string(number);  // "ｶﾅ"
-      k1 += number + padTo(kana, kx::kNameKeyWidth) + "\r\n";
-      // "ｶｲｼｬ"
-      k2 += number + padTo("\xB6\xB2\xBC\xAC" + std::string(number, 2), kx::kCompanyKeyWidth) + "\r\n";
-      std::string line;
+      const std::string number = kx::fixture::num4(e);
+      kx::fixture::TestEntry t{"\xB6\xC5" + number, "\xB6\xB2\xBC\xAC" + number.substr(0, 2), {}};  // ｶﾅ, ｶｲｼｬ
       for (int f = 0; f < kx::kFieldCount; ++f)
-        // "テキスト"
-        line += padTo(f == kx::PersonalNumber ? "0000" : "\x83\x65\x83\x4C\x83\x58\x83\x67" + std::to_string(f),
-                      kx::kFieldWidth[f]);
-      dat += line + "\r\n";
+        t.fields[f] = f == kx::PersonalNumber ? "0000" : kx::sjisText(u8"テキスト") + std::to_string(f);
+      entries.push_back(t);
     }
-    std::ofstream(path + "/KORVELIX.k1", std::ios::binary) << k1;
-    std::ofstream(path + "/KORVELIX.k2", std::ios::binary) << k2;
-    std::ofstream(path + "/KORVELIX.DAT", std::ios::binary) << dat;
+    kx::fixture::writeFiles(*this, kx::fixture::storeFiles(entries));
   }
-  ~FullStoreDir() { std::filesystem::remove_all(path); }
-  std::string path;
 };
 
 void BM_LoadFullStore(benchmark::State& state) {

@@ -11,13 +11,9 @@
 
 #include "exchange/exchange_file.h"
 #include "store/store_files.h"
+#include "tests/support/store_fixture.h"
 
 namespace {
-
-std::string padTo(std::string s, std::size_t n) {
-  s.resize(n, ' ');
-  return s;
-}
 
 // Kana keys drawn from a small alphabet, so that equal and near-equal keys
 // are common, and every other field filled.
@@ -33,11 +29,11 @@ std::string exchangeRecords(int count) {
   std::string out;
   for (int i = 0; i < count; ++i) {
     // "山田 太郎"
-    std::string r = padTo(kana(4), 42) + padTo("\x8E\x52\x93\x63 \x91\xBE\x98\x59" + std::to_string(i), 42) +
+    std::string r = kx::fixture::pad(kana(4), 42) + kx::fixture::pad("\x8E\x52\x93\x63 \x91\xBE\x98\x59" + std::to_string(i), 42) +
                     // "株式会社テスト"
-                    padTo("alias", 10) + "M" + padTo(kana(3), 50) + padTo("\x8A\x94\x8E\xAE\x89\xEF\x8E\xD0\x83\x65\x83\x58\x83\x67", 50);
+                    kx::fixture::pad("alias", 10) + "M" + kx::fixture::pad(kana(3), 50) + kx::fixture::pad("\x8A\x94\x8E\xAE\x89\xEF\x8E\xD0\x83\x65\x83\x58\x83\x67", 50);
     for (int f = kx::Division; f < kx::kFieldCount; ++f)
-      r += padTo(
+      r += kx::fixture::pad(
           // "値"
           f == kx::PersonalNumber ? std::to_string(1000 + i % 9000) : "\x92\x6C" + std::to_string(f),
           static_cast<std::size_t>(kx::kFieldWidth[f]));
@@ -49,10 +45,9 @@ std::string exchangeRecords(int count) {
 // Two directories, removed when the program ends: one with an empty store
 // and IMPORT.SDX, one with the store the import made.
 struct Fixture {
-  std::string importDir, resultDir;
+  kx::fixture::TempDir importTmp, resultTmp;
+  std::string importDir = importTmp.path, resultDir = resultTmp.path;
   Fixture() {
-    importDir = makeDir();
-    resultDir = makeDir();
     for (const std::string& d : {importDir, resultDir})
       for (const char* name : {kx::kNameKeyFile, kx::kCompanyKeyFile, kx::kDataFile})
         std::ofstream(d + "/" + name, std::ios::binary);
@@ -65,15 +60,6 @@ struct Fixture {
         kx::importExchange(*s, resultDir, kx::ImportMode::Append, sink) != 0 ||
         s->count() != kx::kCapacity)
       std::abort();
-  }
-  ~Fixture() {
-    std::filesystem::remove_all(importDir);
-    std::filesystem::remove_all(resultDir);
-  }
-  static std::string makeDir() {
-    char tmpl[] = "/tmp/kx-exchange-bench-XXXXXX";
-    if (!mkdtemp(tmpl)) std::abort();
-    return tmpl;
   }
 };
 

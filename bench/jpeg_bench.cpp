@@ -13,6 +13,7 @@
 
 #include "bench/jpeg_writer.h"
 #include "photo/jpeg.h"
+#include "tests/support/store_fixture.h"
 
 namespace {
 
@@ -63,15 +64,11 @@ void detailRgb(int x, int y, unsigned& seed, unsigned char* rgb) {
 
 // The picture file, written once and removed when the program ends.
 struct TempPhoto {
-  std::string dir, path;
+  kx::fixture::TempDir dir;
+  std::string path = dir.file("PSNL0001.JPG");
   explicit TempPhoto(const kx::bench::PixelFn& pixel) {
-    char tmpl[] = "/tmp/kx-jpeg-bench-XXXXXX";
-    if (!mkdtemp(tmpl)) std::abort();
-    dir = tmpl;
-    path = dir + "/PSNL0001.JPG";
     kx::bench::writeJpeg(path, kW, kH, 12345, pixel);
   }
-  ~TempPhoto() { std::filesystem::remove_all(dir); }
 };
 
 const TempPhoto& photo(bool detail) {

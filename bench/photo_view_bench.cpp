@@ -16,6 +16,7 @@
 #include "forms/windows.h"
 #include "session/session.h"
 #include "photo/jpeg.h"
+#include "tests/support/store_fixture.h"
 #include "ui/services.h"
 #include "ui/toolkit.h"
 
@@ -36,19 +37,13 @@ void portraitRgb(int x, int y, unsigned& seed, unsigned char* rgb) {
 
 // One entry numbered 0001 and its photo, in a directory of its own.
 struct PhotoStore {
-  std::string dir;
+  kx::fixture::TempDir tmp;
+  std::string dir = tmp.path;
   PhotoStore() {
-    char tmpl[] = "/tmp/kx-photo-view-bench-XXXXXX";
-    if (!mkdtemp(tmpl)) std::abort();
-    dir = tmpl;
-    std::string line(1120, ' ');
-    line += "0001";
-    std::ofstream(dir + "/KORVELIX.DAT", std::ios::binary) << line << "\r\n";
-    std::ofstream(dir + "/KORVELIX.k1", std::ios::binary) << "0000" << std::string(42, 'A') << "\r\n";
-    std::ofstream(dir + "/KORVELIX.k2", std::ios::binary) << "0000" << std::string(50, 'B') << "\r\n";
+    kx::fixture::writeFiles(tmp, kx::fixture::storeFiles({{std::string(42, 'A'), std::string(50, 'B'),
+                                                           {{kx::PersonalNumber, "0001"}}}}));
     kx::bench::writeJpeg(dir + "/PSNL0001.JPG", kW, kH, 1, portraitRgb);
   }
-  ~PhotoStore() { std::filesystem::remove_all(dir); }
 };
 
 struct Program {

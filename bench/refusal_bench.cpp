@@ -11,6 +11,7 @@
 #include "exchange/csv_input.h"
 #include "exchange/exchange_file.h"
 #include "store/store_files.h"
+#include "tests/support/store_fixture.h"
 
 namespace {
 
@@ -18,11 +19,9 @@ namespace {
 // line, and a 200 MB exchange file: 5001 records, then a hole. Removed when
 // the program ends.
 struct Inputs {
-  std::string dir;
+  kx::fixture::TempDir tmp;
+  std::string dir = tmp.path;
   Inputs(const std::string& csvLine, bool exchange) {
-    char tmpl[] = "/tmp/kx-refusal-bench-XXXXXX";
-    if (!mkdtemp(tmpl)) std::abort();
-    dir = tmpl;
     for (const char* name : {kx::kNameKeyFile, kx::kCompanyKeyFile, kx::kDataFile})
       std::ofstream(dir + "/" + name, std::ios::binary);
     {
@@ -38,7 +37,6 @@ struct Inputs {
       std::filesystem::resize_file(dir + "/" + kx::kExchangeFile, 200u << 20);
     }
   }
-  ~Inputs() { std::filesystem::remove_all(dir); }
 };
 
 void runCsv(benchmark::State& state, const Inputs& in, int expected) {

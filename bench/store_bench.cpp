@@ -16,26 +16,21 @@
 
 #include "bench/no_flush_file_system.h"
 #include "store/atomic_files.h"
+#include "store/sjis_unicode.h"
 #include "store/store_files.h"
+#include "tests/support/store_fixture.h"
 
 namespace {
 
 constexpr int kEntries = 5000;
 
-std::string pad(std::string s, std::size_t n) {
-  s.resize(n, ' ');
-  return s;
-}
-
 // A directory holding a 5000-entry store, removed at exit.
 struct BenchStore {
-  std::string dir;
+  kx::fixture::TempDir tmp;
+  std::string dir = tmp.path;
   std::string k1, k2, dat;
 
   BenchStore() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kx_bench_XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    dir = pattern;
     std::mt19937 rng(1);
     // "ｱ" "ｶ" "ｻ" "ﾀ" "ﾅ" "ﾊ" "ﾏ" "ﾔ" "ﾗ" "ﾜ"
     const char* kana[] = {"\xB1", "\xB6", "\xBB", "\xC0", "\xC5", "\xCA", "\xCF", "\xD4", "\xD7", "\xDC"};
@@ -44,31 +39,21 @@ struct BenchStore {
       for (int i = 0; i < parts; ++i) k += kana[rng() % 10];
       return k;
     };
-    std::vector<std::pair<std::string, int>> names, companies;
+    std::vector<kx::fixture::TestEntry> entries;
     for (int e = 0; e < kEntries; ++e) {
-      names.push_back({pad(key(6), kx::kNameKeyWidth), e});
-      companies.push_back({pad(key(4), kx::kCompanyKeyWidth), e});
-      std::string line;
+      kx::fixture::TestEntry t;
+      t.kana = key(6);
+      t.company = key(4);
       for (int f = 0; f < kx::kFieldCount; ++f)
-        // "山田太郎"
-        line += pad(f == kx::PersonalNumber ? "0000" : "\x8E\x52\x93\x63\x91\xBE\x98\x59" + key(3), kx::kFieldWidth[f]);
-      dat += line + "\r\n";
+        t.fields[f] = f == kx::PersonalNumber ? "0000" : kx::sjisText(u8"山田太郎") + key(3);
+      entries.push_back(t);
     }
-    auto byKey = [](const auto& a, const auto& b) { return a.first < b.first; };
-    std::stable_sort(names.begin(), names.end(), byKey);
-    std::stable_sort(companies.begin(), companies.end(), byKey);
-    char num[8];
-    for (const auto& [k, e] : names) {
-      std::snprintf(num, sizeof num, "%04d", e);
-      k1 += num + k + "\r\n";
-    }
-    for (const auto& [k, e] : companies) {
-      std::snprintf(num, sizeof num, "%04d", e);
-      k2 += num + k + "\r\n";
-    }
+    const kx::fixture::Files files = kx::fixture::storeFiles(entries);
+    k1 = files.k1;
+    k2 = files.k2;
+    dat = files.dat;
     writeAll();
   }
-  ~BenchStore() { std::filesystem::remove_all(dir); }
 
   std::string path(const char* name) const { return dir + "/" + name; }
 
@@ -189,8 +174,8 @@ void BM_PlaceNewKeys(benchmark::State& state) {
     std::string name, company;
     for (int i = 0; i < 6; ++i) name += kana[rng() % 10];
     for (int i = 0; i < 4; ++i) company += kana[rng() % 10];
-    std::strcpy(fresh->names.key[e], pad(name, kx::kNameKeyWidth).c_str());
-    std::strcpy(fresh->companies.key[e], pad(company, kx::kCompanyKeyWidth).c_str());
+    std::strcpy(fresh->names.key[e], kx::fixture::pad(name, kx::kNameKeyWidth).c_str());
+    std::strcpy(fresh->companies.key[e], kx::fixture::pad(company, kx::kCompanyKeyWidth).c_str());
   }
   auto s = kx::makeStore();
   (void)b;

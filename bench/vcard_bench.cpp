@@ -13,13 +13,9 @@
 #include "exchange/vcard/vcard.h"
 #include "bench/no_flush_file_system.h"
 #include "store/store_files.h"
+#include "tests/support/store_fixture.h"
 
 namespace {
-
-std::string padTo(std::string s, std::size_t n) {
-  s.resize(n, ' ');
-  return s;
-}
 
 // Kana keys from a small alphabet, so that equal keys are common; every
 // other field filled with Japanese text or digits.
@@ -35,15 +31,15 @@ std::string exchangeRecords(int count) {
   std::string out;
   for (int i = 0; i < count; ++i) {
     // "山田 太郎"
-    std::string r = padTo(kana(4), 42) + padTo("\x8E\x52\x93\x63 \x91\xBE\x98\x59" + std::to_string(i), 42) +
+    std::string r = kx::fixture::pad(kana(4), 42) + kx::fixture::pad("\x8E\x52\x93\x63 \x91\xBE\x98\x59" + std::to_string(i), 42) +
                     // "別名" "株式会社テスト"
-                    padTo("\x95\xCA\x96\xBC", 10) + "M" + padTo(kana(3), 50) + padTo("\x8A\x94\x8E\xAE\x89\xEF\x8E\xD0\x83\x65\x83\x58\x83\x67", 50);
+                    kx::fixture::pad("\x95\xCA\x96\xBC", 10) + "M" + kx::fixture::pad(kana(3), 50) + kx::fixture::pad("\x8A\x94\x8E\xAE\x89\xEF\x8E\xD0\x83\x65\x83\x58\x83\x67", 50);
     for (int f = kx::Division; f < kx::kFieldCount; ++f) {
       std::string v = "\x92\x6C" + std::to_string(f) + "\x82\xCC\x93\xE0\x97\x65";  // "値" "の内容"
       if (f == kx::UpdateDate) v = "20240315";
       if (f == kx::PersonalNumber) v = std::to_string(1000 + i);
       if (f == kx::SelectFlag) v = "0";
-      r += padTo(v, static_cast<std::size_t>(kx::kFieldWidth[f]));
+      r += kx::fixture::pad(v, static_cast<std::size_t>(kx::kFieldWidth[f]));
     }
     out += r + "\r\n";
   }
@@ -53,11 +49,10 @@ std::string exchangeRecords(int count) {
 // A folder with an empty store, IMPORT.SDX and the same entries as cards,
 // and the full store the import makes.
 struct Fixture {
-  std::string importDir, fullDir;
+  kx::fixture::TempDir importTmp, fullTmp;
+  std::string importDir = importTmp.path, fullDir = fullTmp.path;
   std::unique_ptr<kx::Store> full = kx::makeStore();
   Fixture() {
-    importDir = makeDir();
-    fullDir = makeDir();
     for (const std::string& d : {importDir, fullDir})
       for (const char* name : {kx::kNameKeyFile, kx::kCompanyKeyFile, kx::kDataFile})
         std::ofstream(d + "/" + name, std::ios::binary);
@@ -70,15 +65,6 @@ struct Fixture {
         kx::importExchange(*full, fullDir, kx::ImportMode::Append, sink) != 0 ||
         kx::exportVcards(*full, fullDir, importDir + "/all.vcf", {}, sink) != 0)
       std::abort();
-  }
-  ~Fixture() {
-    std::filesystem::remove_all(importDir);
-    std::filesystem::remove_all(fullDir);
-  }
-  static std::string makeDir() {
-    char tmpl[] = "/tmp/kx-vcard-bench-XXXXXX";
-    if (!mkdtemp(tmpl)) std::abort();
-    return tmpl;
   }
 };
 
