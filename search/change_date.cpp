@@ -84,4 +84,38 @@ std::optional<EntryPlace> changeDateStep(const Store& s, const EntryPlace& from,
   return placeOf(s, bestEntry);
 }
 
+void changeDateRest(const Store& s, int current, SearchState& st, std::vector<int>& found) {
+  const int last = std::min(s.lastIndex, kCapacity - 1);
+  const long first = dayNumberOfDate(st.targetDate);
+  if (current < 0 || current > last || st.days < 0 || first < 0) return;
+  // The same days the steps walk: from the current one back to day N or
+  // 1900-01-01; later days first, entry-number order within a day.
+  const long long counter0 = st.dayCounter;
+  const long long lastCounter = std::min<long long>(st.days, counter0 + first);
+  const long newest = static_cast<long>(st.targetDate);
+  const long oldest =
+      counter0 > lastCounter ? newest + 1
+                             : static_cast<long>(dateOfDayNumber(static_cast<long>(first - (lastCounter - counter0))));
+  std::vector<std::pair<long, int>> dated;
+  for (int e = 0; e <= last; ++e) {
+    const long date = dateOfField(s.field(e, UpdateDate));
+    if (date < oldest || date > newest || (date == newest && e <= current)) continue;
+    dated.push_back({-date, e});
+  }
+  std::sort(dated.begin(), dated.end());
+  for (const auto& [date, e] : dated) found.push_back(e);
+  int lastFound = current;
+  if (!dated.empty()) {
+    const auto [date, e] = dated.back();
+    st.dayCounter = static_cast<unsigned>(counter0 + (first - dayNumberOfDate(static_cast<double>(-date))));
+    st.targetDate = static_cast<double>(-date);
+    st.nextEntry = e;
+    lastFound = e;
+  }
+  // The step after the last one, as "SKIP" takes it: it finds nothing and
+  // leaves the walk past the last day.
+  const EntryPlace after{lastFound, s.names.posMap[lastFound] + 1, s.companies.posMap[lastFound] + 1};
+  changeDateStep(s, after, st, "", 0);
+}
+
 }  // namespace kx

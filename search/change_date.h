@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include "store/dates.h"
 #include "search/search_state.h"
@@ -21,5 +22,11 @@ double readDecimal(const char* text);
 // nothing.
 std::optional<EntryPlace> changeDateStep(const Store& s, const EntryPlace& from, SearchState& st,
                                          const char* text, double today);
+
+// What the steps after the one that found entry current find, in one pass
+// over the store instead of one a step: appends each entry they find to
+// found, in order, and leaves the state as the step that finds no more
+// leaves it. "SEL" marks a whole walk so.
+void changeDateRest(const Store& s, int current, SearchState& st, std::vector<int>& found);
 
 }  // namespace kx

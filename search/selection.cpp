@@ -1,5 +1,8 @@
 #include "search/selection.h"
 
+#include <vector>
+
+#include "search/change_date.h"
 #include "search/search.h"
 #include "store/store_files.h"
 #include "store/text.h"
@@ -28,6 +31,16 @@ SelResult selectAll(Store& s, SearchState& st, const std::string& text, double t
     setFlag(s, found->entry, "1");
     ++count;
     last = found;
+    if (st.mode == kModeChangeDate) {
+      // Each change-date step passes over the whole store: the rest of the
+      // walk in one pass instead.
+      std::vector<int> rest;
+      changeDateRest(s, found->entry, st, rest);
+      for (const int e : rest) setFlag(s, e, "1");
+      count += static_cast<int>(rest.size());
+      if (!rest.empty()) last = placeOf(s, rest.back());
+      break;
+    }
   }
   return {save(s, dir, sink), count, last};
 }

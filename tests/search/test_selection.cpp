@@ -2,6 +2,9 @@
 // they rewrite, and a read-only store that refuses them.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <random>
+
 #include "search/search.h"
 #include "search/selection.h"
 #include "store/store_files.h"
@@ -97,6 +100,50 @@ TEST_F(Selection, SelOfTheChangeDateSearchMarksTheDaysAskedFor) {
   EXPECT_EQ(sel(kModeChangeDate, "1").count, 3);
   EXPECT_EQ(flags(t), "11X1");
   EXPECT_EQ(sel(kModeChangeDate, "-1").count, 0);
+}
+
+// SEL of a change-date search marks what the steps one by one would find, in
+// the same number, and leaves the cursor and the walk where they would.
+TEST(SelectionChangeDate, MarksWhatTheStepsFindAndEndsWhereTheyEnd) {
+  auto build = [](SearchStore& t) {
+    std::mt19937 rng(9);
+    static const char* const kOdd[] = {"20240230", "2024031 ", "        ", "18991231", "20240316"};
+    for (int e = 0; e < 300; ++e) {
+      char date[16];
+      const unsigned r = rng() % 40;
+      std::snprintf(date, sizeof date, "202403%02u", 1 + r % 16);
+      t.add(std::string(1, static_cast<char>('A' + rng() % 26)), "B",
+            {{UpdateDate, r < 35 ? date : kOdd[r % 5]}, {SelectFlag, r % 3 ? "0" : "1"}});
+    }
+  };
+  for (const char* days : {"0", "3", "10", "99999", "-1", "2.9"}) {
+    SearchStore stepped, marked;
+    build(stepped);
+    build(marked);
+    stepped.st.mode = marked.st.mode = kModeChangeDate;
+    int count = 0;
+    Found last;
+    for (Found f = searchFirst(stepped.s, stepped.st, days, 20240315); f;
+         f = searchNext(stepped.s, f->entry, stepped.st, days, 20240315)) {
+      stepped.set(f->entry, SelectFlag, "1");
+      ++count;
+      last = f;
+    }
+    TempDir dir;
+    VectorSink sink;
+    const SelResult r = selectAll(marked.s, marked.st, days, 20240315, dir.path, sink);
+    EXPECT_EQ(r.count, count) << days;
+    EXPECT_EQ(flags(marked), flags(stepped)) << days;
+    ASSERT_EQ(r.lastMatch.has_value(), last.has_value()) << days;
+    if (last) {
+      EXPECT_EQ(r.lastMatch->entry, last->entry) << days;
+      EXPECT_EQ(r.lastMatch->namePos, last->namePos) << days;
+      EXPECT_EQ(r.lastMatch->companyPos, last->companyPos) << days;
+    }
+    EXPECT_EQ(marked.st.dayCounter, stepped.st.dayCounter) << days;
+    EXPECT_EQ(marked.st.targetDate, stepped.st.targetDate) << days;
+    EXPECT_EQ(marked.st.nextEntry, stepped.st.nextEntry) << days;
+  }
 }
 
 TEST_F(Selection, SelectMarksTheCurrentEntryAndSaves) {
