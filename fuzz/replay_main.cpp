@@ -37,7 +37,9 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "cannot read %s\n", p.c_str());
       return 1;
     }
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string bytes;
+    char buf[1 << 16];
+    while (in.read(buf, sizeof buf) || in.gcount() > 0) bytes.append(buf, static_cast<std::size_t>(in.gcount()));
     std::fprintf(stderr, "%s\n", p.filename().c_str());
     LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
   }

@@ -54,7 +54,10 @@ std::optional<std::string> ScratchDir::read(const std::string& name) const {
   std::error_code ec;
   if (!fs::is_regular_file(file(name), ec)) return std::nullopt;
   std::ifstream in(file(name), std::ios::binary);
-  return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::string bytes;
+  char buf[1 << 16];
+  while (in.read(buf, sizeof buf) || in.gcount() > 0) bytes.append(buf, static_cast<std::size_t>(in.gcount()));
+  return bytes;
 }
 
 std::vector<std::string> ScratchDir::names() const {

@@ -98,7 +98,10 @@ void writeJpeg(const fs::path& path, const Raw& r,
 
 std::string readBytes(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
+  std::string bytes;
+  char buf[1 << 16];
+  while (in.read(buf, sizeof buf) || in.gcount() > 0) bytes.append(buf, static_cast<std::size_t>(in.gcount()));
+  return bytes;
 }
 
 void writeBytes(const fs::path& p, const std::string& bytes) {

@@ -230,16 +230,16 @@ TEST(ReplaceFiles, KeepsTheModeGroupAndOwnerOfTheFileItReplaces) {
 
   // A process that may not set the owner still writes, and keeps the mode.
   FailingFileSystem fs;
-  fs.hook = [](FailingFileSystem::Call c, const std::string&) {
-    return c == FailingFileSystem::ChangeOwner ? EPERM : 0;
+  fs.hook = [](FailingFileSystem::Call call, const std::string&) {
+    return call == FailingFileSystem::ChangeOwner ? EPERM : 0;
   };
   ASSERT_EQ(replaceFiles(fs, d.path, {{"a", "newer a"}}).state, Replaced::Done);
   ASSERT_EQ(::stat(d.file("a").c_str(), &a), 0);
   EXPECT_EQ(readBytes(d.file("a")), "newer a");
   EXPECT_EQ(a.st_mode & 07777, 0640u);
   // Any other failure to keep them fails the rewrite before it happens.
-  fs.hook = [](FailingFileSystem::Call c, const std::string&) {
-    return c == FailingFileSystem::ChangeMode ? EIO : 0;
+  fs.hook = [](FailingFileSystem::Call call, const std::string&) {
+    return call == FailingFileSystem::ChangeMode ? EIO : 0;
   };
   EXPECT_EQ(replaceFiles(fs, d.path, {{"a", "newest a"}}).state, Replaced::NotDone);
   EXPECT_EQ(readBytes(d.file("a")), "newer a");

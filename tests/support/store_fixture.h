@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <utility>
@@ -45,7 +44,12 @@ inline std::string readBytes(const std::string& path) {
   if (std::filesystem::is_directory(path)) return "<directory>";
   std::ifstream in(path, std::ios::binary);
   if (!in) return "<missing>";
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  // Read in blocks: GCC's null-dereference check misreads the stream
+  // buffer's inlined iterator.
+  std::string bytes;
+  char buf[1 << 16];
+  while (in.read(buf, sizeof buf) || in.gcount() > 0) bytes.append(buf, static_cast<std::size_t>(in.gcount()));
+  return bytes;
 }
 
 inline void writeBytes(const std::string& path, const std::string& bytes) {

@@ -25,7 +25,7 @@ struct Repertoire {
 };
 
 const Repertoire& repertoire() {
-  static const Repertoire r = [] {
+  static const Repertoire all = [] {
     Repertoire r;
     for (int b = 1; b < 256; ++b) {  // a NUL byte shows as a mark (below)
       const std::string s(1, static_cast<char>(b));
@@ -44,7 +44,7 @@ const Repertoire& repertoire() {
     }
     return r;
   }();
-  return r;
+  return all;
 }
 
 TEST(Encoding, EveryCp932CharacterRoundTripsThroughUnicode) {
