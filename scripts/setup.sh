@@ -4,7 +4,7 @@
 # Idempotent: does nothing when all packages are present.
 set -euo pipefail
 pkgs=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
