@@ -97,8 +97,8 @@ bool photoFits(const std::string& dir, const std::string& number, const std::str
 
 class Importer {
  public:
-  Importer(Store& s, const std::string& dir, MessageSink& sink, const VcardImportOptions& o)
-      : s_(s), dir_(dir), sink_(sink), options_(o), mapper_(todayDigits()), from_(s.count()) {}
+  Importer(Store& s, const std::string& dir, MessageSink& sink)
+      : s_(s), dir_(dir), sink_(sink), mapper_(todayDigits()), from_(s.count()) {}
 
   bool readFile(const std::string& path, const std::string& shown);
   bool assignNumbers();
@@ -112,7 +112,6 @@ class Importer {
   Store& s_;
   const std::string& dir_;
   MessageSink& sink_;
-  const VcardImportOptions& options_;
   vcard::CardMapper mapper_;
   const int from_;
   std::vector<Staged> staged_;
@@ -306,7 +305,7 @@ int importVcards(Store& s, const std::string& dir, const std::string& path,
     files.push_back(path);
   }
   detail::BusyNotice busy(options.busy);
-  Importer im(s, dir, sink, options);
+  Importer im(s, dir, sink);
   for (const std::string& f : files)
     if (!im.readFile(folder ? joinPath(path, f) : f, f)) return 1;
   if (!im.assignNumbers()) return 1;
