@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "photo/jpeg.h"
 #include "print/page.h"
 #include "print/print_job.h"
 
@@ -41,7 +42,6 @@ void setSheet(QPagedPaintDevice& device, print::Sheet sheet);
 
 // One page as a picture, pixelsPerMm to the millimetre, guides included.
 QImage pageImage(const print::Page& page, double pixelsPerMm);
-struct Picture;
 // The same as the image control shows it.
 Picture pagePicture(const print::Page& page, double pixelsPerMm);
 
