@@ -2,9 +2,13 @@
 
 #include <mecab.h>
 
+#include <algorithm>
 #include <array>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "readings/name_entries.h"
 #include "readings/reading_rules.h"
 #include "store/kana.h"
 #include "store/sjis_unicode.h"
@@ -117,7 +121,43 @@ ReadingProposer::~ReadingProposer() {
 }
 
 std::optional<std::string> ReadingProposer::name(std::string_view sjis) const {
-  return propose(utf8Of(sjis), true);
+  const std::string utf8 = utf8Of(sjis);
+  if (utf8.find(' ') == std::string::npos) return propose(utf8, true);
+  // Family and given name read apart: analysed together, the given name's
+  // first kanji is often taken into a longer word with the family's last.
+  std::string reading;
+  for (std::size_t at = 0; at < utf8.size();) {
+    const std::size_t end = std::min(utf8.find(' ', at), utf8.size());
+    const auto part = namePart(utf8.substr(at, end - at),
+                               reading.empty() ? NamePart::Family : NamePart::Given);
+    if (!part) return std::nullopt;
+    reading += (reading.empty() ? "" : " ") + *part;
+    at = std::min(utf8.find_first_not_of(' ', end), utf8.size());
+  }
+  return reading;
+}
+
+std::optional<std::string> ReadingProposer::namePart(const std::string& utf8,
+                                                     NamePart part) const {
+  if (tagger_ == nullptr) return std::nullopt;
+  if (!utf8HoldsKanji(utf8)) return propose(utf8, true);  // kana read as written
+  // Every entry of the dictionary that spells the whole part, not only the
+  // one the best analysis took: that may be a common word, and a name's
+  // other readings decide whether it can be read with confidence.
+  const std::unique_ptr<mecab_lattice_t, void (*)(mecab_lattice_t*)> lattice(
+      mecab_lattice_new(), mecab_lattice_destroy);
+  mecab_lattice_set_sentence(lattice.get(), utf8.c_str());
+  if (mecab_parse_lattice(tagger_, lattice.get()) == 0) return std::nullopt;
+  std::vector<NameEntry> entries;
+  for (const mecab_node_t* n = mecab_lattice_get_begin_nodes(lattice.get(), 0); n != nullptr;
+       n = n->bnext)
+    if (n->stat == MECAB_NOR_NODE && n->length == utf8.size())
+      entries.push_back({n->feature, readingOf(n->feature), n->wcost});
+  const auto reading = chooseNameReading(entries, part);
+  if (!reading) return std::nullopt;
+  std::string key = halfWidthKana(utf8ToSjis(*reading));
+  if (holdsKanji(key) || key.find(kGetaMark) != std::string::npos) return std::nullopt;
+  return key;
 }
 
 std::optional<std::string> ReadingProposer::company(std::string_view sjis) const {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "readings/name_entries.h"
+
 struct mecab_t;
 
 namespace kx {
@@ -24,9 +26,11 @@ class ReadingProposer {
 
   // The kana key for a Shift-JIS kanji name: half-width katakana through
   // the kana normaliser, a space where the name has its space (half- or
-  // full-width). Nothing when the name is blank, when the analyser cannot
-  // read every part of it, reads a kanji part as anything but a name, or
-  // is not ready: a wrong half is worse than none.
+  // full-width). The family and the given name are each read as a name the
+  // dictionary knows whole. Nothing when the name is blank, when a kanji
+  // part is no name the dictionary knows or has readings none of which is
+  // clearly the likeliest, or when the analyser is not ready: a wrong half
+  // is worse than none.
   std::optional<std::string> name(std::string_view sjis) const;
   // The same for a company, read without its legal form (株式会社, (有) ...),
   // which no one looks a company up by.
@@ -34,6 +38,9 @@ class ReadingProposer {
 
  private:
   std::optional<std::string> propose(const std::string& utf8, bool personal) const;
+  // The key for one part of a personal name, from the name entries of the
+  // dictionary that spell it whole.
+  std::optional<std::string> namePart(const std::string& utf8, NamePart part) const;
   mecab_t* tagger_ = nullptr;
 };
 

@@ -3,7 +3,8 @@
 // name (its own, or a listed family reading with a listed given reading),
 // and strictly, right only when it is the person's own reading. The figures
 // are printed; the floors are what the proposer reaches today, so that a
-// change that makes it worse fails.
+// change that makes it worse fails. (Many given names the analyser's
+// dictionary does not hold whole get no proposal: a third of the list.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -63,16 +64,16 @@ TEST(ReadingAccuracy, TheListGivesEachNameItsOwnReadingsAmongTheListed) {
 TEST(ReadingAccuracy, PersonalNames) {
   const Measured m = measure("person");
   ASSERT_GE(m.listed.total(), 300);
-  EXPECT_GE(m.listed.share(m.listed.right), 50.0);
-  EXPECT_LE(m.listed.share(m.listed.wrong), 16.0);
-  EXPECT_GE(m.own.share(m.own.right), 50.0);
-  EXPECT_LE(m.own.share(m.own.wrong), 16.0);
+  EXPECT_GE(m.listed.share(m.listed.right), 62.0);
+  EXPECT_LE(m.listed.share(m.listed.wrong), 4.5);
+  EXPECT_GE(m.own.share(m.own.right), 52.5);
+  EXPECT_LE(m.own.share(m.own.wrong), 14.0);
 }
 
 TEST(ReadingAccuracy, CompanyNames) {
   const Measured m = measure("company");
   ASSERT_GE(m.listed.total(), 100);
-  EXPECT_GE(m.listed.share(m.listed.right), 90.0);
+  EXPECT_GE(m.listed.share(m.listed.right), 95.0);
   EXPECT_LE(m.listed.share(m.listed.wrong), 5.0);
 }
 
