@@ -7,9 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "readings/name_entries.h"
-
 struct mecab_t;
+struct mecab_lattice_t;
 
 namespace kx {
 
@@ -37,11 +36,10 @@ class ReadingProposer {
   std::optional<std::string> company(std::string_view sjis) const;
 
  private:
-  std::optional<std::string> propose(const std::string& utf8, bool personal) const;
-  // The key for one part of a personal name, from the name entries of the
-  // dictionary that spell it whole.
-  std::optional<std::string> namePart(const std::string& utf8, NamePart part) const;
+  // The reading (UTF-8 katakana) of the best analysis, word by word.
+  std::optional<std::string> words(const std::string& utf8, bool personal) const;
   mecab_t* tagger_ = nullptr;
+  mecab_lattice_t* lattice_ = nullptr;  // reused: the analyser's own is not shared
 };
 
 // The proposer the program shares: the dictionary is opened on first use.

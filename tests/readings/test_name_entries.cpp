@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ struct Case {
   NamePart part;
   std::string want;  // "" when nothing is to be chosen
 };
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.what; }
 
 class ChosenReading : public testing::TestWithParam<Case> {};
 
