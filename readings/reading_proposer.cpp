@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
