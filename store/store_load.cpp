@@ -14,6 +14,7 @@
 #include "store/bytes.h"
 #include "store/line_reader.h"
 #include "store/store_files.h"
+#include "store/uids.h"
 
 namespace kx {
 
@@ -371,6 +372,7 @@ bool loadStore(Store& s, const std::string& dir, MessageSink& sink) {
   s.readOnly = !sound || s.writeBlock != Block::None;
   ++s.generation;
   report.flush(sink, !sound, damage);
+  loadUids(s, dir, source(kUidFile), sink);
   return !s.readOnly;
 }
 
@@ -417,6 +419,7 @@ void removeEntryAsLoaded(Store& s, int e, const std::string& nameKeys,
   loadCompanyKeysFrom(s, companyKeys, sink);
   std::memmove(s.field(e, 0), s.field(e + 1, 0),
                static_cast<std::size_t>(s.lastIndex - e) * Store::kRecordBytes);
+  std::memmove(s.uids[e], s.uids[e + 1], static_cast<std::size_t>(s.lastIndex - e) * sizeof s.uids[0]);
   --s.lastIndex;
   s.highestNumber = 0;
   for (int n = 0; n <= s.lastIndex; ++n) takeNumber(s, n);
