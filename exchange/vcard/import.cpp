@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstring>
 #include <set>
+#include <unordered_map>
 #include <vector>
 
 #include "exchange/import_support.h"
@@ -11,6 +12,9 @@
 #include "search/dates.h"
 #include "store/bytes.h"
 #include "store/person_files.h"
+#include "store/store_files.h"
+#include "store/uids.h"
+#include "exchange/vcard/identity.h"
 
 namespace kx {
 
@@ -95,13 +99,18 @@ bool photoFits(const std::string& dir, const std::string& number, const std::str
 class Importer {
  public:
   Importer(Store& s, const std::string& dir, MessageSink& sink, const VcardImportOptions& o)
-      : s_(s), dir_(dir), sink_(sink), options_(o), mapper_(todayDigits()), from_(s.count()) {}
+      : s_(s), dir_(dir), sink_(sink), options_(o), mapper_(todayDigits()), from_(s.count()) {
+    for (int e = 0; e <= s.lastIndex; ++e) byUid_[s.uids[e]] = e;
+  }
 
   bool readFile(const std::string& path, const std::string& shown);
   bool assignNumbers();
   bool placePhotos();
   void removePlacedPhotos();
   void summary(const detail::ProposedReadings& proposed) const;
+  // Puts the updates of entries already in the store into the tables.
+  void applyUpdates();
+  bool changesAnything() const { return !staged_.empty() || !updates_.empty(); }
   int count() const { return static_cast<int>(staged_.size()); }
   int from() const { return from_; }
 
@@ -115,6 +124,9 @@ class Importer {
   std::vector<Staged> staged_;
   std::vector<vcard::Property> card_;
   std::vector<std::string> placed_;
+  std::unordered_map<std::string, int> byUid_;  // entries and staged cards by UID
+  std::vector<vcard::EntryImage> updates_;
+  int unchanged_ = 0;
 };
 
 bool Importer::readFile(const std::string& path, const std::string& shown) {
@@ -149,6 +161,21 @@ bool Importer::readFile(const std::string& path, const std::string& shown) {
       sink_.show(whereMessage(shown, st.found.problemLine, reader.cardNumber(), st.found.problem));
       return false;
     }
+    // A card whose UID an entry has is that entry, changed or not.
+    const std::string uid = vcard::cardUid(card_);
+    const auto known = byUid_.find(uid);
+    if (known != byUid_.end() && known->second < from_) {
+      // Compared as it would be stored: a missing reading proposed as for a new card.
+      detail::proposeMissingReadings(s_, e, 1);
+      vcard::keepLocalFields(s_, known->second, s_, e, card_, st.found.ownNumber);
+      if (vcard::sameEntry(s_, known->second, s_, e)) ++unchanged_;
+      else updates_.push_back(vcard::EntryImage::of(s_, e, known->second));
+      staged_.pop_back();
+      continue;
+    }
+    const bool own = isStorableUid(uid) && known == byUid_.end();
+    setUid(s_, e, own ? uid : std::string());
+    if (own) byUid_[uid] = e;
     st.photo = st.found.photoUsable &&
                (!options_.photoDecodes || options_.photoDecodes(st.found.photo));
     if (!st.photo) st.found.photo.clear();
@@ -235,6 +262,10 @@ void Importer::removePlacedPhotos() {
   placed_.clear();
 }
 
+void Importer::applyUpdates() {
+  for (const vcard::EntryImage& u : updates_) u.putInto(s_);
+}
+
 void Importer::summary(const detail::ProposedReadings& proposed) const {
   std::vector<int> changed, photoless, phonesMoved, phonesLost;
   for (std::size_t i = 0; i < staged_.size(); ++i) {
@@ -246,7 +277,10 @@ void Importer::summary(const detail::ProposedReadings& proposed) const {
     if (f.phonesInRemarks) phonesMoved.push_back(e);
     if (f.phonesLost) phonesLost.push_back(e);
   }
-  std::string m = formatInts("vCardから%d件のカードを取り込みました。", count());
+  const int updated = static_cast<int>(updates_.size());
+  std::string m = formatInts("vCardから%d件のカードを取り込みました。", count() + updated + unchanged_);
+  if (updated + unchanged_ > 0)
+    m += formatInts("\n追加%d件、", count()) + formatInts("更新%d件、変更なし%d件", updated, unchanged_);
   if (!changed.empty()) {
     m += formatInts("\n長すぎて切り詰めたか、〓に置き換えた文字のあるカード: %d件",
                     static_cast<int>(changed.size()));
@@ -297,12 +331,18 @@ int importVcards(Store& s, const std::string& dir, const std::string& path,
   for (const std::string& f : files)
     if (!im.readFile(folder ? joinPath(path, f) : f, f)) return 1;
   if (!im.assignNumbers()) return 1;
+  if (!im.changesAnything()) {
+    // Every card is an entry as it stands: nothing to write.
+    im.summary({});
+    return 0;
+  }
   if (options.save && !im.placePhotos()) {
     im.removePlacedPhotos();
     return 1;
   }
   const detail::ProposedReadings proposed = detail::proposeMissingReadings(s, im.from(), im.count());
-  if (detail::commitImport(s, im.from(), im.count(), dir, sink, options.save) != 0) {
+  im.applyUpdates();
+  if (detail::commitImport(s, im.from(), im.count(), dir, sink, options.save, true) != 0) {
     im.removePlacedPhotos();
     return 1;
   }
