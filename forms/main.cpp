@@ -5,7 +5,7 @@
 //   korvelix --data-folder    the store in the user's data folder (the menu entry)
 //   --exit-after-start        starts, prints the entry count and exits (a check
 //                             that an installed program runs)
-//   korvelix --export-vcard / --import-vcard ...   vCards, without any window
+//   korvelix --export-vcard / --import-vcard / --sync ...   vCards, without any window
 //   korvelix --print-addresses OUT.pdf --layout ...  addresses to a PDF, without any window
 #include <cstdio>
 #include <iostream>
@@ -31,6 +31,7 @@ constexpr const char* kUsage =
     "  --data-folder  the user's data folder, $XDG_DATA_HOME/korvelix\n"
     "       korvelix --export-vcard PATH [--selected] [--vcard-version 3.0|4.0] [FOLDER]\n"
     "       korvelix --import-vcard PATH [FOLDER]\n"
+    "       korvelix --sync FOLDER [STORE_FOLDER] [--allow-mass-delete] [--vdirsyncer PAIR]\n"
     "       korvelix --print-addresses OUT.pdf --layout LAYOUT [--selected] [--private] [FOLDER]\n";
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "store/sjis_unicode.h"
 #include "exchange/vcard/vcard.h"
 #include "exchange/vcard/files.h"
+#include "exchange/vcard/sync_cli.h"
 #include "store/file_names.h"
 #include "store/store_files.h"
 
@@ -67,11 +68,14 @@ bool isMissingFileMessage(const std::string& m) {
 
 }  // namespace
 
-bool isVcardCommand(const std::string& arg) { return arg == kExport || arg == kImport; }
+bool isVcardCommand(const std::string& arg) {
+  return arg == kExport || arg == kImport || arg == kSyncCommand;
+}
 
 int runVcardCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                     const std::function<bool(const std::string&)>& photoDecodes) {
   if (args.empty() || !isVcardCommand(args[0])) return usage(err);
+  if (args[0] == kSyncCommand) return runSyncCommand(args, out, err);
   const bool exporting = args[0] == kExport;
   std::vector<std::string> operands;  // PATH, then FOLDER
   bool selected = false;
