@@ -71,11 +71,10 @@ struct Fixture {
       std::ofstream(dir + "/" + name, std::ios::binary);
     std::ofstream(dir + "/" + kx::kAppendFile, std::ios::binary) << records(kx::kCapacity);
     kx::VectorSink sink;
-    kx::Cursors cur;
-    s->fs = &fs;
+      s->fs = &fs;
     if (!kx::loadStore(*s, dir, sink) ||
-        kx::importExchange(*s, cur, dir, kx::ImportMode::Append, sink) != 0 ||
-        kx::syncFolder(*s, cur, dir, cards, sink) != kx::SyncResult::Done)
+        kx::importExchange(*s, dir, kx::ImportMode::Append, sink) != 0 ||
+        kx::syncFolder(*s, dir, cards, sink) != kx::SyncResult::Done)
       std::abort();
   }
   ~Fixture() { std::filesystem::remove_all(dir); }
@@ -97,11 +96,10 @@ void BM_FolderExport5000(benchmark::State& state) {
 
 void BM_Sync5000Unchanged(benchmark::State& state) {
   Fixture& f = fixture();
-  kx::Cursors cur;
   f.fs.cards = f.fs.stores = 0;
   for (auto _ : state) {
     kx::VectorSink sink;
-    if (kx::syncFolder(*f.s, cur, f.dir, f.cards, sink) != kx::SyncResult::Done)
+    if (kx::syncFolder(*f.s, f.dir, f.cards, sink) != kx::SyncResult::Done)
       state.SkipWithError("sync");
   }
   state.counters["cards_written"] = f.fs.cards;
@@ -112,7 +110,6 @@ void BM_Sync5000Unchanged(benchmark::State& state) {
 // One card changed in the folder: the store rewritten once, no card.
 void BM_Sync5000OneChange(benchmark::State& state) {
   Fixture& f = fixture();
-  kx::Cursors cur;
   const bool inStore = state.range(0) == 0;
   int cards = 0, stores = 0, n = 0;
   const std::string card = f.cards + "/" + kx::vcard::cardFileName(kx::uidOf(*f.s, 7));
@@ -132,7 +129,7 @@ void BM_Sync5000OneChange(benchmark::State& state) {
     }
     f.fs.cards = f.fs.stores = 0;
     state.ResumeTiming();
-    if (kx::syncFolder(*f.s, cur, f.dir, f.cards, sink) != kx::SyncResult::Done)
+    if (kx::syncFolder(*f.s, f.dir, f.cards, sink) != kx::SyncResult::Done)
       state.SkipWithError("sync");
     cards = f.fs.cards;
     stores = f.fs.stores;

@@ -512,7 +512,7 @@ std::string summaryText(const SyncSummary& sum) {
 
 }  // namespace
 
-SyncResult syncFolder(Store& s, Cursors& cur, const std::string& dir, const std::string& folder,
+SyncResult syncFolder(Store& s, const std::string& dir, const std::string& folder,
                       MessageSink& sink, const SyncOptions& options, SyncSummary* summary) {
   SyncSummary local;
   SyncSummary& sum = summary ? *summary : local;
@@ -520,7 +520,6 @@ SyncResult syncFolder(Store& s, Cursors& cur, const std::string& dir, const std:
   Sync sync(s, dir, folder, sink, options);
   const SyncResult r = sync.run(sum);
   if (r != SyncResult::Done) return r;
-  if (sum.added + sum.deleted > 0) detail::resetCursors(cur);
   sink.show(summaryText(sum));
   return r;
 }

@@ -35,7 +35,7 @@ enum class SyncResult {
 
 // The folder's cards must be one card a file. Ends with one summary
 // message. The store must be writable; photos are not synced.
-SyncResult syncFolder(Store& s, Cursors& cur, const std::string& dir, const std::string& folder,
+SyncResult syncFolder(Store& s, const std::string& dir, const std::string& folder,
                       MessageSink& sink, const SyncOptions& options = {},
                       SyncSummary* summary = nullptr);
 

@@ -96,11 +96,10 @@ int runSyncCommand(const std::vector<std::string>& args, std::ostream& out, std:
     openStore(*s, store, loading, lock);
     for (const std::string& m : loading.messages) printMessage(err, m);
     VectorSink sink;
-    Cursors cur;
     SyncOptions o;
     o.allowMassDelete = allowMassDelete;
     o.pair = pair;
-    r = syncFolder(*s, cur, store, folder, sink, o);
+    r = syncFolder(*s, store, folder, sink, o);
     for (std::size_t i = 0; i < sink.messages.size(); ++i) {
       const bool summary = r == SyncResult::Done && i + 1 == sink.messages.size();
       printMessage(summary ? out : err, sink.messages[i]);

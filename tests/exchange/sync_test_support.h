@@ -46,7 +46,7 @@ class SyncFixture : public ::testing::Test {
     if (fs) s->fs = fs;
     sink.messages.clear();
     summary = SyncSummary();
-    return syncFolder(*s, cur, d.path, f.path, sink, o, &summary);
+    return syncFolder(*s, d.path, f.path, sink, o, &summary);
   }
   // Entry e of the store on disk changed by `change`, and saved.
   template <class Fn>
@@ -73,7 +73,6 @@ class SyncFixture : public ::testing::Test {
   // Flushes to disk, which the outcome does not depend on, left out.
   fixture::FailingFileSystem noFlush;
   FileSystem* fs = &noFlush;
-  Cursors cur;
   VectorSink sink;
   SyncSummary summary;
 };

@@ -176,7 +176,7 @@ TEST_F(Sync, AnEmptyOrMissingFolderIsNeverReadAsEverythingDeleted) {
 TEST_F(Sync, AReadOnlyCopyRefusesAndTheLimitHolds) {
   s = loaded(d);
   s->readOnly = true;
-  EXPECT_EQ(syncFolder(*s, cur, d.path, f.path, sink), SyncResult::Failed);
+  EXPECT_EQ(syncFolder(*s, d.path, f.path, sink), SyncResult::Failed);
   EXPECT_TRUE(folderImage(f).empty());
 
   writeFiles(d, storeFiles(manyEntries(kCapacity, "x")));

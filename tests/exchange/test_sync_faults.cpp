@@ -46,7 +46,7 @@ class SyncFaults : public SyncFixture {
     for (int i = 0; i < 4; ++i) {
       form.nameKey = "ﾆｭｰ";
       form.fields[KanjiName] = "new" + std::to_string(i);
-      ASSERT_TRUE(addEntry(*s, cur, form, d.path, quiet));
+      ASSERT_TRUE(addEntry(*s, form, d.path, quiet));
     }
     auto cardPath = [&](int e) { return f.file(vcard::cardFileName(uidOf(*s, e))); };
     for (int e : {0, 7, 100, 101, 102, 103, 104, 105, 106, 107, 108, 109}) {

@@ -27,12 +27,11 @@ class Identity : public ::testing::Test {
   int importText(const std::string& text) {
     writeBytes(cardDir.file("in.vcf"), text);
     sink.messages.clear();
-    return importVcards(*s, cur, d.path, cardDir.file("in.vcf"), sink);
+    return importVcards(*s, d.path, cardDir.file("in.vcf"), sink);
   }
   std::string uid(int e) const { return std::string(uidOf(*s, e)); }
   TempDir d, cardDir;
   std::unique_ptr<Store> s;
-  Cursors cur;
   VectorSink sink;
 };
 
@@ -85,14 +84,14 @@ TEST_F(Identity, CardsWithoutAStorableUidGetNewOnes) {
 TEST_F(Identity, ExchangeImportsAndCsvGiveNewUids) {
   const std::string a = uid(0), k = uid(1);
   writeBytes(d.file(kAppendFile), exchangeFile({named("ｻ", "ｻ", "S")}));
-  ASSERT_EQ(importExchange(*s, cur, d.path, ImportMode::Append, sink), 0);
+  ASSERT_EQ(importExchange(*s, d.path, ImportMode::Append, sink), 0);
   EXPECT_EQ(uid(0), a);
   EXPECT_EQ(uid(1), k);
   const std::string appended = uid(2);
   EXPECT_FALSE(appended.empty());
   // Overwrite: every entry new, even one like an old one.
   writeBytes(d.file(kExchangeFile), exchangeFile({named("ｱ", "ｱ", "A")}));
-  ASSERT_EQ(importExchange(*s, cur, d.path, ImportMode::Overwrite, sink), 0);
+  ASSERT_EQ(importExchange(*s, d.path, ImportMode::Overwrite, sink), 0);
   ASSERT_EQ(s->count(), 1);
   EXPECT_NE(uid(0), a);
   EXPECT_NE(uid(0), derivedUids(*s)[0]);

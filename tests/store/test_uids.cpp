@@ -54,25 +54,23 @@ TEST_F(Uids, SaveWritesOneAsciiLinePerDataLine) {
 TEST_F(Uids, UidsOutliveNameChangesDeletionAndRestart) {
   ASSERT_TRUE(saveStore(*s_, dir_.path, sink_));
   const std::vector<std::string> before = uids();
-  Cursors c;
   EntryForm f;
   f.nameKey = "ｿﾉﾀﾞ";
   f.companyKey = "ｿｲ";
   for (int k = 0; k < kFieldCount; ++k) f.fields[k] = std::string(s_->field(2, k));
   f.fields[KanjiName] = "Z";  // the names the UID was derived from, changed
-  ASSERT_TRUE(updateEntry(*s_, c, 2, f, 0, dir_.path, sink_));
+  ASSERT_TRUE(updateEntry(*s_, 2, f, 0, dir_.path, sink_));
   ASSERT_TRUE(deleteEntry(*s_, 1, dir_.path, sink_));
   load();
   EXPECT_EQ(uids(), (std::vector<std::string>{before[0], before[2]}));
 }
 
 TEST_F(Uids, AddedEntriesGetNewRandomUids) {
-  Cursors c;
   EntryForm f;
   f.nameKey = "ﾀﾅｶ";
   f.companyKey = "ﾀｲ";
-  ASSERT_TRUE(addEntry(*s_, c, f, dir_.path, sink_));
-  ASSERT_TRUE(addEntry(*s_, c, f, dir_.path, sink_));
+  ASSERT_TRUE(addEntry(*s_, f, dir_.path, sink_));
+  ASSERT_TRUE(addEntry(*s_, f, dir_.path, sink_));
   const std::vector<std::string> now = uids();
   ASSERT_EQ(now.size(), 5u);
   EXPECT_NE(now[3], now[4]);
