@@ -324,4 +324,18 @@ int Session::importVcards(const std::string& path,
   return afterImport(kx::importVcards(*store_, folder_, inStoreFolder(path), messages_, options));
 }
 
+SyncResult Session::syncFolder(const std::string& path, bool allowMassDelete) {
+  SyncOptions options;
+  options.allowMassDelete = allowMassDelete;
+  options.pair = lastSyncPlace(folder_).pair;
+  busy(true);
+  const SyncResult result = kx::syncFolder(*store_, folder_, inStoreFolder(path), messages_, options);
+  busy(false);
+  // Entries may have moved up or been added: the view starts again.
+  afterImport(result == SyncResult::Done ? 0 : 1);
+  return result;
+}
+
+std::string Session::lastSyncFolder() const { return lastSyncPlace(folder_).folder; }
+
 }  // namespace kx

@@ -13,6 +13,7 @@
 
 #include "exchange/exchange_file.h"
 #include "exchange/import_support.h"
+#include "exchange/vcard/sync.h"
 #include "search/search_state.h"
 #include "search/selection.h"
 #include "store/entry_edit.h"
@@ -141,6 +142,10 @@ class Session {
   int importVcards(const std::string& path,
                    std::function<bool(const std::string& jpeg)> photoDecodes);
   std::string inStoreFolder(const std::string& path) const;
+  // Both ways with a folder of cards (relative to the store folder unless
+  // absolute); the pair and folder last synced with are kept.
+  SyncResult syncFolder(const std::string& path, bool allowMassDelete);
+  std::string lastSyncFolder() const;  // "" when the store never synced
 
  private:
   // A search's match becomes the entry on show; true when there was one.
