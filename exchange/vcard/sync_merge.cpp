@@ -12,6 +12,7 @@ struct Line {
   std::string_view text;  // with its continuation lines, without the last line end
   std::string name;       // upper case, without its group
   std::string params;     // upper case
+  bool grouped = false;   // "item1.TEL": a labelled number
 };
 
 char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
@@ -53,7 +54,10 @@ std::vector<Line> logicalLines(std::string_view bytes) {
     std::size_t stop = text.find_first_of(";:");
     std::string_view head = text.substr(0, stop);
     const std::size_t dot = head.find('.');
-    if (dot != std::string_view::npos) head.remove_prefix(dot + 1);
+    if (dot != std::string_view::npos) {
+      head.remove_prefix(dot + 1);
+      l.grouped = true;
+    }
     for (char c : head) l.name += upper(c);
     if (stop != std::string_view::npos && text[stop] == ';') {
       const std::size_t colon = text.find(':', stop);
@@ -65,19 +69,46 @@ std::vector<Line> logicalLines(std::string_view bytes) {
   return lines;
 }
 
-bool hasType(const std::string& params, std::string_view type) {
+enum TypeBit : unsigned { Work = 1, Home = 2, Cell = 4, Fax = 8, PagerOrCar = 16, Other = 32 };
+
+// The TYPE values of upper-cased parameters (vCard 2.1's bare ones too), as
+// the card reader tells them apart.
+unsigned types(const std::string& params) {
+  unsigned bits = 0;
+  auto value = [&bits](std::string_view t) {
+    while (!t.empty() && t.front() == '"') t.remove_prefix(1);
+    while (!t.empty() && t.back() == '"') t.remove_suffix(1);
+    if (t.empty()) return;
+    static constexpr std::pair<std::string_view, unsigned> kKnown[] = {
+        {"WORK", Work}, {"HOME", Home}, {"CELL", Cell}, {"FAX", Fax}, {"PAGER", PagerOrCar},
+        {"CAR", PagerOrCar}, {"VOICE", 0}, {"PREF", 0}, {"INTERNET", 0}, {"TEXT", 0}, {"MSG", 0}};
+    for (const auto& [name, bit] : kKnown)
+      if (t == name) {
+        bits |= bit;
+        return;
+      }
+    bits |= Other;
+  };
   std::size_t at = 0;
-  while ((at = params.find(type, at)) != std::string::npos) {
-    const bool before = at == 0 || params[at - 1] == '=' || params[at - 1] == ',' ||
-                        params[at - 1] == ';' || params[at - 1] == '"';
-    const std::size_t after = at + type.size();
-    const bool behind = after == params.size() || params[after] == ',' || params[after] == ';' ||
-                        params[after] == '"';
-    if (before && behind) return true;
-    at = after;
+  while (at <= params.size()) {
+    std::size_t end = params.find(';', at);
+    if (end == std::string::npos) end = params.size();
+    const std::string_view p = std::string_view(params).substr(at, end - at);
+    const std::size_t eq = p.find('=');
+    if (eq == std::string_view::npos) {
+      value(p);
+    } else if (p.substr(0, eq) == "TYPE") {
+      std::string_view list = p.substr(eq + 1);
+      for (std::size_t c; (c = list.find(',')) != std::string_view::npos; list.remove_prefix(c + 1))
+        value(list.substr(0, c));
+      value(list);
+    }
+    at = end + 1;
   }
-  return false;
+  return bits;
 }
+
+bool hasType(const std::string& params, unsigned bit) { return (types(params) & bit) != 0; }
 
 // The properties whose every occurrence carries a field.
 bool mappedWhole(const std::string& name) {
@@ -98,19 +129,23 @@ std::vector<std::string> slotKeys(const std::vector<Line>& lines) {
     const Line& l = lines[i];
     const int n = static_cast<int>(i);
     if (l.name == "TEL") {
-      const int k = hasType(l.params, "CELL")   ? 3
-                    : hasType(l.params, "FAX")  ? 2
-                    : hasType(l.params, "WORK") ? 0
-                    : hasType(l.params, "HOME") ? 1
-                                                : -1;
-      if (k < 0) untyped.push_back(n);
-      else if (phone[static_cast<std::size_t>(k)] < 0) phone[static_cast<std::size_t>(k)] = n;
+      // Pagers, car phones, other kinds and labelled numbers are no field's.
+      const unsigned t = types(l.params);
+      const int k = (t & PagerOrCar)               ? -2
+                    : (t & Cell)                   ? 3
+                    : (t & Fax)                    ? 2
+                    : (t & Work)                   ? 0
+                    : (t & Home)                   ? 1
+                    : (t & Other) || l.grouped     ? -2
+                                                   : -1;
+      if (k == -1) untyped.push_back(n);
+      else if (k >= 0 && phone[static_cast<std::size_t>(k)] < 0) phone[static_cast<std::size_t>(k)] = n;
     } else if (l.name == "EMAIL") {
       if (email < 0) email = n;
-      if (emailWork < 0 && hasType(l.params, "WORK")) emailWork = n;
+      if (emailWork < 0 && hasType(l.params, Work)) emailWork = n;
     } else if (l.name == "ADR") {
       if (adr < 0) adr = n;
-      if (adrWork < 0 && hasType(l.params, "WORK")) adrWork = n;
+      if (adrWork < 0 && hasType(l.params, Work)) adrWork = n;
     }
   }
   std::size_t u = 0;

@@ -148,6 +148,25 @@ TEST_F(Sync, WhatTheProgramDoesNotMapStaysInTheCard) {
   EXPECT_LT(card.find("03-1234"), card.find("IMPP"));
 }
 
+TEST_F(Sync, ANumberKeptInTheRemarksComesBackOnce) {
+  writeBytes(f.file("p.vcf"), foreignCard("p-1", "Ogawa", "TEL;TYPE=PAGER:050-1\r\n"));
+  ASSERT_EQ(sync(), SyncResult::Done);
+  const int e = entryNamed("Ogawa");
+  ASSERT_GE(e, 0);
+  const std::string remark = field(*loaded(d), e, Remarks1);
+  EXPECT_NE(remark.find("050-1"), std::string::npos);
+  setField(e, OfficePhone, "03-1");
+  ASSERT_EQ(sync(), SyncResult::Done);  // the card now carries the remark in its note
+  std::string card = readBytes(f.file("p.vcf"));
+  EXPECT_NE(card.find("TEL;TYPE=PAGER:050-1\r\n"), std::string::npos);
+  replaceAll(card, "Ogawa", "Ogawa2");
+  writeBytes(f.file("p.vcf"), card);
+  ASSERT_EQ(sync(), SyncResult::Done);
+  EXPECT_EQ(summary.updated, 1);
+  EXPECT_EQ(field(*loaded(d), e, Remarks1), remark);
+  EXPECT_EQ(field(*loaded(d), e, Remarks2), std::string(74, ' '));
+}
+
 TEST_F(Sync, AMassDeleteStopsBeforeWritingUnlessConfirmed) {
   ASSERT_EQ(sync(), SyncResult::Done);
   std::filesystem::remove(f.file(vcard::cardFileName(uid(0))));
