@@ -125,6 +125,25 @@ TEST_F(Sync, DeletedOnOneSideAndChangedOnTheOtherIsRestored) {
   EXPECT_EQ(readBytes(path), card);
 }
 
+TEST_F(Sync, AnEntryKeepsItsCardFileThroughRenumberingAndNewNames) {
+  ASSERT_EQ(sync(), SyncResult::Done);
+  const std::string sato = uid(2);
+  const std::string file = f.file(vcard::cardFileName(sato));
+  s = loaded(d);
+  s->fs = fs;
+  VectorSink quiet;
+  ASSERT_TRUE(deleteEntry(*s, 1, d.path, quiet));
+  editEntry(1, [](Store& st, int n) {
+    paddedCopy(st.field(n, KanjiName), "Suzuki", kFieldWidth[KanjiName]);
+    replaceKeys(st, n, "ｽｽﾞｷ", "ｽｲ");
+  });
+  ASSERT_EQ(sync(), SyncResult::Done);
+  EXPECT_EQ(uid(1), sato);
+  EXPECT_EQ(summary.cardsWritten, 1);
+  EXPECT_NE(readBytes(file).find("FN:Suzuki"), std::string::npos);
+  EXPECT_EQ(folderImage(f).size(), 2u);
+}
+
 TEST_F(Sync, WhatTheProgramDoesNotMapStaysInTheCard) {
   const std::string extra =
       "BDAY:1980-04-01\r\nTEL;TYPE=WORK:03-0000\r\nTEL;TYPE=CELL:090-1\r\nTEL;TYPE=HOME:045-1\r\n"
