@@ -65,6 +65,17 @@ TEST_F(Identity, AChangedCardUpdatesItsEntryInPlaceKeepingWhatItLacks) {
   EXPECT_EQ(tablesImage(*loaded(d)), tablesImage(*s));
 }
 
+TEST_F(Identity, ACardWithoutAReadingIsUnchangedTheSecondTime) {
+  const std::string bare = "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:bare-1\r\nFN:" +
+                           std::string(reinterpret_cast<const char*>(u8"山田 太郎")) + "\r\nEND:VCARD\r\n";
+  ASSERT_EQ(importText(bare), 0);
+  const std::string key = nameKeyOf(*s, 2);
+  EXPECT_NE(key, pad("", 42));  // a reading proposed
+  ASSERT_EQ(importText(bare), 0);
+  EXPECT_NE(sink.messages.back().find(sjisText(u8"更新0件、変更なし1件")), std::string::npos);
+  EXPECT_EQ(nameKeyOf(*s, 2), key);
+}
+
 TEST_F(Identity, UnchangedEntryKeepsItsUpdateDate) {
   ASSERT_EQ(importText(card("x-9", "Ito", "090")), 0);
   std::memcpy(s->field(2, UpdateDate), "20200101", 8);
