@@ -246,6 +246,8 @@ int Sync::mapCard(const Card& c, int entry, bool* ok) {
     sink_.show(utf8ToSjis(c.file) + at + (found.problem ? found.problem : ""));
     return -1;
   }
+  // A missing reading proposed as an import proposes it.
+  detail::proposeMissingReadings(*scratch_, slot, 1);
   if (entry >= 0) {
     vcard::keepLocalFields(s_, entry, *scratch_, slot, props_, found.ownNumber);
   } else {
