@@ -12,11 +12,10 @@
 #include <string>
 
 #include "exchange/vcard/cli.h"
-#include "forms/command_line.h"
+#include "forms/program_start.h"
 #include "forms/windows.h"
 #include "print/cli.h"
 #include "session/session.h"
-#include "ui/folders.h"
 #include "ui/jpeg.h"
 #include "ui/print_backend.h"
 #include "ui/services.h"
@@ -49,32 +48,22 @@ int main(int argc, char** argv) {
   kx::ui::DesktopServices services;
   kx::ui::setServices(&services);
 
-  kx::CommandLine args(argc, argv);
-  if (args.takeFlag("--help")) {
+  const kx::StartArguments args = kx::parseStartArguments(argc, argv, true);
+  if (args.help) {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  const bool dataFolder = args.takeFlag("--data-folder");
-  const bool exitAfterStart = args.takeFlag("--exit-after-start");
-  std::string folder;
-  if (!args.takeFolder(&folder) || (dataFolder && !folder.empty())) {
-    std::fprintf(stderr, "korvelix: %s\n%s",
-                 args.error().empty() ? "--data-folder or FOLDER, not both" : args.error().c_str(),
-                 kUsage);
+  if (!args.error.empty()) {
+    std::fprintf(stderr, "korvelix: %s\n%s", args.error.c_str(), kUsage);
     return 2;
   }
-  if (dataFolder) folder = kx::ui::userDataFolder();
-  if (!folder.empty()) {
-    if (const auto failure = kx::ui::enterFolder(folder)) {
-      services.show(*failure);
-      return 1;
-    }
-  }
+  bool newFolder = false;
+  if (!kx::enterStartFolder(args, &newFolder)) return 1;
 
   kx::Session session(".", services);
   kx::Windows windows(session);
-  windows.start();
-  if (exitAfterStart) {
+  windows.start(newFolder);
+  if (args.exitAfterStart) {
     kx::ui::processPendingEvents();
     std::printf("%s\n", windows.entryCountLine().c_str());
     return 0;

@@ -50,11 +50,11 @@ ui::Window* Windows::byName(const std::string& formName) {
   return nullptr;
 }
 
-void Windows::start() {
+void Windows::start(bool newFolder) {
   // The main menu first, so that it hears the load; the load's messages come
   // before any other window exists.
   mainMenu();
-  session_.openStore();
+  session_.openStore(newFolder);
   mainMenu().show();
 }
 

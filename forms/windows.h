@@ -21,8 +21,9 @@ class Windows final : public Navigator, private SessionListener {
   explicit Windows(Session& session);
   ~Windows() override;
 
-  // Builds the main menu, which hears the store load, and shows it.
-  void start();
+  // Builds the main menu, which hears the store load, and shows it; a
+  // folder made just now opens its empty store without a word.
+  void start(bool newFolder = false);
   // The main menu's "RECORDS = n" line.
   std::string entryCountLine();
 

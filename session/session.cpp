@@ -26,6 +26,18 @@ namespace {
 // turns it on.
 constexpr bool kViewSwitchTurnsOn = false;
 
+// Passes on every message but those about a missing store file.
+class NewStoreMessages : public MessageSink {
+ public:
+  explicit NewStoreMessages(MessageSink& to) : to_(to) {}
+  void show(const std::string& text) override {
+    if (!isMissingStoreFileMessage(text)) to_.show(text);
+  }
+
+ private:
+  MessageSink& to_;
+};
+
 }  // namespace
 
 Session::Session(std::string folder, MessageSink& messages)
@@ -33,8 +45,9 @@ Session::Session(std::string folder, MessageSink& messages)
 
 Session::~Session() = default;
 
-void Session::openStore() {
-  kx::openStore(*store_, folder_, messages_, lock_);
+void Session::openStore(bool newFolder) {
+  NewStoreMessages quiet(messages_);
+  kx::openStore(*store_, folder_, newFolder ? quiet : messages_, lock_);
   secretMode_ = false;
   tellEntriesChanged();
 }

@@ -48,8 +48,10 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // The start-up load, which takes the folder's lock for the whole run.
-  void openStore();
+  // The start-up load, which takes the folder's lock for the whole run. In
+  // a folder made just now (newFolder) the missing files are no news: the
+  // store opens empty without a word, and the first change writes them.
+  void openStore(bool newFolder = false);
   const Store& store() const { return *store_; }
   const std::string& folder() const { return folder_; }
   void listen(SessionListener* listener) { listeners_.push_back(listener); }

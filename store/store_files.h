@@ -30,6 +30,9 @@ bool loadStore(Store& s, const std::string& dir, MessageSink& sink);
 // Start-up: takes the store's lock, then loads as above. Without the lock
 // the store is read-only and nothing in the folder is touched.
 bool openStore(Store& s, const std::string& dir, MessageSink& sink, StoreLock& lock);
+// Whether a load's message only says that one of the three files is not
+// there: nothing worth saying about a store that is new.
+bool isMissingStoreFileMessage(const std::string& message);
 
 // Shown once after the load's own messages when the store is loaded
 // read-only, and by every refused rewrite.

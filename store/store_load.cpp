@@ -389,6 +389,11 @@ bool openStore(Store& s, const std::string& dir, MessageSink& sink, StoreLock& l
   return writable;
 }
 
+bool isMissingStoreFileMessage(const std::string& m) {
+  return m == "loadK1 K1 open error" || m == "loadK1 K2 open error" ||
+         m == "KORVELIX.DAT open error";
+}
+
 const char* readOnlyRefusal(const Store& s) {
   switch (s.writeBlock) {
     case Store::WriteBlock::OtherCopy: return kOtherCopyRefusalMessage;

@@ -1,6 +1,7 @@
-// korvelix-drive: the program off screen, driven by commands on standard
-// input, for end-to-end tests. It starts exactly as the program does in the
-// working directory (the load's messages come first), then carries out one
+// korvelix-drive [--data-folder | FOLDER]: the program off screen, driven by
+// commands on standard input, for end-to-end tests. It takes the program's
+// arguments and starts exactly as the program does (the load's messages
+// come first), then carries out one
 // command per line and prints what happened:
 //   MSG text / ASK text / OPEN name / BROWSE name   as the program asks for them
 //   = value                              answers to get, visible, shown, item, image, focus
@@ -17,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "forms/program_start.h"
 #include "forms/windows.h"
 #include "session/session.h"
 #include "ui/controls.h"
@@ -316,9 +318,19 @@ int main(int argc, char** argv) {
   }
   kx::ui::setServices(&services);
 
+  const kx::StartArguments args = kx::parseStartArguments(argc, argv, false);
+  if (args.help || !args.error.empty()) {
+    std::fprintf(args.help ? stdout : stderr,
+                 "%s%susage: korvelix-drive [--data-folder | FOLDER] < COMMANDS\n",
+                 args.error.c_str(), args.error.empty() ? "" : "\n");
+    return args.help ? 0 : 2;
+  }
+  bool newFolder = false;
+  if (!kx::enterStartFolder(args, &newFolder)) return 1;
+
   kx::Session session(".", services);
   kx::Windows windows(session);
-  windows.start();
+  windows.start(newFolder);
   kx::ui::processPendingEvents();
 
   std::string line;

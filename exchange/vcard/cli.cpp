@@ -61,11 +61,6 @@ bool isNewStore(const std::string& folder) {
   return true;
 }
 
-bool isMissingFileMessage(const std::string& m) {
-  return m == "loadK1 K1 open error" || m == "loadK1 K2 open error" ||
-         m == "KORVELIX.DAT open error";
-}
-
 }  // namespace
 
 bool isVcardCommand(const std::string& arg) {
@@ -103,7 +98,7 @@ int runVcardCommand(const std::vector<std::string>& args, std::ostream& out, std
   const bool newStore = isNewStore(folder);
   openStoreLikeTheProgram(*s, folder, loading, lock);
   for (const std::string& m : loading.messages) {
-    if (newStore && isMissingFileMessage(m)) continue;
+    if (newStore && isMissingStoreFileMessage(m)) continue;
     // Reading while the program has the store open is what an export does
     // from a sync tool; only a change needs the store to itself.
     if (exporting && m == kOtherCopyLoadMessage) continue;
