@@ -168,7 +168,7 @@ TEST_F(ServicesInDir, OpenAndBrowseTellTheUserOfMissingOrRefusedNames) {
                      {K::Msg, "FILE NOT FOUND: PSNL0009.TXT"},
                      {K::Msg, "FILE NOT FOUND: PSNL0009"},
                      {K::Open, "PSNL0002.JPG"},
-                     {K::Msg, "CAN NOT OPEN: PSNL0002.JPG"}}));
+                     {K::Msg, sjis(u8"開くためのプログラムがありません: PSNL0002.JPG")}}));
   EXPECT_EQ(heard.size(), rec.events.size());
 
   setServices(&rec);
