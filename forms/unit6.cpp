@@ -129,6 +129,7 @@ void TForm6::openOnCurrentEntry() {
   const bool secret = session.secretMode();
   for (ui::Edit* b : {Edit25, Edit26, Edit27, Edit28, Edit29}) b->setVisible(secret);
   if (!secret) Label25->setVisible(false);
+  session.sayIfReadOnly();
 }
 
 void TForm6::showNumberLabels(const std::string& number, bool proposed) {

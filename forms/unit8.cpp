@@ -101,6 +101,7 @@ void TForm8::prepare() {
   // Edit3, Edit4, Edit6, Edit8, Edit9, Edit10, Edit11, Edit18 and Edit24 keep
   // the previous entry's company side.
   show();
+  session.sayIfReadOnly();
 }
 
 void TForm8::disarm() {

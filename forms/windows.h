@@ -47,6 +47,8 @@ class Windows final : public Navigator, private SessionListener {
 
  private:
   void entryStored(const EntryForm& stored) override;
+  // A store that cannot be changed says so in every title.
+  void entriesChanged() override;
   // The window by its form name, built if it is not yet; nullptr for none.
   ui::Window* byName(const std::string& formName);
   template <class Form>

@@ -165,6 +165,8 @@ bool Session::beginEdit() {
   return true;
 }
 
+bool Session::sayIfReadOnly() { return refuseIfReadOnly(*store_, messages_); }
+
 bool Session::pendingChangeAllowed(const EntryTicket& filledFrom, const std::string& typedNumber) {
   if (pendingChange_ != PendingChange::None && refuseIfStale(*store_, filledFrom, messages_))
     return false;

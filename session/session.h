@@ -97,6 +97,9 @@ class Session {
   // --- the update and add forms
   // The update form opens on the current entry; false when there is none.
   bool beginEdit();
+  // True, with the user told why, when no change can be stored: what the
+  // update and add forms say as they open, before anything is typed.
+  bool sayIfReadOnly();
   void armChange(PendingChange change) { pendingChange_ = change; }
   PendingChange pendingChange() const { return pendingChange_; }
   // Whether the armed change may run on the entry the form was filled from

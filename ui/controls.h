@@ -160,8 +160,13 @@ class Window {
   const std::string& name() const { return name_; }
 
   void setCaption(const std::string& sjis);
-  const std::string& caption() const { return caption_; }
+  // The title as the title bar shows it: the caption and the note.
+  std::string caption() const { return caption_ + titleNote(); }
   void setFont(const Font& f);  // the window's default font
+  // What every window's title ends in, those built later included (a store
+  // that cannot be changed says so everywhere); "" for nothing.
+  static void setTitleNote(const std::string& sjis);
+  static const std::string& titleNote();
 
   void show();          // shows and brings to the front
   void hide();          // hides without the close hook

@@ -63,6 +63,11 @@ std::vector<Window*>& registry() {
   return windows;
 }
 
+std::string& note() {
+  static std::string text;
+  return text;
+}
+
 }  // namespace
 
 struct Window::Impl {
@@ -93,8 +98,16 @@ Window::~Window() {
 
 void Window::setCaption(const std::string& sjis) {
   caption_ = sjis;
-  impl_->widget->setWindowTitle(toUnicode(sjis));
+  impl_->widget->setWindowTitle(toUnicode(caption()));
 }
+
+void Window::setTitleNote(const std::string& sjis) {
+  if (note() == sjis) return;
+  note() = sjis;
+  for (Window* w : registry()) w->impl_->widget->setWindowTitle(toUnicode(w->caption()));
+}
+
+const std::string& Window::titleNote() { return note(); }
 
 void Window::setFont(const Font& f) {
   detail::applyFont(impl_->widget, f);
