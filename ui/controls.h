@@ -83,6 +83,11 @@ class Edit : public Control {
   Edit(Window& w, std::string name);
   void setText(const std::string& sjis);
   std::string text() const;
+  // Whether the box shows other text than the program last set in it: the
+  // user typed (or pasted) since.
+  bool typedSinceSet() const;
+  // What the box shows now counts as set: typing starts from here.
+  void markUnchanged();
   void setReadOnly(bool ro);
   void setKana(bool on) { kana_ = on; }
   // Return or the keypad's Enter pressed in the box.
@@ -99,6 +104,7 @@ class Edit : public Control {
   // Unchanged text reads back as the exact bytes set, broken ones included.
   mutable std::string bytes_;
   mutable std::u16string shown_;
+  std::u16string set_;  // as the program last set it
   bool kana_ = false;
   std::function<void()> enter_;
 };
