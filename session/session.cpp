@@ -72,6 +72,12 @@ void Session::openList(ListOrder order) {
   listPosition_ = firstListPosition(*store_, order);
 }
 
+void Session::resumeList(ListOrder order, int drawnFrom) {
+  listOrder_ = order;
+  listToReturnTo_ = order;
+  listPosition_ = drawnFrom;
+}
+
 void Session::pageNext() { listPosition_ = nextPagePosition(listPosition_, store_->lastIndex); }
 void Session::pageBack() { listPosition_ = backPagePosition(listPosition_, store_->lastIndex); }
 void Session::pageTop() { listPosition_ = 0; }

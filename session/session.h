@@ -61,6 +61,10 @@ class Session {
   // --- the name and company lists
   // Opens a list at the first entry with a kana key.
   void openList(ListOrder order);
+  // A list window in use again: the position its lines were drawn from
+  // becomes the list position, so that its paging and clicks work from
+  // what it shows whatever the other list did meanwhile.
+  void resumeList(ListOrder order, int drawnFrom);
   int listPosition() const { return listPosition_; }
   ListOrder listOrder() const { return listOrder_; }
   ListOrder listToReturnTo() const { return listToReturnTo_; }
