@@ -38,6 +38,27 @@ class NewStoreMessages : public MessageSink {
   MessageSink& to_;
 };
 
+// Passes on every message but the last, which waits for flush(): an
+// import's summary comes after its notice has gone and the count is new.
+class LastHeldBack : public MessageSink {
+ public:
+  explicit LastHeldBack(MessageSink& to) : to_(to) {}
+  void show(const std::string& text) override {
+    if (holding_) to_.show(held_);
+    held_ = text;
+    holding_ = true;
+  }
+  void flush() {
+    if (holding_) to_.show(held_);
+    holding_ = false;
+  }
+
+ private:
+  MessageSink& to_;
+  std::string held_;
+  bool holding_ = false;
+};
+
 }  // namespace
 
 Session::Session(std::string folder, MessageSink& messages)
@@ -342,7 +363,11 @@ int Session::importVcards(const std::string& path,
   VcardImportOptions options;
   options.busy = [this](bool shown) { busy(shown); };
   options.photoDecodes = std::move(photoDecodes);
-  return afterImport(kx::importVcards(*store_, folder_, inStoreFolder(path), messages_, options));
+  LastHeldBack summary(messages_);
+  const int result =
+      afterImport(kx::importVcards(*store_, folder_, inStoreFolder(path), summary, options));
+  summary.flush();
+  return result;
 }
 
 SyncResult Session::syncFolder(const std::string& path, bool allowMassDelete) {

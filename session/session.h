@@ -148,6 +148,8 @@ class Session {
   // path is relative to the store folder unless absolute; version 4 or 3.
   int exportVcards(const std::string& path, bool selectedOnly, bool toFolder, int version);
   bool fileExists(const std::string& path) const;  // a regular file there
+  // Its summary (or its last complaint) is shown once the busy notice has
+  // gone and the listeners have heard of the new entries.
   int importVcards(const std::string& path,
                    std::function<bool(const std::string& jpeg)> photoDecodes);
   std::string inStoreFolder(const std::string& path) const;
