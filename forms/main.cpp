@@ -20,6 +20,7 @@
 #include "ui/print_backend.h"
 #include "ui/services.h"
 #include "ui/toolkit.h"
+#include "ui/window_places.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
   kx::ui::Toolkit toolkit(argc, argv);
   kx::ui::DesktopServices services;
   kx::ui::setServices(&services);
+  kx::ui::keepWindowPlacesOfUser();
 
   const kx::StartArguments args = kx::parseStartArguments(argc, argv, true);
   if (args.help) {

@@ -174,6 +174,11 @@ class Window {
   static void setTitleNote(const std::string& sjis);
   static const std::string& titleNote();
 
+  // Where the window stands on the screen (its frame's corner) and its size.
+  struct Place { int left, top, width, height; };
+  Place place() const;
+  void moveTo(int left, int top);  // as the user drags it
+
   void show();          // shows and brings to the front
   void hide();          // hides without the close hook
   void close();         // runs the close hook (FormClose), then hides
@@ -218,6 +223,7 @@ class Window {
   std::string caption_;
   std::vector<std::unique_ptr<Control>> controls_;
   std::function<void()> onClose_, bgClick_, escape_;
+  bool placed_ = false;  // put where it was left, once
 };
 
 // Runs fn; an escaping exception is shown in a message box and swallowed so
@@ -227,8 +233,9 @@ void guarded(const std::function<void()>& fn);
 }  // namespace kx::ui
 
 namespace kx::ui {
-// Ends the program (the main menu closed). The driver checks the flag after
-// every command instead of running an event loop.
+// Ends the program (the main menu closed), noting where every window on
+// screen stands. The driver checks the flag after every command instead of
+// running an event loop.
 void quitApplication();
 bool quitRequested();
 }  // namespace kx::ui
