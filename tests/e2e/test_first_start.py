@@ -7,7 +7,7 @@ import os
 import unittest
 
 from kxdrive import (COMPANY_KEY_FILE, DATA_FILE, MISSING_FILE_MESSAGES, NAME_KEY_FILE,
-                     DriveTest, write_store)
+                     DriveTest)
 
 STORE_FILES = [DATA_FILE, NAME_KEY_FILE, COMPANY_KEY_FILE]
 ADD_ONE = ["click Form1.Button4", "type Form8.Edit1 ｱｲ", "type Form8.Edit2 相",
@@ -42,12 +42,6 @@ class FirstStart(DriveTest):
         # Nothing was changed, so the next start finds the folder without files.
         again = self.drive_lines(["get Form1.Label1"], args=["--data-folder"], env=env)
         self.assertEqual(again, MISSING_FILE_MESSAGES + ["= RECORDS = 0"])
-
-    def test_a_store_in_the_folder_given(self):
-        os.mkdir(self.path("there"))
-        write_store(self.path("there"), [{"Kana": "ｱ"}, {"Kana": "ｲ"}])
-        self.assertEqual(self.drive_lines(["get Form1.Label1"], args=["there"]),
-                         ["= RECORDS = 2"])
 
     def test_wrong_arguments_start_nothing(self):
         for args in (["a", "b"], ["--data-folder", "a"], ["--exit-after-start"]):

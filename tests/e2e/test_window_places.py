@@ -32,11 +32,6 @@ class WindowPlaces(DriveTest):
                                       COMPANY_LIST, "place Form5"])
         self.assertEqual(lines, ["= 200,50 482x430", "= 120,90 960x560", "= 30,40 1080x560"])
 
-    def test_the_last_place_wins(self):
-        self.run_with_places([NAME_LIST, "move Form2 10 20", "close Form2", NAME_LIST,
-                              "move Form2 60 70", "close Form2"])
-        self.assertEqual(self.run_with_places([NAME_LIST, "place Form2"]), ["= 60,70 960x560"])
-
     def test_a_place_off_every_screen_is_not_used(self):
         self.run_with_places([NAME_LIST, "move Form2 9000 9000", "close Form2"])
         place = self.run_with_places([NAME_LIST, "place Form2"])[0]
