@@ -8,6 +8,7 @@
 #include "store/bytes.h"
 #include "store/sjis_unicode.h"
 #include "store/store_files.h"
+#include "store/uids.h"
 
 namespace kx::detail {
 
@@ -38,12 +39,13 @@ int highestPersonalNumber(const Store& s) {
 }
 
 int commitImport(Store& s, int from, int count, const std::string& dir, MessageSink& sink,
-                 bool save) {
+                 bool save, bool keepUids) {
   // A blank personal data number means none, as a load reads it: memory
   // then holds what the next start will.
   for (int e = from; e < from + count; ++e) {
     char* number = s.field(e, PersonalNumber);
     if (std::memcmp(number, "    ", 4) == 0) std::memcpy(number, "0000", 4);
+    if (!keepUids || uidOf(s, e).empty()) setUid(s, e, randomUid());
   }
   placeNewKeys(s, from, count);
   s.lastIndex = from + count - 1;

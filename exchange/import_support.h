@@ -60,9 +60,10 @@ class BusyNotice {
 // inserting them one at a time would, raises the last index, recomputes
 // the highest personal data number and rewrites the store files. Returns 0,
 // or 1 when the rewrite failed, with the tables loaded again from the
-// unchanged files.
+// unchanged files. Each new entry gets a new UID, unless keepUids and its
+// staging slot holds one already.
 int commitImport(Store& s, int from, int count, const std::string& dir, MessageSink& sink,
-                 bool save);
+                 bool save, bool keepUids = false);
 
 // Readings proposed for staged entries that arrived without one.
 struct ProposedReadings {

@@ -9,6 +9,7 @@
 #include "store/entry_text.h"
 #include "ui/encoding.h"
 #include "ui/reading_capture.h"
+#include "ui/services.h"
 
 namespace kx {
 
@@ -97,6 +98,35 @@ EntryForm EntryWindow::readForm(const ui::Edit* numberBox) const {
       text = numberBox ? numberBox->text() : "0000";  // a new entry has no number yet
   }
   return form;
+}
+
+namespace {
+constexpr Field kCodeFields[] = {Sex, Occupation, Actuary, PensionActuary};
+}  // namespace
+
+void EntryWindow::noteFilled(ui::Edit* extraBox) {
+  for (ui::Edit* box : {Edit1, Edit24, extraBox})
+    if (box) box->markUnchanged();
+  for (int i = 0; i < kFieldCount; ++i)
+    if (ui::Edit* box = boxOf(static_cast<Field>(i))) box->markUnchanged();
+  for (size_t i = 0; i < filledGroups_.size(); ++i)
+    filledGroups_[i] = groupOf(kCodeFields[i])->itemIndex();
+}
+
+bool EntryWindow::typedSinceFilled(const ui::Edit* extraBox) const {
+  for (const ui::Edit* box : std::initializer_list<const ui::Edit*>{Edit1, Edit24, extraBox})
+    if (box && box->typedSinceSet()) return true;
+  for (int i = 0; i < kFieldCount; ++i)
+    if (const ui::Edit* box = boxOf(static_cast<Field>(i)); box && box->typedSinceSet())
+      return true;
+  for (size_t i = 0; i < filledGroups_.size(); ++i)
+    if (groupOf(kCodeFields[i])->itemIndex() != filledGroups_[i]) return true;
+  return false;
+}
+
+bool EntryWindow::escapeMayClose(const ui::Edit* extraBox) const {
+  return !typedSinceFilled(extraBox) ||
+         ui::services().ask(ui::fromUtf8(u8"入力した内容を破棄して閉じますか？"));
 }
 
 void EntryWindow::showEntry(const Store& s, int e) {

@@ -89,8 +89,20 @@ class EntryWindow : public ui::Window {
   ui::Edit* boxOf(Field f) const;
   ui::RadioGroup* groupOf(Field f) const;
 
+  // Called once the form is filled: from now on a typed box or a changed
+  // code group is the user's work, and Escape asks before it goes.
+  void noteFilled(ui::Edit* extraBox);
+  // Whether Escape may close the form: at once when nothing was typed
+  // since the fill, else when the user says so. extraBox is a form's own
+  // box, or nullptr.
+  bool escapeMayClose(const ui::Edit* extraBox) const;
+  bool typedSinceFilled(const ui::Edit* extraBox) const;
+
   Session& session;
   Navigator& navigator;
+
+ private:
+  std::array<int, 4> filledGroups_{};
 };
 
 }  // namespace kx

@@ -55,9 +55,17 @@ ListWindow::ListWindow(Session& s, Navigator& n, const char* formName, const cha
     l->setFont(fixed);
     lines_[static_cast<size_t>(k - 1)] = l;
   }
+  session.listen(this);
 }
 
+void ListWindow::entriesChanged() {
+  if (isShown()) redraw();
+}
+
+void ListWindow::resume() { session.resumeList(order, drawnFrom_); }
+
 void ListWindow::redraw() {
+  drawnFrom_ = session.listPosition();
   for (int k = 1; k <= kListLines; ++k)
     line(k)->setCaption(listLine(session.store(), order, session.listPosition() + k - 1));
 }
@@ -69,21 +77,25 @@ void ListWindow::openList() {
 }
 
 void ListWindow::Button1Click() {
+  resume();
   session.pageNext();
   redraw();
 }
 
 void ListWindow::Button2Click() {
+  resume();
   session.pageBack();
   redraw();
 }
 
 void ListWindow::Button3Click() {
+  resume();
   session.pageTop();
   redraw();
 }
 
 void ListWindow::Button4Click() {
+  resume();
   session.pageBottom();
   redraw();
 }
@@ -99,6 +111,7 @@ void ListWindow::Button7Click() { close(); }
 void ListWindow::jump(bool emptyDoesNothing) {
   const std::string text = Edit1->text();
   if (emptyDoesNothing && text.empty()) return;
+  resume();
   if (!session.jumpInList(order, text)) ui::services().show("Not found");
   Edit1->setVisible(false);
   Button6->setVisible(false);
@@ -106,7 +119,12 @@ void ListWindow::jump(bool emptyDoesNothing) {
 }
 
 void ListWindow::lineClicked(int k) {
-  if (!session.viewFromList(order, k)) return;
+  resume();
+  const bool opened = session.viewFromList(order, k);
+  // A blank line moves the position without drawing: paging goes on from
+  // there, and no line past the end opens anyone.
+  drawnFrom_ = session.listPosition();
+  if (!opened) return;
   navigator.showEntry();
   close();
 }

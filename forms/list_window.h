@@ -12,7 +12,7 @@
 
 namespace kx {
 
-class ListWindow : public ui::Window {
+class ListWindow : public ui::Window, private SessionListener {
  public:
   // Fills the twenty lines from the list position.
   void redraw();
@@ -53,7 +53,13 @@ class ListWindow : public ui::Window {
   const ListOrder order;
 
  private:
+  // An open list follows the store: its lines are drawn again.
+  void entriesChanged() override;
+  // Before a handler acts: the list position is where these lines start.
+  void resume();
+
   std::array<ui::Label*, kListLines> lines_{};
+  int drawnFrom_ = 0;  // the list position as this list last left it
 };
 
 }  // namespace kx

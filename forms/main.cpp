@@ -5,14 +5,14 @@
 //   korvelix --data-folder    the store in the user's data folder (the menu entry)
 //   --exit-after-start        starts, prints the entry count and exits (a check
 //                             that an installed program runs)
-//   korvelix --export-vcard / --import-vcard ...   vCards, without any window
+//   korvelix --export-vcard / --import-vcard / --sync ...   vCards, without any window
 //   korvelix --print-addresses OUT.pdf --layout ...  addresses to a PDF, without any window
 #include <cstdio>
 #include <iostream>
 #include <string>
 
 #include "exchange/vcard/cli.h"
-#include "forms/command_line.h"
+#include "forms/program_start.h"
 #include "forms/windows.h"
 #include "print/cli.h"
 #include "session/session.h"
@@ -20,6 +20,7 @@
 #include "ui/print_backend.h"
 #include "ui/services.h"
 #include "ui/toolkit.h"
+#include "ui/window_places.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ constexpr const char* kUsage =
     "  --data-folder  the user's data folder, $XDG_DATA_HOME/korvelix\n"
     "       korvelix --export-vcard PATH [--selected] [--vcard-version 3.0|4.0] [FOLDER]\n"
     "       korvelix --import-vcard PATH [FOLDER]\n"
+    "       korvelix --sync FOLDER [STORE_FOLDER] [--allow-mass-delete] [--vdirsyncer PAIR]\n"
     "       korvelix --print-addresses OUT.pdf --layout LAYOUT [--selected] [--private] [FOLDER]\n";
 
 }  // namespace
@@ -46,33 +48,24 @@ int main(int argc, char** argv) {
   kx::ui::Toolkit toolkit(argc, argv);
   kx::ui::DesktopServices services;
   kx::ui::setServices(&services);
+  kx::ui::keepWindowPlacesOfUser();
 
-  kx::CommandLine args(argc, argv);
-  if (args.takeFlag("--help")) {
+  const kx::StartArguments args = kx::parseStartArguments(argc, argv, true);
+  if (args.help) {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  const bool dataFolder = args.takeFlag("--data-folder");
-  const bool exitAfterStart = args.takeFlag("--exit-after-start");
-  std::string folder;
-  if (!args.takeFolder(&folder) || (dataFolder && !folder.empty())) {
-    std::fprintf(stderr, "korvelix: %s\n%s",
-                 args.error().empty() ? "--data-folder or FOLDER, not both" : args.error().c_str(),
-                 kUsage);
+  if (!args.error.empty()) {
+    std::fprintf(stderr, "korvelix: %s\n%s", args.error.c_str(), kUsage);
     return 2;
   }
-  if (dataFolder) folder = kx::ui::userDataFolder();
-  if (!folder.empty()) {
-    if (const auto failure = kx::ui::enterFolder(folder)) {
-      services.show(*failure);
-      return 1;
-    }
-  }
+  bool newFolder = false;
+  if (!kx::enterStartFolder(args, &newFolder)) return 1;
 
   kx::Session session(".", services);
   kx::Windows windows(session);
-  windows.start();
-  if (exitAfterStart) {
+  windows.start(newFolder);
+  if (args.exitAfterStart) {
     kx::ui::processPendingEvents();
     std::printf("%s\n", windows.entryCountLine().c_str());
     return 0;

@@ -116,7 +116,19 @@ void TForm10::secretModeChanged(bool on, SecretSwitch) {
     c->setVisible(on);
 }
 
-
+void TForm10::entriesChanged() {
+  if (!isShown()) return;
+  const Store& s = session.store();
+  const int e = session.currentEntry();
+  const int namePos = session.currentNamePosition(), companyPos = session.currentCompanyPosition();
+  const bool coherent = session.hasCurrentEntry() && namePos >= 0 && namePos <= s.lastIndex &&
+                        companyPos >= 0 && companyPos <= s.lastIndex &&
+                        s.names.index[namePos] == e && s.companies.index[companyPos] == e;
+  if (coherent)
+    fill();
+  else
+    close();
+}
 
 void TForm10::fill() {
   const Store& s = session.store();

@@ -24,6 +24,9 @@ class TForm10 : public ui::Window, private SessionListener {
 
  private:
   void secretModeChanged(bool on, SecretSwitch by) override;
+  // The store changed: the entry on show again, or the window closes when
+  // its places no longer name one entry (its buttons would act on another).
+  void entriesChanged() override;
   // The next step from just after the entry on show: fill, or "NOT FOUND".
   void walkOn();
   void openPersonFile(bool photo);

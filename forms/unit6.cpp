@@ -88,9 +88,10 @@ TForm6::TForm6(Session& s, Navigator& n) : EntryWindow(s, n, "Form6", "UPDATE", 
   Edit5->setVisible(false);
 
   // Escape is CLOSE, but never while an update or delete is armed: a stray
-  // key must not leave the form with the operation pending unseen.
+  // key must not leave the form with the operation pending unseen; nor
+  // throw away typed text unasked.
   onEscape([this] {
-    if (session.pendingChange() == PendingChange::None) Button1Click();
+    if (session.pendingChange() == PendingChange::None && escapeMayClose(Edit5)) Button1Click();
   });
   session.listen(this);
   if (session.secretMode()) secretModeChanged(true, SecretSwitch::Browser);
@@ -129,6 +130,8 @@ void TForm6::openOnCurrentEntry() {
   const bool secret = session.secretMode();
   for (ui::Edit* b : {Edit25, Edit26, Edit27, Edit28, Edit29}) b->setVisible(secret);
   if (!secret) Label25->setVisible(false);
+  noteFilled(Edit5);
+  session.sayIfReadOnly();
 }
 
 void TForm6::showNumberLabels(const std::string& number, bool proposed) {

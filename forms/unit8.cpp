@@ -68,9 +68,9 @@ TForm8::TForm8(Session& s, Navigator& n) : EntryWindow(s, n, "Form8", "ADD RECOR
   addCodeGroups(88, {448, 512, 664, 760}, 150);
 
   // Escape is CANCEL while nothing is armed; CANCEL would disarm an armed
-  // add, which a stray key must not do.
+  // add, which a stray key must not do, nor throw away typed text unasked.
   onEscape([this] {
-    if (!Button3->isVisible()) Button1Click();
+    if (!Button3->isVisible() && escapeMayClose(nullptr)) Button1Click();
   });
   session.listen(this);
 }
@@ -100,7 +100,9 @@ void TForm8::prepare() {
   Edit20->setText(" ");
   // Edit3, Edit4, Edit6, Edit8, Edit9, Edit10, Edit11, Edit18 and Edit24 keep
   // the previous entry's company side.
+  noteFilled(nullptr);
   show();
+  session.sayIfReadOnly();
 }
 
 void TForm8::disarm() {

@@ -55,6 +55,13 @@ TForm9::TForm9(Session& s, Navigator&) : ui::Window("Form9", "IMPORT", 582, 392)
                               {fromUtf8(u8"4.0（CardDAV・フォルダ）"), fromUtf8(u8"3.0（携帯電話）")},
                               2);
   RadioGroup4->setItemIndex(0);
+  Button5 = addButton("Button5", 448, 218, 97, 33, "SYNC");
+  Button5->onClick([this] { Button5Click(); });
+  const std::string last = session.lastSyncFolder();
+  if (!last.empty()) {
+    Edit1->setFileName(last);
+    RadioGroup3->setItemIndex(1);
+  }
 }
 
 void TForm9::open() {
@@ -112,8 +119,21 @@ void TForm9::Button3Click() {
 void TForm9::Button4Click() {
   const std::string path = vcardPath();
   if (path.empty()) return;
-  const int result = session.importVcards(path);
-  ui::services().show(result == 0 ? "VCARD IMPORT COMPLETED" : "VCARD IMPORT FAILED");
+  // A card import that went through has said so in its summary.
+  if (session.importVcards(path) != 0) ui::services().show("VCARD IMPORT FAILED");
+  close();
+}
+
+// Both ways with the folder in the box; a sync that would delete much asks
+// first. The window closes as after an import.
+void TForm9::Button5Click() {
+  const std::string path = vcardPath();
+  if (path.empty()) return;
+  SyncResult result = session.syncFolder(path, false);
+  if (result == SyncResult::MassDelete &&
+      ui::services().ask(fromUtf8(u8"多くのデータを削除します。同期を続けますか?")))
+    result = session.syncFolder(path, true);
+  ui::services().show(result == SyncResult::Done ? "SYNC COMPLETED" : "SYNC FAILED");
   close();
 }
 

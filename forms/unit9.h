@@ -25,10 +25,11 @@ class TForm9 : public ui::Window {
   // vCard: Edit1 holds the file or folder, Button2 ("...") picks it,
   // RadioGroup2 is all / selected, RadioGroup3 one file / a folder of files,
   // RadioGroup4 the export's version (4.0 / 3.0), Button3 exports, Button4
-  // imports.
+  // imports, Button5 syncs the store both ways with the folder (the one last
+  // synced with, when the window opens).
   ui::Label *Label4, *Label5;
   ui::Edit* Edit1;
-  ui::Button *Button2, *Button3, *Button4;
+  ui::Button *Button2, *Button3, *Button4, *Button5;
   ui::RadioGroup *RadioGroup2, *RadioGroup3, *RadioGroup4;
 
  private:
@@ -36,6 +37,7 @@ class TForm9 : public ui::Window {
   void Button2Click();
   void Button3Click();
   void Button4Click();
+  void Button5Click();
   // The path in Edit1, or "" with the user told that it is missing.
   std::string vcardPath();
 

@@ -13,6 +13,7 @@
 #include "forms/unit7.h"
 #include "forms/unit8.h"
 #include "forms/unit9.h"
+#include "ui/encoding.h"
 
 namespace kx {
 
@@ -50,11 +51,11 @@ ui::Window* Windows::byName(const std::string& formName) {
   return nullptr;
 }
 
-void Windows::start() {
+void Windows::start(bool newFolder) {
   // The main menu first, so that it hears the load; the load's messages come
   // before any other window exists.
   mainMenu();
-  session_.openStore();
+  session_.openStore(newFolder);
   mainMenu().show();
 }
 
@@ -111,6 +112,10 @@ void Windows::openPrint() {
 void Windows::showSearchResult() { browser().fill(); }
 std::string Windows::searchInput() { return mainMenu().Edit1->text(); }
 void Windows::searchRanOut() { mainMenu().dropSearchBox(); }
+
+void Windows::entriesChanged() {
+  ui::Window::setTitleNote(session_.store().readOnly ? ui::fromUtf8(u8"（読み取り専用）") : "");
+}
 
 // The view follows a stored update or add even while hidden.
 void Windows::entryStored(const EntryForm& stored) { view().showStored(stored); }

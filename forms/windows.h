@@ -21,8 +21,9 @@ class Windows final : public Navigator, private SessionListener {
   explicit Windows(Session& session);
   ~Windows() override;
 
-  // Builds the main menu, which hears the store load, and shows it.
-  void start();
+  // Builds the main menu, which hears the store load, and shows it; a
+  // folder made just now opens its empty store without a word.
+  void start(bool newFolder = false);
   // The main menu's "RECORDS = n" line.
   std::string entryCountLine();
 
@@ -46,6 +47,8 @@ class Windows final : public Navigator, private SessionListener {
 
  private:
   void entryStored(const EntryForm& stored) override;
+  // A store that cannot be changed says so in every title.
+  void entriesChanged() override;
   // The window by its form name, built if it is not yet; nullptr for none.
   ui::Window* byName(const std::string& formName);
   template <class Form>

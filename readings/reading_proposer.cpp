@@ -2,9 +2,13 @@
 
 #include <mecab.h>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <string>
+#include <vector>
 
+#include "readings/name_entries.h"
 #include "readings/reading_rules.h"
 #include "store/kana.h"
 #include "store/sjis_unicode.h"
@@ -47,7 +51,8 @@ std::string_view readingOf(const char* feature) {
 // (a family or given name, a place a family is named after): read as a
 // common word, 道典 becomes ミチテン, not a name.
 bool properNoun(const char* feature) {
-  return std::string_view(feature).starts_with(u8view(u8"名詞,固有名詞,"));
+  const std::string_view prefix = u8view(u8"名詞,固有名詞,");
+  return std::strncmp(feature, prefix.data(), prefix.size()) == 0;
 }
 
 std::string withSpaces(std::string_view s, std::string_view space) {
@@ -91,6 +96,15 @@ std::string withoutLegalForm(std::string name) {
   return name;
 }
 
+std::optional<std::string> keyOf(const std::optional<std::string>& reading) {
+  if (!reading || reading->empty()) return std::nullopt;
+  std::string key = halfWidthKana(utf8ToSjis(*reading));
+  // A reading the dictionary gives in kanji is no reading, and a character
+  // Shift-JIS could not hold (〓) is no letter of one.
+  if (holdsKanji(key) || key.find(kGetaMark) != std::string::npos) return std::nullopt;
+  return key;
+}
+
 std::string utf8Of(std::string_view sjis) {
   std::string utf8;
   appendUtf8(utf8, sjis);
@@ -106,6 +120,7 @@ ReadingProposer::ReadingProposer() {
     if (m == nullptr) continue;
     if (utf8Dictionary(m)) {
       tagger_ = m;
+      lattice_ = mecab_lattice_new();
       return;
     }
     mecab_destroy(m);
@@ -113,37 +128,60 @@ ReadingProposer::ReadingProposer() {
 }
 
 ReadingProposer::~ReadingProposer() {
+  if (lattice_ != nullptr) mecab_lattice_destroy(lattice_);
   if (tagger_ != nullptr) mecab_destroy(tagger_);
 }
 
-std::optional<std::string> ReadingProposer::name(std::string_view sjis) const {
-  return propose(utf8Of(sjis), true);
-}
-
 std::optional<std::string> ReadingProposer::company(std::string_view sjis) const {
-  return propose(withoutLegalForm(utf8Of(sjis)), false);
+  return keyOf(words(withoutLegalForm(utf8Of(sjis)), false));
 }
 
-std::optional<std::string> ReadingProposer::propose(const std::string& utf8,
-                                                    bool personal) const {
+std::optional<std::string> ReadingProposer::name(std::string_view sjis) const {
+  const std::string utf8 = utf8Of(sjis);
+  if (utf8.find(' ') == std::string::npos) return keyOf(words(utf8, true));
+  if (tagger_ == nullptr || lattice_ == nullptr) return std::nullopt;
+  // Family and given name read apart: in the best analysis of the whole,
+  // a part is often split into common words or joined to its neighbour.
+  // Every dictionary entry that spells a part whole begins where the text
+  // before it ends (the analyser skips the space between).
+  mecab_lattice_set_sentence(lattice_, utf8.c_str());
+  if (mecab_parse_lattice(tagger_, lattice_) == 0) return std::nullopt;
+  std::string reading;
+  for (std::size_t at = 0, before = 0; at < utf8.size();) {
+    const std::size_t end = std::min(utf8.find(' ', at), utf8.size());
+    const std::string part = utf8.substr(at, end - at);
+    std::optional<std::string> read;
+    if (!utf8HoldsKanji(part)) {
+      read = words(part, true);  // kana read as written
+    } else {
+      std::vector<NameEntry> entries;
+      for (const mecab_node_t* n = mecab_lattice_get_begin_nodes(lattice_, before); n != nullptr;
+           n = n->bnext)
+        if (n->stat == MECAB_NOR_NODE && n->surface == utf8.c_str() + at &&
+            n->length == part.size() && properNoun(n->feature))
+          entries.push_back({n->feature, readingOf(n->feature), n->wcost});
+      read = chooseNameReading(entries, reading.empty() ? NamePart::Family : NamePart::Given);
+    }
+    if (!read) return std::nullopt;
+    reading += (reading.empty() ? "" : " ") + *read;
+    before = end;
+    at = std::min(utf8.find_first_not_of(' ', end), utf8.size());
+  }
+  return keyOf(reading);
+}
+
+std::optional<std::string> ReadingProposer::words(const std::string& utf8,
+                                                  bool personal) const {
   if (tagger_ == nullptr || utf8.empty()) return std::nullopt;
   const mecab_node_t* node = mecab_sparse_tonode(tagger_, utf8.c_str());
   if (node == nullptr) return std::nullopt;
-  // A family or given name the dictionary knows is one word; one it reads
-  // only in pieces (鹿島 春平太 as シュンペイ + フトシ) is mostly read wrong.
-  const bool wholeParts = personal && utf8.find(' ') != std::string::npos;
   std::string reading;
-  int wordsInPart = 0;
   for (; node != nullptr; node = node->next) {
     if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE) continue;
     const std::string_view surface(node->surface, node->length);
     // A node's leading white space (rlength past length) is where the name
     // had its space; one space stands for however many.
-    if (node->rlength > node->length && !reading.empty()) {
-      reading += ' ';
-      wordsInPart = 0;
-    }
-    if (wholeParts && ++wordsInPart > 1) return std::nullopt;
+    if (node->rlength > node->length && !reading.empty()) reading += ' ';
     const std::string_view read = readingOf(node->feature);
     const bool kanji = utf8HoldsKanji(surface);
     if (personal && kanji && !properNoun(node->feature)) return std::nullopt;
@@ -156,11 +194,7 @@ std::optional<std::string> ReadingProposer::propose(const std::string& utf8,
     }
   }
   if (reading.empty()) return std::nullopt;
-  std::string key = halfWidthKana(utf8ToSjis(reading));
-  // A reading the dictionary gives in kanji is no reading, and a character
-  // Shift-JIS could not hold (〓) is no letter of one.
-  if (holdsKanji(key) || key.find(kGetaMark) != std::string::npos) return std::nullopt;
-  return key;
+  return reading;
 }
 
 const ReadingProposer& readingProposer() {

@@ -26,6 +26,39 @@ namespace {
 // turns it on.
 constexpr bool kViewSwitchTurnsOn = false;
 
+// Passes on every message but those about a missing store file.
+class NewStoreMessages : public MessageSink {
+ public:
+  explicit NewStoreMessages(MessageSink& to) : to_(to) {}
+  void show(const std::string& text) override {
+    if (!isMissingStoreFileMessage(text)) to_.show(text);
+  }
+
+ private:
+  MessageSink& to_;
+};
+
+// Passes on every message but the last, which waits for flush(): an
+// import's summary comes after its notice has gone and the count is new.
+class LastHeldBack : public MessageSink {
+ public:
+  explicit LastHeldBack(MessageSink& to) : to_(to) {}
+  void show(const std::string& text) override {
+    if (holding_) to_.show(held_);
+    held_ = text;
+    holding_ = true;
+  }
+  void flush() {
+    if (holding_) to_.show(held_);
+    holding_ = false;
+  }
+
+ private:
+  MessageSink& to_;
+  std::string held_;
+  bool holding_ = false;
+};
+
 }  // namespace
 
 Session::Session(std::string folder, MessageSink& messages)
@@ -33,8 +66,9 @@ Session::Session(std::string folder, MessageSink& messages)
 
 Session::~Session() = default;
 
-void Session::openStore() {
-  kx::openStore(*store_, folder_, messages_, lock_);
+void Session::openStore(bool newFolder) {
+  NewStoreMessages quiet(messages_);
+  kx::openStore(*store_, folder_, newFolder ? quiet : messages_, lock_);
   secretMode_ = false;
   tellEntriesChanged();
 }
@@ -57,6 +91,12 @@ void Session::openList(ListOrder order) {
   listOrder_ = order;
   listToReturnTo_ = order;
   listPosition_ = firstListPosition(*store_, order);
+}
+
+void Session::resumeList(ListOrder order, int drawnFrom) {
+  listOrder_ = order;
+  listToReturnTo_ = order;
+  listPosition_ = drawnFrom;
 }
 
 void Session::pageNext() { listPosition_ = nextPagePosition(listPosition_, store_->lastIndex); }
@@ -151,6 +191,8 @@ bool Session::beginEdit() {
   pendingHighest_ = store_->highestNumber;
   return true;
 }
+
+bool Session::sayIfReadOnly() { return refuseIfReadOnly(*store_, messages_); }
 
 bool Session::pendingChangeAllowed(const EntryTicket& filledFrom, const std::string& typedNumber) {
   if (pendingChange_ != PendingChange::None && refuseIfStale(*store_, filledFrom, messages_))
@@ -319,7 +361,25 @@ int Session::exportVcards(const std::string& path, bool selectedOnly, bool toFol
 int Session::importVcards(const std::string& path) {
   VcardImportOptions options;
   options.busy = [this](bool shown) { busy(shown); };
-  return afterImport(kx::importVcards(*store_, folder_, inStoreFolder(path), messages_, options));
+  LastHeldBack summary(messages_);
+  const int result =
+      afterImport(kx::importVcards(*store_, folder_, inStoreFolder(path), summary, options));
+  summary.flush();
+  return result;
 }
+
+SyncResult Session::syncFolder(const std::string& path, bool allowMassDelete) {
+  SyncOptions options;
+  options.allowMassDelete = allowMassDelete;
+  options.pair = lastSyncPlace(folder_).pair;
+  busy(true);
+  const SyncResult result = kx::syncFolder(*store_, folder_, inStoreFolder(path), messages_, options);
+  busy(false);
+  // Entries may have moved up or been added: the view starts again.
+  afterImport(result == SyncResult::Done ? 0 : 1);
+  return result;
+}
+
+std::string Session::lastSyncFolder() const { return lastSyncPlace(folder_).folder; }
 
 }  // namespace kx

@@ -13,6 +13,7 @@
 
 #include "exchange/exchange_file.h"
 #include "exchange/import_support.h"
+#include "exchange/vcard/sync.h"
 #include "search/search_state.h"
 #include "search/selection.h"
 #include "store/entry_edit.h"
@@ -47,8 +48,10 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // The start-up load, which takes the folder's lock for the whole run.
-  void openStore();
+  // The start-up load, which takes the folder's lock for the whole run. In
+  // a folder made just now (newFolder) the missing files are no news: the
+  // store opens empty without a word, and the first change writes them.
+  void openStore(bool newFolder = false);
   const Store& store() const { return *store_; }
   const std::string& folder() const { return folder_; }
   void listen(SessionListener* listener) { listeners_.push_back(listener); }
@@ -58,6 +61,10 @@ class Session {
   // --- the name and company lists
   // Opens a list at the first entry with a kana key.
   void openList(ListOrder order);
+  // A list window in use again: the position its lines were drawn from
+  // becomes the list position, so that its paging and clicks work from
+  // what it shows whatever the other list did meanwhile.
+  void resumeList(ListOrder order, int drawnFrom);
   int listPosition() const { return listPosition_; }
   ListOrder listOrder() const { return listOrder_; }
   ListOrder listToReturnTo() const { return listToReturnTo_; }
@@ -94,6 +101,9 @@ class Session {
   // --- the update and add forms
   // The update form opens on the current entry; false when there is none.
   bool beginEdit();
+  // True, with the user told why, when no change can be stored: what the
+  // update and add forms say as they open, before anything is typed.
+  bool sayIfReadOnly();
   void armChange(PendingChange change) { pendingChange_ = change; }
   PendingChange pendingChange() const { return pendingChange_; }
   // Whether the armed change may run on the entry the form was filled from
@@ -138,8 +148,14 @@ class Session {
   // path is relative to the store folder unless absolute; version 4 or 3.
   int exportVcards(const std::string& path, bool selectedOnly, bool toFolder, int version);
   bool fileExists(const std::string& path) const;  // a regular file there
+  // Its summary (or its last complaint) is shown once the busy notice has
+  // gone and the listeners have heard of the new entries.
   int importVcards(const std::string& path);
   std::string inStoreFolder(const std::string& path) const;
+  // Both ways with a folder of cards (relative to the store folder unless
+  // absolute); the pair and folder last synced with are kept.
+  SyncResult syncFolder(const std::string& path, bool allowMassDelete);
+  std::string lastSyncFolder() const;  // "" when the store never synced
 
  private:
   // A search's match becomes the entry on show; true when there was one.

@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "store/bytes.h"
+#include "store/companion_files.h"
 #include "store/entry_text.h"
 #include "store/store_files.h"
 #include "store/text.h"
+#include "store/uids.h"
 
 namespace kx {
 
@@ -184,14 +186,14 @@ std::optional<EntryPlace> updateEntry(Store& s, int e, const EntryForm& f, int p
   const std::string number = numberToStore(s, e, f.fields[PersonalNumber]);
   int namePos = 0, companyPos = 0;
   // Filled in place: every image is moved, never copied.
-  std::vector<NewFile> files(3);
+  std::vector<NewFile> files(2);
   files[0] = {kNameKeyFile, keyFileWith(s.names, s.lastIndex, s.names.posMap[e], e,
                                         storable(f.nameKey, kNameKeyWidth), &namePos)};
   files[1] = {kCompanyKeyFile, keyFileWith(s.companies, s.lastIndex, s.companies.posMap[e], e,
                                            storable(f.companyKey, kCompanyKeyWidth), &companyPos)};
   SlotBackup before(s, e);
   storeFields(s, e, f, number);
-  files[2] = newDataFile(s, s.lastIndex);  // written from the slots as they are now
+  addDataFiles(s, {s.lastIndex}, files);  // written from the slots as they are now
 
   if (replaceStoreFiles(s, dir, files, kEditMessages, sink) == Replaced::NotDone) {
     before.restore(s);
@@ -212,7 +214,7 @@ std::optional<EntryPlace> addEntry(Store& s, const EntryForm& f, const std::stri
   }
   const int n = s.lastIndex + 1;
   int namePos = 0, companyPos = 0;
-  std::vector<NewFile> files(3);
+  std::vector<NewFile> files(2);
   files[0] = {kNameKeyFile, keyFileWith(s.names, s.lastIndex, -1, n,
                                         storable(f.nameKey, kNameKeyWidth), &namePos)};
   files[1] = {kCompanyKeyFile, keyFileWith(s.companies, s.lastIndex, -1, n,
@@ -220,7 +222,8 @@ std::optional<EntryPlace> addEntry(Store& s, const EntryForm& f, const std::stri
   // Slot n is not in use, so filling it early changes nothing the store
   // relies on if the files cannot be replaced.
   storeFields(s, n, f, "0000");
-  files[2] = newDataFile(s, n);
+  setUid(s, n, randomUid());
+  addDataFiles(s, {n}, files);
 
   if (replaceStoreFiles(s, dir, files, kEditMessages, sink) == Replaced::NotDone)
     return std::nullopt;

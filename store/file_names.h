@@ -11,6 +11,8 @@ namespace kx {
 constexpr const char* kDataFile = "KORVELIX.DAT";
 constexpr const char* kNameKeyFile = "KORVELIX.k1";
 constexpr const char* kCompanyKeyFile = "KORVELIX.k2";
+// Each entry's UID, line for line with the data file.
+constexpr const char* kUidFile = "KORVELIX.UID";
 
 // The lock one writer of a store holds on it.
 constexpr const char* kLockFileName = "KORVELIX.lock";

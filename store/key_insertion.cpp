@@ -100,7 +100,33 @@ void placeKeys(KeyTable<W>& t, int from, int count) {
     if (t.index[p] >= 0 && t.index[p] < kCapacity) t.posMap[t.index[p]] = p;
 }
 
+// Takes entry e's key out and puts the new one where inserting it would.
+template <int W>
+void moveKey(KeyTable<W>& t, int last, int e, const char* key) {
+  if (e < 0 || e > last || last >= kCapacity) return;
+  const int from = t.posMap[e];
+  if (from < 0 || from > last) return;
+  char k[W + 1];
+  paddedCopy(k, key, W);  // before the move: key may be a slot of the table
+  std::memmove(t.key[from], t.key[from + 1], static_cast<std::size_t>(last - from) * sizeof t.key[0]);
+  std::memmove(t.index + from, t.index + from + 1, static_cast<std::size_t>(last - from) * sizeof t.index[0]);
+  int p = 0;
+  while (p < last && compareKeys<W>(t.key[p], k) <= 0) ++p;
+  const std::size_t moved = static_cast<std::size_t>(last - p);
+  std::memmove(t.key[p + 1], t.key[p], moved * sizeof t.key[0]);
+  std::memmove(t.index + p + 1, t.index + p, moved * sizeof t.index[0]);
+  std::memcpy(t.key[p], k, sizeof k);
+  t.index[p] = e;
+  for (int q = 0; q <= last; ++q)
+    if (t.index[q] >= 0 && t.index[q] < kCapacity) t.posMap[t.index[q]] = q;
+}
+
 }  // namespace
+
+void replaceKeys(Store& s, int e, const char* nameKey, const char* companyKey) {
+  moveKey(s.names, s.lastIndex, e, nameKey);
+  moveKey(s.companies, s.lastIndex, e, companyKey);
+}
 
 void insertNameKey(Store& s, const char* key) { insertKey(s.names, s.lastIndex, key); }
 

@@ -18,6 +18,8 @@ constexpr int kFieldCount = 28;
 constexpr int kNameKeyWidth = 42;
 constexpr int kCompanyKeyWidth = 50;
 constexpr int kDataLineWidth = 1124;
+// The longest UID an entry keeps (a card's own may be any plain ASCII).
+constexpr int kUidWidth = 160;
 
 // Data fields in the order they stand in a data line.
 enum Field : int {
@@ -68,6 +70,9 @@ struct Store {
   char data[kDataBytes];
   NameKeys names;
   CompanyKeys companies;
+  // Entry n's lasting identity (store/uids.h), zero-terminated; it moves
+  // with the entry's data slots.
+  char uids[kCapacity][kUidWidth + 1];
 
   std::int32_t lastIndex = 0;      // entry count - 1; -1 when empty, 0 before the first load
   std::int32_t highestNumber = 0;  // largest personal data number loaded

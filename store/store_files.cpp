@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "store/atomic_files.h"
+#include "store/companion_files.h"
 #include "store/text.h"
 
 namespace kx {
@@ -175,22 +176,22 @@ std::string dataFileBytes(Store& s) {
   return out;
 }
 
-NewFile newDataFile(Store& s, int last) { return newDataFileWithout(s, last, -1); }
+NewFile newDataFile(Store& s, int last, int skip) { return newDataFileWithout(s, last, skip); }
 
 bool saveStore(Store& s, const std::string& dir, MessageSink& sink) {
   if (refuseIfReadOnly(s, sink)) return false;
   // Built in place: an initializer list would copy every image once more.
-  std::vector<NewFile> files(3);
+  std::vector<NewFile> files(2);
   files[0] = {kNameKeyFile, nameKeyFileBytes(s)};
   files[1] = {kCompanyKeyFile, companyKeyFileBytes(s)};
-  files[2] = newDataFile(s, s.lastIndex);
+  addDataFiles(s, {s.lastIndex}, files);
   return replaceStoreFiles(s, dir, files, kSaveMessages, sink) != Replaced::NotDone;
 }
 
 bool saveData(Store& s, const std::string& dir, MessageSink& sink) {
   if (refuseIfReadOnly(s, sink)) return false;
-  std::vector<NewFile> files(1);
-  files[0] = newDataFile(s, s.lastIndex);
+  std::vector<NewFile> files;
+  addDataFiles(s, {s.lastIndex}, files);
   return replaceStoreFiles(s, dir, files, kSaveMessages, sink) != Replaced::NotDone;
 }
 
@@ -208,10 +209,10 @@ bool deleteEntry(Store& s, int e, const std::string& dir, MessageSink& sink) {
 
   // All three files are prepared before any is replaced, so a failure
   // leaves both the files and the tables as they were.
-  std::vector<NewFile> files(3);
+  std::vector<NewFile> files(2);
   files[0] = {kNameKeyFile, keyFileWithout(s.names, s.lastIndex, e)};
   files[1] = {kCompanyKeyFile, keyFileWithout(s.companies, s.lastIndex, e)};
-  files[2] = newDataFileWithout(s, s.lastIndex, e);
+  addDataFiles(s, {s.lastIndex, e}, files);
   switch (replaceStoreFiles(s, dir, files, kDeleteMessages, sink)) {
     case Replaced::NotDone: return false;
     case Replaced::Done: return loadStore(s, dir, sink);

@@ -30,6 +30,9 @@ bool loadStore(Store& s, const std::string& dir, MessageSink& sink);
 // Start-up: takes the store's lock, then loads as above. Without the lock
 // the store is read-only and nothing in the folder is touched.
 bool openStore(Store& s, const std::string& dir, MessageSink& sink, StoreLock& lock);
+// Whether a load's message only says that one of the three files is not
+// there: nothing worth saying about a store that is new.
+bool isMissingStoreFileMessage(const std::string& message);
 
 // Shown once after the load's own messages when the store is loaded
 // read-only, and by every refused rewrite.
@@ -67,10 +70,12 @@ void appendTypedKeyFileLine(std::string& out, int entry, const char* key, int wi
 std::string nameKeyFileBytes(Store& s);
 std::string companyKeyFileBytes(Store& s);
 std::string dataFileBytes(Store& s);
-// The data file of entries 0 .. last for replaceFiles, written straight from
-// the tables when replaceFiles writes it: s must outlive that call and its
-// slots 0 .. last hold the new content by then.
-NewFile newDataFile(Store& s, int last);
+// The data file of entries 0 .. last (entry skip left out, -1: none) for
+// replaceFiles, written straight from the tables when replaceFiles writes
+// it: s must outlive that call and its slots 0 .. last hold the new content
+// by then. A rewrite takes it with its companions from addDataFiles
+// (store/companion_files.h).
+NewFile newDataFile(Store& s, int last, int skip = -1);
 
 // What the user is told when a store file could not be written.
 struct FailureMessages {
@@ -98,6 +103,9 @@ void insertCompanyKey(Store& s, const char* key);
 // tables' slots from..from+count-1, in file order) exactly as inserting them
 // one at a time would; the caller then sets lastIndex = from + count - 1.
 void placeNewKeys(Store& s, int from, int count);
+
+// Gives entry e new keys, each moved to where inserting it would put it.
+void replaceKeys(Store& s, int e, const char* nameKey, const char* companyKey);
 
 // Removes entry e from the three files and reloads. False when refused or failed.
 bool deleteEntry(Store& s, int e, const std::string& dir, MessageSink& sink);

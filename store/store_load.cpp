@@ -14,6 +14,7 @@
 #include "store/bytes.h"
 #include "store/line_reader.h"
 #include "store/store_files.h"
+#include "store/uids.h"
 
 namespace kx {
 
@@ -387,6 +388,7 @@ bool loadStore(Store& s, const std::string& dir, MessageSink& sink) {
   s.readOnly = !sound || s.writeBlock != Block::None;
   ++s.generation;
   report.flush(sink, !sound, damage);
+  loadUids(s, dir, source(kUidFile), sink);
   return !s.readOnly;
 }
 
@@ -401,6 +403,11 @@ bool openStore(Store& s, const std::string& dir, MessageSink& sink, StoreLock& l
   if (s.writeBlock == Block::OtherCopy) sink.show(kOtherCopyLoadMessage);
   if (s.writeBlock == Block::NoLock) sink.show(noLockMessage(lock.error()));
   return writable;
+}
+
+bool isMissingStoreFileMessage(const std::string& m) {
+  return m == "loadK1 K1 open error" || m == "loadK1 K2 open error" ||
+         m == "KORVELIX.DAT open error";
 }
 
 const char* readOnlyRefusal(const Store& s) {
@@ -433,6 +440,7 @@ void removeEntryAsLoaded(Store& s, int e, const std::string& nameKeys,
   loadCompanyKeysFrom(s, companyKeys, sink);
   std::memmove(s.field(e, 0), s.field(e + 1, 0),
                static_cast<std::size_t>(s.lastIndex - e) * Store::kRecordBytes);
+  std::memmove(s.uids[e], s.uids[e + 1], static_cast<std::size_t>(s.lastIndex - e) * sizeof s.uids[0]);
   --s.lastIndex;
   s.highestNumber = 0;
   for (int n = 0; n <= s.lastIndex; ++n) takeNumber(s, n);

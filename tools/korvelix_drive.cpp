@@ -1,6 +1,7 @@
-// korvelix-drive: the program off screen, driven by commands on standard
-// input, for end-to-end tests. It starts exactly as the program does in the
-// working directory (the load's messages come first), then carries out one
+// korvelix-drive [--data-folder | FOLDER]: the program off screen, driven by
+// commands on standard input, for end-to-end tests. It takes the program's
+// arguments and starts exactly as the program does (the load's messages
+// come first), then carries out one
 // command per line and prints what happened:
 //   MSG text / ASK text / OPEN name / BROWSE name   as the program asks for them
 //   = value                              answers to get, visible, shown, item, image, focus
@@ -10,6 +11,10 @@
 // KX_DRIVE_REFUSE, when set, holds comma-separated file names (UTF-8) that
 // the desktop refuses to open, as a desktop with no viewer for them would.
 // KX_DRIVE_ANSWER=yes answers every question Yes (ASK text); else No.
+// KX_DRIVE_SETTINGS names the settings file the windows' places are kept in
+// (never the user's own); without it none are kept.
+// Besides the program's own commands: `move F LEFT TOP` moves window F as a
+// user dragging it would, and `place F` prints `= LEFT,TOP WIDTHxHEIGHT`.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -17,12 +22,14 @@
 #include <string>
 #include <string_view>
 
+#include "forms/program_start.h"
 #include "forms/windows.h"
 #include "session/session.h"
 #include "ui/controls.h"
 #include "ui/driver_support.h"
 #include "ui/services.h"
 #include "ui/toolkit.h"
+#include "ui/window_places.h"
 
 namespace {
 
@@ -205,6 +212,36 @@ void focus() {
   answer(where.empty() ? "none" : where);
 }
 
+void place(const Target& t) {
+  if (!needWindow(t, "place")) return;
+  const Window::Place p = t.window->place();
+  answer(std::to_string(p.left) + "," + std::to_string(p.top) + " " + std::to_string(p.width) +
+         "x" + std::to_string(p.height));
+}
+
+// "LEFT TOP", each a number, maybe negative.
+bool parsePoint(const std::string& s, int& left, int& top) {
+  const auto sep = s.find(' ');
+  if (sep == std::string::npos) return false;
+  auto number = [](const std::string& n, int& out) {
+    const std::string digits = !n.empty() && n[0] == '-' ? n.substr(1) : n;
+    if (!parseIndex(digits, out)) return false;
+    if (n[0] == '-') out = -out;
+    return true;
+  };
+  return number(s.substr(0, sep), left) && number(s.substr(sep + 1), top);
+}
+
+void moveWindow(const Target& t, const std::string& where) {
+  int left = 0, top = 0;
+  if (!parsePoint(where, left, top)) {
+    error("malformed position '" + where + "'");
+    return;
+  }
+  if (!needWindow(t, "move") || !reachable(t)) return;
+  t.window->moveTo(left, top);
+}
+
 void closeWindow(const Target& t) {
   if (!needWindow(t, "close") || !reachable(t)) return;
   t.window->close();
@@ -235,8 +272,9 @@ void run(const std::string& line) {
   const bool pickCommand = command == "pick";
   const bool keyCommand = command == "key";
   const bool imeCommand = command == "ime";
+  const bool moveCommand = command == "move";
   std::string address = rest, argument;
-  if (typeCommand || pickCommand || keyCommand || imeCommand) {
+  if (typeCommand || pickCommand || keyCommand || imeCommand || moveCommand) {
     const auto sep = rest.find(' ');
     address = rest.substr(0, sep);
     if (sep != std::string::npos) argument = rest.substr(sep + 1);
@@ -260,7 +298,8 @@ void run(const std::string& line) {
   else if (command == "shown") handler = shown;
   else if (command == "item") handler = item;
   else if (command == "image") handler = image;
-  else if (!typeCommand && !pickCommand && !keyCommand && !imeCommand) {
+  else if (command == "place") handler = place;
+  else if (!typeCommand && !pickCommand && !keyCommand && !imeCommand && !moveCommand) {
     error("unknown command '" + command + "'");
     return;
   }
@@ -283,6 +322,8 @@ void run(const std::string& line) {
     key(t, argument);
   else if (imeCommand)
     ime(t, argument);
+  else if (moveCommand)
+    moveWindow(t, argument);
   else
     handler(t);
 }
@@ -315,10 +356,21 @@ int main(int argc, char** argv) {
     }
   }
   kx::ui::setServices(&services);
+  if (const char* file = std::getenv("KX_DRIVE_SETTINGS")) kx::ui::keepWindowPlacesIn(file);
+
+  const kx::StartArguments args = kx::parseStartArguments(argc, argv, false);
+  if (args.help || !args.error.empty()) {
+    std::fprintf(args.help ? stdout : stderr,
+                 "%s%susage: korvelix-drive [--data-folder | FOLDER] < COMMANDS\n",
+                 args.error.c_str(), args.error.empty() ? "" : "\n");
+    return args.help ? 0 : 2;
+  }
+  bool newFolder = false;
+  if (!kx::enterStartFolder(args, &newFolder)) return 1;
 
   kx::Session session(".", services);
   kx::Windows windows(session);
-  windows.start();
+  windows.start(newFolder);
   kx::ui::processPendingEvents();
 
   std::string line;

@@ -13,6 +13,7 @@
 #include "ui/encoding.h"
 #include "ui/services.h"
 #include "ui/widget_support.h"
+#include "ui/window_places.h"
 
 namespace kx::ui {
 
@@ -161,6 +162,7 @@ bool quitFlag = false;
 }
 
 void quitApplication() {
+  for (const Window* w : Window::all()) detail::rememberPlace(w->widget(), w->name());
   quitFlag = true;
   if (QCoreApplication::instance()) QCoreApplication::quit();
 }

@@ -85,6 +85,11 @@ class Edit : public Control {
   Edit(Window& w, std::string name);
   void setText(const std::string& sjis);
   std::string text() const;
+  // Whether the box shows other text than the program last set in it: the
+  // user typed (or pasted) since.
+  bool typedSinceSet() const;
+  // What the box shows now counts as set: typing starts from here.
+  void markUnchanged();
   void setReadOnly(bool ro);
   void setKana(bool on) { kana_ = on; }
   // Return or the keypad's Enter pressed in the box.
@@ -101,6 +106,7 @@ class Edit : public Control {
   // Unchanged text reads back as the exact bytes set, broken ones included.
   mutable std::string bytes_;
   mutable std::u16string shown_;
+  std::u16string set_;  // as the program last set it
   bool kana_ = false;
   std::function<void()> enter_;
 };
@@ -158,8 +164,18 @@ class Window {
   const std::string& name() const { return name_; }
 
   void setCaption(const std::string& sjis);
-  const std::string& caption() const { return caption_; }
+  // The title as the title bar shows it: the caption and the note.
+  std::string caption() const { return caption_ + titleNote(); }
   void setFont(const Font& f);  // the window's default font
+  // What every window's title ends in, those built later included (a store
+  // that cannot be changed says so everywhere); "" for nothing.
+  static void setTitleNote(const std::string& sjis);
+  static const std::string& titleNote();
+
+  // Where the window stands on the screen (its frame's corner) and its size.
+  struct Place { int left, top, width, height; };
+  Place place() const;
+  void moveTo(int left, int top);  // as the user drags it
 
   void show();          // shows and brings to the front
   void hide();          // hides without the close hook
@@ -205,6 +221,7 @@ class Window {
   std::string caption_;
   std::vector<std::unique_ptr<Control>> controls_;
   std::function<void()> onClose_, bgClick_, escape_;
+  bool placed_ = false;  // put where it was left, once
 };
 
 // Runs fn; an escaping exception is shown in a message box and swallowed so
@@ -214,8 +231,9 @@ void guarded(const std::function<void()>& fn);
 }  // namespace kx::ui
 
 namespace kx::ui {
-// Ends the program (the main menu closed). The driver checks the flag after
-// every command instead of running an event loop.
+// Ends the program (the main menu closed), noting where every window on
+// screen stands. The driver checks the flag after every command instead of
+// running an event loop.
 void quitApplication();
 bool quitRequested();
 }  // namespace kx::ui

@@ -13,7 +13,8 @@ std::string userDataFolder();
 
 // Makes `localPath` the working directory, first creating it and any missing
 // parents. On failure nothing changes and the result is the message to show
-// (Shift-JIS), naming the folder and the reason.
-std::optional<std::string> enterFolder(const std::string& localPath);
+// (Shift-JIS), naming the folder and the reason. *created, when given, says
+// whether the folder was made just now.
+std::optional<std::string> enterFolder(const std::string& localPath, bool* created = nullptr);
 
 }  // namespace kx::ui

@@ -64,14 +64,14 @@ void Services::openFile(const std::string& name) {
   if (!exists(name))
     show(kMissingFileMessage + name);
   else if (!desktopOpen(name))
-    show(kRefusedOpenMessage + name);
+    show(fromUtf8(kRefusedOpenMessage) + name);
 }
 
 void Services::browseFolder(const std::string& name) {
   if (!exists(name))
     show(kMissingFileMessage + name);
   else if (!desktopBrowse(name))
-    show(kRefusedOpenMessage + name);
+    show(fromUtf8(kRefusedOpenMessage) + name);
 }
 
 void DesktopServices::show(const std::string& text) {

@@ -42,9 +42,10 @@ class Services : public MessageSink {
   virtual bool desktopBrowse(const std::string& sjisName) = 0;
 };
 
-// What the user is told by openFile and browseFolder, followed by the name.
+// What the user is told by openFile and browseFolder, followed by the name;
+// the refusal (UTF-8) says why: the desktop has no program for it.
 inline constexpr const char* kMissingFileMessage = "FILE NOT FOUND: ";
-inline constexpr const char* kRefusedOpenMessage = "CAN NOT OPEN: ";
+inline constexpr const char8_t* kRefusedOpenMessage = u8"開くためのプログラムがありません: ";
 
 class DesktopServices : public Services {
  public:

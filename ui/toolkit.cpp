@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "ui/controls.h"
 
@@ -16,6 +19,7 @@ Toolkit::Toolkit(int& argc, char** argv) : impl_(std::make_unique<Impl>(argc, ar
   // Only the main menu's closing ends the program, not the last window shown.
   QApplication::setQuitOnLastWindowClosed(false);
   applyProgramIcon();
+  loadQtTranslations(QLocale::system().name().toStdString());
 }
 
 Toolkit::~Toolkit() = default;
@@ -29,6 +33,23 @@ void applyProgramIcon() {
   // Built into the program (CMakeLists.txt), so it needs no installed file.
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/korvelix/korvelix.svg")));
   QGuiApplication::setDesktopFileName(QStringLiteral("korvelix"));
+}
+
+bool loadQtTranslations(const std::string& localeName) {
+  static QTranslator* installed = nullptr;
+  if (installed) {
+    QCoreApplication::removeTranslator(installed);
+    delete installed;
+    installed = nullptr;
+  }
+  auto translator = std::make_unique<QTranslator>();
+  if (!translator->load(QLocale(QString::fromStdString(localeName)), QStringLiteral("qtbase"),
+                        QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    return false;
+  installed = translator.release();
+  QCoreApplication::installTranslator(installed);
+  return true;
 }
 
 void processPendingEvents() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 namespace kx::ui {
 
@@ -25,6 +26,12 @@ class Toolkit {
 // Gives every window, message boxes included, the program's icon and ties
 // the windows to the desktop's menu entry (which names the same icon).
 void applyProgramIcon();
+
+// Qt's own texts (file and folder pickers, standard buttons) in the
+// language of localeName ("ja_JP" ...), from the translations Qt installs;
+// replaces those loaded before. False when there are none for it (Qt's
+// English stays). The toolkit loads the desktop's at start.
+bool loadQtTranslations(const std::string& localeName);
 
 // Carries out every event already queued (repaints, deferred deletes, ...).
 void processPendingEvents();

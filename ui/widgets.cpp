@@ -70,7 +70,14 @@ void Edit::setText(const std::string& sjis) {
   box->setText(toUnicode(sjis));
   bytes_ = sjis;
   shown_ = box->text().toStdU16String();
+  set_ = shown_;
 }
+
+bool Edit::typedSinceSet() const {
+  return static_cast<QLineEdit*>(widget_)->text().toStdU16String() != set_;
+}
+
+void Edit::markUnchanged() { set_ = static_cast<QLineEdit*>(widget_)->text().toStdU16String(); }
 
 std::string Edit::text() const {
   auto* box = static_cast<QLineEdit*>(widget_);

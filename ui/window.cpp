@@ -16,6 +16,7 @@
 #include "ui/controls.h"
 #include "ui/encoding.h"
 #include "ui/widget_support.h"
+#include "ui/window_places.h"
 
 namespace kx::ui {
 
@@ -63,6 +64,11 @@ std::vector<Window*>& registry() {
   return windows;
 }
 
+std::string& note() {
+  static std::string text;
+  return text;
+}
+
 }  // namespace
 
 struct Window::Impl {
@@ -93,15 +99,34 @@ Window::~Window() {
 
 void Window::setCaption(const std::string& sjis) {
   caption_ = sjis;
-  impl_->widget->setWindowTitle(toUnicode(sjis));
+  impl_->widget->setWindowTitle(toUnicode(caption()));
 }
+
+void Window::setTitleNote(const std::string& sjis) {
+  if (note() == sjis) return;
+  note() = sjis;
+  for (Window* w : registry()) w->impl_->widget->setWindowTitle(toUnicode(w->caption()));
+}
+
+const std::string& Window::titleNote() { return note(); }
 
 void Window::setFont(const Font& f) {
   detail::applyFont(impl_->widget, f);
   for (const auto& c : controls_) detail::fitIfAutoSize(c->widget());
 }
 
+Window::Place Window::place() const {
+  const QWidget* w = impl_->widget;
+  return {w->x(), w->y(), w->width(), w->height()};
+}
+
+void Window::moveTo(int left, int top) { impl_->widget->move(left, top); }
+
 void Window::show() {
+  if (!placed_) {
+    placed_ = true;
+    detail::restorePlace(impl_->widget, name_);
+  }
   impl_->widget->show();
   // The offscreen platform (driver, tests) has no stacking and says so.
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
@@ -110,14 +135,17 @@ void Window::show() {
   }
 }
 
-void Window::hide() { impl_->widget->hide(); }
+void Window::hide() {
+  detail::rememberPlace(impl_->widget, name_);
+  impl_->widget->hide();
+}
 
 void Window::close() {
   // Hidden even when the hook fails: a window that cannot be closed would
   // trap the user.
   const auto fn = onClose_;
   if (fn) guarded(fn);
-  impl_->widget->hide();
+  hide();
 }
 
 bool Window::isShown() const { return impl_->widget->isVisible(); }

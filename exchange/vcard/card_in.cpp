@@ -382,6 +382,11 @@ void CardMapper::keepExtraPhones() {
     if (std::strspn(line, " ") != static_cast<std::size_t>(kFieldWidth[r])) continue;
     put(r, extraPhones_);
     found_->phonesInRemarks = true;
+    // A card written back from its entry holds these numbers in its note
+    // already: they are not put there a second time.
+    for (int o = Remarks1; o < r; ++o)
+      if (std::memcmp(store_->field(entry_, o), line, static_cast<std::size_t>(kFieldWidth[r])) == 0)
+        std::memset(store_->field(entry_, r), ' ', static_cast<std::size_t>(kFieldWidth[r]));
     return;
   }
   found_->phonesLost = true;

@@ -8,6 +8,7 @@
 #include "store/sjis_unicode.h"
 #include "exchange/vcard/vcard.h"
 #include "exchange/vcard/files.h"
+#include "exchange/vcard/sync_cli.h"
 #include "store/file_names.h"
 #include "store/store_files.h"
 
@@ -60,17 +61,15 @@ bool isNewStore(const std::string& folder) {
   return true;
 }
 
-bool isMissingFileMessage(const std::string& m) {
-  return m == "loadK1 K1 open error" || m == "loadK1 K2 open error" ||
-         m == "KORVELIX.DAT open error";
-}
-
 }  // namespace
 
-bool isVcardCommand(const std::string& arg) { return arg == kExport || arg == kImport; }
+bool isVcardCommand(const std::string& arg) {
+  return arg == kExport || arg == kImport || arg == kSyncCommand;
+}
 
 int runVcardCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (args.empty() || !isVcardCommand(args[0])) return usage(err);
+  if (args[0] == kSyncCommand) return runSyncCommand(args, out, err);
   const bool exporting = args[0] == kExport;
   std::vector<std::string> operands;  // PATH, then FOLDER
   bool selected = false;
@@ -98,7 +97,7 @@ int runVcardCommand(const std::vector<std::string>& args, std::ostream& out, std
   const bool newStore = isNewStore(folder);
   openStoreLikeTheProgram(*s, folder, loading, lock);
   for (const std::string& m : loading.messages) {
-    if (newStore && isMissingFileMessage(m)) continue;
+    if (newStore && isMissingStoreFileMessage(m)) continue;
     // Reading while the program has the store open is what an export does
     // from a sync tool; only a change needs the store to itself.
     if (exporting && m == kOtherCopyLoadMessage) continue;

@@ -9,6 +9,7 @@
 #include "exchange/vcard/card.h"
 #include "exchange/vcard/files.h"
 #include "exchange/vcard/uid.h"
+#include "store/uids.h"
 #include "store/atomic_files.h"
 #include "store/person_files.h"
 #include "store/store_files.h"
@@ -84,7 +85,11 @@ int exportVcards(const Store& s, const std::string& dir, const std::string& path
   const std::string target =
       options.folder ? path : std::filesystem::path(path).parent_path().string();
   if (sameFolder(target, dir) && refuseIfNotWriter(s, sink)) return 1;
-  const std::vector<std::string> uids = vcard::entryUids(s);
+  // Tables filled without a load have no UIDs yet: theirs are derived as a
+  // load derives them.
+  std::vector<std::string> derived;
+  for (int e = 0; e <= s.lastIndex && derived.empty(); ++e)
+    if (uidOf(s, e).empty()) derived = derivedUids(s);
   const std::set<std::string> names = folderNames(dir);
   std::vector<NewFile> files;
   std::string all;
@@ -93,7 +98,7 @@ int exportVcards(const Store& s, const std::string& dir, const std::string& path
   for (int e = 0; e <= s.lastIndex; ++e) {
     if (options.selectedOnly && s.field(e, SelectFlag)[0] != '1') continue;
     vcard::CardExtras extras;
-    extras.uid = uids[static_cast<std::size_t>(e)];
+    extras.uid = derived.empty() ? std::string(uidOf(s, e)) : derived[static_cast<std::size_t>(e)];
     extras.secrets = options.secrets;
     extras.version = options.version;
     if (readPhoto(s, e, dir, names, photo, sink)) extras.photo = &photo;
@@ -103,7 +108,7 @@ int exportVcards(const Store& s, const std::string& dir, const std::string& path
       continue;
     }
     NewFile f;
-    f.name = extras.uid.substr(std::string("urn:uuid:").size()) + ".vcf";
+    f.name = vcard::cardFileName(extras.uid);
     vcard::appendCard(f.bytes, s, e, extras);
     files.push_back(std::move(f));
   }

@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstring>
 #include <set>
+#include <unordered_map>
 #include <vector>
 
 #include "exchange/import_support.h"
@@ -12,6 +13,9 @@
 #include "store/dates.h"
 #include "store/bytes.h"
 #include "store/person_files.h"
+#include "store/store_files.h"
+#include "store/uids.h"
+#include "exchange/vcard/identity.h"
 
 namespace kx {
 
@@ -98,13 +102,18 @@ bool photoFits(const std::string& dir, const std::string& number, const std::str
 class Importer {
  public:
   Importer(Store& s, const std::string& dir, MessageSink& sink)
-      : s_(s), dir_(dir), sink_(sink), mapper_(todayDigits()), from_(s.count()) {}
+      : s_(s), dir_(dir), sink_(sink), mapper_(todayDigits()), from_(s.count()) {
+    for (int e = 0; e <= s.lastIndex; ++e) byUid_[s.uids[e]] = e;
+  }
 
   bool readFile(const std::string& path, const std::string& shown);
   bool assignNumbers();
   bool placePhotos();
   void removePlacedPhotos();
   void summary(const detail::ProposedReadings& proposed) const;
+  // Puts the updates of entries already in the store into the tables.
+  void applyUpdates();
+  bool changesAnything() const { return !staged_.empty() || !updates_.empty(); }
   int count() const { return static_cast<int>(staged_.size()); }
   int from() const { return from_; }
 
@@ -117,6 +126,9 @@ class Importer {
   std::vector<Staged> staged_;
   std::vector<vcard::Property> card_;
   std::vector<std::string> placed_;
+  std::unordered_map<std::string, int> byUid_;  // entries and staged cards by UID
+  std::vector<vcard::EntryImage> updates_;
+  int unchanged_ = 0;
 };
 
 bool Importer::readFile(const std::string& path, const std::string& shown) {
@@ -154,6 +166,21 @@ bool Importer::readFile(const std::string& path, const std::string& shown) {
       sink_.show(whereMessage(shown, st.found.problemLine, reader.cardNumber(), st.found.problem));
       return false;
     }
+    // A card whose UID an entry has is that entry, changed or not.
+    const std::string uid = vcard::cardUid(card_);
+    const auto known = byUid_.find(uid);
+    if (known != byUid_.end() && known->second < from_) {
+      // Compared as it would be stored: a missing reading proposed as for a new card.
+      detail::proposeMissingReadings(s_, e, 1);
+      vcard::keepLocalFields(s_, known->second, s_, e, card_, st.found.ownNumber);
+      if (vcard::sameEntry(s_, known->second, s_, e)) ++unchanged_;
+      else updates_.push_back(vcard::EntryImage::of(s_, e, known->second));
+      staged_.pop_back();
+      continue;
+    }
+    const bool own = isStorableUid(uid) && known == byUid_.end();
+    setUid(s_, e, own ? uid : std::string());
+    if (own) byUid_[uid] = e;
     st.photo = st.found.photoUsable && jpegDecodes(st.found.photo);
     if (!st.photo) st.found.photo.clear();
   }
@@ -242,6 +269,10 @@ void Importer::removePlacedPhotos() {
   placed_.clear();
 }
 
+void Importer::applyUpdates() {
+  for (const vcard::EntryImage& u : updates_) u.putInto(s_);
+}
+
 void Importer::summary(const detail::ProposedReadings& proposed) const {
   std::vector<int> changed, photoless, phonesMoved, phonesLost;
   for (std::size_t i = 0; i < staged_.size(); ++i) {
@@ -253,8 +284,12 @@ void Importer::summary(const detail::ProposedReadings& proposed) const {
     if (f.phonesInRemarks) phonesMoved.push_back(e);
     if (f.phonesLost) phonesLost.push_back(e);
   }
-  // "vCardから%d件のカードを取り込みました。"
-  std::string m = formatInts("vCard\x82\xA9\x82\xE7%d\x8C\x8F\x82\xCC\x83\x4A\x81\x5B\x83\x68\x82\xF0\x8E\xE6\x82\xE8\x8D\x9E\x82\xDD\x82\xDC\x82\xB5\x82\xBD\x81\x42", count());
+  const int updated = static_cast<int>(updates_.size());
+  std::string m = formatInts(sjisText(u8"vCardから%d件のカードを取り込みました。").c_str(),
+                             count() + updated + unchanged_);
+  if (updated + unchanged_ > 0)
+    m += formatInts(sjisText(u8"\n追加%d件、").c_str(), count()) +
+         formatInts(sjisText(u8"更新%d件、変更なし%d件").c_str(), updated, unchanged_);
   if (!changed.empty()) {
     // "\n長すぎて切り詰めたか、〓に置き換えた文字のあるカード: %d件"
     m += formatInts("\n\x92\xB7\x82\xB7\x82\xAC\x82\xC4\x90\xD8\x82\xE8\x8B\x6C\x82\xDF\x82\xBD\x82\xA9\x81\x41\x81\xAC\x82\xC9\x92\x75\x82\xAB\x8A\xB7\x82\xA6\x82\xBD\x95\xB6\x8E\x9A\x82\xCC\x82\xA0\x82\xE9\x83\x4A\x81\x5B\x83\x68: %d\x8C\x8F",
@@ -309,12 +344,18 @@ int importVcards(Store& s, const std::string& dir, const std::string& path,
   for (const std::string& f : files)
     if (!im.readFile(folder ? joinPath(path, f) : f, f)) return 1;
   if (!im.assignNumbers()) return 1;
+  if (!im.changesAnything()) {
+    // Every card is an entry as it stands: nothing to write.
+    im.summary({});
+    return 0;
+  }
   if (options.save && !im.placePhotos()) {
     im.removePlacedPhotos();
     return 1;
   }
   const detail::ProposedReadings proposed = detail::proposeMissingReadings(s, im.from(), im.count());
-  if (detail::commitImport(s, im.from(), im.count(), dir, sink, options.save) != 0) {
+  im.applyUpdates();
+  if (detail::commitImport(s, im.from(), im.count(), dir, sink, options.save, true) != 0) {
     im.removePlacedPhotos();
     return 1;
   }

@@ -81,7 +81,7 @@ Store& freshStore(int slot, int reach) {
   // new store whatever they are.
   static_assert(std::is_trivially_copyable_v<Store> && std::is_standard_layout_v<Store>);
   constexpr std::size_t kTail = offsetof(Store, lastIndex);
-  static_assert(kTail == offsetof(Store, companies) + sizeof(CompanyKeys));
+  static_assert(kTail == offsetof(Store, uids) + sizeof(Store::uids));
   static const std::unique_ptr<Store> pristine = makeStore();
   static std::vector<std::unique_ptr<Store>> stores;
   const auto i = static_cast<std::size_t>(slot);
@@ -95,6 +95,7 @@ Store& freshStore(int slot, int reach) {
   std::memset(s.data, 0, n * Store::kRecordBytes);
   std::memset(s.names.key, 0, n * sizeof s.names.key[0]);
   std::memset(s.companies.key, 0, n * sizeof s.companies.key[0]);
+  std::memset(s.uids, 0, n * sizeof s.uids[0]);
   for (auto* t : {s.names.index, s.names.posMap, s.companies.index, s.companies.posMap})
     std::fill_n(t, kCapacity, 0);
   std::memcpy(reinterpret_cast<char*>(&s) + kTail, reinterpret_cast<const char*>(pristine.get()) + kTail,

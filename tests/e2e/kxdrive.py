@@ -46,15 +46,16 @@ class Result:
         return [l[4:] for l in self.lines if l.startswith("MSG ")]
 
 
-def run_driver(directory, commands, faketime=None, timeout=120):
+def run_driver(directory, commands, faketime=None, timeout=120, args=(), env=None):
     """Runs the driver in directory with the command lines on stdin. faketime
-    is a date such as "2024-03-15 10:00:00" for the faketime command."""
-    argv = [drive_path()]
+    is a date such as "2024-03-15 10:00:00" for the faketime command; args
+    are the program's arguments; env adds to the environment."""
+    argv = [drive_path()] + list(args)
     if faketime is not None:
         if shutil.which("faketime") is None:
             raise RuntimeError("faketime is not installed (scripts/setup.sh)")
         argv = ["faketime", faketime] + argv
-    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", **(env or {}))
     if faketime is not None:
         # faketime preloads its library ahead of a sanitizer build's runtime;
         # the runtime refuses to start over that unless told it is fine.
@@ -92,16 +93,16 @@ class DriveTest(unittest.TestCase):
     def exists(self, name):
         return os.path.exists(os.path.join(self.dir, name))
 
-    def drive(self, commands, faketime=None, check=True):
-        result = run_driver(self.dir, commands, faketime)
+    def drive(self, commands, faketime=None, check=True, args=(), env=None):
+        result = run_driver(self.dir, commands, faketime, args=args, env=env)
         if check:
             self.assertEqual(result.returncode, 0,
                              "driver failed:\n%s\n%s" % ("\n".join(result.lines), result.stderr))
         return result
 
-    def drive_lines(self, commands, faketime=None):
+    def drive_lines(self, commands, faketime=None, args=(), env=None):
         """Output lines of a run that must end with exit status 0."""
-        return self.drive(commands, faketime).lines
+        return self.drive(commands, faketime, args=args, env=env).lines
 
     def assertAnswer(self, command, expected, commands_before=()):
         lines = self.drive_lines(list(commands_before) + [command])

@@ -13,7 +13,9 @@ RECORDS = [{"Kana": "ｱ"}, {"Kana": "ｲ"}]
 
 def program(args, cwd, **env):
     """Runs the program with --exit-after-start: it starts on its store,
-    prints the entry count and ends."""
+    prints the entry count and ends. Its settings go to a folder of the
+    test's, never the user's."""
+    env.setdefault("XDG_CONFIG_HOME", os.path.join(cwd, ".config-of-test"))
     p = subprocess.run([os.environ["KX_PROGRAM"], "--exit-after-start"] + args, cwd=cwd,
                        capture_output=True, text=True, timeout=60,
                        env=dict(os.environ, QT_QPA_PLATFORM="offscreen", **env))

@@ -10,6 +10,7 @@ from kxdrive import DriveTest, drive_path
 from kxsearch import SECRET_ON, search_commands
 from tinyjpeg import grey_jpeg
 
+NO_PROGRAM = "開くためのプログラムがありません: "
 RECORDS = [{"Kana": "ｱ", "PersonalNumber": "0012"}, {"Kana": "ｲ", "PersonalNumber": "0013"}]
 VIEW_TEXT = SECRET_ON + ["click Form1.Button1", "click Form2.Label1", "click Form3.Button5"]
 BROWSER_PHOTO_TEXT = SECRET_ON + search_commands(1, "ｱ") + [
@@ -53,9 +54,18 @@ class OpenFeedback(DriveTest):
         with mock.patch.dict(os.environ, {"KX_DRIVE_REFUSE": "PSNL0012.JPG,PSNL0012"}):
             lines = self.drive_lines(BROWSER_PHOTO_TEXT + [
                 "click Form10.Button6", "click Form3.Button4", "click Form11.Button2"])
-        self.assertEqual(lines, ["OPEN PSNL0012.JPG", "MSG CAN NOT OPEN: PSNL0012.JPG",
+        self.assertEqual(lines, ["OPEN PSNL0012.JPG", "MSG " + NO_PROGRAM + "PSNL0012.JPG",
                                  "OPEN PSNL0012.TXT",
-                                 "BROWSE PSNL0012", "MSG CAN NOT OPEN: PSNL0012"])
+                                 "BROWSE PSNL0012", "MSG " + NO_PROGRAM + "PSNL0012"])
+
+    def test_a_refused_description_file_says_no_program_opens_it(self):
+        self.store([{"Kana": "ｱ", "PersonalNumber": "0001"}])
+        self.write("DESC0001.TXT", b"memo\r\n")
+        with mock.patch.dict(os.environ, {"KX_DRIVE_REFUSE": "DESC0001.TXT"}):
+            lines = self.drive_lines(["click Form1.Button1", "click Form2.Label1",
+                                      "click Form3.Button6"])
+        self.assertEqual(lines, ["OPEN DESC0001.TXT",
+                                 "MSG 開くためのプログラムがありません: DESC0001.TXT"])
 
 
 if __name__ == "__main__":

@@ -5,7 +5,7 @@
 
 #include "exchange/vcard/vcard.h"
 #include "exchange/vcard/cli.h"
-#include "exchange/vcard/uid.h"
+#include "store/uids.h"
 #include "store/store_lock.h"
 #include "vcard_test_support.h"
 
@@ -240,14 +240,14 @@ TEST(VcardUid, NameBasedUuidOfVersion5) {
     return s;
   };
   // Test vectors of FIPS 180: one block, and a message whose padding needs a second.
-  EXPECT_EQ(hex(vcard::sha1("abc")), "a9993e364706816aba3e25717850c26c9cd0d89d");
-  EXPECT_EQ(hex(vcard::sha1("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq")),
+  EXPECT_EQ(hex(kx::sha1("abc")), "a9993e364706816aba3e25717850c26c9cd0d89d");
+  EXPECT_EQ(hex(kx::sha1("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq")),
             "84983e441c3bd26ebaae4aa1f95129e5e54670f1");
-  const std::string u = vcard::nameUuid("number:0012");
+  const std::string u = kx::nameUuid("number:0012");
   ASSERT_EQ(u.size(), 36u);
   EXPECT_EQ(u[14], '5');
   EXPECT_NE(std::string("89ab").find(u[19]), std::string::npos);
-  EXPECT_NE(u, vcard::nameUuid("number:0013"));
+  EXPECT_NE(u, kx::nameUuid("number:0013"));
 }
 
 TEST(VcardCommandLine, ReadOnlyStoreAndBadArguments) {

@@ -4,8 +4,11 @@ and proper-noun dictionaries of Debian's skkdic-extra: readings chosen by
 people, independent of the analyser's dictionary.
 
 Each line: kind (person/company), the kanji name (a person's family and given
-name separated by one space), and every reading the dictionaries list for it,
-in hiragana, separated by '/'. Rerun: python3 make_name_list.py > names.tsv
+name separated by one space), the readings the entry itself gives (a person's
+own reading), and every reading the dictionaries list for the name: the
+entry's own, plus for a person each reading the personal-name dictionary lists
+for the family part joined with each it lists for the given part. Readings in
+hiragana, separated by '/'. Rerun: python3 make_name_list.py > names.tsv
 """
 import collections
 import re
@@ -70,7 +73,11 @@ def persons():
         split = split_name(word, key, family, given)
         if split:
             name = split[0] + " " + split[1]
-            found.setdefault(name, set()).add(split[2] + " " + split[3])
+            own, listed = found.setdefault(name, (set(), set()))
+            own.add(split[2] + " " + split[3])
+            listed.update(a + " " + b for a in family[split[0]] for b in given[split[1]])
+    for own, listed in found.values():
+        listed.update(own)
     return found
 
 
@@ -81,7 +88,9 @@ def companies():
             continue
         if not cp932(word) or "株" in word or "(" in word or not re.search("[\u4e00-\u9fff]", word):
             continue
-        found.setdefault(word, set()).add(key)
+        own, listed = found.setdefault(word, (set(), set()))
+        own.add(key)
+        listed.add(key)
     return found
 
 
@@ -94,8 +103,9 @@ def sample(found, count):
 def main():
     out = sys.stdout
     for kind, found, count in (("person", persons(), 400), ("company", companies(), 150)):
-        for name, readings in sample(found, count):
-            out.write("%s\t%s\t%s\n" % (kind, name, "/".join(sorted(readings))))
+        for name, (own, listed) in sample(found, count):
+            out.write("%s\t%s\t%s\t%s\n" % (kind, name, "/".join(sorted(own)),
+                                            "/".join(sorted(listed))))
 
 
 main()

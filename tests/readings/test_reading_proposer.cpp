@@ -37,6 +37,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{u8"佐藤 ジョン", u8"ｻﾄｳ ｼﾞｮﾝ"},
                     Case{u8"鹿島 春平太", u8""},                // given name only in pieces
                     Case{u8"田中 道典", u8""},                  // read as common words
+                    Case{u8"相原 力", u8"ｱｲﾊﾗ ﾂﾄﾑ"},            // names over the common リョク
+                    Case{u8"相原　力", u8"ｱｲﾊﾗ ﾂﾄﾑ"},
                     Case{u8"田中 彁", u8""},                    // a kanji with no reading
                     Case{u8"", u8""}, Case{u8"    ", u8""}));
 

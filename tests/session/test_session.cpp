@@ -89,6 +89,41 @@ TEST_F(SessionTest, AnImportThatWentThroughShowsEntryZeroAndAFailedOneKeepsTheEn
   EXPECT_EQ(busy.back(), false);
 }
 
+// What the user sees when each message of a card import comes: the busy
+// notice and the count the listeners were last told of.
+struct Witness : MessageSink {
+  const std::vector<bool>* busy = nullptr;
+  const Session* session = nullptr;
+  struct Seen { std::string text; bool busy; int count; };
+  std::vector<Seen> seen;
+  void show(const std::string& text) override {
+    seen.push_back({text, !busy->empty() && busy->back(), session->store().count()});
+  }
+};
+
+TEST(SessionVcardImport, OneSummaryAfterTheNoticeHasGoneAndTheCountIsNew) {
+  TempDir dir;
+  writeFiles(dir, storeFiles({named("A", "Y", "a")}));
+  writeBytes(dir.file("new.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:B\r\nN:B;;;;\r\n"
+                                  "END:VCARD\r\n");
+  Witness witness;
+  Session session{dir.path, witness};
+  std::vector<bool> busy;
+  witness.busy = &busy;
+  witness.session = &session;
+  session.setBusyNotice([&busy](bool shown) { busy.push_back(shown); });
+  session.openStore();
+  ASSERT_EQ(session.importVcards("new.vcf"), 0);
+  ASSERT_EQ(witness.seen.size(), 1u);
+  EXPECT_EQ(witness.seen[0].text.rfind("vCard", 0), 0u);
+  EXPECT_FALSE(witness.seen[0].busy);
+  EXPECT_EQ(witness.seen[0].count, 2);
+  // A refused import tells why, after its notice too.
+  ASSERT_EQ(session.importVcards("missing.vcf"), 1);
+  ASSERT_EQ(witness.seen.size(), 2u);
+  EXPECT_FALSE(witness.seen[1].busy);
+}
+
 TEST_F(SessionTest, OnlyTheBrowserSwitchTurnsTheSecretModeOn) {
   session.switchSecretModeFromView();
   EXPECT_FALSE(session.secretMode());

@@ -129,7 +129,7 @@ TEST(StoreRewrite, AFailureAfterTheCommitIsReportedAsSavedAndFinishedByTheNextSt
       EXPECT_TRUE(loadStore(*restarted, l.dir.path, startSink));
       EXPECT_TRUE(startSink.messages.empty());
       EXPECT_TRUE(readFiles(l.dir) == expected);
-      EXPECT_EQ(listDir(l.dir).size(), 3u);
+      EXPECT_EQ(listDir(l.dir).size(), 4u);  // the three store files and the UID file
     }
   }
 }

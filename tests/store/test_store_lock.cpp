@@ -77,7 +77,7 @@ TEST(StoreLock, ASecondCopyIsReadOnlyAndTouchesNothingUntilTheFirstIsGone) {
   EXPECT_TRUE(sink.messages.empty());
   EXPECT_TRUE(readFiles(d) == fresh);
   EXPECT_TRUE(saveData(*s, d.path, sink));
-  EXPECT_EQ(listDir(d).size(), 4u);  // the three files and the lock file
+  EXPECT_EQ(listDir(d).size(), 5u);  // the three files, the UID file and the lock file
 }
 
 TEST(StoreLock, AFolderThatCannotBeLockedIsReadOnlyWithTheReason) {
@@ -140,11 +140,11 @@ TEST(StoreLock, TheProgramStartedDuringARewriteLeavesItToFinishAllNew) {
   // One message box, the other copy's (its text is the end-to-end tests' to check).
   EXPECT_EQ(printed.rfind("MSG ", 0), 0u) << printed;
   EXPECT_EQ(printed.find('\n'), printed.size() - 1) << printed;
-  EXPECT_EQ(inside.size(), 8u);  // three files, three temporaries, record, lock file
+  EXPECT_EQ(inside.size(), 9u);  // three files, four temporaries (UIDs too), record, lock file
   EXPECT_EQ(after, inside);
   const Files expected{nameKeyFileBytes(*s), companyKeyFileBytes(*s), dataFileBytes(*s)};
   EXPECT_TRUE(readFiles(d) == expected);
-  EXPECT_EQ(listDir(d).size(), 4u);
+  EXPECT_EQ(listDir(d).size(), 5u);
 }
 #endif
 

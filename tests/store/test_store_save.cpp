@@ -53,7 +53,7 @@ TEST(SaveStore, RoundTripsByteForByte) {
     EXPECT_TRUE(readFiles(d) == f);
     ASSERT_TRUE(saveData(*s, d.path, sink));
     EXPECT_TRUE(readFiles(d) == f);
-    EXPECT_EQ(listDir(d).size(), 3u);
+    EXPECT_EQ(listDir(d).size(), 4u);  // and the UID file
 
     auto again = makeStore();
     ASSERT_TRUE(loadStore(*again, d.path, sink));

@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include <QCoreApplication>
 #include <QIcon>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -168,7 +169,7 @@ TEST_F(ServicesInDir, OpenAndBrowseTellTheUserOfMissingOrRefusedNames) {
                      {K::Msg, "FILE NOT FOUND: PSNL0009.TXT"},
                      {K::Msg, "FILE NOT FOUND: PSNL0009"},
                      {K::Open, "PSNL0002.JPG"},
-                     {K::Msg, "CAN NOT OPEN: PSNL0002.JPG"}}));
+                     {K::Msg, sjis(u8"開くためのプログラムがありません: PSNL0002.JPG")}}));
   EXPECT_EQ(heard.size(), rec.events.size());
 
   setServices(&rec);
@@ -228,6 +229,22 @@ TEST(ProgramIcon, EveryWindowCarriesIt) {
   Window w("Form11", "PHOTO", 100, 100);
   // Built in and drawable: the icon resource and the SVG icon engine are there.
   EXPECT_FALSE(w.widget()->windowIcon().pixmap(32, 32).isNull());
+}
+
+}  // namespace
+}  // namespace kx::ui
+
+namespace kx::ui {
+namespace {
+
+// Qt's standard buttons and pickers speak the desktop's language.
+TEST(QtTranslations, JapaneseLoadsAndAnUnknownLanguageKeepsEnglish) {
+  const auto yes = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
+  ASSERT_TRUE(loadQtTranslations("ja_JP"));
+  EXPECT_NE(yes(), QStringLiteral("&Yes"));
+  EXPECT_TRUE(yes().contains(QString::fromUtf8(u8"はい"))) << yes().toStdString();
+  EXPECT_FALSE(loadQtTranslations("xx_XX"));
+  EXPECT_EQ(yes(), QStringLiteral("&Yes"));
 }
 
 }  // namespace
