@@ -42,6 +42,9 @@ Label::Label(Window& w, std::string name) : Control(w, std::move(name), new QLab
 }
 
 void Label::setCaption(const std::string& sjis) {
+  // The same text again (a redraw in place, a page of blank lines) would
+  // only be laid out and sized again to the same result.
+  if (sjis == text_) return;
   text_ = sjis;
   static_cast<QLabel*>(widget_)->setText(toUnicode(sjis));
   detail::fitIfAutoSize(widget_);

@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <gtest/gtest.h>
 
+#include "ui/encoding.h"
 #include "ui/services.h"
 #include "ui_test_support.h"
 
@@ -89,6 +90,24 @@ TEST_F(ControlsTest, LabelKeepsItsBytesAndSizesToItsText) {
   l->setGeometry(0, 0, 50, 20);
   l->setCaption(sjis(u8"とても長い長い長いキャプションです"));
   EXPECT_EQ(q->size(), QSize(50, 20));
+}
+
+// A list page sets every line anew: a caption of the same length, the same
+// caption again, a blank one; each time the label shows it, sized to it.
+TEST_F(ControlsTest, LabelFollowsEveryCaptionSetOneAfterAnother) {
+  Label* l = win.addLabel("Label1", 0, 0);
+  l->setFont(Font{Font::Fixed, 21, false, false, 0});
+  auto* q = static_cast<QLabel*>(l->widget());
+  const std::string kana = sjis(u8"ﾔﾏﾀﾞ ﾀﾛｳ");
+  const std::string kanji = sjis(u8"山田 太郎");
+  for (const std::string& caption : {kana, kanji, kanji, std::string("WWWWWWWWW"), kana,
+                                     std::string(), std::string("  ")}) {
+    SCOPED_TRACE(caption);
+    l->setCaption(caption);
+    EXPECT_EQ(l->caption(), caption);
+    EXPECT_EQ(q->text(), toUnicode(caption));
+    EXPECT_EQ(q->size(), q->sizeHint());
+  }
 }
 
 TEST_F(ControlsTest, FontsAreTheIpaGothicsWithSizeStyleAndColour) {
