@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -94,7 +95,11 @@ struct Store {
   // What the store files are rewritten through.
   FileSystem* fs = &realFileSystem();
 
-  Store();  // zero-fills every table
+  // Every table reads zero: a store only lives on the heap (makeStore),
+  // allocated zero-filled, and its constructor writes none of them.
+  Store();
+  static void* operator new(std::size_t size);
+  static void operator delete(void* p) noexcept;
 
   char* field(int entry, int f) { return data + entry * kRecordBytes + kSlotStart[f]; }
   const char* field(int entry, int f) const { return data + entry * kRecordBytes + kSlotStart[f]; }

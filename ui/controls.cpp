@@ -93,8 +93,10 @@ void installMouseClicks(Control* c) { c->widget()->installEventFilter(new MouseC
 
 void setAutoSize(QWidget* w, bool on) { w->setProperty(kAutoSize, on); }
 
+bool isAutoSize(const QWidget* w) { return w->property(kAutoSize).toBool(); }
+
 void fitIfAutoSize(QWidget* w) {
-  if (w->property(kAutoSize).toBool()) w->adjustSize();
+  if (isAutoSize(w)) w->adjustSize();
 }
 
 bool runGuarded(const std::function<void()>& fn) {

@@ -27,6 +27,7 @@ void installMouseClicks(Control* c);
 
 // A label sizes itself to its text until it is given a geometry.
 void setAutoSize(QWidget* w, bool on);
+bool isAutoSize(const QWidget* w);
 void fitIfAutoSize(QWidget* w);
 
 // guarded() that also says whether fn ran to its end.

@@ -1,5 +1,10 @@
 // Label, button, edit box and memo on their Qt widgets.
+#include <optional>
+
 #include <QFile>
+#include <QFontMetricsF>
+#include <QRawFont>
+#include <QtMath>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -31,6 +36,29 @@ void readTyped(Box* box, const QString& now, std::string& bytes, const std::u16s
   }
 }
 
+// A fixed-pitch label's size for one line of text, summed from its
+// characters' advances: what QLabel would size it to, without laying the
+// text out (a list page's lines would otherwise be shaped twice, for their
+// size and again to paint them). Empty when only the layout can tell: a
+// control character or a mark, or a character the font lacks (the font it
+// falls back on can make the line taller).
+std::optional<QSize> fixedPitchLineSize(const QWidget* label, const QString& text) {
+  const QFont& font = label->font();
+  if (font.styleHint() != QFont::Monospace || text.isEmpty()) return std::nullopt;
+  const QRawFont raw = QRawFont::fromFont(font);
+  const QFontMetricsF metrics(font);
+  qreal width = 0;
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    if (u < 0x20 || (u >= 0x7F && u < 0xA0) || c.isSurrogate() || c.isMark() ||
+        c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph ||
+        !raw.supportsCharacter(c))
+      return std::nullopt;
+    width += metrics.horizontalAdvance(c);
+  }
+  return QSize(qCeil(width), qCeil(metrics.ascent() + metrics.descent()));
+}
+
 }  // namespace
 
 Label::Label(Window& w, std::string name) : Control(w, std::move(name), new QLabel(w.widget())) {
@@ -42,9 +70,17 @@ Label::Label(Window& w, std::string name) : Control(w, std::move(name), new QLab
 }
 
 void Label::setCaption(const std::string& sjis) {
+  // The same text again (a redraw in place, a page of blank lines) would
+  // only be laid out and sized again to the same result.
+  if (sjis == text_) return;
   text_ = sjis;
-  static_cast<QLabel*>(widget_)->setText(toUnicode(sjis));
-  detail::fitIfAutoSize(widget_);
+  auto* label = static_cast<QLabel*>(widget_);
+  label->setText(toUnicode(sjis));
+  if (!detail::isAutoSize(label)) return;
+  if (const auto size = fixedPitchLineSize(label, label->text()))
+    label->resize(*size);
+  else
+    label->adjustSize();
 }
 
 Button::Button(Window& w, std::string name)

@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <gtest/gtest.h>
 
+#include "ui/encoding.h"
 #include "ui/services.h"
 #include "ui_test_support.h"
 
@@ -89,6 +90,30 @@ TEST_F(ControlsTest, LabelKeepsItsBytesAndSizesToItsText) {
   l->setGeometry(0, 0, 50, 20);
   l->setCaption(sjis(u8"とても長い長い長いキャプションです"));
   EXPECT_EQ(q->size(), QSize(50, 20));
+}
+
+// A list page sets every line anew: a caption of the same length, the same
+// caption again, a blank one, one with a character the font lacks (U+FFFD
+// for a broken byte) or a tab; each time the label shows it, sized exactly
+// as the label's own layout would size it, in either font.
+TEST_F(ControlsTest, LabelFollowsEveryCaptionSetOneAfterAnother) {
+  const std::string kana = sjis(u8"ﾔﾏﾀﾞ ﾀﾛｳ");
+  const std::string kanji = sjis(u8"山田 太郎");
+  const std::string line = sjis(u8"ﾔﾏﾀﾞ ﾀﾛｳ      山田 太郎            株式会社ＡＢＣ商事   ");
+  for (const Font::Family family : {Font::Fixed, Font::Proportional}) {
+    Label* l = win.addLabel(family == Font::Fixed ? "Label1" : "Label2", 0, 0);
+    l->setFont(Font{family, 21, false, false, 0});
+    auto* q = static_cast<QLabel*>(l->widget());
+    for (const std::string& caption :
+         {kana, kanji, kanji, std::string("WWWWWWWWW"), line, kana, std::string(),
+          std::string("  "), std::string("AB\xFF"), std::string("A\tB"), line}) {
+      SCOPED_TRACE(caption);
+      l->setCaption(caption);
+      EXPECT_EQ(l->caption(), caption);
+      EXPECT_EQ(q->text(), toUnicode(caption));
+      EXPECT_EQ(q->size(), q->sizeHint());
+    }
+  }
 }
 
 TEST_F(ControlsTest, FontsAreTheIpaGothicsWithSizeStyleAndColour) {
