@@ -107,9 +107,10 @@ class Importer {
   bool assignNumbers();
   bool placePhotos();
   void removePlacedPhotos();
-  void summary(const detail::ProposedReadings& proposed) const;
+  void summary(const detail::ProposedReadings& proposed, int controls) const;
   // Puts the updates of entries already in the store into the tables.
-  void applyUpdates();
+  // Returns how many control characters it replaced.
+  int applyUpdates();
   bool changesAnything() const { return !staged_.empty() || !updates_.empty(); }
   int count() const { return static_cast<int>(staged_.size()); }
   int from() const { return from_; }
@@ -262,11 +263,13 @@ void Importer::removePlacedPhotos() {
   placed_.clear();
 }
 
-void Importer::applyUpdates() {
-  for (const vcard::EntryImage& u : updates_) u.putInto(s_);
+int Importer::applyUpdates() {
+  int controls = 0;
+  for (const vcard::EntryImage& u : updates_) controls += u.putInto(s_);
+  return controls;
 }
 
-void Importer::summary(const detail::ProposedReadings& proposed) const {
+void Importer::summary(const detail::ProposedReadings& proposed, int controls) const {
   std::vector<int> changed, photoless, phonesMoved, phonesLost;
   for (std::size_t i = 0; i < staged_.size(); ++i) {
     const vcard::CardFound& f = staged_[i].found;
@@ -304,6 +307,7 @@ void Importer::summary(const detail::ProposedReadings& proposed) const {
     m += "\n" + detail::proposedReadingsLine(proposed);
     appendNames(m, s_, proposed.entries);
   }
+  if (controls > 0) m += "\n" + detail::controlCharactersNote(controls);
   sink_.show(m);
 }
 
@@ -333,7 +337,7 @@ int importVcards(Store& s, const std::string& dir, const std::string& path,
   if (!im.assignNumbers()) return 1;
   if (!im.changesAnything()) {
     // Every card is an entry as it stands: nothing to write.
-    im.summary({});
+    im.summary({}, 0);
     return 0;
   }
   if (options.save && !im.placePhotos()) {
@@ -341,12 +345,14 @@ int importVcards(Store& s, const std::string& dir, const std::string& path,
     return 1;
   }
   const detail::ProposedReadings proposed = detail::proposeMissingReadings(s, im.from(), im.count());
-  im.applyUpdates();
-  if (detail::commitImport(s, im.from(), im.count(), dir, sink, options.save, true) != 0) {
+  const int updatedControls = im.applyUpdates();
+  int controls = 0;
+  if (detail::commitImport(s, im.from(), im.count(), dir, sink, options.save, true, &controls) !=
+      0) {
     im.removePlacedPhotos();
     return 1;
   }
-  im.summary(proposed);
+  im.summary(proposed, updatedControls + controls);
   return 0;
 }
 
