@@ -133,7 +133,7 @@ int csvInput(Store& s, const std::string& dir, double today, MessageSink& sink,
   summarizeInvalid();
   finishReport();
   if (in.failed()) {
-    sink.show("korvelix.csv read error");
+    sink.show("korvelix.csv read error\n" + in.problem());
     return 1;
   }
   const detail::ProposedReadings proposed = detail::proposeMissingReadings(s, from, count);

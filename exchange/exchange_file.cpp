@@ -167,7 +167,7 @@ int importExchange(Store& s, const std::string& dir, ImportMode mode,
     ++count;
   }
   if (in.failed()) {
-    sink.show("IMPORTFILE read error");
+    sink.show("IMPORTFILE read error\n" + in.problem());
     return 1;
   }
   if (mode == ImportMode::Overwrite && count == 0) {

@@ -213,6 +213,9 @@ Loaded loadKeys(KeyTable<W>& t, LineReader& in, const char* openMessage, const c
     }
   }
   r.unreadable = in.failed();
+  if (in.failed())
+    report.show(std::string(openMessage) + "\n" + (file == 0 ? kNameKeyFile : kCompanyKeyFile) +
+                ": " + in.problem());
   return r;
 }
 
@@ -227,7 +230,7 @@ void takeNumber(Store& s, int n) {
 Loaded loadDataFile(Store& s, const std::string& path, MessageSink& sink) {
   Loaded r;
   s.highestNumber = 0;
-  LineReader in(path);
+  LineReader in(path, LineReader::LineEnds::Lf, *s.fs);
   if (in.status() != LineReader::Status::Open) {
     sink.show("KORVELIX.DAT open error");
     r.unreadable = in.status() == LineReader::Status::Unreadable;
@@ -250,6 +253,8 @@ Loaded loadDataFile(Store& s, const std::string& path, MessageSink& sink) {
     takeNumber(s, n);
   }
   r.unreadable = in.failed();
+  if (in.failed())
+    sink.show(std::string("KORVELIX.DAT open error\n") + kDataFile + ": " + in.problem());
   return r;
 }
 
@@ -343,9 +348,9 @@ bool loadStore(Store& s, const std::string& dir, MessageSink& sink) {
       if (w == name) return joinPath(dir, temporaryName(name));
     return joinPath(dir, name);
   };
-  LineReader names(source(kNameKeyFile));
+  LineReader names(source(kNameKeyFile), LineReader::LineEnds::Lf, *s.fs);
   const Loaded k1 = loadNames(s, names, report);
-  LineReader companies(source(kCompanyKeyFile));
+  LineReader companies(source(kCompanyKeyFile), LineReader::LineEnds::Lf, *s.fs);
   const Loaded k2 = loadCompanies(s, companies, report);
   const Loaded d = loadDataFile(s, source(kDataFile), report);
 

@@ -12,25 +12,9 @@
 
 namespace kx::vcard {
 
-enum class ReadResult { Ok, Missing, NotRegular, TooLarge, Failed };
+// Changed: the file changed while it was read (store/whole_file.h).
+enum class ReadResult { Ok, Missing, NotRegular, TooLarge, Failed, Changed };
 ReadResult readRegularFile(const std::string& path, std::size_t maxBytes, std::string& out);
-
-// A regular file's bytes, mapped into memory rather than copied.
-class MappedFile {
- public:
-  MappedFile() = default;
-  ~MappedFile();
-  MappedFile(const MappedFile&) = delete;
-  MappedFile& operator=(const MappedFile&) = delete;
-  ReadResult open(const std::string& path, std::size_t maxBytes);
-  std::string_view bytes() const { return {data_, size_}; }
-
- private:
-  void* map_ = nullptr;
-  const char* data_ = nullptr;
-  std::size_t size_ = 0;
-  std::string copy_;  // when the file could not be mapped
-};
 
 bool isDirectory(const std::string& path);
 

@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -15,6 +16,7 @@
 #include "store/store_files.h"
 #include "store/uids.h"
 #include "exchange/vcard/identity.h"
+#include "store/whole_file.h"
 
 namespace kx {
 
@@ -131,8 +133,10 @@ class Importer {
 };
 
 bool Importer::readFile(const std::string& path, const std::string& shown) {
-  vcard::MappedFile file;
-  switch (file.open(path, kMaxCardFile)) {
+  std::string bytes;
+  const vcard::ReadResult r = vcard::readRegularFile(path, kMaxCardFile, bytes);
+  const int error = errno;
+  switch (r) {
     case vcard::ReadResult::Ok: break;
     case vcard::ReadResult::NotRegular:
       sink_.show("通常のファイルではありません: " + sjisPath(shown));
@@ -141,10 +145,14 @@ bool Importer::readFile(const std::string& path, const std::string& shown) {
       sink_.show("vCardファイルが大きすぎます: " + sjisPath(shown));
       return false;
     default:
-      sink_.show("vCardファイルを開けません: " + sjisPath(shown));
+      sink_.show("vCardファイルを開けません: " + sjisPath(shown) + "\n" +
+                 readFailureReason(r == vcard::ReadResult::Changed   ? WholeFile::Changed
+                                   : r == vcard::ReadResult::Missing ? WholeFile::Missing
+                                                                     : WholeFile::ReadFailed,
+                                   error));
       return false;
   }
-  vcard::CardReader reader(file.bytes());
+  vcard::CardReader reader(bytes);
   for (;;) {
     const vcard::CardReader::Result r = reader.next(card_);
     if (r == vcard::CardReader::Result::End) return true;
