@@ -6,7 +6,10 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <limits>
 #include <set>
+
+#include "store/whole_file.h"
 
 namespace kx {
 
@@ -95,30 +98,26 @@ void removeTemporaries(FileSystem& fs, const std::string& dir, const std::vector
   errno = saved;
 }
 
-// The names a commit record lists, one a line; anything not a plain name is
-// ignored.
-std::vector<std::string> readRecord(const std::string& path) {
-  std::vector<std::string> names;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return names;
+// The names a commit record lists, one a line, read whole whatever its
+// size; anything not a plain name is ignored. False when the record cannot
+// be read whole or does not end where a writer ends it, after a line end:
+// acting on part of a record would lose the files it names further on.
+bool readRecord(FileSystem& fs, const std::string& path, std::vector<std::string>& names) {
   std::string text;
-  char buf[4096];
-  for (;;) {
-    const ssize_t r = ::read(fd, buf, sizeof buf);
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0 || text.size() > 65536) break;  // a record names a handful of files
-    text.append(buf, static_cast<std::size_t>(r));
+  if (readWholeFile(fs, path, std::numeric_limits<std::size_t>::max(), text) != WholeFile::Read)
+    return false;
+  if (!text.empty() && text.back() != '\n') {
+    errno = EBADMSG;
+    return false;
   }
-  ::close(fd);
   std::size_t at = 0;
   while (at < text.size()) {
-    std::size_t end = text.find('\n', at);
-    if (end == std::string::npos) end = text.size();
+    const std::size_t end = text.find('\n', at);
     std::string name = text.substr(at, end - at);
-    if (isPlainName(name)) names.push_back(name);
+    if (isPlainName(name)) names.push_back(std::move(name));
     at = end + 1;
   }
-  return names;
+  return true;
 }
 
 // Renames a temporary over its file, once more if the first try fails.
@@ -138,9 +137,15 @@ Recovery finishInterruptedRewrite(FileSystem& fs, const std::string& dir) {
     r.finished = false;
     r.name = kCommitRecordName;
     r.error = EISDIR;
+    std::vector<std::string> names;
+    if (S_ISREG(st.st_mode) && !readRecord(fs, record, names)) {
+      // Which temporaries it names is not known: every one is kept.
+      r.error = errno == 0 ? EIO : errno;
+      return r;
+    }
     if (S_ISREG(st.st_mode)) {
       // The rewrite had happened: put every file it names still waiting in place.
-      for (const std::string& name : readRecord(record)) {
+      for (const std::string& name : names) {
         if (!isRegularFile(joinPath(dir, temporaryName(name)))) continue;
         if (putInPlace(fs, dir, name)) continue;
         if (r.waiting.empty()) {
