@@ -96,7 +96,7 @@ std::string controlCharactersNote(int replaced) {
 }
 
 int commitImport(Store& s, int from, int count, const std::string& dir, MessageSink& sink,
-                 bool save, bool keepUids, int* replaced) {
+                 bool save, bool keepUids, int* replaced, std::vector<NewFile> extra) {
   // Checked here, once, whatever file the entries came from.
   const int controls = replaceControlCharacters(s, from, count);
   if (replaced) *replaced = controls;
@@ -110,7 +110,7 @@ int commitImport(Store& s, int from, int count, const std::string& dir, MessageS
   placeNewKeys(s, from, count);
   s.lastIndex = from + count - 1;
   s.highestNumber = highestPersonalNumber(s);
-  if (!save || saveStore(s, dir, sink)) return 0;
+  if (!save || saveStore(s, dir, sink, std::move(extra))) return 0;
   // The files are as they were: take the tables back from them rather than
   // keeping a copy of every key table on the way in. They loaded soundly
   // before, so the reload has nothing to say.

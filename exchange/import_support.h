@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "store/atomic_files.h"
 #include "store/message_sink.h"
 #include "store/model.h"
 
@@ -72,12 +73,14 @@ std::string controlCharactersNote(int replaced);
 // characters as above (their number in *replaced, when given). Reads a blank
 // personal data number as "0000" as a load does, places their keys as
 // inserting them one at a time would, raises the last index, recomputes
-// the highest personal data number and rewrites the store files. Returns 0,
+// the highest personal data number and rewrites the store files, with the
+// extra files (an import's photos) in the same rewrite. Returns 0,
 // or 1 when the rewrite failed, with the tables loaded again from the
 // unchanged files. Each new entry gets a new UID, unless keepUids and its
 // staging slot holds one already.
 int commitImport(Store& s, int from, int count, const std::string& dir, MessageSink& sink,
-                 bool save, bool keepUids = false, int* replaced = nullptr);
+                 bool save, bool keepUids = false, int* replaced = nullptr,
+                 std::vector<NewFile> extra = {});
 
 // Readings proposed for staged entries that arrived without one.
 struct ProposedReadings {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 
 #include "exchange/vcard/text.h"
 #include "store/atomic_files.h"
@@ -39,6 +40,63 @@ ReadResult readRegularFile(const std::string& path, std::size_t maxBytes, std::s
     case WholeFile::Changed: return ReadResult::Changed;
     default: return ReadResult::Failed;
   }
+}
+
+PhotoSpill::~PhotoSpill() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool PhotoSpill::add(const std::string& dir, const std::string& bytes, std::uint64_t* at) {
+  if (fd_ < 0) {
+    const std::string folder = dir.empty() ? "." : dir;
+    fd_ = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+      // A file system without unnamed files: a named one, unnamed at once.
+      std::string path = joinPath(folder, "KORVELIX.photos.XXXXXX");
+      fd_ = ::mkostemp(path.data(), O_CLOEXEC);
+      if (fd_ >= 0) ::unlink(path.c_str());
+    }
+    if (fd_ < 0) return false;
+  }
+  *at = end_;
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t w = ::pwrite(fd_, bytes.data() + done, bytes.size() - done,
+                               static_cast<off_t>(end_ + done));
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) {
+      if (w == 0) errno = ENOSPC;
+      return false;
+    }
+    done += static_cast<std::size_t>(w);
+  }
+  end_ += bytes.size();
+  return true;
+}
+
+bool PhotoSpill::put(std::uint64_t at, std::size_t size, const PutBytes& put) const {
+  char buf[1 << 16];
+  while (size > 0) {
+    const ssize_t r = ::pread(fd_, buf, std::min(size, sizeof buf), static_cast<off_t>(at));
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) {
+      if (r == 0) errno = EIO;
+      return false;
+    }
+    if (!put(buf, static_cast<std::size_t>(r))) return false;
+    at += static_cast<std::uint64_t>(r);
+    size -= static_cast<std::size_t>(r);
+  }
+  return true;
+}
+
+bool PhotoSpill::read(std::uint64_t at, std::size_t size, std::string& out) const {
+  out.clear();
+  out.reserve(size);
+  return put(at, size, [&out](const char* p, std::size_t n) {
+    out.append(p, n);
+    return true;
+  });
 }
 
 bool isDirectory(const std::string& path) {

@@ -31,8 +31,11 @@ constexpr int kNamesShown = 3;
 
 // One card read into its staging slot.
 struct Staged {
-  vcard::CardFound found;
-  bool photo = false;  // a JPEG that decodes, to be saved
+  vcard::CardFound found;  // its photo's bytes moved to the spill
+  bool photo = false;      // a JPEG that decodes, to be saved
+  bool photoThere = false;  // ... and already in place, byte for byte
+  std::uint64_t photoAt = 0;
+  std::size_t photoSize = 0;
 };
 
 std::string sjisPath(const std::string& path) { return utf8ToSjis(path); }
@@ -87,17 +90,6 @@ bool isFourDigits(const char* n) {
 
 int numberValue(const char* n) { return isFourDigits(n) ? leadingNumber(n, 4) : 0; }
 
-// Whether the photo may go to PSNLnnnn.JPG: the name is free, or holds
-// these very bytes already (a run that stopped before its save).
-bool photoFits(const std::string& dir, const std::string& number, const std::string& bytes,
-               bool* present) {
-  std::string there;
-  const vcard::ReadResult r =
-      vcard::readRegularFile(joinPath(dir, photoFileName(number)), bytes.size(), there);
-  *present = r == vcard::ReadResult::Ok && there == bytes;
-  return *present || r == vcard::ReadResult::Missing;
-}
-
 class Importer {
  public:
   Importer(Store& s, const std::string& dir, MessageSink& sink, const VcardImportOptions& o)
@@ -107,8 +99,9 @@ class Importer {
 
   bool readFile(const std::string& path, const std::string& shown);
   bool assignNumbers();
-  bool placePhotos();
-  void removePlacedPhotos();
+  // The photos to save, for the store's rewrite: they are put in place
+  // with it, or not at all.
+  std::vector<NewFile> photoFiles() const;
   void summary(const detail::ProposedReadings& proposed, int controls) const;
   // Puts the updates of entries already in the store into the tables.
   // Returns how many control characters it replaced.
@@ -126,11 +119,37 @@ class Importer {
   const int from_;
   std::vector<Staged> staged_;
   std::vector<vcard::Property> card_;
-  std::vector<std::string> placed_;
   std::unordered_map<std::string, int> byUid_;  // entries and staged cards by UID
   std::vector<vcard::EntryImage> updates_;
   int unchanged_ = 0;
+  vcard::PhotoSpill spill_;
+  std::string scratch_;  // the one photo read back at a time
+
+  bool spill(Staged& st);
+  bool photoFits(const Staged& st, const std::string& number, bool* present);
 };
+
+bool Importer::spill(Staged& st) {
+  st.photoSize = st.found.photo.size();
+  if (!spill_.add(dir_, st.found.photo, &st.photoAt)) {
+    sink_.show(sjisText(u8"写真を一時ファイルに書けません") + "\n" + systemReason(errno));
+    return false;
+  }
+  std::string().swap(st.found.photo);
+  return true;
+}
+
+// Whether the photo may go to PSNLnnnn.JPG: the name is free, or holds
+// these very bytes already (a run that stopped before its save).
+bool Importer::photoFits(const Staged& st, const std::string& number, bool* present) {
+  std::string there;
+  const vcard::ReadResult r =
+      vcard::readRegularFile(joinPath(dir_, photoFileName(number)), st.photoSize, there);
+  *present = r == vcard::ReadResult::Ok && spill_.read(st.photoAt, st.photoSize, scratch_) &&
+             there == scratch_;
+  scratch_.clear();
+  return *present || r == vcard::ReadResult::Missing;
+}
 
 bool Importer::readFile(const std::string& path, const std::string& shown) {
   std::string bytes;
@@ -187,7 +206,8 @@ bool Importer::readFile(const std::string& path, const std::string& shown) {
     if (own) byUid_[uid] = e;
     st.photo = st.found.photoUsable &&
                (!options_.photoDecodes || options_.photoDecodes(st.found.photo));
-    if (!st.photo) st.found.photo.clear();
+    if (!st.photo) std::string().swap(st.found.photo);
+    else if (!spill(st)) return false;
   }
 }
 
@@ -211,12 +231,11 @@ bool Importer::assignNumbers() {
   for (int e = 0; e <= s_.lastIndex; ++e) take(s_.field(e, PersonalNumber));
   std::vector<bool> needsNumber(staged_.size(), false);
   for (std::size_t i = 0; i < staged_.size(); ++i) {
-    const Staged& st = staged_[i];
+    Staged& st = staged_[i];
     char* number = s_.field(from_ + static_cast<int>(i), PersonalNumber);
     bool keep = st.found.ownNumber && !taken(number);
-    bool present = false;
     if (keep && st.photo)
-      keep = isFourDigits(number) && photoFits(dir_, std::string(number, 4), st.found.photo, &present);
+      keep = isFourDigits(number) && photoFits(st, std::string(number, 4), &st.photoThere);
     if (keep) {
       take(number);
       highest = std::max(highest, numberValue(number));
@@ -227,13 +246,12 @@ bool Importer::assignNumbers() {
   }
   for (std::size_t i = 0; i < staged_.size(); ++i) {
     if (!needsNumber[i]) continue;
-    const Staged& st = staged_[i];
+    Staged& st = staged_[i];
     char t[16];
     int n = highest + 1;
     for (; n <= 9999; ++n) {
       std::snprintf(t, sizeof t, "%04d", n);
-      bool present = false;
-      if (!taken(t) && (!st.photo || photoFits(dir_, t, st.found.photo, &present))) break;
+      if (!taken(t) && (!st.photo || photoFits(st, t, &st.photoThere))) break;
     }
     if (n > 9999) {
       sink_.show("新しい個人データ番号がありません（9999まで使われています）");
@@ -246,29 +264,17 @@ bool Importer::assignNumbers() {
   return true;
 }
 
-bool Importer::placePhotos() {
+std::vector<NewFile> Importer::photoFiles() const {
+  std::vector<NewFile> files;
   for (std::size_t i = 0; i < staged_.size(); ++i) {
-    if (!staged_[i].photo) continue;
+    const Staged& st = staged_[i];
+    if (!st.photo || st.photoThere) continue;
     const std::string number(s_.field(from_ + static_cast<int>(i), PersonalNumber), 4);
-    const std::string name = photoFileName(number);
-    bool present = false;
-    if (photoFits(dir_, number, staged_[i].found.photo, &present) && present) continue;
-    if (!vcard::placeNewFile(dir_, name, staged_[i].found.photo)) {
-      sink_.show("写真を保存できません: " + name);
-      return false;
-    }
-    placed_.push_back(name);
+    files.push_back({photoFileName(number), {}, [this, &st](const PutBytes& put) {
+                       return spill_.put(st.photoAt, st.photoSize, put);
+                     }});
   }
-  if (!placed_.empty() && !vcard::flushDirectory(dir_)) {
-    sink_.show("写真を保存できません");
-    return false;
-  }
-  return true;
-}
-
-void Importer::removePlacedPhotos() {
-  for (const std::string& name : placed_) ::unlink(joinPath(dir_, name).c_str());
-  placed_.clear();
+  return files;
 }
 
 int Importer::applyUpdates() {
@@ -348,18 +354,12 @@ int importVcards(Store& s, const std::string& dir, const std::string& path,
     im.summary({}, 0);
     return 0;
   }
-  if (options.save && !im.placePhotos()) {
-    im.removePlacedPhotos();
-    return 1;
-  }
   const detail::ProposedReadings proposed = detail::proposeMissingReadings(s, im.from(), im.count());
   const int updatedControls = im.applyUpdates();
   int controls = 0;
-  if (detail::commitImport(s, im.from(), im.count(), dir, sink, options.save, true, &controls) !=
-      0) {
-    im.removePlacedPhotos();
+  if (detail::commitImport(s, im.from(), im.count(), dir, sink, options.save, true, &controls,
+                           options.save ? im.photoFiles() : std::vector<NewFile>{}) != 0)
     return 1;
-  }
   im.summary(proposed, updatedControls + controls);
   return 0;
 }
