@@ -13,6 +13,8 @@
 #include "store/atomic_files.h"
 #include "store/bytes.h"
 #include "store/line_reader.h"
+#include "store/sjis_unicode.h"
+#include "store/whole_file.h"
 #include "store/store_files.h"
 #include "store/uids.h"
 
@@ -340,6 +342,12 @@ bool loadStore(Store& s, const std::string& dir, MessageSink& sink) {
     recovery = finishInterruptedRewrite(*s.fs, dir);
     s.writeBlock = recovery.finished ? Block::None : Block::UnfinishedRewrite;
     if (!recovery.finished) report.show(unfinishedMessage(recovery));
+    // An export this program left half-done, in whatever folder it went to.
+    const Recovery exported = finishInterruptedExport(*s.fs, dir);
+    if (!exported.finished)
+      report.show(sjisText(u8"前回のvCardの書き出しを完了できませんでした: ") +
+                  (exported.name.empty() ? std::string(kExportRecordName) : exported.name) +
+                  "\n" + systemReason(exported.error));
   }
   // A file the committed rewrite could not put in place is read where its
   // new content waits, so that what is shown is what was saved.
