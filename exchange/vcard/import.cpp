@@ -181,7 +181,10 @@ bool Importer::readFile(const std::string& path, const std::string& shown) {
     }
     const int e = from_ + count();
     if (e >= kCapacity) {
-      sink_.show("LOAD ERROR: DATABASE OVERFLOW");
+      // The fixed message, then the counts behind it.
+      sink_.show("LOAD ERROR: DATABASE OVERFLOW\n" +
+                 formatInts(sjisText(u8"エントリ%d件に%d件目のカードを加えると上限を超えます").c_str(),
+                            from_, count() + 1));
       return false;
     }
     Staged& st = staged_.emplace_back();
