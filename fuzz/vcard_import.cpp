@@ -46,11 +46,21 @@ std::string controlIn(const Store& s, int from) {
   return {};
 }
 
-std::string entriesFrom(const Store& s, int from) {
+bool blankKey(const char* key) {
+  for (; *key != '\0'; ++key)
+    if (*key != ' ') return false;
+  return true;
+}
+
+// Keys blank in `like` are left out: an import proposes a reading for them.
+std::string entriesFrom(const Store& s, int from, const Store& like) {
   std::string out;
   for (int e = from; e <= s.lastIndex; ++e) {
     for (int f = 0; f < kFieldCount; ++f) out.append(s.field(e, f)) += '|';
-    out.append(s.names.key[s.names.posMap[e]]).append(s.companies.key[s.companies.posMap[e]]) += '\n';
+    const char* name = like.names.key[like.names.posMap[e]];
+    const char* company = like.companies.key[like.companies.posMap[e]];
+    out.append(blankKey(name) ? "" : s.names.key[s.names.posMap[e]]) += '|';
+    out.append(blankKey(company) ? "" : s.companies.key[s.companies.posMap[e]]) += '\n';
   }
   return out;
 }
@@ -96,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   io.save = false;
   KX_FUZZ_CHECK(importVcards(*again, run.dir.path(), run.dir.file("out.vcf"), m, io) == 0,
                 "an export could not be imported again");
-  KX_FUZZ_CHECK_NAMED("vcard-round-trip", entriesFrom(*again, 0) == entriesFrom(s, 0),
+  KX_FUZZ_CHECK_NAMED("vcard-round-trip", entriesFrom(*again, 0, s) == entriesFrom(s, 0, s),
                       "an export imported again gives other fields");
   return 0;
 }
