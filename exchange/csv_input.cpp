@@ -134,12 +134,15 @@ int csvInput(Store& s, const std::string& dir, double today, MessageSink& sink,
   summarizeInvalid();
   finishReport();
   if (in.failed()) {
-    sink.show("korvelix.csv read error");
+    sink.show("korvelix.csv read error\n" + in.problem());
     return 1;
   }
   const detail::ProposedReadings proposed = detail::proposeMissingReadings(s, from, count);
-  if (detail::commitImport(s, from, count, dir, sink, options.save) != 0) return 1;
+  int replaced = 0;
+  if (detail::commitImport(s, from, count, dir, sink, options.save, false, &replaced) != 0)
+    return 1;
   if (proposed.readings > 0) sink.show(detail::proposedReadingsLine(proposed));
+  if (replaced > 0) sink.show(detail::controlCharactersNote(replaced));
   return 0;
 }
 

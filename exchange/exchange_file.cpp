@@ -169,15 +169,18 @@ int importExchange(Store& s, const std::string& dir, ImportMode mode,
     ++count;
   }
   if (in.failed()) {
-    sink.show("IMPORTFILE read error");
+    sink.show("IMPORTFILE read error\n" + in.problem());
     return 1;
   }
   if (mode == ImportMode::Overwrite && count == 0) {
     sink.show(kNoRecordsToImportMessage);
     return 1;
   }
-  if (detail::commitImport(*target, from, count, dir, sink, options.save) != 0) return 1;
+  int replaced = 0;
+  if (detail::commitImport(*target, from, count, dir, sink, options.save, false, &replaced) != 0)
+    return 1;
   if (replacement) s = *replacement;
+  if (replaced > 0) sink.show(detail::controlCharactersNote(replaced));
   return 0;
 }
 

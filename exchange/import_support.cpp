@@ -38,8 +38,68 @@ int highestPersonalNumber(const Store& s) {
   return highest;
 }
 
+namespace {
+
+bool isControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
+}  // namespace
+
+int replaceControlCharacters(char* slot, std::size_t width) {
+  const std::size_t len = strnlen(slot, width);
+  std::size_t i = 0;
+  while (i < len && !isControl(static_cast<unsigned char>(slot[i]))) ++i;
+  if (i == len) return 0;  // the common case: nothing to do
+  // No trail byte of a double-byte character is a control character, so
+  // one seen here is one of its own.
+  std::string out(slot, i);
+  int replaced = 0;
+  for (; i < len; ++i) {
+    const unsigned char c = static_cast<unsigned char>(slot[i]);
+    if (!isControl(c)) {
+      out += static_cast<char>(c);
+      continue;
+    }
+    ++replaced;
+    if (c == '\n' || c == '\r' || c == '\t') out += ' ';
+    else out += "\x81\xAC";  // 〓
+  }
+  if (out.size() > width) {
+    // Cut where a character ends.
+    std::size_t whole = 0;
+    for (std::size_t k = 0; k < out.size();) {
+      const std::size_t n = isShiftJisLead(static_cast<unsigned char>(out[k])) ? 2 : 1;
+      if (k + n > width) break;
+      k += n;
+      whole = k;
+    }
+    out.resize(whole);
+  }
+  if (out.size() < len) out.append(len - out.size(), ' ');
+  std::memcpy(slot, out.data(), out.size());
+  slot[out.size()] = '\0';
+  return replaced;
+}
+
+int replaceControlCharacters(Store& s, int from, int count) {
+  int replaced = 0;
+  for (int e = from; e < from + count; ++e) {
+    for (int f = 0; f < kFieldCount; ++f)
+      replaced += replaceControlCharacters(s.field(e, f), static_cast<std::size_t>(kFieldWidth[f]));
+    replaced += replaceControlCharacters(s.names.key[e], kNameKeyWidth);
+    replaced += replaceControlCharacters(s.companies.key[e], kCompanyKeyWidth);
+  }
+  return replaced;
+}
+
+std::string controlCharactersNote(int replaced) {
+  return formatInts(sjisText(u8"制御文字を置き換えました: %d文字").c_str(), replaced);
+}
+
 int commitImport(Store& s, int from, int count, const std::string& dir, MessageSink& sink,
-                 bool save, bool keepUids) {
+                 bool save, bool keepUids, int* replaced, std::vector<NewFile> extra) {
+  // Checked here, once, whatever file the entries came from.
+  const int controls = replaceControlCharacters(s, from, count);
+  if (replaced) *replaced = controls;
   // A blank personal data number means none, as a load reads it: memory
   // then holds what the next start will.
   for (int e = from; e < from + count; ++e) {
@@ -50,7 +110,7 @@ int commitImport(Store& s, int from, int count, const std::string& dir, MessageS
   placeNewKeys(s, from, count);
   s.lastIndex = from + count - 1;
   s.highestNumber = highestPersonalNumber(s);
-  if (!save || saveStore(s, dir, sink)) return 0;
+  if (!save || saveStore(s, dir, sink, std::move(extra))) return 0;
   // The files are as they were: take the tables back from them rather than
   // keeping a copy of every key table on the way in. They loaded soundly
   // before, so the reload has nothing to say.

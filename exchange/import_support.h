@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "store/atomic_files.h"
 #include "store/message_sink.h"
 #include "store/model.h"
 
@@ -54,16 +55,32 @@ class BusyNotice {
   const std::function<void(bool)>& fn_;
 };
 
+// Replaces every control character (below 0x20, and 0x7F) in the data and
+// key slots of entries from .. from + count - 1: a line break or tab by a
+// space, anything else by 〓, cutting at the slot's width where 〓 makes the
+// text longer. A line feed in a key or field would split its line in the
+// store files. Returns how many were replaced.
+int replaceControlCharacters(Store& s, int from, int count);
+
+// The same for one slot: its text up to its NUL, at most width bytes.
+int replaceControlCharacters(char* slot, std::size_t width);
+
+// The summary line telling how many control characters an import replaced.
+std::string controlCharactersNote(int replaced);
+
 // The new entries are staged in s's slots from .. from + count - 1 (data and
-// both keys, in file order), from being the entry count. Reads a blank
+// both keys, in file order), from being the entry count. Replaces control
+// characters as above (their number in *replaced, when given). Reads a blank
 // personal data number as "0000" as a load does, places their keys as
 // inserting them one at a time would, raises the last index, recomputes
-// the highest personal data number and rewrites the store files. Returns 0,
+// the highest personal data number and rewrites the store files, with the
+// extra files (an import's photos) in the same rewrite. Returns 0,
 // or 1 when the rewrite failed, with the tables loaded again from the
 // unchanged files. Each new entry gets a new UID, unless keepUids and its
 // staging slot holds one already.
 int commitImport(Store& s, int from, int count, const std::string& dir, MessageSink& sink,
-                 bool save, bool keepUids = false);
+                 bool save, bool keepUids = false, int* replaced = nullptr,
+                 std::vector<NewFile> extra = {});
 
 // Readings proposed for staged entries that arrived without one.
 struct ProposedReadings {

@@ -6,7 +6,10 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <limits>
 #include <set>
+
+#include "store/whole_file.h"
 
 namespace kx {
 
@@ -95,30 +98,26 @@ void removeTemporaries(FileSystem& fs, const std::string& dir, const std::vector
   errno = saved;
 }
 
-// The names a commit record lists, one a line; anything not a plain name is
-// ignored.
-std::vector<std::string> readRecord(const std::string& path) {
-  std::vector<std::string> names;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return names;
+// The names a commit record lists, one a line, read whole whatever its
+// size; anything not a plain name is ignored. False when the record cannot
+// be read whole or does not end where a writer ends it, after a line end:
+// acting on part of a record would lose the files it names further on.
+bool readRecord(FileSystem& fs, const std::string& path, std::vector<std::string>& names) {
   std::string text;
-  char buf[4096];
-  for (;;) {
-    const ssize_t r = ::read(fd, buf, sizeof buf);
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0 || text.size() > 65536) break;  // a record names a handful of files
-    text.append(buf, static_cast<std::size_t>(r));
+  if (readWholeFile(fs, path, std::numeric_limits<std::size_t>::max(), text) != WholeFile::Read)
+    return false;
+  if (!text.empty() && text.back() != '\n') {
+    errno = EBADMSG;
+    return false;
   }
-  ::close(fd);
   std::size_t at = 0;
   while (at < text.size()) {
-    std::size_t end = text.find('\n', at);
-    if (end == std::string::npos) end = text.size();
+    const std::size_t end = text.find('\n', at);
     std::string name = text.substr(at, end - at);
-    if (isPlainName(name)) names.push_back(name);
+    if (isPlainName(name)) names.push_back(std::move(name));
     at = end + 1;
   }
-  return names;
+  return true;
 }
 
 // Renames a temporary over its file, once more if the first try fails.
@@ -138,9 +137,15 @@ Recovery finishInterruptedRewrite(FileSystem& fs, const std::string& dir) {
     r.finished = false;
     r.name = kCommitRecordName;
     r.error = EISDIR;
+    std::vector<std::string> names;
+    if (S_ISREG(st.st_mode) && !readRecord(fs, record, names)) {
+      // Which temporaries it names is not known: every one is kept.
+      r.error = errno == 0 ? EIO : errno;
+      return r;
+    }
     if (S_ISREG(st.st_mode)) {
       // The rewrite had happened: put every file it names still waiting in place.
-      for (const std::string& name : readRecord(record)) {
+      for (const std::string& name : names) {
         if (!isRegularFile(joinPath(dir, temporaryName(name)))) continue;
         if (putInPlace(fs, dir, name)) continue;
         if (r.waiting.empty()) {
@@ -181,7 +186,7 @@ Recovery finishInterruptedRewrite(FileSystem& fs, const std::string& dir) {
 }
 
 ReplaceResult replaceFiles(FileSystem& fs, const std::string& dir,
-                           const std::vector<NewFile>& files) {
+                           const std::vector<NewFile>& files, bool recoverFirst) {
   ReplaceResult r;
   auto failed = [&r](const std::string& name) {
     r.name = name;
@@ -191,7 +196,7 @@ ReplaceResult replaceFiles(FileSystem& fs, const std::string& dir,
 
   // A rewrite left unfinished must be completed before another starts, or
   // its record could name this rewrite's half-written temporaries.
-  const Recovery earlier = finishInterruptedRewrite(fs, dir);
+  const Recovery earlier = recoverFirst ? finishInterruptedRewrite(fs, dir) : Recovery{};
   if (!earlier.finished) {
     r.error = earlier.error;
     return r;
@@ -275,6 +280,181 @@ ReplaceResult replaceFiles(FileSystem& fs, const std::string& dir,
   // 4. The record is no longer needed. One whose removal fails or is lost
   // names no temporary any more: the next start removes it again.
   if (fs.remove(record) == 0) fs.syncDirectory(dir);
+  r.state = Replaced::Done;
+  return r;
+}
+
+namespace {
+
+// The export record: its state, the folder, then the names, a line each.
+constexpr const char* kPrepared = "prepared";
+constexpr const char* kCommitted = "committed";
+
+struct ExportRecord {
+  std::string state;
+  std::string dir;
+  std::vector<std::string> names;
+};
+
+bool writeExportRecord(FileSystem& fs, const std::string& storeDir, const ExportRecord& r) {
+  std::string text = r.state + "\n" + r.dir + "\n";
+  for (const std::string& n : r.names) text += n + "\n";
+  const std::string temp = joinPath(storeDir, temporaryName(kExportRecordName));
+  if (!writeDurably(fs, temp, {kExportRecordName, text}, nullptr) ||
+      fs.rename(temp, joinPath(storeDir, kExportRecordName)) != 0) {
+    const int saved = errno;
+    fs.remove(temp);
+    errno = saved;
+    return false;
+  }
+  return flushDir(fs, storeDir);
+}
+
+// False when the record is there but cannot be read whole and sound.
+bool readExportRecord(FileSystem& fs, const std::string& path, ExportRecord& r, bool* present) {
+  std::vector<std::string> lines;
+  std::string text;
+  const WholeFile w = readWholeFile(fs, path, std::numeric_limits<std::size_t>::max(), text);
+  *present = w != WholeFile::Missing;
+  if (!*present) return true;
+  if (w != WholeFile::Read || text.empty() || text.back() != '\n') {
+    if (w == WholeFile::Read) errno = EBADMSG;
+    return false;
+  }
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::size_t end = text.find('\n', at);
+    lines.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  if (lines.size() < 2 || (lines[0] != kPrepared && lines[0] != kCommitted)) {
+    errno = EBADMSG;
+    return false;
+  }
+  r.state = lines[0];
+  r.dir = lines[1];
+  for (std::size_t i = 2; i < lines.size(); ++i)
+    if (isPlainName(lines[i])) r.names.push_back(lines[i]);
+  return true;
+}
+
+}  // namespace
+
+Recovery finishInterruptedExport(FileSystem& fs, const std::string& storeDir) {
+  Recovery r;
+  const std::string path = joinPath(storeDir, kExportRecordName);
+  ExportRecord record;
+  bool present = false;
+  if (!readExportRecord(fs, path, record, &present)) {
+    // Which files are the export's is not known: every one is kept.
+    r.finished = false;
+    r.name = kExportRecordName;
+    r.error = errno == 0 ? EIO : errno;
+    return r;
+  }
+  if (!present) return r;
+  for (const std::string& name : record.names) {
+    const std::string temp = joinPath(record.dir, temporaryName(name));
+    if (!isRegularFile(temp)) continue;
+    const bool done = record.state == kCommitted ? putInPlace(fs, record.dir, name)
+                                                 : fs.remove(temp) == 0 || fs.remove(temp) == 0;
+    if (done) continue;
+    if (r.waiting.empty()) {
+      r.name = name;
+      r.error = errno;
+    }
+    r.waiting.push_back(name);
+  }
+  r.finished = r.waiting.empty();
+  if (!r.finished) return r;
+  // The folder may be gone (a removed stick): then there is nothing to flush.
+  if (!flushDir(fs, record.dir) && errno != ENOENT) {
+    r = Recovery{false, "", errno, {}};
+    return r;
+  }
+  if (fs.remove(path) != 0) {
+    r = Recovery{false, kExportRecordName, errno, {}};
+    return r;
+  }
+  fs.syncDirectory(storeDir);
+  return r;
+}
+
+ReplaceResult replaceFilesElsewhere(FileSystem& fs, const std::string& storeDir,
+                                    const std::string& dir, const std::vector<NewFile>& files,
+                                    int* placed) {
+  ReplaceResult r;
+  if (placed) *placed = 0;
+  auto failed = [&r](const std::string& name) {
+    r.name = name;
+    r.error = errno;
+    return r;
+  };
+  // An export left unfinished is finished or undone before another starts.
+  const Recovery earlier = finishInterruptedExport(fs, storeDir);
+  if (!earlier.finished) {
+    r.error = earlier.error;
+    return r;
+  }
+  std::error_code ec;
+  ExportRecord record{kPrepared, std::filesystem::absolute(dir.empty() ? "." : dir, ec).string(), {}};
+  std::set<std::string> seen;
+  for (const NewFile& f : files) {
+    if (!isPlainName(f.name) || !seen.insert(f.name).second) {
+      errno = EINVAL;
+      return failed(f.name);
+    }
+    record.names.push_back(f.name);
+  }
+  if (ec || record.dir.find_first_of("\n\r") != std::string::npos) {
+    errno = ec ? ec.value() : EINVAL;
+    return failed("");
+  }
+  // 1. The record names every temporary before one is written, so that a
+  // kill at any point leaves nothing the next start does not know of.
+  if (!writeExportRecord(fs, storeDir, record)) return failed("");
+  auto undo = [&](const std::string& name) {
+    const int saved = errno;
+    for (const NewFile& f : files) fs.remove(joinPath(dir, temporaryName(f.name)));
+    if (fs.remove(joinPath(storeDir, kExportRecordName)) == 0) fs.syncDirectory(storeDir);
+    errno = saved;
+    return failed(name);
+  };
+  for (const NewFile& f : files) {
+    struct stat old {};
+    const bool present = ::lstat(joinPath(dir, f.name).c_str(), &old) == 0;
+    bool ok = present ? S_ISREG(old.st_mode) : errno == ENOENT;
+    if (!ok && present) errno = EISDIR;
+    ok = ok && writeDurably(fs, joinPath(dir, temporaryName(f.name)), f, present ? &old : nullptr);
+    if (!ok) return undo(f.name);
+  }
+  if (!flushDir(fs, dir)) return undo("");
+  // 2. The commit.
+  record.state = kCommitted;
+  if (!writeExportRecord(fs, storeDir, record)) {
+    // Not known to be on disk: taken back if it can be; else every
+    // temporary stays for the next start, which goes by what the record says.
+    const int saved = errno;
+    record.state = kPrepared;
+    const bool takenBack = writeExportRecord(fs, storeDir, record);
+    errno = saved;
+    return takenBack ? undo("") : failed("");
+  }
+  // 3. What cannot be put in place now waits for the next start.
+  r.state = Replaced::Committed;
+  int done = 0;
+  for (const NewFile& f : files) {
+    if (putInPlace(fs, dir, f.name)) ++done;
+    else if (r.error == 0) failed(f.name);
+  }
+  if (placed) *placed = done;
+  if (r.error != 0) return r;
+  if (!flushDir(fs, dir)) {
+    r.name.clear();
+    r.error = errno;
+    return r;
+  }
+  if (fs.remove(joinPath(storeDir, kExportRecordName)) == 0) fs.syncDirectory(storeDir);
   r.state = Replaced::Done;
   return r;
 }

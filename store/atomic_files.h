@@ -48,8 +48,10 @@ struct ReplaceResult {
 // the process may set it) owner of the file it replaces. A rename or flush
 // that fails after the commit is tried once more before Committed is
 // returned.
+// recoverFirst false: the directory is not the store's, and no rewrite
+// left there is looked for.
 ReplaceResult replaceFiles(FileSystem& fs, const std::string& dir,
-                           const std::vector<NewFile>& files);
+                           const std::vector<NewFile>& files, bool recoverFirst = true);
 
 // What the start-up recovery found.
 struct Recovery {
@@ -67,5 +69,19 @@ struct Recovery {
 // that no commit record names. Only the process that holds the store's lock
 // may call it: another's temporaries may be in the middle of being written.
 Recovery finishInterruptedRewrite(FileSystem& fs, const std::string& dir);
+
+// A rewrite of files in a folder that is not the store's (an export). The
+// folder is the user's: nothing in it is touched but the files named, and
+// the commit record lives in the store folder, which the caller holds the
+// lock of, naming the folder and its files. A rewrite killed before its
+// commit is undone by the next start, one killed after it finished.
+// *placed, when given, receives how many files are in place.
+ReplaceResult replaceFilesElsewhere(FileSystem& fs, const std::string& storeDir,
+                                    const std::string& dir, const std::vector<NewFile>& files,
+                                    int* placed = nullptr);
+
+// The start-up side of it: finishes or undoes the rewrite the store
+// folder's export record names. Only the holder of the store's lock calls it.
+Recovery finishInterruptedExport(FileSystem& fs, const std::string& storeDir);
 
 }  // namespace kx

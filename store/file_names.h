@@ -21,6 +21,8 @@ constexpr const char* kLockFileName = "KORVELIX.lock";
 // files until they are renamed into place.
 constexpr const char* kCommitRecordName = "KORVELIX.commit";
 constexpr const char* kTemporarySuffix = ".kxtmp";
+// The record of a rewrite of files in another folder (an export).
+constexpr const char* kExportRecordName = "KORVELIX.export";
 
 // Exchange and CSV files.
 constexpr const char* kExchangeFile = "KORVELIX.SDX";  // export; overwrite import

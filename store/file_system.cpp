@@ -8,6 +8,16 @@
 
 namespace kx {
 
+int FileSystem::openRead(const std::string& path, ReadOpen* why) {
+  return openRegularFile(path, why);
+}
+
+ssize_t FileSystem::read(int fd, char* bytes, std::size_t size) { return ::read(fd, bytes, size); }
+
+int FileSystem::status(int fd, struct stat* st) { return ::fstat(fd, st); }
+
+int FileSystem::closeRead(int fd) { return ::close(fd); }
+
 int RealFileSystem::create(const std::string& path) {
   return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
 }

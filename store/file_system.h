@@ -1,12 +1,16 @@
-// The file calls through which the store's files are rewritten. The program
-// uses the real file system; a test puts one in its place that makes any
-// chosen call fail or pause, a benchmark one that skips the flushes.
+// The file calls through which the store's files are read and rewritten.
+// The program uses the real file system; a test puts one in its place that
+// makes any chosen call fail or pause, a benchmark one that skips the
+// flushes.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstddef>
 #include <string>
+
+#include "store/regular_file.h"
 
 namespace kx {
 
@@ -25,6 +29,14 @@ class FileSystem {
   virtual int remove(const std::string& path) = 0;
   // Flushes the directory itself, so that renames in it survive a power cut.
   virtual int syncDirectory(const std::string& dir) = 0;
+
+  // Reading. By default the real calls: a file system that only changes how
+  // files are written need not know them.
+  // A regular file opened read-only; -1 with *why telling what was found.
+  virtual int openRead(const std::string& path, ReadOpen* why);
+  virtual ssize_t read(int fd, char* bytes, std::size_t size);
+  virtual int status(int fd, struct stat* st);
+  virtual int closeRead(int fd);
 };
 
 class RealFileSystem : public FileSystem {

@@ -1,15 +1,17 @@
 // Reads a store or import file line by line as the program always has, with
 // fgets on a text-mode stream into a 10000-byte buffer: a line ends at LF (a
 // CR before it is dropped), and a line longer than 9999 bytes arrives in
-// pieces of 9999 bytes, each counted as a line of its own. The file is mapped
-// into memory rather than copied, so a load costs one pass over it; nothing
-// is allocated per line. Only a regular file is opened (store/regular_file.h).
+// pieces of 9999 bytes, each counted as a line of its own. The file is read
+// whole into memory with plain reads (store/whole_file.h); nothing is
+// allocated per line. Only a regular file is opened (store/regular_file.h).
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <string>
+
+#include "store/file_system.h"
 
 namespace kx {
 
@@ -21,12 +23,12 @@ class LineReader {
   enum class LineEnds { Lf, CrOrLf };
   static constexpr std::size_t kMaxPiece = 9999;
 
-  explicit LineReader(const std::string& path, LineEnds ends = LineEnds::Lf);
+  explicit LineReader(const std::string& path, LineEnds ends = LineEnds::Lf,
+                      FileSystem& fs = realFileSystem());
   // Lines of bytes already in memory, read exactly as the same file would
   // be; the bytes must outlive the reader.
   LineReader(const char* bytes, std::size_t size, LineEnds ends = LineEnds::Lf)
       : status_(Status::Open), ends_(ends), bytes_(bytes), size_(size) {}
-  ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
@@ -42,19 +44,20 @@ class LineReader {
   // lineFeed tells whether a line end (not the piece limit or the end of the
   // file) ended it.
   bool nextRaw(const char** text, std::size_t* length, bool* lineFeed);
-  // The file could be opened but not read whole: what was returned is not
-  // all of it.
+  // The file could be opened but not read whole: nothing of it is returned.
   bool failed() const { return failed_; }
+  // Why, as the second line of a message.
+  const std::string& problem() const { return problem_; }
 
  private:
   Status status_ = Status::Missing;
   LineEnds ends_ = LineEnds::Lf;
   bool failed_ = false;
+  std::string problem_;
   const char* bytes_ = nullptr;
   std::size_t size_ = 0;
   std::size_t pos_ = 0;
-  void* map_ = nullptr;  // the mapping, when the file could be mapped
-  std::string copy_;     // else the bytes read into memory
+  std::string copy_;  // the file's bytes
 };
 
 // Inline: it runs once per line of every load.

@@ -178,13 +178,15 @@ std::string dataFileBytes(Store& s) {
 
 NewFile newDataFile(Store& s, int last, int skip) { return newDataFileWithout(s, last, skip); }
 
-bool saveStore(Store& s, const std::string& dir, MessageSink& sink) {
+bool saveStore(Store& s, const std::string& dir, MessageSink& sink,
+               std::vector<NewFile> extra) {
   if (refuseIfReadOnly(s, sink)) return false;
   // Built in place: an initializer list would copy every image once more.
   std::vector<NewFile> files(2);
   files[0] = {kNameKeyFile, nameKeyFileBytes(s)};
   files[1] = {kCompanyKeyFile, companyKeyFileBytes(s)};
   addDataFiles(s, {s.lastIndex}, files);
+  for (NewFile& f : extra) files.push_back(std::move(f));
   return replaceStoreFiles(s, dir, files, kSaveMessages, sink) != Replaced::NotDone;
 }
 

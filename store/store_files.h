@@ -91,8 +91,10 @@ Replaced replaceStoreFiles(Store& s, const std::string& dir, const std::vector<N
                            const FailureMessages& m, MessageSink& sink);
 
 // Rewrite files from the tables; all or nothing; true once the rewrite has
-// happened. Refused when read-only.
-bool saveStore(Store& s, const std::string& dir, MessageSink& sink);
+// happened. Refused when read-only. Files that must match the store (the
+// photos of an import) join the same rewrite as `extra`.
+bool saveStore(Store& s, const std::string& dir, MessageSink& sink,
+               std::vector<NewFile> extra = {});
 bool saveData(Store& s, const std::string& dir, MessageSink& sink);
 
 // Places one new key for entry lastIndex + 1 behind every key not greater.

@@ -13,6 +13,8 @@
 #include "store/atomic_files.h"
 #include "store/bytes.h"
 #include "store/line_reader.h"
+#include "store/sjis_unicode.h"
+#include "store/whole_file.h"
 #include "store/store_files.h"
 #include "store/uids.h"
 
@@ -229,6 +231,9 @@ Loaded loadKeys(KeyTable<W>& t, LineReader& in, const char* openMessage, const c
     }
   }
   r.unreadable = in.failed();
+  if (in.failed())
+    report.show(std::string(openMessage) + "\n" + (file == 0 ? kNameKeyFile : kCompanyKeyFile) +
+                ": " + in.problem());
   return r;
 }
 
@@ -243,7 +248,7 @@ void takeNumber(Store& s, int n) {
 Loaded loadDataFile(Store& s, const std::string& path, MessageSink& sink) {
   Loaded r;
   s.highestNumber = 0;
-  LineReader in(path);
+  LineReader in(path, LineReader::LineEnds::Lf, *s.fs);
   if (in.status() != LineReader::Status::Open) {
     sink.show("KORVELIX.DAT open error");
     r.unreadable = in.status() == LineReader::Status::Unreadable;
@@ -266,6 +271,8 @@ Loaded loadDataFile(Store& s, const std::string& path, MessageSink& sink) {
     takeNumber(s, n);
   }
   r.unreadable = in.failed();
+  if (in.failed())
+    sink.show(std::string("KORVELIX.DAT open error\n") + kDataFile + ": " + in.problem());
   return r;
 }
 
@@ -351,6 +358,12 @@ bool loadStore(Store& s, const std::string& dir, MessageSink& sink) {
     recovery = finishInterruptedRewrite(*s.fs, dir);
     s.writeBlock = recovery.finished ? Block::None : Block::UnfinishedRewrite;
     if (!recovery.finished) report.show(unfinishedMessage(recovery));
+    // An export this program left half-done, in whatever folder it went to.
+    const Recovery exported = finishInterruptedExport(*s.fs, dir);
+    if (!exported.finished)
+      report.show(sjisText(u8"前回のvCardの書き出しを完了できませんでした: ") +
+                  (exported.name.empty() ? std::string(kExportRecordName) : exported.name) +
+                  "\n" + systemReason(exported.error));
   }
   // A file the committed rewrite could not put in place is read where its
   // new content waits, so that what is shown is what was saved.
@@ -359,9 +372,9 @@ bool loadStore(Store& s, const std::string& dir, MessageSink& sink) {
       if (w == name) return joinPath(dir, temporaryName(name));
     return joinPath(dir, name);
   };
-  LineReader names(source(kNameKeyFile));
+  LineReader names(source(kNameKeyFile), LineReader::LineEnds::Lf, *s.fs);
   const Loaded k1 = loadNames(s, names, report);
-  LineReader companies(source(kCompanyKeyFile));
+  LineReader companies(source(kCompanyKeyFile), LineReader::LineEnds::Lf, *s.fs);
   const Loaded k2 = loadCompanies(s, companies, report);
   const Loaded d = loadDataFile(s, source(kDataFile), report);
 

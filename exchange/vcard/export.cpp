@@ -1,4 +1,5 @@
 #include <dirent.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <set>
@@ -13,6 +14,8 @@
 #include "store/atomic_files.h"
 #include "store/person_files.h"
 #include "store/store_files.h"
+#include "store/whole_file.h"
+#include "exchange/import_support.h"
 
 namespace kx {
 
@@ -56,11 +59,29 @@ bool readPhoto(const Store& s, int e, const std::string& dir, const std::set<std
   }
 }
 
-bool writeFiles(FileSystem& fs, const std::string& dir, const std::vector<NewFile>& files,
-                const std::string& shownPath, MessageSink& sink) {
-  if (replaceFiles(fs, dir, files).happened()) return true;
-  // "vCardを書き出せません: "
-  sink.show("vCard\x82\xF0\x8F\x91\x82\xAB\x8F\x6F\x82\xB9\x82\xDC\x82\xB9\x82\xF1: " + sjisPath(shownPath));
+// Puts the files in place in target, all or none. With the store's lock the
+// rewrite is recorded in the store folder, so that the next start finishes
+// or undoes it wherever it went; nothing else in target is looked at.
+bool writeFiles(const Store& s, FileSystem& fs, const std::string& dir, const std::string& target,
+                const std::vector<NewFile>& files, const std::string& shownPath,
+                MessageSink& sink) {
+  const bool locked =
+      s.writeBlock == Store::WriteBlock::None || s.writeBlock == Store::WriteBlock::UnfinishedRewrite;
+  int placed = 0;
+  const ReplaceResult r = locked ? replaceFilesElsewhere(fs, dir, target, files, &placed)
+                                 : replaceFiles(fs, target, files, false);
+  const int all = static_cast<int>(files.size());
+  if (!locked && r.state == Replaced::Committed && r.name.empty()) placed = all;
+  // Every card in place is a success, even when the folder's flush failed.
+  if (r.state == Replaced::Done || (r.state == Replaced::Committed && placed == all)) return true;
+  std::string m = sjisText(u8"vCardを書き出せません: ") + sjisPath(shownPath);
+  if (r.state == Replaced::Committed)
+    m += detail::formatInts(
+        sjisText(u8"\n%d件中%d件のカードを置き換えました。残りは次回の起動時に置き換えます").c_str(),
+        all, placed);
+  if (r.error != 0) m += "\n" + (r.name.empty() ? std::string() : sjisPath(r.name) + ": ") +
+                         systemReason(r.error);
+  sink.show(m);
   return false;
 }
 
@@ -124,14 +145,18 @@ int exportVcards(const Store& s, const std::string& dir, const std::string& path
   }
   if (options.folder) {
     std::error_code ec;
+    const bool existed = vcard::isDirectory(path);
     std::filesystem::create_directories(path, ec);
     if (!vcard::isDirectory(path)) {
-      // "フォルダを作れません: "
-      sink.show("\x83\x74\x83\x48\x83\x8B\x83\x5F\x82\xF0\x8D\xEC\x82\xEA\x82\xDC\x82\xB9\x82\xF1: " + sjisPath(path));
+      sink.show(sjisText(u8"フォルダを作れません: ") + sjisPath(path) + "\n" + systemReason(ec.value()));
       return 1;
     }
     vcard::FlushTogether fs(*s.fs);
-    if (!writeFiles(fs, path, files, path, sink)) return 1;
+    if (!writeFiles(s, fs, dir, path, files, path, sink)) {
+      // A folder made for nothing goes again (only when still empty).
+      if (!existed) ::rmdir(path.c_str());
+      return 1;
+    }
   } else {
     const std::filesystem::path p(path);
     const std::string name = p.filename().string();
@@ -152,7 +177,7 @@ int exportVcards(const Store& s, const std::string& dir, const std::string& path
       }
     }
     files.push_back({name, std::move(all)});
-    if (!writeFiles(*s.fs, parent, files, path, sink)) return 1;
+    if (!writeFiles(s, *s.fs, dir, parent, files, path, sink)) return 1;
   }
   if (written) *written = count;
   return 0;

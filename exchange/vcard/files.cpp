@@ -2,16 +2,17 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 
 #include "exchange/vcard/text.h"
 #include "store/atomic_files.h"
 #include "store/file_names.h"
+#include "store/whole_file.h"
 
 namespace kx::vcard {
 
@@ -30,82 +31,72 @@ bool writeAll(int fd, const char* p, std::size_t n) {
 
 }  // namespace
 
-namespace {
-
-// Opens a regular file of at most maxBytes for reading; -1 otherwise, r
-// saying why.
-int openRegular(const std::string& path, std::size_t maxBytes, ReadResult* r, std::size_t* size) {
-  // Not blocking: a FIFO must be refused, not waited on.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    *r = errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
-    return -1;
-  }
-  struct stat st {};
-  *r = ReadResult::Ok;
-  if (::fstat(fd, &st) != 0) *r = ReadResult::Failed;
-  else if (!S_ISREG(st.st_mode)) *r = ReadResult::NotRegular;
-  else if (static_cast<std::size_t>(st.st_size) > maxBytes) *r = ReadResult::TooLarge;
-  if (*r != ReadResult::Ok) {
-    ::close(fd);
-    return -1;
-  }
-  *size = static_cast<std::size_t>(st.st_size);
-  return fd;
-}
-
-bool readFully(int fd, std::string& out) {
-  std::size_t got = 0;
-  while (got < out.size()) {
-    const ssize_t n = ::read(fd, out.data() + got, out.size() - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    got += static_cast<std::size_t>(n);
-  }
-  return got == out.size();  // else it shrank, or a read failed
-}
-
-}  // namespace
-
 ReadResult readRegularFile(const std::string& path, std::size_t maxBytes, std::string& out) {
-  out.clear();
-  ReadResult r = ReadResult::Ok;
-  std::size_t size = 0;
-  const int fd = openRegular(path, maxBytes, &r, &size);
-  if (fd < 0) return r;
-  out.resize(size);
-  if (!readFully(fd, out)) {
-    r = ReadResult::Failed;
-    out.clear();
+  switch (readWholeFile(realFileSystem(), path, maxBytes, out)) {
+    case WholeFile::Read: return ReadResult::Ok;
+    case WholeFile::Missing: return ReadResult::Missing;
+    case WholeFile::NotRegular: return ReadResult::NotRegular;
+    case WholeFile::TooLarge: return ReadResult::TooLarge;
+    case WholeFile::Changed: return ReadResult::Changed;
+    default: return ReadResult::Failed;
   }
-  ::close(fd);
-  return r;
 }
 
-MappedFile::~MappedFile() {
-  if (map_ != nullptr) ::munmap(map_, size_);
+PhotoSpill::~PhotoSpill() {
+  if (fd_ >= 0) ::close(fd_);
 }
 
-ReadResult MappedFile::open(const std::string& path, std::size_t maxBytes) {
-  ReadResult r = ReadResult::Ok;
-  std::size_t size = 0;
-  const int fd = openRegular(path, maxBytes, &r, &size);
-  if (fd < 0) return r;
-  if (size > 0) {
-    void* m = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    if (m != MAP_FAILED) {
-      map_ = m;
-      data_ = static_cast<const char*>(m);
-      size_ = size;
-    } else {
-      copy_.resize(size);
-      if (!readFully(fd, copy_)) r = ReadResult::Failed;
-      data_ = copy_.data();
-      size_ = copy_.size();
+bool PhotoSpill::add(const std::string& dir, const std::string& bytes, std::uint64_t* at) {
+  if (fd_ < 0) {
+    const std::string folder = dir.empty() ? "." : dir;
+    fd_ = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+      // A file system without unnamed files: a named one, unnamed at once.
+      std::string path = joinPath(folder, "KORVELIX.photos.XXXXXX");
+      fd_ = ::mkostemp(path.data(), O_CLOEXEC);
+      if (fd_ >= 0) ::unlink(path.c_str());
     }
+    if (fd_ < 0) return false;
   }
-  ::close(fd);
-  return r;
+  *at = end_;
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t w = ::pwrite(fd_, bytes.data() + done, bytes.size() - done,
+                               static_cast<off_t>(end_ + done));
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) {
+      if (w == 0) errno = ENOSPC;
+      return false;
+    }
+    done += static_cast<std::size_t>(w);
+  }
+  end_ += bytes.size();
+  return true;
+}
+
+bool PhotoSpill::put(std::uint64_t at, std::size_t size, const PutBytes& put) const {
+  char buf[1 << 16];
+  while (size > 0) {
+    const ssize_t r = ::pread(fd_, buf, std::min(size, sizeof buf), static_cast<off_t>(at));
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) {
+      if (r == 0) errno = EIO;
+      return false;
+    }
+    if (!put(buf, static_cast<std::size_t>(r))) return false;
+    at += static_cast<std::uint64_t>(r);
+    size -= static_cast<std::size_t>(r);
+  }
+  return true;
+}
+
+bool PhotoSpill::read(std::uint64_t at, std::size_t size, std::string& out) const {
+  out.clear();
+  out.reserve(size);
+  return put(at, size, [&out](const char* p, std::size_t n) {
+    out.append(p, n);
+    return true;
+  });
 }
 
 bool isDirectory(const std::string& path) {

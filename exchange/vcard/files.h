@@ -4,32 +4,38 @@
 // No Qt.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "store/atomic_files.h"
 #include "store/file_system.h"
 
 namespace kx::vcard {
 
-enum class ReadResult { Ok, Missing, NotRegular, TooLarge, Failed };
+// Changed: the file changed while it was read (store/whole_file.h).
+enum class ReadResult { Ok, Missing, NotRegular, TooLarge, Failed, Changed };
 ReadResult readRegularFile(const std::string& path, std::size_t maxBytes, std::string& out);
 
-// A regular file's bytes, mapped into memory rather than copied.
-class MappedFile {
+// The photos of an import, kept on disk until the import commits so that
+// no more than one is in memory at a time. One file without a name in the
+// store folder: nothing of it is left behind however the program ends.
+class PhotoSpill {
  public:
-  MappedFile() = default;
-  ~MappedFile();
-  MappedFile(const MappedFile&) = delete;
-  MappedFile& operator=(const MappedFile&) = delete;
-  ReadResult open(const std::string& path, std::size_t maxBytes);
-  std::string_view bytes() const { return {data_, size_}; }
+  PhotoSpill() = default;
+  ~PhotoSpill();
+  PhotoSpill(const PhotoSpill&) = delete;
+  PhotoSpill& operator=(const PhotoSpill&) = delete;
+  // Appends the bytes; where they start in *at. False with errno on failure.
+  bool add(const std::string& dir, const std::string& bytes, std::uint64_t* at);
+  // The size bytes at `at`, whole into out or in pieces through put.
+  bool read(std::uint64_t at, std::size_t size, std::string& out) const;
+  bool put(std::uint64_t at, std::size_t size, const PutBytes& put) const;
 
  private:
-  void* map_ = nullptr;
-  const char* data_ = nullptr;
-  std::size_t size_ = 0;
-  std::string copy_;  // when the file could not be mapped
+  int fd_ = -1;
+  std::uint64_t end_ = 0;
 };
 
 bool isDirectory(const std::string& path);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "exchange/import_support.h"
 #include "exchange/vcard/text.h"
 #include "store/store_files.h"
 
@@ -77,9 +78,20 @@ EntryImage EntryImage::of(const Store& s, int slot, int entry) {
   return im;
 }
 
-void EntryImage::putInto(Store& s) const {
+int EntryImage::putInto(Store& s) const {
   std::memcpy(s.field(entry, 0), record.data(), Store::kRecordBytes);
-  replaceKeys(s, entry, nameKey.c_str(), companyKey.c_str());
+  int replaced = 0;
+  for (int f = 0; f < kFieldCount; ++f)
+    replaced += detail::replaceControlCharacters(s.field(entry, f),
+                                                 static_cast<std::size_t>(kFieldWidth[f]));
+  // Cleaned before they are placed, so they sort as they will be read.
+  char name[kNameKeyWidth + 1] = {}, company[kCompanyKeyWidth + 1] = {};
+  nameKey.copy(name, kNameKeyWidth);
+  companyKey.copy(company, kCompanyKeyWidth);
+  replaced += detail::replaceControlCharacters(name, kNameKeyWidth);
+  replaced += detail::replaceControlCharacters(company, kCompanyKeyWidth);
+  replaceKeys(s, entry, name, company);
+  return replaced;
 }
 
 }  // namespace kx::vcard

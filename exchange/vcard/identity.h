@@ -29,8 +29,10 @@ struct EntryImage {
   std::string record;  // Store::kRecordBytes
   std::string nameKey, companyKey;
   static EntryImage of(const Store& s, int slot, int entry);
-  // Writes the fields over the entry and moves its keys.
-  void putInto(Store& s) const;
+  // Writes the fields over the entry and moves its keys, control
+  // characters replaced as an import's new entries have them; returns how
+  // many were.
+  int putInto(Store& s) const;
 };
 
 }  // namespace kx::vcard

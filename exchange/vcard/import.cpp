@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -16,6 +17,7 @@
 #include "store/store_files.h"
 #include "store/uids.h"
 #include "exchange/vcard/identity.h"
+#include "store/whole_file.h"
 
 namespace kx {
 
@@ -30,8 +32,11 @@ constexpr int kNamesShown = 3;
 
 // One card read into its staging slot.
 struct Staged {
-  vcard::CardFound found;
-  bool photo = false;  // a JPEG that decodes, to be saved
+  vcard::CardFound found;  // its photo's bytes moved to the spill
+  bool photo = false;      // a JPEG that decodes, to be saved
+  bool photoThere = false;  // ... and already in place, byte for byte
+  std::uint64_t photoAt = 0;
+  std::size_t photoSize = 0;
 };
 
 std::string sjisPath(const std::string& path) { return utf8ToSjis(path); }
@@ -88,17 +93,6 @@ bool isFourDigits(const char* n) {
 
 int numberValue(const char* n) { return isFourDigits(n) ? leadingNumber(n, 4) : 0; }
 
-// Whether the photo may go to PSNLnnnn.JPG: the name is free, or holds
-// these very bytes already (a run that stopped before its save).
-bool photoFits(const std::string& dir, const std::string& number, const std::string& bytes,
-               bool* present) {
-  std::string there;
-  const vcard::ReadResult r =
-      vcard::readRegularFile(joinPath(dir, photoFileName(number)), bytes.size(), there);
-  *present = r == vcard::ReadResult::Ok && there == bytes;
-  return *present || r == vcard::ReadResult::Missing;
-}
-
 class Importer {
  public:
   Importer(Store& s, const std::string& dir, MessageSink& sink)
@@ -108,11 +102,13 @@ class Importer {
 
   bool readFile(const std::string& path, const std::string& shown);
   bool assignNumbers();
-  bool placePhotos();
-  void removePlacedPhotos();
-  void summary(const detail::ProposedReadings& proposed) const;
+  // The photos to save, for the store's rewrite: they are put in place
+  // with it, or not at all.
+  std::vector<NewFile> photoFiles() const;
+  void summary(const detail::ProposedReadings& proposed, int controls) const;
   // Puts the updates of entries already in the store into the tables.
-  void applyUpdates();
+  // Returns how many control characters it replaced.
+  int applyUpdates();
   bool changesAnything() const { return !staged_.empty() || !updates_.empty(); }
   int count() const { return static_cast<int>(staged_.size()); }
   int from() const { return from_; }
@@ -125,15 +121,43 @@ class Importer {
   const int from_;
   std::vector<Staged> staged_;
   std::vector<vcard::Property> card_;
-  std::vector<std::string> placed_;
   std::unordered_map<std::string, int> byUid_;  // entries and staged cards by UID
   std::vector<vcard::EntryImage> updates_;
   int unchanged_ = 0;
+  vcard::PhotoSpill spill_;
+  std::string scratch_;  // the one photo read back at a time
+
+  bool spill(Staged& st);
+  bool photoFits(const Staged& st, const std::string& number, bool* present);
 };
 
+bool Importer::spill(Staged& st) {
+  st.photoSize = st.found.photo.size();
+  if (!spill_.add(dir_, st.found.photo, &st.photoAt)) {
+    sink_.show(sjisText(u8"写真を一時ファイルに書けません") + "\n" + systemReason(errno));
+    return false;
+  }
+  std::string().swap(st.found.photo);
+  return true;
+}
+
+// Whether the photo may go to PSNLnnnn.JPG: the name is free, or holds
+// these very bytes already (a run that stopped before its save).
+bool Importer::photoFits(const Staged& st, const std::string& number, bool* present) {
+  std::string there;
+  const vcard::ReadResult r =
+      vcard::readRegularFile(joinPath(dir_, photoFileName(number)), st.photoSize, there);
+  *present = r == vcard::ReadResult::Ok && spill_.read(st.photoAt, st.photoSize, scratch_) &&
+             there == scratch_;
+  scratch_.clear();
+  return *present || r == vcard::ReadResult::Missing;
+}
+
 bool Importer::readFile(const std::string& path, const std::string& shown) {
-  vcard::MappedFile file;
-  switch (file.open(path, kMaxCardFile)) {
+  std::string bytes;
+  const vcard::ReadResult r = vcard::readRegularFile(path, kMaxCardFile, bytes);
+  const int error = errno;
+  switch (r) {
     case vcard::ReadResult::Ok: break;
     case vcard::ReadResult::NotRegular:
       // "通常のファイルではありません: "
@@ -144,21 +168,27 @@ bool Importer::readFile(const std::string& path, const std::string& shown) {
       sink_.show("vCard\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x91\xE5\x82\xAB\x82\xB7\x82\xAC\x82\xDC\x82\xB7: " + sjisPath(shown));
       return false;
     default:
-      // "vCardファイルを開けません: "
-      sink_.show("vCard\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xF0\x8A\x4A\x82\xAF\x82\xDC\x82\xB9\x82\xF1: " + sjisPath(shown));
+      sink_.show(sjisText(u8"vCardファイルを開けません: ") + sjisPath(shown) + "\n" +
+                 readFailureReason(r == vcard::ReadResult::Changed   ? WholeFile::Changed
+                                   : r == vcard::ReadResult::Missing ? WholeFile::Missing
+                                                                     : WholeFile::ReadFailed,
+                                   error));
       return false;
   }
-  vcard::CardReader reader(file.bytes());
+  vcard::CardReader reader(bytes);
   for (;;) {
-    const vcard::CardReader::Result r = reader.next(card_);
-    if (r == vcard::CardReader::Result::End) return true;
-    if (r == vcard::CardReader::Result::Error) {
+    const vcard::CardReader::Result step = reader.next(card_);
+    if (step == vcard::CardReader::Result::End) return true;
+    if (step == vcard::CardReader::Result::Error) {
       sink_.show(whereMessage(shown, reader.problemLine(), reader.cardNumber(), reader.problem()));
       return false;
     }
     const int e = from_ + count();
     if (e >= kCapacity) {
-      sink_.show("LOAD ERROR: DATABASE OVERFLOW");
+      // The fixed message, then the counts behind it.
+      sink_.show("LOAD ERROR: DATABASE OVERFLOW\n" +
+                 formatInts(sjisText(u8"エントリ%d件に%d件目のカードを加えると上限を超えます").c_str(),
+                            from_, count() + 1));
       return false;
     }
     Staged& st = staged_.emplace_back();
@@ -182,7 +212,8 @@ bool Importer::readFile(const std::string& path, const std::string& shown) {
     setUid(s_, e, own ? uid : std::string());
     if (own) byUid_[uid] = e;
     st.photo = st.found.photoUsable && jpegDecodes(st.found.photo);
-    if (!st.photo) st.found.photo.clear();
+    if (!st.photo) std::string().swap(st.found.photo);
+    else if (!spill(st)) return false;
   }
 }
 
@@ -206,12 +237,11 @@ bool Importer::assignNumbers() {
   for (int e = 0; e <= s_.lastIndex; ++e) take(s_.field(e, PersonalNumber));
   std::vector<bool> needsNumber(staged_.size(), false);
   for (std::size_t i = 0; i < staged_.size(); ++i) {
-    const Staged& st = staged_[i];
+    Staged& st = staged_[i];
     char* number = s_.field(from_ + static_cast<int>(i), PersonalNumber);
     bool keep = st.found.ownNumber && !taken(number);
-    bool present = false;
     if (keep && st.photo)
-      keep = isFourDigits(number) && photoFits(dir_, std::string(number, 4), st.found.photo, &present);
+      keep = isFourDigits(number) && photoFits(st, std::string(number, 4), &st.photoThere);
     if (keep) {
       take(number);
       highest = std::max(highest, numberValue(number));
@@ -222,13 +252,12 @@ bool Importer::assignNumbers() {
   }
   for (std::size_t i = 0; i < staged_.size(); ++i) {
     if (!needsNumber[i]) continue;
-    const Staged& st = staged_[i];
+    Staged& st = staged_[i];
     char t[16];
     int n = highest + 1;
     for (; n <= 9999; ++n) {
       std::snprintf(t, sizeof t, "%04d", n);
-      bool present = false;
-      if (!taken(t) && (!st.photo || photoFits(dir_, t, st.found.photo, &present))) break;
+      if (!taken(t) && (!st.photo || photoFits(st, t, &st.photoThere))) break;
     }
     if (n > 9999) {
       // "新しい個人データ番号がありません（9999まで使われています）"
@@ -242,38 +271,26 @@ bool Importer::assignNumbers() {
   return true;
 }
 
-bool Importer::placePhotos() {
+std::vector<NewFile> Importer::photoFiles() const {
+  std::vector<NewFile> files;
   for (std::size_t i = 0; i < staged_.size(); ++i) {
-    if (!staged_[i].photo) continue;
+    const Staged& st = staged_[i];
+    if (!st.photo || st.photoThere) continue;
     const std::string number(s_.field(from_ + static_cast<int>(i), PersonalNumber), 4);
-    const std::string name = photoFileName(number);
-    bool present = false;
-    if (photoFits(dir_, number, staged_[i].found.photo, &present) && present) continue;
-    if (!vcard::placeNewFile(dir_, name, staged_[i].found.photo)) {
-      // "写真を保存できません: "
-      sink_.show("\x8E\xCA\x90\x5E\x82\xF0\x95\xDB\x91\xB6\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1: " + name);
-      return false;
-    }
-    placed_.push_back(name);
+    files.push_back({photoFileName(number), {}, [this, &st](const PutBytes& put) {
+                       return spill_.put(st.photoAt, st.photoSize, put);
+                     }});
   }
-  if (!placed_.empty() && !vcard::flushDirectory(dir_)) {
-    // "写真を保存できません"
-    sink_.show("\x8E\xCA\x90\x5E\x82\xF0\x95\xDB\x91\xB6\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1");
-    return false;
-  }
-  return true;
+  return files;
 }
 
-void Importer::removePlacedPhotos() {
-  for (const std::string& name : placed_) ::unlink(joinPath(dir_, name).c_str());
-  placed_.clear();
+int Importer::applyUpdates() {
+  int controls = 0;
+  for (const vcard::EntryImage& u : updates_) controls += u.putInto(s_);
+  return controls;
 }
 
-void Importer::applyUpdates() {
-  for (const vcard::EntryImage& u : updates_) u.putInto(s_);
-}
-
-void Importer::summary(const detail::ProposedReadings& proposed) const {
+void Importer::summary(const detail::ProposedReadings& proposed, int controls) const {
   std::vector<int> changed, photoless, phonesMoved, phonesLost;
   for (std::size_t i = 0; i < staged_.size(); ++i) {
     const vcard::CardFound& f = staged_[i].found;
@@ -315,6 +332,7 @@ void Importer::summary(const detail::ProposedReadings& proposed) const {
     m += "\n" + detail::proposedReadingsLine(proposed);
     appendNames(m, s_, proposed.entries);
   }
+  if (controls > 0) m += "\n" + detail::controlCharactersNote(controls);
   sink_.show(m);
 }
 
@@ -346,20 +364,16 @@ int importVcards(Store& s, const std::string& dir, const std::string& path,
   if (!im.assignNumbers()) return 1;
   if (!im.changesAnything()) {
     // Every card is an entry as it stands: nothing to write.
-    im.summary({});
+    im.summary({}, 0);
     return 0;
   }
-  if (options.save && !im.placePhotos()) {
-    im.removePlacedPhotos();
-    return 1;
-  }
   const detail::ProposedReadings proposed = detail::proposeMissingReadings(s, im.from(), im.count());
-  im.applyUpdates();
-  if (detail::commitImport(s, im.from(), im.count(), dir, sink, options.save, true) != 0) {
-    im.removePlacedPhotos();
+  const int updatedControls = im.applyUpdates();
+  int controls = 0;
+  if (detail::commitImport(s, im.from(), im.count(), dir, sink, options.save, true, &controls,
+                           options.save ? im.photoFiles() : std::vector<NewFile>{}) != 0)
     return 1;
-  }
-  im.summary(proposed);
+  im.summary(proposed, updatedControls + controls);
   return 0;
 }
 
