@@ -22,6 +22,9 @@ constexpr const char* kLockFileName = "KORVELIX.lock";
 constexpr const char* kCommitRecordName = "KORVELIX.commit";
 constexpr const char* kTemporarySuffix = ".kxtmp";
 
+// The history of changes: one file a change, this prefix and its number.
+constexpr const char* kHistoryPrefix = "KORVELIX.hist.";
+
 // Exchange and CSV files.
 constexpr const char* kExchangeFile = "KORVELIX.SDX";  // export; overwrite import
 constexpr const char* kAppendFile = "IMPORT.SDX";      // append import

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "exchange/import_support.h"
+#include "search/duplicates.h"
+#include "store/history/change_note.h"
 #include "store/sjis_unicode.h"
 #include "exchange/vcard/vcard.h"
 #include "exchange/vcard/card.h"
@@ -315,6 +317,8 @@ void Importer::summary(const detail::ProposedReadings& proposed) const {
     m += "\n" + detail::proposedReadingsLine(proposed);
     appendNames(m, s_, proposed.entries);
   }
+  const std::string duplicates = likelyDuplicatesNote(countDuplicatesOfNew(s_, from_));
+  if (!duplicates.empty()) m += "\n" + duplicates;
   sink_.show(m);
 }
 
@@ -355,6 +359,7 @@ int importVcards(Store& s, const std::string& dir, const std::string& path,
   }
   const detail::ProposedReadings proposed = detail::proposeMissingReadings(s, im.from(), im.count());
   im.applyUpdates();
+  history::noteCount(s, "vcard-import", u8"vCard取込", im.count());
   if (detail::commitImport(s, im.from(), im.count(), dir, sink, options.save, true) != 0) {
     im.removePlacedPhotos();
     return 1;
