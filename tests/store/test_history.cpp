@@ -4,6 +4,7 @@
 // an update and of an undo leaving the store old or new with its history.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <stdexcept>
 
@@ -13,6 +14,7 @@
 #include "store/history/undo.h"
 #include "store/sjis_unicode.h"
 #include "store/store_files.h"
+#include "store/uids.h"
 #include "tests/store/store_test_support.h"
 #include "tests/support/failing_file_system.h"
 
@@ -41,12 +43,24 @@ struct Crash : std::runtime_error {
   Crash() : std::runtime_error("crash") {}
 };
 
+// The store files and the UID file kept line for line with them.
+struct AllFiles {
+  Files f;
+  std::string uid;
+  bool operator==(const AllFiles&) const = default;
+};
+AllFiles readAll(const TempDir& d) { return {readFiles(d), readBytes(d.file(kUidFile))}; }
+
 class History : public ::testing::Test {
  public:
   void SetUp() override {
     writeFiles(dir, storeFiles({person(sj(u8"ﾔﾏﾀﾞ ﾀﾛｳ"), sj(u8"山田 太郎"), "0012"),
                                 person(sj(u8"ｻﾄｳ ﾐｻｷ"), sj(u8"佐藤 美咲"), "0000"),
                                 person(sj(u8"ｲﾄｳ ｼﾞﾛｳ"), sj(u8"伊藤 次郎"), "0003")}));
+    // Random UIDs, which no rebuilt UID file could give back.
+    open();
+    for (int e = 0; e <= store->lastIndex; ++e) setUid(*store, e, randomUid());
+    writeBytes(dir.file(kUidFile), uidFileBytes(*store, store->lastIndex, -1));
     open();
   }
   // As the writer opens it at start-up.
@@ -89,15 +103,17 @@ TEST_F(History, EveryKindOfChangeIsTakenBackByteForByte) {
        }},
   };
   for (const auto& [what, change] : changes) {
-    const Files before = readFiles(dir);
+    const AllFiles before = readAll(dir);
     ASSERT_TRUE(change(*this)) << what;
-    ASSERT_NE(readFiles(dir), before) << what;
+    ASSERT_NE(readAll(dir), before) << what;
     const Undone u = undoLast(*store, dir.path, sink);
     EXPECT_TRUE(u.done) << what;
-    EXPECT_EQ(readFiles(dir), before) << what;
+    EXPECT_EQ(readAll(dir), before) << what;
     EXPECT_EQ(recordNumbers(dir.path).size(), 0u) << what;
   }
-  EXPECT_EQ(listDir(dir), (std::vector<std::string>{kDataFile, kNameKeyFile, kCompanyKeyFile}));
+  std::vector<std::string> files{kDataFile, kNameKeyFile, kCompanyKeyFile, kUidFile};
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(listDir(dir), files);
 }
 
 TEST_F(History, ChangesAreListedNewestFirstWithWhatTheyWere) {
@@ -112,39 +128,39 @@ TEST_F(History, ChangesAreListedNewestFirstWithWhatTheyWere) {
 }
 
 TEST_F(History, UndoWalksBackOneChangeAtATimeThenSaysNothingIsLeft) {
-  const Files first = readFiles(dir);
+  const AllFiles first = readAll(dir);
   ASSERT_TRUE(update(0, sj(u8"ｱ")));
-  const Files second = readFiles(dir);
+  const AllFiles second = readAll(dir);
   ASSERT_TRUE(update(2, sj(u8"ﾝ")));
   EXPECT_EQ(undoLast(*store, dir.path, sink).summary, sj(u8"更新: 伊藤 次郎"));
-  EXPECT_EQ(readFiles(dir), second);
+  EXPECT_EQ(readAll(dir), second);
   EXPECT_TRUE(undoLast(*store, dir.path, sink).done);
-  EXPECT_EQ(readFiles(dir), first);
+  EXPECT_EQ(readAll(dir), first);
   sink.messages.clear();
   EXPECT_FALSE(undoLast(*store, dir.path, sink).done);
   EXPECT_EQ(sink.messages, std::vector<std::string>{nothingToUndoMessage()});
-  EXPECT_EQ(readFiles(dir), first);
+  EXPECT_EQ(readAll(dir), first);
   // The tables follow the files.
   EXPECT_EQ(std::string(store->names.key[0], 8), sj(u8"ｲﾄｳ ｼﾞﾛｳ"));
 }
 
 TEST_F(History, RestoreGivesTheBytesOfThatMomentAndCanBeUndone) {
-  std::vector<Files> states;
+  std::vector<AllFiles> states;
   for (int i = 0; i < 14; ++i) {
-    states.push_back(readFiles(dir));
+    states.push_back(readAll(dir));
     ASSERT_TRUE(
         update(i % 3, i % 2 ? sj(u8"ｱ") + std::to_string(i) : sj(u8"ﾝ") + std::to_string(i)));
   }
-  const Files latest = readFiles(dir);
+  const AllFiles latest = readAll(dir);
   const auto numbers = recordNumbers(dir.path);
   ASSERT_EQ(numbers.size(), 14u);
   ASSERT_TRUE(restoreBefore(*store, dir.path, numbers[numbers.size() - 10], sink));
-  EXPECT_EQ(readFiles(dir), states[4]);
+  EXPECT_EQ(readAll(dir), states[4]);
   EXPECT_EQ(listChanges(dir.path)[0].summary, sj(u8"復元: 10件の変更を取り消し"));
   ASSERT_TRUE(undoLast(*store, dir.path, sink).done);
-  EXPECT_EQ(readFiles(dir), latest);
+  EXPECT_EQ(readAll(dir), latest);
   ASSERT_TRUE(undoLast(*store, dir.path, sink).done);
-  EXPECT_EQ(readFiles(dir), states[13]);
+  EXPECT_EQ(readAll(dir), states[13]);
 }
 
 TEST_F(History, KeepsTheLastHundredChangesDroppingTheOldest) {
@@ -159,26 +175,26 @@ TEST_F(History, AHistoryThatNoLongerFitsIsSetAsideWithOneMessage) {
   ASSERT_TRUE(update(0, sj(u8"ｱ")));
   ASSERT_TRUE(update(1, sj(u8"ｱ")));
   // Another program changed the data file behind the history's back.
-  Files f = readFiles(dir);
-  f.dat[5] = 'X';
-  writeFiles(dir, f);
+  AllFiles f = readAll(dir);
+  f.f.dat[5] = 'X';
+  writeFiles(dir, f.f);
   sink.messages.clear();
   open();
   EXPECT_EQ(sink.messages, std::vector<std::string>{setAsideMessage()});
   EXPECT_TRUE(recordNumbers(dir.path).empty());
   EXPECT_TRUE(std::filesystem::exists(dir.file(recordName(2) + ".old")));
   EXPECT_FALSE(store->readOnly);
-  EXPECT_EQ(readFiles(dir), f);
+  EXPECT_EQ(readAll(dir), f);
 }
 
 TEST_F(History, ADamagedRecordIsSetAsideWhenUndoMeetsIt) {
   ASSERT_TRUE(update(0, sj(u8"ｱ")));
-  const Files now = readFiles(dir);
+  const AllFiles now = readAll(dir);
   writeBytes(dir.file(recordName(1)), "KXHIST 1\nnumber 1\n");
   sink.messages.clear();
   EXPECT_FALSE(undoLast(*store, dir.path, sink).done);
   EXPECT_EQ(sink.messages, std::vector<std::string>{setAsideMessage()});
-  EXPECT_EQ(readFiles(dir), now);
+  EXPECT_EQ(readAll(dir), now);
   // The store goes on, with a new history.
   ASSERT_TRUE(update(2, sj(u8"ｱ")));
   EXPECT_EQ(recordNumbers(dir.path).size(), 1u);
@@ -186,10 +202,10 @@ TEST_F(History, ADamagedRecordIsSetAsideWhenUndoMeetsIt) {
 
 TEST_F(History, AReadOnlyStoreIsNotTakenBack) {
   ASSERT_TRUE(update(0, sj(u8"ｱ")));
-  const Files now = readFiles(dir);
+  const AllFiles now = readAll(dir);
   store->readOnly = true;
   EXPECT_FALSE(undoLast(*store, dir.path, sink).done);
-  EXPECT_EQ(readFiles(dir), now);
+  EXPECT_EQ(readAll(dir), now);
   EXPECT_EQ(recordNumbers(dir.path).size(), 1u);
 }
 
@@ -198,7 +214,7 @@ TEST_F(History, AReadOnlyStoreIsNotTakenBack) {
 // agrees: taking its newest change back gives the files before `earlier`.
 class HistoryFaults : public History {
  protected:
-  void runEveryCall(const std::function<bool()>& op, const Files& before, const Files& after,
+  void runEveryCall(const std::function<bool()>& op, const AllFiles& before, const AllFiles& after,
                     std::size_t recordsBefore, std::size_t recordsAfter) {
     for (int n = 1;; ++n) {
       for (const bool crash : {true, false}) {
@@ -216,7 +232,7 @@ class HistoryFaults : public History {
         store->fs = &quiet;
         sink.messages.clear();
         open();  // finishes a committed rewrite, checks the history
-        const Files now = readFiles(dir);
+        const AllFiles now = readAll(dir);
         ASSERT_TRUE(now == before || now == after) << n << crash;
         EXPECT_EQ(recordNumbers(dir.path).size(), now == after ? recordsAfter : recordsBefore)
             << n << crash;
@@ -226,30 +242,30 @@ class HistoryFaults : public History {
       }
     }
   }
-  std::function<void(const Files&, const Files&)> restore_;
+  std::function<void(const AllFiles&, const AllFiles&)> restore_;
 };
 
 TEST_F(HistoryFaults, AnUpdateWithItsRecordIsWholeOrNotAtAll) {
   ASSERT_TRUE(update(2, sj(u8"ｱ")));
-  const Files before = readFiles(dir);
+  const AllFiles before = readAll(dir);
   ASSERT_TRUE(update(1, sj(u8"ｱｲ")));
-  const Files after = readFiles(dir);
+  const AllFiles after = readAll(dir);
   ASSERT_TRUE(undoLast(*store, dir.path, sink).done);
-  ASSERT_EQ(readFiles(dir), before);
+  ASSERT_EQ(readAll(dir), before);
   // After each success the update is taken back again, proving the record.
-  restore_ = [this](const Files& b, const Files&) {
+  restore_ = [this](const AllFiles& b, const AllFiles&) {
     ASSERT_TRUE(undoLast(*store, dir.path, sink).done);
-    ASSERT_EQ(readFiles(dir), b);
+    ASSERT_EQ(readAll(dir), b);
   };
   runEveryCall([this] { return update(1, sj(u8"ｱｲ")); }, before, after, 1, 2);
 }
 
 TEST_F(HistoryFaults, AnUndoIsWholeOrNotAtAll) {
-  const Files before = readFiles(dir);
+  const AllFiles before = readAll(dir);
   ASSERT_TRUE(update(1, sj(u8"ｱｲ")));
-  const Files after = readFiles(dir);
+  const AllFiles after = readAll(dir);
   // Here "after" is the state the undo leaves: the files before the update.
-  restore_ = [this](const Files&, const Files&) { ASSERT_TRUE(update(1, sj(u8"ｱｲ"))); };
+  restore_ = [this](const AllFiles&, const AllFiles&) { ASSERT_TRUE(update(1, sj(u8"ｱｲ"))); };
   runEveryCall([this] { return undoLast(*store, dir.path, sink).done; }, after, before, 1, 0);
 }
 
