@@ -9,6 +9,7 @@
 #include "store/person_files.h"
 #include "store/sjis_unicode.h"
 #include "store/store_files.h"
+#include "store/uids.h"
 
 namespace kx {
 
@@ -133,6 +134,9 @@ std::optional<int> mergeEntries(Store& s, const MergeChoice& m, const std::strin
       data.append(all, static_cast<std::size_t>(n) * kLine, kLine);
   }
   files[2] = {kDataFile, std::move(data)};
+  // The kept entry keeps its UID; the other's goes with its line, so a sync
+  // that knew it sees it deleted here and removes its card.
+  files.push_back({kUidFile, uidFileBytes(s, s.lastIndex, m.other)});
   history::noteChange(s, "merge", u8"統合",
                       history::entryLabel(s, m.keep) + " / " + history::entryLabel(s, m.other));
   const FailureMessages failed = {kRewriteFailedMessage, kRewriteFailedMessage,

@@ -8,6 +8,7 @@
 #include "store/history/undo.h"
 #include "store/sjis_unicode.h"
 #include "store/store_files.h"
+#include "store/uids.h"
 #include "tests/support/store_fixture.h"
 
 namespace kx {
@@ -83,6 +84,21 @@ TEST_F(Merge, KeepsOneEntryWithThePickedFieldsAsOneChangeThatUndoes) {
   EXPECT_EQ(changes[0].summary, sj(u8"統合: 高橋 一郎 / 髙橋 一郎"));
   ASSERT_TRUE(history::undoLast(*store, dir.path, sink).done);
   EXPECT_EQ(readFiles(dir), before);
+}
+
+TEST_F(Merge, KeepsTheKeptEntrysUidAndDropsTheOthers) {
+  const std::string kept(uidOf(*store, 3)), dropped(uidOf(*store, 1));
+  const std::string last(uidOf(*store, 2));
+  const std::string uidsBefore = readBytes(dir.file(kUidFile));
+  ASSERT_EQ(mergeEntries(*store, proposeMerge(*store, 3, 1), dir.path, sink),
+            std::optional<int>(2));
+  EXPECT_EQ(uidOf(*store, 2), kept);
+  EXPECT_EQ(uidOf(*store, 1), last);
+  for (int e = 0; e <= store->lastIndex; ++e) EXPECT_NE(uidOf(*store, e), dropped) << e;
+  EXPECT_EQ(readBytes(dir.file(kUidFile)), uidFileBytes(*store, store->lastIndex, -1));
+  ASSERT_TRUE(history::undoLast(*store, dir.path, sink).done);
+  EXPECT_EQ(readBytes(dir.file(kUidFile)), uidsBefore);
+  EXPECT_EQ(uidOf(*store, 1), dropped);
 }
 
 TEST_F(Merge, NamesTheFilesThatLoseTheirEntry) {
