@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <string>
 
 namespace kx {
 
@@ -57,10 +56,12 @@ using NameKeys = KeyTable<kNameKeyWidth>;
 using CompanyKeys = KeyTable<kCompanyKeyWidth>;
 
 // What the next rewrite of the store is, as its history lists it: a word
-// for scripts (update, add, delete, ...) and a line a person reads.
+// for scripts (update, add, delete, ...) and a line a person reads, both
+// zero-terminated (empty: a plain save). Fixed arrays keep the store one
+// plain block of memory.
 struct ChangeNote {
-  std::string kind;
-  std::string summary;  // Shift-JIS
+  char kind[24];
+  char summary[256];  // Shift-JIS, cut at a character's end
 };
 
 struct Store {

@@ -35,8 +35,22 @@ std::string entryLabel(const Store& s, int e) {
   return name;
 }
 
+void setNote(Store& s, std::string_view kind, std::string_view summary) {
+  s.change = {};
+  kind = kind.substr(0, sizeof s.change.kind - 1);
+  std::memcpy(s.change.kind, kind.data(), kind.size());
+  std::size_t end = 0;
+  for (std::size_t at = 0; at < summary.size();) {
+    const bool lead = isShiftJisLead(static_cast<unsigned char>(summary[at]));
+    const std::size_t next = at + (lead && at + 1 < summary.size() ? 2 : 1);
+    if (next > sizeof s.change.summary - 1) break;
+    end = at = next;
+  }
+  std::memcpy(s.change.summary, summary.data(), end);
+}
+
 void noteChange(Store& s, const char* kind, std::u8string_view label, const std::string& what) {
-  s.change = {kind, sjisText(label) + ": " + what};
+  setNote(s, kind, sjisText(label) + ": " + what);
 }
 
 void noteCount(Store& s, const char* kind, std::u8string_view label, int count) {

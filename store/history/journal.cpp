@@ -181,8 +181,9 @@ PendingChange::PendingChange(Store& s, const std::string& dir, const std::vector
   const std::vector<int> numbers = recordNumbers(dir);
   record_.number = numbers.empty() ? 1 : numbers.back() + 1;
   record_.time = now();
-  record_.kind = s.change.kind.empty() ? "save" : s.change.kind;
-  record_.summary = s.change.kind.empty() ? sjisText(u8"保存") : s.change.summary;
+  const bool noted = s.change.kind[0] != '\0';
+  record_.kind = noted ? s.change.kind : "save";
+  record_.summary = noted ? std::string(s.change.summary) : sjisText(u8"保存");
   s.change = {};
   ready_ = true;
   images_.resize(files.size());

@@ -6,6 +6,7 @@
 
 #include "store/atomic_files.h"
 #include "store/file_names.h"
+#include "store/history/change_note.h"
 #include "store/history/journal.h"
 #include "store/sjis_unicode.h"
 #include "store/store_files.h"
@@ -142,8 +143,8 @@ bool restoreBefore(Store& s, const std::string& dir, int number, MessageSink& si
   }
   std::vector<NewFile> files;
   files = filesToWrite(images);
-  s.change = {"restore",
-              sjisText(u8"復元: ") + std::to_string(taken) + sjisText(u8"件の変更を取り消し")};
+  setNote(s, "restore",
+          sjisText(u8"復元: ") + std::to_string(taken) + sjisText(u8"件の変更を取り消し"));
   const FailureMessages failed = {kRewriteFailedMessage, kRewriteFailedMessage,
                                   kRewriteFailedMessage};
   if (replaceStoreFiles(s, dir, files, failed, sink) == Replaced::NotDone) return false;

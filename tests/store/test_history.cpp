@@ -10,6 +10,7 @@
 
 #include "store/entry_edit.h"
 #include "store/file_names.h"
+#include "store/history/change_note.h"
 #include "store/history/journal.h"
 #include "store/history/undo.h"
 #include "store/sjis_unicode.h"
@@ -207,6 +208,19 @@ TEST_F(History, AReadOnlyStoreIsNotTakenBack) {
   EXPECT_FALSE(undoLast(*store, dir.path, sink).done);
   EXPECT_EQ(readAll(dir), now);
   EXPECT_EQ(recordNumbers(dir.path).size(), 1u);
+}
+
+TEST(ChangeNote, ALongSummaryIsCutAtACharactersEnd) {
+  auto s = makeStore();
+  std::string many;
+  for (int i = 0; i < 200; ++i) many += sj(u8"亜");
+  setNote(*s, "update", "ab" + many);
+  EXPECT_STREQ(s->change.kind, "update");
+  const std::string kept(s->change.summary);
+  ASSERT_EQ(kept.size(), 254u);  // the 255th byte would split a character
+  EXPECT_EQ(kept, "ab" + many.substr(0, 252));
+  setNote(*s, "save", "x");
+  EXPECT_STREQ(s->change.summary, "x");
 }
 
 // A crash (the hook throws) or a failure (an errno) at call n of op; after
