@@ -147,7 +147,13 @@ bool restoreBefore(Store& s, const std::string& dir, int number, MessageSink& si
           sjisText(u8"復元: ") + std::to_string(taken) + sjisText(u8"件の変更を取り消し"));
   const FailureMessages failed = {kRewriteFailedMessage, kRewriteFailedMessage,
                                   kRewriteFailedMessage};
-  if (replaceStoreFiles(s, dir, files, failed, sink) == Replaced::NotDone) return false;
+  const Replaced r = replaceStoreFiles(s, dir, files, failed, sink);
+  if (r == Replaced::NotDone) return false;
+  // A file that did not exist then goes again: an emptied UID file would
+  // not load as a missing one does.
+  if (r == Replaced::Done)
+    for (const auto& [name, was] : images.existed)
+      if (!was) s.fs->remove(joinPath(dir, name));
   loadStore(s, dir, sink);
   return true;
 }

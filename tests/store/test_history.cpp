@@ -210,6 +210,21 @@ TEST_F(History, AReadOnlyStoreIsNotTakenBack) {
   EXPECT_EQ(recordNumbers(dir.path).size(), 1u);
 }
 
+TEST_F(History, RestoringAStoreThatHadNoUidFileLeavesNone) {
+  std::filesystem::remove(dir.file(kUidFile));
+  open();
+  const AllFiles first = readAll(dir);
+  ASSERT_EQ(first.uid, "<missing>");
+  ASSERT_TRUE(update(0, sj(u8"ｱ")));
+  const AllFiles updated = readAll(dir);
+  sink.messages.clear();
+  ASSERT_TRUE(restoreBefore(*store, dir.path, 1, sink));
+  EXPECT_EQ(readAll(dir), first);
+  EXPECT_TRUE(sink.messages.empty()) << sink.messages.front();
+  ASSERT_TRUE(undoLast(*store, dir.path, sink).done);  // the restore itself
+  EXPECT_EQ(readAll(dir), updated);
+}
+
 TEST(ChangeNote, ALongSummaryIsCutAtACharactersEnd) {
   auto s = makeStore();
   std::string many;
