@@ -30,8 +30,8 @@ std::string u8s(std::u8string_view t) { return {t.begin(), t.end()}; }
 class StoreCommands : public ::testing::Test {
  protected:
   void SetUp() override {
-    const TestEntry e = named("ﾔﾏﾀﾞ", "ｶｲｼｬ", sjisText(u8"山田 太郎"));
-    writeFiles(dir, storeFiles({e, e, named("ｻﾄｳ", "ｶｲｼｬ", sjisText(u8"佐藤 美咲"))}));
+    const TestEntry e = named(sjisText(u8"ﾔﾏﾀﾞ"), sjisText(u8"ｶｲｼｬ"), sjisText(u8"山田 太郎"));
+    writeFiles(dir, storeFiles({e, e, named(sjisText(u8"ｻﾄｳ"), sjisText(u8"ｶｲｼｬ"), sjisText(u8"佐藤 美咲"))}));
     original = readFiles(dir);
     // One change, made by the store's writer.
     auto s = makeStore();
