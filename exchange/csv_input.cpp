@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "search/duplicates.h"
+#include "store/history/change_note.h"
 #include "store/line_reader.h"
 #include "store/text.h"
 
@@ -138,11 +140,14 @@ int csvInput(Store& s, const std::string& dir, double today, MessageSink& sink,
     return 1;
   }
   const detail::ProposedReadings proposed = detail::proposeMissingReadings(s, from, count);
+  history::noteCount(s, "csv-input", u8"CSV入力", count);
   int replaced = 0;
   if (detail::commitImport(s, from, count, dir, sink, options.save, false, &replaced) != 0)
     return 1;
   if (proposed.readings > 0) sink.show(detail::proposedReadingsLine(proposed));
   if (replaced > 0) sink.show(detail::controlCharactersNote(replaced));
+  const std::string duplicates = likelyDuplicatesNote(countDuplicatesOfNew(s, from));
+  if (!duplicates.empty()) sink.show(duplicates);
   return 0;
 }
 

@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "search/duplicates.h"
+#include "store/history/change_note.h"
 #include "store/atomic_files.h"
 #include "store/line_reader.h"
 #include "store/store_files.h"
@@ -145,6 +147,7 @@ int importExchange(Store& s, const std::string& dir, ImportMode mode,
     // It becomes s: written the same way, and newer than anything s was.
     replacement->fs = s.fs;
     replacement->generation = s.generation;
+    replacement->keepHistory = s.keepHistory;
     target = replacement.get();
   }
   const int from = target->count();
@@ -176,11 +179,19 @@ int importExchange(Store& s, const std::string& dir, ImportMode mode,
     sink.show(kNoRecordsToImportMessage);
     return 1;
   }
+  if (mode == ImportMode::Overwrite)
+    history::noteCount(*target, "import-overwrite", u8"上書き取込", count);
+  else
+    history::noteCount(*target, "import-append", u8"追加取込", count);
   int replaced = 0;
   if (detail::commitImport(*target, from, count, dir, sink, options.save, false, &replaced) != 0)
     return 1;
   if (replacement) s = *replacement;
   if (replaced > 0) sink.show(detail::controlCharactersNote(replaced));
+  if (mode == ImportMode::Append) {
+    const std::string duplicates = likelyDuplicatesNote(countDuplicatesOfNew(s, from));
+    if (!duplicates.empty()) sink.show(duplicates);
+  }
   return 0;
 }
 

@@ -7,6 +7,8 @@
 //                             that an installed program runs)
 //   korvelix --export-vcard / --import-vcard / --sync ...   vCards, without any window
 //   korvelix --print-addresses OUT.pdf --layout ...  addresses to a PDF, without any window
+//   korvelix --history / --undo / --duplicates [FOLDER]   the same, for the
+//                             history of changes and likely duplicates
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -15,6 +17,7 @@
 #include "forms/program_start.h"
 #include "forms/windows.h"
 #include "print/cli.h"
+#include "search/store_commands.h"
 #include "session/session.h"
 #include "ui/folders.h"
 #include "ui/print_backend.h"
@@ -32,7 +35,8 @@ constexpr const char* kUsage =
     "       korvelix --export-vcard PATH [--selected] [--vcard-version 3.0|4.0] [FOLDER]\n"
     "       korvelix --import-vcard PATH [FOLDER]\n"
     "       korvelix --sync FOLDER [STORE_FOLDER] [--allow-mass-delete] [--vdirsyncer PAIR]\n"
-    "       korvelix --print-addresses OUT.pdf --layout LAYOUT [--selected] [--private] [FOLDER]\n";
+    "       korvelix --print-addresses OUT.pdf --layout LAYOUT [--selected] [--private] [FOLDER]\n"
+    "       korvelix --history | --undo | --duplicates [FOLDER]\n";
 
 }  // namespace
 
@@ -45,6 +49,8 @@ int main(int argc, char** argv) {
     return kx::print::runPrintCommand({argv + 1, argv + argc}, std::cout, std::cerr,
                                       kx::ui::printBackend());
   }
+  if (argc > 1 && kx::isStoreCommand(argv[1]))
+    return kx::runStoreCommand({argv + 1, argv + argc}, std::cout, std::cerr);
   kx::ui::Toolkit toolkit(argc, argv);
   kx::ui::DesktopServices services;
   kx::ui::setServices(&services);

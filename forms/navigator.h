@@ -36,6 +36,13 @@ class Navigator {
   virtual void openCsvInput() = 0;
   // The print window, on the entry on view when the view shows one.
   virtual void openPrint() = 0;
+  // The history of changes; the likely duplicates, all of them or (newFrom
+  // >= 0) those of the entries an import added from newFrom on.
+  virtual void openHistory() = 0;
+  virtual void openDuplicates(int newFrom) = 0;
+  // After an import: when it brought likely duplicates, asks whether to see
+  // them and opens the duplicates window on them.
+  virtual void offerDuplicatesOfImport() = 0;
 
   // The search walk: the browser on the entry found, the text in the main
   // menu's search box, and the walk's end (the box and OK go).

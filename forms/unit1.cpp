@@ -64,6 +64,9 @@ TForm1::TForm1(Session& s, Navigator& n)
   Button23 = grid("Button23", 256, 272, u8"SELECTCSV", &TForm1::Button23Click);
   // PRINT takes the free place at the end of the export row.
   Button26 = grid("Button26", 360, 232, u8"PRINT", &TForm1::Button26Click);
+  // In the grid's free places: no other control moves for them.
+  Button27 = grid("Button27", 360, 192, u8"HISTORY", &TForm1::Button27Click);
+  Button28 = grid("Button28", 360, 272, u8"DUPLICATES", &TForm1::Button28Click);
   // The secret mode shows these three.
   for (ui::Button* b : {Button15, Button16, Button22}) b->setVisible(false);
 
@@ -212,5 +215,15 @@ void TForm1::Button25Click() {
 void TForm1::Button2Click() { close(); }
 
 void TForm1::Button26Click() { navigator.openPrint(); }
+
+void TForm1::Button27Click() {
+  hideSearchRow();
+  navigator.openHistory();
+}
+
+void TForm1::Button28Click() {
+  hideSearchRow();
+  navigator.openDuplicates(-1);
+}
 
 }  // namespace kx

@@ -20,7 +20,7 @@ class TForm1 : public ui::Window, private SessionListener {
   ui::Button *Button1, *Button2, *Button3, *Button4, *Button5, *Button6, *Button7, *Button8,
       *Button9, *Button10, *Button11, *Button12, *Button13, *Button14, *Button15, *Button16,
       *Button17, *Button18, *Button19, *Button20, *Button21, *Button22, *Button23, *Button24,
-      *Button25, *Button26;
+      *Button25, *Button26, *Button27, *Button28;
 
  private:
   void entriesChanged() override;  // Label1 = "RECORDS = n"
@@ -56,6 +56,8 @@ class TForm1 : public ui::Window, private SessionListener {
   void Button24Click();
   void Button25Click();
   void Button26Click();
+  void Button27Click();  // HISTORY
+  void Button28Click();  // DUPLICATES
 
   Session& session;
   Navigator& navigator;

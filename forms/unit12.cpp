@@ -14,8 +14,8 @@ constexpr int kRuleLeft = 40;  // the rules stand indented under their heading
 
 }  // namespace
 
-TForm12::TForm12(Session& s, Navigator&)
-    : ui::Window("Form12", "CSV-INPUT", 651, 359), session(s) {
+TForm12::TForm12(Session& s, Navigator& n)
+    : ui::Window("Form12", "CSV-INPUT", 651, 359), session(s), navigator(n) {
   setFont(ui::Font{ui::Font::Proportional, 12, false, false, 0x000000});
   Label1 = addLabel("Label1", kLeft, 12, fromUtf8(u8"CSVファイル(korvelix.csv)からの入力"));
   Label1->setFont(ui::Font{ui::Font::Proportional, 21, true, false, 0x000000});
@@ -49,6 +49,7 @@ void TForm12::Button1Click() {
   const int result = session.importCsvFile();
   ui::services().show(result == 0 ? "IMPORT COMPLETED" : "IMPORT FAILED");
   close();
+  if (result == 0) navigator.offerDuplicatesOfImport();
 }
 
 void TForm12::Button2Click() { close(); }

@@ -20,6 +20,7 @@ class TForm12 : public ui::Window {
   void Button2Click();
 
   Session& session;
+  Navigator& navigator;
 };
 
 }  // namespace kx

@@ -15,7 +15,8 @@ constexpr const char8_t* kNoPathMessage = u8"ﾌｧｲﾙ名またはﾌｫﾙ�
 
 }  // namespace
 
-TForm9::TForm9(Session& s, Navigator&) : ui::Window("Form9", "IMPORT", 582, 392), session(s) {
+TForm9::TForm9(Session& s, Navigator& n)
+    : ui::Window("Form9", "IMPORT", 582, 392), session(s), navigator(n) {
   setFont(ui::Font{ui::Font::Proportional, 12, false, false, 0x000000});
   Label1 = addLabel("Label1", 24, 12, fromUtf8(u8"KORVELIX.SDXからのインポート"));
   Label1->setFont(ui::Font{ui::Font::Proportional, 24, true, false, 0x000000});
@@ -78,6 +79,9 @@ void TForm9::Button1Click() {
         item == 0 ? ImportMode::Overwrite : ImportMode::Append,
         [this](const std::string& text) { Label2->setCaption(text); });
     ui::services().show(result == 0 ? "IMPORT COMPLETED" : "IMPORT FAILED");
+    close();
+    if (result == 0) navigator.offerDuplicatesOfImport();
+    return;
   }
   close();
 }
@@ -120,8 +124,10 @@ void TForm9::Button4Click() {
   const std::string path = vcardPath();
   if (path.empty()) return;
   // A card import that went through has said so in its summary.
-  if (session.importVcards(path) != 0) ui::services().show("VCARD IMPORT FAILED");
+  const int result = session.importVcards(path);
+  if (result != 0) ui::services().show("VCARD IMPORT FAILED");
   close();
+  if (result == 0) navigator.offerDuplicatesOfImport();
 }
 
 // Both ways with the folder in the box; a sync that would delete much asks

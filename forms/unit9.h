@@ -42,6 +42,7 @@ class TForm9 : public ui::Window {
   std::string vcardPath();
 
   Session& session;
+  Navigator& navigator;
 };
 
 }  // namespace kx

@@ -5,6 +5,8 @@
 #include "forms/unit11.h"
 #include "forms/unit12.h"
 #include "forms/unit13.h"
+#include "forms/unit14.h"
+#include "forms/unit15.h"
 #include "forms/unit2.h"
 #include "forms/unit3.h"
 #include "forms/unit4.h"
@@ -14,6 +16,7 @@
 #include "forms/unit8.h"
 #include "forms/unit9.h"
 #include "ui/encoding.h"
+#include "ui/services.h"
 
 namespace kx {
 
@@ -48,6 +51,8 @@ ui::Window* Windows::byName(const std::string& formName) {
   if (formName == "Form11") return &photo();
   if (formName == "Form12") return &csvInput();
   if (formName == "Form13") return &printWindow();
+  if (formName == "Form14") return &duplicates();
+  if (formName == "Form15") return &history();
   return nullptr;
 }
 
@@ -109,6 +114,16 @@ void Windows::openPrint() {
   const bool viewing = view_ && view_->isShown() && session_.hasCurrentEntry();
   printWindow().open(viewing ? session_.currentEntry() : -1);
 }
+
+void Windows::openHistory() { history().open(); }
+void Windows::openDuplicates(int newFrom) { duplicates().open(newFrom); }
+
+void Windows::offerDuplicatesOfImport() {
+  const int from = session_.lastImportFrom();
+  if (from < 0 || session_.likelyDuplicates(from).empty()) return;
+  if (ui::services().ask(ui::fromUtf8(u8"重複していそうな個人を確認しますか？"))) openDuplicates(from);
+}
+
 void Windows::showSearchResult() { browser().fill(); }
 std::string Windows::searchInput() { return mainMenu().Edit1->text(); }
 void Windows::searchRanOut() { mainMenu().dropSearchBox(); }

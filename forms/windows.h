@@ -14,7 +14,7 @@ namespace kx {
 
 class TForm1; class TForm2; class TForm3; class TForm4; class TForm5; class TForm6;
 class TForm7; class TForm8; class TForm9; class TForm10; class TForm11; class TForm12;
-class TForm13;
+class TForm13; class TForm14; class TForm15;
 
 class Windows final : public Navigator, private SessionListener {
  public:
@@ -41,6 +41,9 @@ class Windows final : public Navigator, private SessionListener {
   void openImport() override;
   void openCsvInput() override;
   void openPrint() override;
+  void openHistory() override;
+  void openDuplicates(int newFrom) override;
+  void offerDuplicatesOfImport() override;
   void showSearchResult() override;
   std::string searchInput() override;
   void searchRanOut() override;
@@ -67,6 +70,8 @@ class Windows final : public Navigator, private SessionListener {
   TForm11& photo() { return built(photo_); }
   TForm12& csvInput() { return built(csvInput_); }
   TForm13& printWindow() { return built(print_); }
+  TForm15& history() { return built(history_); }
+  TForm14& duplicates() { return built(duplicates_); }
 
   Session& session_;
   std::unique_ptr<TForm1> mainMenu_;
@@ -82,6 +87,8 @@ class Windows final : public Navigator, private SessionListener {
   std::unique_ptr<TForm11> photo_;
   std::unique_ptr<TForm12> csvInput_;
   std::unique_ptr<TForm13> print_;
+  std::unique_ptr<TForm15> history_;
+  std::unique_ptr<TForm14> duplicates_;
 };
 
 }  // namespace kx

@@ -6,7 +6,7 @@ set -euo pipefail
 pkgs=(
   build-essential cmake pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libjpeg-dev
+  libjpeg-dev libxxhash-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   poppler-utils
@@ -20,6 +20,7 @@ pkgs=(
   nodejs
   libmecab-dev mecab-ipadic-utf8 skkdic-extra
   fcitx5 fcitx5-mozc fcitx5-frontend-qt6 dbus-x11 xdotool
+  unicode-data kanjidic-xml
   "$@"
 )
 # Some builds of nodejs bring npm with them; Debian's needs its own package.

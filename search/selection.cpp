@@ -4,6 +4,8 @@
 
 #include "search/change_date.h"
 #include "search/search.h"
+#include "store/history/change_note.h"
+#include "store/sjis_unicode.h"
 #include "store/store_files.h"
 #include "store/text.h"
 
@@ -11,7 +13,8 @@ namespace kx {
 
 namespace {
 
-SelOutcome save(Store& s, const std::string& dir, MessageSink& sink) {
+SelOutcome save(Store& s, const std::string& dir, MessageSink& sink, std::u8string_view what) {
+  history::noteChange(s, "select", u8"選択", sjisText(what));
   return saveData(s, dir, sink) ? SelOutcome::Saved : SelOutcome::SaveFailed;
 }
 
@@ -42,19 +45,19 @@ SelResult selectAll(Store& s, SearchState& st, const std::string& text, double t
       break;
     }
   }
-  return {save(s, dir, sink), count, last};
+  return {save(s, dir, sink, u8"検索結果に印"), count, last};
 }
 
 SelOutcome selectCurrent(Store& s, int e, const std::string& dir, MessageSink& sink) {
   if (refuseIfReadOnly(s, sink)) return SelOutcome::Refused;
   if (e >= 0 && e <= s.lastIndex && e < kCapacity) setFlag(s, e, "1");
-  return save(s, dir, sink);
+  return save(s, dir, sink, u8"表示中の個人に印");
 }
 
 SelOutcome resetFlags(Store& s, const std::string& dir, MessageSink& sink) {
   if (refuseIfReadOnly(s, sink)) return SelOutcome::Refused;
   for (int e = 0; e <= s.lastIndex && e < kCapacity; ++e) setFlag(s, e, "0");
-  return save(s, dir, sink);
+  return save(s, dir, sink, u8"印をすべて解除");
 }
 
 std::string selectedMessage(int count) { return std::to_string(count) + " RECORD SELECTED"; }

@@ -1,5 +1,8 @@
 #include "session/session.h"
 
+#include "store/history/journal.h"
+#include "store/history/undo.h"
+
 #include <filesystem>
 #include <utility>
 
@@ -305,6 +308,7 @@ ImportOptions Session::importOptions() const {
 }
 
 int Session::afterImport(int result) {
+  if (result != 0) lastImportFrom_ = -1;
   if (result == 0) current_ = {};
   tellEntriesChanged();
   return result;
@@ -323,12 +327,14 @@ int Session::exportExchangeFile() {
 
 int Session::importExchangeFile(ImportMode mode,
                                 std::function<void(const std::string&)> countLine) {
+  lastImportFrom_ = mode == ImportMode::Append ? store_->count() : -1;
   ImportOptions options = importOptions();
   options.countLine = std::move(countLine);
   return afterImport(importExchange(*store_, folder_, mode, messages_, options));
 }
 
 int Session::importCsvFile() {
+  lastImportFrom_ = store_->count();
   return afterImport(csvInput(*store_, folder_, todayDate(), messages_, importOptions()));
 }
 
@@ -362,6 +368,7 @@ int Session::importVcards(const std::string& path) {
   VcardImportOptions options;
   options.busy = [this](bool shown) { busy(shown); };
   LastHeldBack summary(messages_);
+  lastImportFrom_ = store_->count();
   const int result =
       afterImport(kx::importVcards(*store_, folder_, inStoreFolder(path), summary, options));
   summary.flush();
@@ -381,5 +388,38 @@ SyncResult Session::syncFolder(const std::string& path, bool allowMassDelete) {
 }
 
 std::string Session::lastSyncFolder() const { return lastSyncPlace(folder_).folder; }
+
+// --- the history and duplicates
+
+std::vector<history::Record> Session::historyChanges() const {
+  return history::listChanges(folder_);
+}
+
+// Entry numbers may all have moved: the entry on show is the first again.
+std::optional<std::string> Session::undoLastChange() {
+  const history::Undone u = history::undoLast(*store_, folder_, messages_);
+  if (!u.done) return std::nullopt;
+  current_ = {};
+  tellEntriesChanged();
+  return u.summary;
+}
+
+bool Session::restoreBeforeChange(int number) {
+  const bool done = history::restoreBefore(*store_, folder_, number, messages_);
+  if (done) current_ = {};
+  tellEntriesChanged();
+  return done;
+}
+
+std::vector<DuplicatePair> Session::likelyDuplicates(int newFrom) const {
+  return newFrom >= 0 ? findDuplicatesOfNew(*store_, newFrom) : findDuplicates(*store_);
+}
+
+bool Session::merge(const MergeChoice& choice) {
+  const std::optional<int> merged = mergeEntries(*store_, choice, folder_, messages_);
+  if (merged) current_ = placeOf(*store_, *merged);
+  tellEntriesChanged();
+  return merged.has_value();
+}
 
 }  // namespace kx

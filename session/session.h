@@ -14,9 +14,12 @@
 #include "exchange/exchange_file.h"
 #include "exchange/import_support.h"
 #include "exchange/vcard/sync.h"
+#include "search/duplicates.h"
+#include "search/merge.h"
 #include "search/search_state.h"
 #include "search/selection.h"
 #include "store/entry_edit.h"
+#include "store/history/record.h"
 #include "store/message_sink.h"
 #include "store/model.h"
 #include "store/store_lock.h"
@@ -156,6 +159,20 @@ class Session {
   // absolute); the pair and folder last synced with are kept.
   SyncResult syncFolder(const std::string& path, bool allowMassDelete);
   std::string lastSyncFolder() const;  // "" when the store never synced
+  // Where the entries the last successful import added begin; -1 when the
+  // last import failed or replaced the store.
+  int lastImportFrom() const { return lastImportFrom_; }
+
+  // --- the history of changes and likely duplicates
+  std::vector<history::Record> historyChanges() const;
+  // Takes back the newest change; the summary of it, or nullopt (the user
+  // told why) when nothing was taken back.
+  std::optional<std::string> undoLastChange();
+  bool restoreBeforeChange(int number);
+  // All likely pairs, or (newFrom >= 0) those with an entry from newFrom on.
+  std::vector<DuplicatePair> likelyDuplicates(int newFrom) const;
+  // Merges as chosen; the merged entry becomes the entry on show.
+  bool merge(const MergeChoice& choice);
 
  private:
   // A search's match becomes the entry on show; true when there was one.
@@ -187,6 +204,7 @@ class Session {
   PendingChange pendingChange_ = PendingChange::None;
   int pendingHighest_ = 0;  // highest number the open update form knows of
   std::string shownPhotoFile_;
+  int lastImportFrom_ = -1;
 };
 
 }  // namespace kx

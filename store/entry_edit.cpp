@@ -7,6 +7,7 @@
 
 #include "store/bytes.h"
 #include "store/companion_files.h"
+#include "store/history/change_note.h"
 #include "store/entry_text.h"
 #include "store/store_files.h"
 #include "store/text.h"
@@ -194,6 +195,7 @@ std::optional<EntryPlace> updateEntry(Store& s, int e, const EntryForm& f, int p
   SlotBackup before(s, e);
   storeFields(s, e, f, number);
   addDataFiles(s, {s.lastIndex}, files);  // written from the slots as they are now
+  history::noteChange(s, "update", u8"更新", history::entryLabel(s, e));
 
   if (replaceStoreFiles(s, dir, files, kEditMessages, sink) == Replaced::NotDone) {
     before.restore(s);
@@ -224,6 +226,7 @@ std::optional<EntryPlace> addEntry(Store& s, const EntryForm& f, const std::stri
   storeFields(s, n, f, "0000");
   setUid(s, n, randomUid());
   addDataFiles(s, {n}, files);
+  history::noteChange(s, "add", u8"追加", history::entryLabel(s, n));
 
   if (replaceStoreFiles(s, dir, files, kEditMessages, sink) == Replaced::NotDone)
     return std::nullopt;

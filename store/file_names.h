@@ -24,6 +24,9 @@ constexpr const char* kTemporarySuffix = ".kxtmp";
 // The record of a rewrite of files in another folder (an export).
 constexpr const char* kExportRecordName = "KORVELIX.export";
 
+// The history of changes: one file a change, this prefix and its number.
+constexpr const char* kHistoryPrefix = "KORVELIX.hist.";
+
 // Exchange and CSV files.
 constexpr const char* kExchangeFile = "KORVELIX.SDX";  // export; overwrite import
 constexpr const char* kAppendFile = "IMPORT.SDX";      // append import

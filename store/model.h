@@ -55,6 +55,15 @@ struct KeyTable {
 using NameKeys = KeyTable<kNameKeyWidth>;
 using CompanyKeys = KeyTable<kCompanyKeyWidth>;
 
+// What the next rewrite of the store is, as its history lists it: a word
+// for scripts (update, add, delete, ...) and a line a person reads, both
+// zero-terminated (empty: a plain save). Fixed arrays keep the store one
+// plain block of memory.
+struct ChangeNote {
+  char kind[24];
+  char summary[256];  // Shift-JIS, cut at a character's end
+};
+
 struct Store {
   // Data slots: entry n's record holds its 28 slots side by side, slot f
   // being kFieldWidth[f] bytes and a terminating zero. An entry is then one
@@ -94,6 +103,11 @@ struct Store {
   std::uint64_t generation = 0;
   // What the store files are rewritten through.
   FileSystem* fs = &realFileSystem();
+  // Set by the writer of a store: every rewrite then keeps what it replaced
+  // in the store's history, in the same commit.
+  bool keepHistory = false;
+  // Named by the operation about to rewrite the store; taken by the rewrite.
+  ChangeNote change;
 
   // Every table reads zero: a store only lives on the heap (makeStore),
   // allocated zero-filled, and its constructor writes none of them.

@@ -3,11 +3,14 @@
 
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "store/atomic_files.h"
 #include "store/companion_files.h"
+#include "store/history/change_note.h"
+#include "store/history/journal.h"
 #include "store/text.h"
 
 namespace kx {
@@ -120,7 +123,15 @@ Replaced replaceStoreFiles(Store& s, const std::string& dir, const std::vector<N
                            const FailureMessages& m, MessageSink& sink) {
   // Whatever the outcome, the caller may have changed the tables already.
   ++s.generation;
-  const ReplaceResult r = replaceFiles(*s.fs, dir, files);
+  std::optional<history::PendingChange> change;
+  if (s.keepHistory) change.emplace(s, dir, files);
+  s.change = {};
+  const bool recorded = change && change->ready();
+  const ReplaceResult r = replaceFiles(*s.fs, dir, recorded ? change->files() : files);
+  if (recorded && r.state == Replaced::Done) {
+    change->committed();
+    history::tidy(*s.fs, dir);
+  }
   if (r.state == Replaced::Committed) {
     sink.show(kRewriteCommittedMessage);
   } else if (r.state == Replaced::NotDone) {
@@ -209,6 +220,7 @@ bool deleteEntry(Store& s, int e, const std::string& dir, MessageSink& sink) {
   if (refuseIfReadOnly(s, sink)) return false;
   if (e < 0 || e > s.lastIndex) return false;  // no such entry: nothing to delete
 
+  history::noteChange(s, "delete", u8"削除", history::entryLabel(s, e));
   // All three files are prepared before any is replaced, so a failure
   // leaves both the files and the tables as they were.
   std::vector<NewFile> files(2);

@@ -12,6 +12,7 @@
 
 #include "store/atomic_files.h"
 #include "store/bytes.h"
+#include "store/history/journal.h"
 #include "store/line_reader.h"
 #include "store/sjis_unicode.h"
 #include "store/whole_file.h"
@@ -413,6 +414,9 @@ bool openStore(Store& s, const std::string& dir, MessageSink& sink, StoreLock& l
     default: s.writeBlock = Block::NoLock; break;
   }
   const bool writable = loadStore(s, dir, sink);
+  // Only the writer keeps a history; a read-only copy shows it.
+  s.keepHistory = s.writeBlock == Block::None;
+  if (writable) history::checkHistory(s, dir, sink);
   if (s.writeBlock == Block::OtherCopy) sink.show(kOtherCopyLoadMessage);
   if (s.writeBlock == Block::NoLock) sink.show(noLockMessage(lock.error()));
   return writable;

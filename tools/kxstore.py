@@ -83,8 +83,13 @@ def store_bytes(records, sort=True):
 
 
 def write_store(directory, records, sort=True):
+    """A new store: the files written over, and no history of an earlier one
+    (which would no longer fit them)."""
     for name, content in store_bytes(records, sort).items():
         write_bytes(directory, name, content)
+    for name in os.listdir(directory):
+        if name.startswith("KORVELIX.hist."):
+            os.remove(os.path.join(directory, name))
 
 
 def write_bytes(directory, name, content):

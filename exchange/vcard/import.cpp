@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "exchange/import_support.h"
+#include "search/duplicates.h"
+#include "store/history/change_note.h"
 #include "store/sjis_unicode.h"
 #include "exchange/vcard/vcard.h"
 #include "exchange/vcard/card.h"
@@ -333,6 +335,8 @@ void Importer::summary(const detail::ProposedReadings& proposed, int controls) c
     appendNames(m, s_, proposed.entries);
   }
   if (controls > 0) m += "\n" + detail::controlCharactersNote(controls);
+  const std::string duplicates = likelyDuplicatesNote(countDuplicatesOfNew(s_, from_));
+  if (!duplicates.empty()) m += "\n" + duplicates;
   sink_.show(m);
 }
 
@@ -369,6 +373,7 @@ int importVcards(Store& s, const std::string& dir, const std::string& path,
   }
   const detail::ProposedReadings proposed = detail::proposeMissingReadings(s, im.from(), im.count());
   const int updatedControls = im.applyUpdates();
+  history::noteCount(s, "vcard-import", u8"vCard取込", im.count());
   int controls = 0;
   if (detail::commitImport(s, im.from(), im.count(), dir, sink, options.save, true, &controls,
                            options.save ? im.photoFiles() : std::vector<NewFile>{}) != 0)

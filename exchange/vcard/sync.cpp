@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <set>
+#include <string>
 #include <unordered_map>
 
 #include "exchange/import_support.h"
@@ -16,6 +17,7 @@
 #include "exchange/vcard/sync_state.h"
 #include "exchange/vcard/uid.h"
 #include "store/dates.h"
+#include "store/history/change_note.h"
 #include "store/sjis_unicode.h"
 #include "store/store_files.h"
 #include "store/uids.h"
@@ -413,6 +415,12 @@ bool Sync::write(SyncSummary& sum) {
       std::memcpy(s_.companies.key[e], scratch_->companies.key[slot], sizeof s_.companies.key[0]);
       setUid(s_, e, additions_[i].second);
     }
+    int deleted = 0;
+    for (const bool g : gone_) deleted += g ? 1 : 0;
+    history::noteChange(s_, "sync", u8"同期",
+                        sjisText(u8"追加") + std::to_string(additions_.size()) +
+                            sjisText(u8" 更新") + std::to_string(updates_.size()) +
+                            sjisText(u8" 削除") + std::to_string(deleted));
     if (detail::commitImport(s_, from, static_cast<int>(additions_.size()), dir_, sink_, true,
                              true) != 0)
       return false;

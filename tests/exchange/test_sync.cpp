@@ -1,4 +1,7 @@
 // Two-way sync with a folder of cards: every rule on real files.
+#include "search/merge.h"
+#include "store/history/journal.h"
+#include "store/history/undo.h"
 #include "store/sjis_unicode.h"
 #include "sync_test_support.h"
 
@@ -223,6 +226,52 @@ TEST_F(Sync, AReadOnlyCopyRefusesAndTheLimitHolds) {
   writeBytes(f.file("one-more.vcf"), foreignCard("one-more", "Over"));
   EXPECT_EQ(sync(), SyncResult::Failed);
   EXPECT_EQ(folderImage(d), store);
+}
+
+// The store files and the UID file, as a history record must give them back.
+std::vector<std::string> storeImage(const TempDir& d) {
+  std::vector<std::string> out;
+  for (const char* name : {kNameKeyFile, kCompanyKeyFile, kDataFile, kUidFile})
+    out.push_back(readBytes(d.file(name)));
+  return out;
+}
+
+TEST_F(Sync, ASyncIsOneChangeOfTheHistoryThatUndoesWithItsUids) {
+  editEntry(0, [](Store& st, int) { setUid(st, 0, randomUid()); });
+  ASSERT_EQ(sync(), SyncResult::Done);
+  const auto before = storeImage(d);
+  writeBytes(f.file("x1.vcf"), foreignCard("x-1", "Ueda"));
+  writeBytes(f.file("x2.vcf"), foreignCard("x-2", "Ono"));
+  std::filesystem::remove(f.file(vcard::cardFileName(uid(1))));
+  s = loaded(d);
+  s->fs = fs;
+  s->keepHistory = true;
+  ASSERT_EQ(syncFolder(*s, d.path, f.path, sink, {}, &summary), SyncResult::Done);
+  const auto changes = history::listChanges(d.path);
+  ASSERT_EQ(changes.size(), 1u);
+  EXPECT_EQ(changes[0].summary, sjisText(u8"同期: 追加2 更新0 削除1"));
+  ASSERT_NE(storeImage(d), before);
+  ASSERT_TRUE(history::undoLast(*s, d.path, sink).done);
+  EXPECT_EQ(storeImage(d), before);
+}
+
+TEST_F(Sync, AMergeDeletesTheDroppedEntrysCardAtTheNextSync) {
+  // Random UIDs, which a rebuilt UID file would not give back.
+  editEntry(0, [](Store& st, int) {
+    for (int e = 0; e <= st.lastIndex; ++e) setUid(st, e, randomUid());
+  });
+  ASSERT_EQ(sync(), SyncResult::Done);
+  const std::string kato = uid(1), sato = uid(2);
+  s = loaded(d);
+  s->fs = fs;
+  ASSERT_EQ(mergeEntries(*s, proposeMerge(*s, 2, 1), d.path, sink), std::optional<int>(1));
+  EXPECT_EQ(uid(1), sato);
+  ASSERT_EQ(sync(), SyncResult::Done);
+  EXPECT_EQ(summary.cardsDeleted, 1);
+  EXPECT_EQ(summary.added, 0);
+  EXPECT_EQ(readBytes(f.file(vcard::cardFileName(kato))), "<missing>");
+  EXPECT_NE(readBytes(f.file(vcard::cardFileName(sato))), "<missing>");
+  EXPECT_EQ(loaded(d)->count(), 2);
 }
 
 }  // namespace

@@ -77,7 +77,8 @@ TEST(StoreLock, ASecondCopyIsReadOnlyAndTouchesNothingUntilTheFirstIsGone) {
   EXPECT_TRUE(sink.messages.empty());
   EXPECT_TRUE(readFiles(d) == fresh);
   EXPECT_TRUE(saveData(*s, d.path, sink));
-  EXPECT_EQ(listDir(d).size(), 5u);  // the three files, the UID file and the lock file
+  // The three files, the UID file, the lock file and the history record of the save.
+  EXPECT_EQ(listDir(d).size(), 6u);
 }
 
 TEST(StoreLock, AFolderThatCannotBeLockedIsReadOnlyWithTheReason) {
@@ -140,11 +141,12 @@ TEST(StoreLock, TheProgramStartedDuringARewriteLeavesItToFinishAllNew) {
   // One message box, the other copy's (its text is the end-to-end tests' to check).
   EXPECT_EQ(printed.rfind("MSG ", 0), 0u) << printed;
   EXPECT_EQ(printed.find('\n'), printed.size() - 1) << printed;
-  EXPECT_EQ(inside.size(), 9u);  // three files, four temporaries (UIDs too), record, lock file
+  // Three files, five temporaries (UIDs and the history record too), record, lock file.
+  EXPECT_EQ(inside.size(), 10u);
   EXPECT_EQ(after, inside);
   const Files expected{nameKeyFileBytes(*s), companyKeyFileBytes(*s), dataFileBytes(*s)};
   EXPECT_TRUE(readFiles(d) == expected);
-  EXPECT_EQ(listDir(d).size(), 5u);
+  EXPECT_EQ(listDir(d).size(), 6u);  // and the UID file, the history record
 }
 #endif
 
