@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace kx::history {
 
@@ -160,7 +161,10 @@ Produced produceOver(std::string& image, const std::function<bool(const Put&)>& 
   std::string past;  // bytes produced beyond the old image's end
   const std::size_t oldSize = image.size();
   std::size_t at = 0;
-  XXH3_state_t* state = XXH3_createState();
+  // Freed however the producer ends, a thrown failure included.
+  const std::unique_ptr<XXH3_state_t, decltype(&XXH3_freeState)> owned(XXH3_createState(),
+                                                                       &XXH3_freeState);
+  XXH3_state_t* state = owned.get();
   XXH3_64bits_reset(state);
   Produced out;
   out.ok = produce([&](const char* p, std::size_t n) {
@@ -175,7 +179,6 @@ Produced produceOver(std::string& image, const std::function<bool(const Put&)>& 
     return !forward || forward(p, n);
   });
   out.print = XXH3_64bits_digest(state);
-  XXH3_freeState(state);
   auto restored = [&changed](std::string bytes, std::size_t from) {
     for (const Changed& c : changed)
       if (c.at >= from && c.at - from < bytes.size())
