@@ -9,6 +9,7 @@
 #include "store/history/undo.h"
 #include "store/sjis_unicode.h"
 #include "store/store_files.h"
+#include "store/terminal_lines.h"
 
 namespace kx {
 
@@ -18,7 +19,6 @@ constexpr const char* kHistory = "--history";
 constexpr const char* kUndo = "--undo";
 constexpr const char* kDuplicates = "--duplicates";
 
-std::string utf8(std::u8string_view text) { return {text.begin(), text.end()}; }
 
 std::string fromSjis(const std::string& sjis) {
   std::string text;

@@ -11,6 +11,7 @@
 #include "exchange/vcard/sync_cli.h"
 #include "store/file_names.h"
 #include "store/store_files.h"
+#include "store/terminal_lines.h"
 
 namespace kx {
 
@@ -18,18 +19,6 @@ namespace {
 
 constexpr const char* kExport = "--export-vcard";
 constexpr const char* kImport = "--import-vcard";
-
-// Text of this file for the terminal: the sources' UTF-8 whatever the
-// execution charset.
-std::string utf8(std::u8string_view text) { return {text.begin(), text.end()}; }
-
-// Messages as terminal lines: UTF-8, one line per line of the message.
-void printMessage(std::ostream& os, const std::string& sjis) {
-  std::string text;
-  appendUtf8(text, sjis, true);
-  while (!text.empty() && text.back() == '\n') text.pop_back();
-  os << text << '\n';
-}
 
 void printAll(std::ostream& os, const std::vector<std::string>& messages) {
   for (const std::string& m : messages) printMessage(os, m);

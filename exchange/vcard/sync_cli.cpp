@@ -10,21 +10,13 @@
 #include "exchange/vcard/sync.h"
 #include "store/sjis_unicode.h"
 #include "store/store_files.h"
+#include "store/terminal_lines.h"
 
 extern char** environ;
 
 namespace kx {
 
 namespace {
-
-std::string utf8(std::u8string_view text) { return {text.begin(), text.end()}; }
-
-void printMessage(std::ostream& os, const std::string& sjis) {
-  std::string text;
-  appendUtf8(text, sjis, true);
-  while (!text.empty() && text.back() == '\n') text.pop_back();
-  os << text << '\n';
-}
 
 int usage(std::ostream& err) {
   err << "usage: korvelix --sync FOLDER [STORE_FOLDER] [--allow-mass-delete] [--vdirsyncer PAIR]\n"
